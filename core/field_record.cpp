@@ -1,0 +1,148 @@
+// The field record's reset, filtered copies and slot setters. Every value is appended to the arena behind
+// arenaUsed and never moved, so slots stay valid until the next reset.
+#include <quorix/field_record.h>
+
+#include "core/text_utils.h"
+
+#include <cstring>
+
+namespace quorix {
+namespace {
+
+bool inSet(const char* set, char c) {
+  if (set == nullptr) return false;
+  for (; *set != '\0'; ++set)
+    if (*set == c) return true;
+  return false;
+}
+
+bool validSlot(std::int32_t slot) { return slot >= 0 && slot < kSlotCount; }
+
+// The append rule: point the slot at what was just produced at arenaUsed, then add a NUL when it leaves room
+// for one more byte behind it. A value that is cut at the arena end gets no NUL.
+FieldSlot* commitValue(FieldRecord& record, std::int32_t slot, std::int32_t produced) {
+  FieldSlot& target = record.slots[slot];
+  if (produced < 1) {
+    target = FieldSlot{};
+    return &target;
+  }
+  target.text = record.arena + record.arenaUsed;
+  target.length = produced;
+  record.arenaUsed += produced;
+  if (record.arenaUsed < record.arenaSize - 1) {
+    record.arena[record.arenaUsed] = '\0';
+    ++record.arenaUsed;
+  }
+  return &target;
+}
+
+char* freePlace(FieldRecord& record) { return record.arena == nullptr ? nullptr : record.arena + record.arenaUsed; }
+std::int32_t freeRoom(const FieldRecord& record) {
+  return record.arena == nullptr ? 0 : record.arenaSize - record.arenaUsed;
+}
+
+// The filter loop of both copies: Excluded and Squeezed answer for one byte.
+template <typename Excluded, typename Squeezed>
+std::int32_t filterInto(char* dst, std::int32_t capacity, TextSpan source, Excluded excluded, Squeezed squeezed,
+                        char replacement) {
+  if (dst == nullptr || capacity < 1 || !source.filled()) return 0;
+  std::int32_t written = 0;
+  for (std::int32_t i = 0; i < source.length && written < capacity; ++i) {
+    char c = source.data[i];
+    if (excluded(c)) {
+      if (replacement == '\0') continue;
+      c = replacement;
+    }
+    if (written > 0 && dst[written - 1] == c && squeezed(c)) continue;
+    dst[written++] = c;
+  }
+  return written;
+}
+
+}  // namespace
+
+Status initRecord(FieldRecord& record, char* arena, std::int32_t arenaSize) {
+  if (arena == nullptr || arenaSize < 1) return kStatusBadArgument;
+  record.arena = arena;
+  record.arenaSize = arenaSize;
+  return resetRecord(record);
+}
+
+Status resetRecord(FieldRecord& record) {
+  if (record.arena == nullptr || record.arenaSize < 1) return kStatusBadArgument;
+  record.group = 5;
+  record.decoderId = 56;
+  for (FieldSlot& slot : record.slots) slot = FieldSlot{};
+  std::memset(record.arena, 0, static_cast<std::size_t>(record.arenaSize));
+  record.arenaUsed = 0;
+  return kStatusOk;
+}
+
+std::int32_t copyFiltered(char* dst, std::int32_t capacity, TextSpan source, const char* excludeChars,
+                          const char* squeezeChars, char replacement) {
+  return filterInto(
+      dst, capacity, source, [excludeChars](char c) { return inSet(excludeChars, c); },
+      [squeezeChars](char c) { return inSet(squeezeChars, c); }, replacement);
+}
+
+std::int32_t copyFilteredIf(char* dst, std::int32_t capacity, TextSpan source, CharPredicate excludeIf,
+                            CharPredicate squeezeIf, char replacement) {
+  return filterInto(
+      dst, capacity, source,
+      [excludeIf](char c) { return excludeIf != nullptr && excludeIf(static_cast<signed char>(c)) != 0; },
+      [squeezeIf](char c) { return squeezeIf != nullptr && squeezeIf(static_cast<signed char>(c)) != 0; },
+      replacement);
+}
+
+FieldSlot* setSlot(FieldRecord& record, std::int32_t slot, TextSpan source, const char* excludeChars,
+                   const char* squeezeChars, char replacement) {
+  if (!validSlot(slot)) return nullptr;
+  const std::int32_t produced =
+      copyFiltered(freePlace(record), freeRoom(record), source, excludeChars, squeezeChars, replacement);
+  return commitValue(record, slot, produced);
+}
+
+FieldSlot* setSlotIf(FieldRecord& record, std::int32_t slot, TextSpan source, CharPredicate excludeIf,
+                     CharPredicate squeezeIf, char replacement) {
+  if (!validSlot(slot)) return nullptr;
+  const std::int32_t produced =
+      copyFilteredIf(freePlace(record), freeRoom(record), source, excludeIf, squeezeIf, replacement);
+  return commitValue(record, slot, produced);
+}
+
+FieldSlot* setSlotText(FieldRecord& record, std::int32_t slot, const char* text) {
+  if (text == nullptr) return nullptr;
+  const std::size_t length = std::strlen(text);
+  const auto clamped = static_cast<std::int32_t>(length > 0x7fffffff ? 0x7fffffff : length);
+  return setSlot(record, slot, TextSpan{text, clamped}, nullptr, nullptr, 0);
+}
+
+FieldSlot* setSlotProduced(FieldRecord& record, std::int32_t slot, const void* context, SlotProducer producer) {
+  if (producer == nullptr || !validSlot(slot)) return nullptr;
+  const std::int32_t room = freeRoom(record);
+  std::int32_t produced = room > 0 ? producer(context, freePlace(record), room) : 0;
+  if (produced > room) produced = room;  // a producer that overreports must not move arenaUsed past the end
+  return commitValue(record, slot, produced);
+}
+
+FieldSlot* setSlotDate(FieldRecord& record, std::int32_t slot, const DateTime& date) {
+  if (!validSlot(slot) || freeRoom(record) < 8) return nullptr;
+  char* place = freePlace(record);
+  // A field that does not fit its width is written as zeros, so the slot always holds eight digits.
+  if (formatDecimal(date.year, place, 4, kFormatFixedWidth) != 4) std::memcpy(place, "0000", 4);
+  if (formatDecimal(date.month, place + 4, 2, kFormatFixedWidth) != 2) std::memcpy(place + 4, "00", 2);
+  if (formatDecimal(date.day, place + 6, 2, kFormatFixedWidth) != 2) std::memcpy(place + 6, "00", 2);
+  return commitValue(record, slot, 8);
+}
+
+Status firstFilledSlot(const FieldRecord& record, const std::int32_t* slots, std::int32_t count, TextSpan* out) {
+  if (slots == nullptr || count < 1) return kStatusNoSlot;
+  for (std::int32_t i = 0; i < count; ++i) {
+    if (!validSlot(slots[i]) || !record.slots[slots[i]].filled()) continue;
+    if (out != nullptr) *out = TextSpan{record.slots[slots[i]].text, record.slots[slots[i]].length};
+    return kStatusOk;
+  }
+  return kStatusNoSlot;
+}
+
+}  // namespace quorix

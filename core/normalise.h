@@ -1,0 +1,21 @@
+// The two prepare functions that turn raw reader output into the text a decoder reads.
+#pragma once
+
+#include <quorix/field_record.h>
+#include <quorix/status.h>
+
+#include <cstdint>
+
+namespace quorix {
+
+// Copies min(inputLength, outRoom) bytes unchanged, then a NUL behind them; -21 on a bad argument.
+[[nodiscard]] Status prepareCopy(const char* input, std::int32_t inputLength, char* out, std::int32_t outRoom,
+                                 std::int32_t* outLength);
+// Repairs escapes, line ends and damaged AAMVA headers; writes at most outRoom bytes plus a NUL. Always 0.
+[[nodiscard]] Status normaliseInput(const char* input, std::int32_t inputLength, char* out, std::int32_t outRoom,
+                                    std::int32_t* outLength);
+// Non-overlapping left-to-right replacement within capacity; returns the new length and writes no NUL.
+std::int32_t replaceAll(char* buffer, std::int32_t length, std::int32_t capacity, TextSpan pattern,
+                        TextSpan replacement);
+
+}  // namespace quorix

@@ -1,0 +1,104 @@
+// The decoder registry. Row order decides ties, so it is part of the contract: a row that comes earlier wins
+// when two decoders explain a text equally well.
+#include "core/registry.h"
+
+#include "core/normalise.h"
+#include "decoders/aamva/aamva_variants.h"
+#include "decoders/magstripe/card_records.h"
+#include "decoders/magstripe/magstripe_variants.h"
+#include "decoders/other/cac_decoders.h"
+#include "decoders/other/national_ids.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace quorix {
+namespace {
+
+// A row whose decoder has not joined yet has no decode function and never accepts a text.
+// clang-format off
+constexpr DecoderEntry kRegistry[] = {
+    // Magnetic stripes.
+    {.group = kGroupMagstripe, .id = 0, .prepare = normaliseInput, .decode = nullptr},
+    {.group = kGroupMagstripe, .id = 1, .prepare = normaliseInput, .decode = nullptr},
+    {.group = kGroupMagstripe, .id = 2, .prepare = normaliseInput, .decode = nullptr},
+    {.group = kGroupMagstripe, .id = 4, .prepare = normaliseInput, .decode = nullptr},
+    {.group = kGroupMagstripe, .id = 5, .prepare = normaliseInput, .decode = nullptr},
+    {.group = kGroupMagstripe, .id = 6, .prepare = normaliseInput, .decode = nullptr},
+    {.group = kGroupMagstripe, .id = 9, .prepare = normaliseInput, .decode = nullptr},
+    {.group = kGroupMagstripe, .id = 11, .prepare = normaliseInput, .decode = nullptr},
+    {.group = kGroupMagstripe, .id = 3, .prepare = normaliseInput, .decode = nullptr},
+    {.group = kGroupMagstripe, .id = 7, .prepare = normaliseInput, .decode = nullptr},
+    {.group = kGroupMagstripe, .id = 8, .prepare = normaliseInput, .decode = nullptr, .expectedCountry = "CAN"},
+    {.group = kGroupMagstripe, .id = 10, .prepare = normaliseInput, .decode = nullptr},
+    {.group = kGroupMagstripe, .id = 12, .prepare = normaliseInput, .decode = nullptr},
+    {.group = kGroupMagstripe, .id = 13, .prepare = normaliseInput, .decode = nullptr},
+    {.group = kGroupMagstripe, .id = 14, .prepare = normaliseInput, .decode = nullptr},
+    {.group = kGroupMagstripe, .id = 15, .prepare = normaliseInput, .decode = nullptr, .expectedCountry = "AUS"},
+    {.group = kGroupMagstripe, .id = 16, .prepare = normaliseInput, .decode = nullptr},
+
+    // AAMVA barcodes: id 39 ahead of the older editions.
+    {.group = kGroupAamva, .id = 39, .prepare = normaliseInput, .decode = nullptr},
+    {.group = kGroupAamva, .id = 17, .prepare = normaliseInput, .decode = nullptr},
+    {.group = kGroupAamva, .id = 18, .prepare = normaliseInput, .decode = nullptr},
+    {.group = kGroupAamva, .id = 19, .prepare = normaliseInput, .decode = nullptr},
+    {.group = kGroupAamva, .id = 20, .prepare = normaliseInput, .decode = nullptr},
+    {.group = kGroupAamva, .id = 21, .prepare = normaliseInput, .decode = nullptr},
+    {.group = kGroupAamva, .id = 22, .prepare = normaliseInput, .decode = nullptr, .expectedJurisdiction = "NC"},
+    {.group = kGroupAamva, .id = 23, .prepare = normaliseInput, .decode = nullptr},
+    {.group = kGroupAamva, .id = 24, .prepare = normaliseInput, .decode = nullptr, .expectedJurisdiction = "AR"},
+    {.group = kGroupAamva, .id = 25, .prepare = normaliseInput, .decode = nullptr},
+    {.group = kGroupAamva, .id = 26, .prepare = normaliseInput, .decode = nullptr, .expectedCountry = "CAN"},
+    {.group = kGroupAamva, .id = 27, .prepare = prepareCopy, .decode = nullptr, .expectedCountry = "CAN", .expectedJurisdiction = "AB"},
+    {.group = kGroupAamva, .id = 28, .prepare = normaliseInput, .decode = nullptr},
+    {.group = kGroupAamva, .id = 29, .prepare = normaliseInput, .decode = nullptr},
+    {.group = kGroupAamva, .id = 30, .prepare = normaliseInput, .decode = nullptr},
+    {.group = kGroupAamva, .id = 31, .prepare = normaliseInput, .decode = nullptr},
+    {.group = kGroupAamva, .id = 32, .prepare = normaliseInput, .decode = nullptr, .expectedCountry = "CAN", .expectedJurisdiction = "AB"},
+    {.group = kGroupAamva, .id = 33, .prepare = prepareCopy, .decode = nullptr, .expectedCountry = "CAN", .expectedJurisdiction = "AB"},
+    {.group = kGroupAamva, .id = 34, .prepare = normaliseInput, .decode = nullptr, .expectedCountry = "CAN", .expectedJurisdiction = "AB"},
+    {.group = kGroupAamva, .id = 35, .prepare = normaliseInput, .decode = nullptr, .expectedJurisdiction = "SL"},
+    {.group = kGroupAamva, .id = 36, .prepare = normaliseInput, .decode = nullptr},
+    {.group = kGroupAamva, .id = 37, .prepare = normaliseInput, .decode = nullptr},
+    {.group = kGroupAamva, .id = 38, .prepare = normaliseInput, .decode = nullptr},
+    {.group = kGroupAamva, .id = 40, .prepare = normaliseInput, .decode = nullptr},
+    {.group = kGroupAamva, .id = 41, .prepare = normaliseInput, .decode = nullptr},
+    {.group = kGroupAamva, .id = 42, .prepare = normaliseInput, .decode = nullptr},
+    {.group = kGroupAamva, .id = 43, .prepare = normaliseInput, .decode = nullptr},
+
+    // Fixed-position card records.
+    {.group = kGroupCardRecord, .id = 44, .prepare = prepareCopy, .decode = nullptr},
+    {.group = kGroupCardRecord, .id = 45, .prepare = normaliseInput, .decode = nullptr},
+
+    // Common Access Cards.
+    {.group = kGroupCac, .id = 46, .prepare = normaliseInput, .decode = nullptr},
+    {.group = kGroupCac, .id = 47, .prepare = normaliseInput, .decode = nullptr},
+    {.group = kGroupCac, .id = 49, .prepare = normaliseInput, .decode = nullptr},
+    {.group = kGroupCac, .id = 48, .prepare = normaliseInput, .decode = nullptr},
+    {.group = kGroupCac, .id = 50, .prepare = normaliseInput, .decode = nullptr},
+
+    // National identity cards; their decoders need the exact bytes.
+    {.group = kGroupNationalId, .id = 51, .prepare = prepareCopy, .decode = nullptr, .expectedCountry = "GTM"},
+    {.group = kGroupNationalId, .id = 52, .prepare = prepareCopy, .decode = nullptr, .expectedCountry = "PRI"},
+    {.group = kGroupNationalId, .id = 53, .prepare = prepareCopy, .decode = nullptr, .expectedCountry = "PAN"},
+    {.group = kGroupNationalId, .id = 54, .prepare = prepareCopy, .decode = nullptr, .expectedCountry = "ZAF"},
+    {.group = kGroupNationalId, .id = 55, .prepare = prepareCopy, .decode = nullptr, .expectedCountry = "MEX"},
+};
+// clang-format on
+
+constexpr bool idsAreUnique() {
+  bool seen[kRegistryRows] = {};
+  for (const DecoderEntry& row : kRegistry) {
+    if (row.id < 0 || row.id >= kRegistryRows || seen[row.id]) return false;
+    seen[row.id] = true;
+  }
+  return true;
+}
+static_assert(std::size(kRegistry) == kRegistryRows);
+static_assert(idsAreUnique());
+
+}  // namespace
+
+std::span<const DecoderEntry> decoderRegistry() { return kRegistry; }
+
+}  // namespace quorix

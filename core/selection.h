@@ -1,0 +1,21 @@
+// Decoder selection: offer the text to every registry row, score what each fills, keep the best.
+#pragma once
+
+#include "core/registry.h"
+
+#include <quorix/field_record.h>
+#include <quorix/parser.h>
+#include <quorix/status.h>
+
+#include <cstdint>
+
+namespace quorix {
+
+[[nodiscard]] Status selectAndDecode(const char* input, std::int32_t inputLength, char* work, std::int32_t workSize,
+                                     FieldRecord* record, ParserInstance& instance);
+
+// Points a row gains or loses by whether the record's derived country and jurisdiction match what it expects:
+// +100/-1000 for the country, +50/-500 for the jurisdiction, nothing where a derivation finds none.
+std::int32_t issuerAgreement(const DecoderEntry& row, const FieldRecord& record, char* scratch, std::int32_t room);
+
+}  // namespace quorix

@@ -1,0 +1,91 @@
+// Text utilities shared by decoders and derivations: trims, tokenisers, run scanners, compares, bounded copies into
+// caller buffers, decimal formatting, date arithmetic and the character predicates. Nothing here allocates.
+#pragma once
+
+#include <quorix/field_record.h>
+#include <quorix/status.h>
+
+#include <cstdint>
+
+namespace quorix {
+
+// Trimming and advancing change the span in place; a null or empty span, set or predicate leaves it alone.
+void trimLeftChars(TextSpan* span, const char* set);
+void trimRightChars(TextSpan* span, const char* set);
+void trimChars(TextSpan* span, const char* set);
+void trimLeftIf(TextSpan* span, CharPredicate predicate);
+void trimRightIf(TextSpan* span, CharPredicate predicate);
+void trimIf(TextSpan* span, CharPredicate predicate);
+// Trims the set from both ends of buffer[0, length) and moves the rest to the start; returns the new length.
+std::int32_t trimBufferChars(char* buffer, std::int32_t length, const char* set);
+// Drops n bytes from the front; a span of n bytes or fewer becomes empty at its last byte.
+void advanceSpan(TextSpan* span, std::int32_t n);
+
+// Tokenising.
+void nextToken(TextSpan source, TextSpan* token, TextSpan* rest, const char* delimiters, bool skipLeading);
+[[nodiscard]] std::int32_t nthToken(TextSpan source, TextSpan* out, std::int32_t n, const char* delimiters);
+std::int32_t splitTokens(TextSpan source, TextSpan* out, std::int32_t maxCount, const char* delimiters,
+                         std::int32_t flags);
+
+// Scanning with predicates: 1 and the run when found, else 0.
+std::int32_t leadingRunIf(TextSpan source, CharPredicate predicate, std::int32_t minLen, std::int32_t maxLen,
+                          TextSpan* run, TextSpan* rest);
+std::int32_t findRunIf(TextSpan source, CharPredicate predicate, std::int32_t minLen, std::int32_t maxLen,
+                       TextSpan* run, TextSpan* rest);
+// 1-based position of the first byte failing the predicate; 0 when none fails or the span is empty.
+std::int32_t findFirstNotIf(const TextSpan* span, CharPredicate predicate);
+std::int32_t findFirstNotIfZ(const char* text, CharPredicate predicate);
+
+// Comparing and searching.
+std::int32_t compareSpanText(TextSpan span, const char* text);
+std::int32_t compareSpans(TextSpan a, TextSpan b, std::int32_t flags);
+std::int32_t findSpan(TextSpan haystack, TextSpan needle);
+std::int32_t removeSpansMatching(TextSpan* spans, std::int32_t count, const char* const* texts,
+                                 std::int32_t textCount);
+std::int32_t findPairValue(std::int32_t key, const std::int32_t (*table)[2], std::int32_t count,
+                           std::int32_t* index);
+
+// Bounded copies: the Z forms end with a NUL and return bytes + 1, or 0 (buffer untouched) when nothing was written.
+std::int32_t copyFilteredZ(char* buffer, std::int32_t size, TextSpan span, const char* excludeChars,
+                           const char* squeezeChars, char replacement);
+std::int32_t copyFilteredIfZ(char* buffer, std::int32_t size, TextSpan span, CharPredicate excludeIf,
+                             CharPredicate squeezeIf, char replacement);
+std::int32_t copyTextZ(char* buffer, std::int32_t size, const char* text);
+std::int32_t joinFiltered(char* buffer, std::int32_t size, const TextSpan* spans, std::int32_t spanCount,
+                          char separator, const char* excludeChars, const char* squeezeChars, char replacement);
+std::int32_t joinFilteredZ(char* buffer, std::int32_t size, const TextSpan* spans, std::int32_t spanCount,
+                           char separator, const char* excludeChars, const char* squeezeChars, char replacement);
+
+// Numbers and dates.
+inline constexpr std::int32_t kFormatFixedWidth = 1;  // formatDecimal flag: pad to width with zeros
+std::int32_t formatDecimal(std::int64_t value, char* buffer, std::int32_t width, std::int32_t flags);
+[[nodiscard]] std::int32_t checkDateTime(const DateTime& date);
+std::int32_t clampDay(std::int32_t year, std::int32_t month, std::int32_t day);
+// Day 1 is 1 January 1000.
+[[nodiscard]] Status dateFromDayNumber(std::int64_t dayNumber, DateTime* out);
+
+// Character predicates: a byte arrives as a signed value, so bytes from 128 up are negative.
+int isNotPrintable(signed char c);
+int isGraphic(signed char c);
+int isNotGraphic(signed char c);
+int isBlank(signed char c);
+int isFieldBreak(signed char c);
+int isNumberChar(signed char c);
+int isNotDigit(signed char c);
+int isDigitOrSpace(signed char c);
+int isUpperOrSpace(signed char c);
+int isAlnumOrUnderscore(signed char c);
+int isNotAlnumOrUnderscore(signed char c);
+int isAlnumUnderscoreOrSpace(signed char c);
+int isIdChar(signed char c);
+int isNotIdChar(signed char c);
+int isWordChar(signed char c);
+int isNotWordChar(signed char c);
+int isTokenChar(signed char c);
+int isNotTokenChar(signed char c);
+int isCityChar(signed char c);
+int isNameChar(signed char c);
+int isAddressChar(signed char c);
+int isStreetChar(signed char c);
+
+}  // namespace quorix

@@ -1,0 +1,17 @@
+// The AAMVA barcode decoders: one pipeline run with the settings of each registry id (17 to 43).
+#pragma once
+
+#include <quorix/field_record.h>
+#include <quorix/parser.h>
+#include <quorix/status.h>
+
+#include <cstdint>
+
+namespace quorix {
+
+// Decodes an AAMVA DL/ID barcode text as variant Id; 0 when the variant accepts it.
+template <std::int32_t Id>
+[[nodiscard]] Status decodeAamvaVariant(const char* text, std::int32_t length, FieldRecord& record,
+                                        ParserInstance& instance);
+
+}  // namespace quorix

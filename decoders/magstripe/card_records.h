@@ -1,0 +1,17 @@
+// The fixed-position card record decoders (registry ids 44 and 45).
+#pragma once
+
+#include <quorix/field_record.h>
+#include <quorix/parser.h>
+#include <quorix/status.h>
+
+#include <cstdint>
+
+namespace quorix {
+
+// Decodes a fixed-position card record as decoder Id; 0 when it accepts the text.
+template <std::int32_t Id>
+[[nodiscard]] Status decodeCardRecord(const char* text, std::int32_t length, FieldRecord& record,
+                                      ParserInstance& instance);
+
+}  // namespace quorix

@@ -1,0 +1,17 @@
+// The Common Access Card decoders (registry ids 46 to 50).
+#pragma once
+
+#include <quorix/field_record.h>
+#include <quorix/parser.h>
+#include <quorix/status.h>
+
+#include <cstdint>
+
+namespace quorix {
+
+// Decodes a Common Access Card barcode text as decoder Id; 0 when it accepts the text.
+template <std::int32_t Id>
+[[nodiscard]] Status decodeCacVariant(const char* text, std::int32_t length, FieldRecord& record,
+                                      ParserInstance& instance);
+
+}  // namespace quorix

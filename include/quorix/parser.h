@@ -1,0 +1,45 @@
+// The parser instance and the parse entry: one instance per caller object, a clock snapshot, and two buffers that
+// only grow.
+#pragma once
+
+#include <quorix/field_record.h>
+#include <quorix/status.h>
+
+#include <cstdint>
+
+namespace quorix {
+
+// DecoderGroup: which family of decoders filled a record.
+inline constexpr std::int32_t kGroupAamva = 0;
+inline constexpr std::int32_t kGroupMagstripe = 1;
+inline constexpr std::int32_t kGroupCardRecord = 2;
+inline constexpr std::int32_t kGroupCac = 3;
+inline constexpr std::int32_t kGroupNationalId = 4;
+inline constexpr std::int32_t kGroupNone = 5;
+
+inline constexpr std::int32_t kMajorVersion = 1;
+inline constexpr std::int32_t kMinorVersion = 3;
+inline constexpr std::int32_t kBuildVersion = 0;
+inline constexpr const char* kVersionText = "v.1.3.0";
+
+struct ParserInstance {
+  DateTime now;          // local time at the start of the latest parse
+  FieldRecord record;    // result of the latest parse; its arena is arenaBuffer
+  char* textBuffer = nullptr;   // prepared input during a parse, derivation output afterwards
+  char* arenaBuffer = nullptr;  // lent to record
+  std::int32_t textBufferSize = 0;
+  std::int32_t arenaBufferSize = 0;
+};
+
+// A new, all-empty instance, or null when it cannot be allocated.
+ParserInstance* createInstance();
+// Releases both buffers, then the instance; null is ignored.
+void destroyInstance(ParserInstance* instance);
+
+// Samples the local clock, then parses. 0 when a decoder's result is in instance->record.
+[[nodiscard]] Status parseBuffer(ParserInstance* instance, const char* input, std::int32_t inputLength);
+// The same parse with a given clock, so that results depending on the date are reproducible.
+[[nodiscard]] Status parseBufferAt(ParserInstance* instance, const char* input, std::int32_t inputLength,
+                                   const DateTime& now);
+
+}  // namespace quorix

@@ -1,0 +1,40 @@
+#include "unit/support/record_builder.h"
+
+#include <vector>
+
+namespace quorix::testing {
+
+RecordBuilder::RecordBuilder(std::int32_t arenaSize) : arena_(new char[static_cast<std::size_t>(arenaSize)]) {
+  (void)initRecord(record_, arena_.get(), arenaSize);
+}
+
+RecordBuilder& RecordBuilder::set(std::int32_t slot, std::string_view value) {
+  setSlot(record_, slot, TextSpan{value.data(), static_cast<std::int32_t>(value.size())}, nullptr, nullptr, 0);
+  return *this;
+}
+
+RecordBuilder& RecordBuilder::group(std::int32_t group) {
+  record_.group = group;
+  return *this;
+}
+
+RecordBuilder& RecordBuilder::decoderId(std::int32_t id) {
+  record_.decoderId = id;
+  return *this;
+}
+
+RecordBuilder::Built RecordBuilder::build() const { return Built{arena_, record_}; }
+
+std::string deriveText(FieldDerivation derivation, const FieldRecord& record, std::int32_t outSize) {
+  std::vector<char> out(static_cast<std::size_t>(outSize), '\x7f');
+  const Status status = derivation(record, out.data(), outSize);
+  if (status != kStatusOk) return "<status " + std::to_string(status) + ">";
+  return std::string(out.data());
+}
+
+std::string slotText(const FieldRecord& record, std::int32_t slot) {
+  if (slot < 0 || slot >= kSlotCount || !record.slots[slot].filled()) return "";
+  return std::string(record.slots[slot].text, static_cast<std::size_t>(record.slots[slot].length));
+}
+
+}  // namespace quorix::testing

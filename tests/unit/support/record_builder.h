@@ -1,0 +1,40 @@
+// Test support: a record that owns its arena, and a helper that runs a derivation into a string.
+#pragma once
+
+#include <quorix/field_record.h>
+#include <quorix/result_fields.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace quorix::testing {
+
+// A record with its own arena; set slots fluently, then build().
+class RecordBuilder {
+ public:
+  explicit RecordBuilder(std::int32_t arenaSize = 8192);
+  RecordBuilder& set(std::int32_t slot, std::string_view value);
+  RecordBuilder& group(std::int32_t group);
+  RecordBuilder& decoderId(std::int32_t id);
+  // The record stays valid as long as the builder's arena does: build() hands the arena over with it.
+  struct Built {
+    std::shared_ptr<char[]> arena;
+    FieldRecord record;
+    operator const FieldRecord&() const { return record; }
+  };
+  [[nodiscard]] Built build() const;
+
+ private:
+  std::shared_ptr<char[]> arena_;
+  FieldRecord record_;
+};
+
+// Runs a text derivation into a generous buffer: the text on success, "<status N>" otherwise.
+std::string deriveText(FieldDerivation derivation, const FieldRecord& record, std::int32_t outSize = 1024);
+
+// The slot's text, or "" when the slot is empty.
+std::string slotText(const FieldRecord& record, std::int32_t slot);
+
+}  // namespace quorix::testing
