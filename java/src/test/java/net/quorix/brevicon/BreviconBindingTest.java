@@ -6,6 +6,7 @@ import static org.junit.jupiter.api.Assertions.assertNotEquals;
 import static org.junit.jupiter.api.Assertions.assertNotNull;
 import static org.junit.jupiter.api.Assertions.assertNull;
 import static org.junit.jupiter.api.Assertions.assertThrows;
+import static org.junit.jupiter.api.Assertions.assertTrue;
 
 import java.lang.reflect.Field;
 import java.lang.reflect.Modifier;
@@ -118,7 +119,7 @@ class BreviconBindingTest {
     // The binding returns -27 and leaves NoSuchFieldError pending, so Java sees the error, not the status.
     NoSuchFieldError error =
         assertThrows(NoSuchFieldError.class, () -> Brevicon.nativeParse(handle, result, text, text.capacity()));
-    assertEquals("race", error.getMessage());
+    assertTrue(error.getMessage().contains("race"), error.getMessage());
     assertAll(
         () -> assertEquals("MICHAEL", result.firstName, "field 1"),
         () -> assertEquals("SAMPLE", result.lastName, "field 2"),
