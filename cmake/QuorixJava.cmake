@@ -25,3 +25,4 @@ add_jar(brevicon
   SOURCES ${QUORIX_JAVA_SOURCES}
   OUTPUT_NAME brevicon
   GENERATE_NATIVE_HEADERS brevicon_jni_headers)
+install_jar(brevicon DESTINATION share/java)

@@ -22,12 +22,12 @@ expect(unknown-option 2 "^$" "unknown option '--xml'" --xml rejected.in)
 expect(now-without-time 2 "^$" "--now needs a time" rejected.in --now)
 expect(now-not-a-date 2 "^$" "'2024-02-30T00:00:00' is not a valid time" --now 2024-02-30T00:00:00 rejected.in)
 expect(missing-file 2 "^$" "missing\\.in: No such file" missing.in)
-expect(missing-file-beats-rejected 2
-  "^\\{\"file\": \"rejected\\.in\", \"status\": -25, \"error\": \"no decoder accepted the input\"\\}\n$"
-  "missing\\.in" rejected.in missing.in)
-expect(rejected-json 1 "^\\{\"file\": \"rejected\\.in\", \"status\": -25, \"error\": \"no decoder accepted the input\"\\}\n$"
-  "^$" rejected.in)
-expect(empty-json 1 "^\\{\"file\": \"empty\\.in\", \"status\": -17, \"error\": \"the input is empty\"\\}\n$" "^$" empty.in)
+set(rejected_json
+  "^\\{\"file\": \"rejected\\.in\", \"status\": -25, \"error\": \"no decoder accepted the input\"\\}\n$")
+expect(missing-file-beats-rejected 2 "${rejected_json}" "missing\\.in" rejected.in missing.in)
+expect(rejected-json 1 "${rejected_json}" "^$" rejected.in)
+expect(empty-json 1 "^\\{\"file\": \"empty\\.in\", \"status\": -17, \"error\": \"the input is empty\"\\}\n$"
+  "^$" empty.in)
 expect(rejected-text 1 "^status=-25\n$" "^$" --text rejected.in)
 expect(text-headings 1 "^== rejected\\.in\nstatus=-25\n== empty\\.in\nstatus=-17\n$" "^$" --text rejected.in empty.in)
 expect(json-lines 1 "^\\{\"file\": \"rejected\\.in\"[^\n]*\\}\n\\{\"file\": \"empty\\.in\"[^\n]*\\}\n$" "^$"
@@ -35,7 +35,8 @@ expect(json-lines 1 "^\\{\"file\": \"rejected\\.in\"[^\n]*\\}\n\\{\"file\": \"em
 expect(now-line 1 "^now=2030-01-15T10:00:00\nstatus=-25\n$" "^$" --text --now 2030-01-15T10:00:00 rejected.in)
 expect(double-dash 1 "^status=-25\n$" "^$" --text -- rejected.in)
 
-execute_process(COMMAND "${TOOL}" --text - INPUT_FILE "${SCRATCH}/rejected.in" RESULT_VARIABLE rc OUTPUT_VARIABLE stdout)
+execute_process(COMMAND "${TOOL}" --text - INPUT_FILE "${SCRATCH}/rejected.in"
+  RESULT_VARIABLE rc OUTPUT_VARIABLE stdout)
 if(NOT rc EQUAL 1 OR NOT stdout STREQUAL "status=-25\n")
   message(SEND_ERROR "standard input: exit ${rc}, stdout [${stdout}]; wanted 1 and status=-25")
 endif()
@@ -47,8 +48,8 @@ foreach(sample IN LISTS samples)
   if(EXISTS "${expected}")
     file(READ "${expected}" expected_text)
     if(expected_text MATCHES "(^|\n)status=0\n")
-      expect("sample ${sample}" 0 "^\\{\"file\": [^\n]*\"status\": 0, \"decoder\": \\{\"group\": [0-9], [^\n]*\"fields\": \\{[^\n]*\\}\\}\n$"
-        "^$" "${sample}")
+      set(accepted "^\\{\"file\": [^\n]*\"status\": 0, \"decoder\": \\{\"group\": [0-9], [^\n]*\"fields\": \\{")
+      expect("sample ${sample}" 0 "${accepted}[^\n]*\\}\\}\n$" "^$" "${sample}")
     endif()
   endif()
 endforeach()
