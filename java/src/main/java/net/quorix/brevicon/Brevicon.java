@@ -69,7 +69,8 @@ public final class Brevicon implements AutoCloseable {
     ByteBuffer buffer = scratch;
     if (buffer == null || buffer.capacity() < text.length) {
       // Grow geometrically, so a run of slowly growing inputs does not reallocate every time.
-      int capacity = Math.max(text.length, buffer == null ? 1024 : Math.min(Integer.MAX_VALUE / 2, buffer.capacity()) * 2);
+      int doubled = buffer == null ? 1024 : Math.min(Integer.MAX_VALUE / 2, buffer.capacity()) * 2;
+      int capacity = Math.max(text.length, doubled);
       buffer = ByteBuffer.allocateDirect(capacity);
       scratch = buffer;
     }
