@@ -37,13 +37,19 @@ TEST(CopyFiltered, ExcludeReplaceAndSqueeze) {
     std::int32_t capacity;
     std::string_view copied;
   };
+  // clang-format off
   const Case kCases[] = {
-      {"A  B", nullptr, " ", 0, 16, "A B"},    {"A--B", "-", " ", ' ', 16, "A B"},  // the replacement's run collapses
-                                                                                    // too
-      {"A--B", "-", nullptr, ' ', 16, "A  B"}, {"A-B-", "-", nullptr, 0, 16, "AB"}, {"AAB", nullptr, "A", 0, 16, "AB"},
+      {"A  B", nullptr, " ", 0, 16, "A B"},
+      {"A--B", "-", " ", ' ', 16, "A B"},  // the replacement's run collapses too
+      {"A--B", "-", nullptr, ' ', 16, "A  B"},
+      {"A-B-", "-", nullptr, 0, 16, "AB"},
+      {"AAB", nullptr, "A", 0, 16, "AB"},
       {"ABAB", nullptr, "AB", 0, 16, "ABAB"},  // only equal neighbours collapse
-      {"ABCDEF", "", "", 0, 3, "ABC"},         {"---", "-", nullptr, 0, 16, ""},    {"ABC", nullptr, nullptr, 0, 0, ""},
+      {"ABCDEF", "", "", 0, 3, "ABC"},
+      {"---", "-", nullptr, 0, 16, ""},
+      {"ABC", nullptr, nullptr, 0, 0, ""},
   };
+  // clang-format on
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.source);
     std::string dst(16, '#');
@@ -69,6 +75,7 @@ TEST(FieldRecordSetters, AppendRuleAtTheEndOfAnEightByteArena) {
     const char* name;
     std::vector<Step> steps;
   };
+  // clang-format off
   const Case kCases[] = {
       {"cut at the end, no NUL", {{1, "ABCDEFGHIJ", "ABCDEFGH", 8}, {2, "K", "", 8}}},
       {"NUL while it leaves a byte", {{1, "ABCDEF", "ABCDEF", 7}, {2, "XY", "X", 8}, {3, "Z", "", 8}}},
@@ -76,6 +83,7 @@ TEST(FieldRecordSetters, AppendRuleAtTheEndOfAnEightByteArena) {
       {"same slot twice", {{4, "AB", "AB", 3}, {4, "CD", "CD", 6}}},
       {"empty value clears", {{4, "AB", "AB", 3}, {4, "", "", 3}}},
   };
+  // clang-format on
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.name);
     ArenaRecord r(8);
@@ -100,11 +108,13 @@ TEST(FieldRecordSetters, ValuesAreFilteredCopiesInTheArena) {
     char replacement;
     std::string_view stored;
   };
+  // clang-format off
   const Case kCases[] = {
       {"A  B", nullptr, " ", 0, "A B"},
       {"A--B", "-", " ", ' ', "A B"},
       {"---", "-", nullptr, 0, ""},
   };
+  // clang-format on
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.source);
     ArenaRecord r(64);
@@ -151,7 +161,14 @@ TEST(FieldRecordSetters, ProducerIsHeldToItsRoom) {
     std::int32_t reported, arenaSize;
     std::string_view stored;
   };
-  constexpr Case kCases[] = {{3, 16, "PPP"}, {0, 16, ""}, {99, 4, "PPPP"}, {-5, 16, ""}};
+  // clang-format off
+  constexpr Case kCases[] = {
+      {3, 16, "PPP"},
+      {0, 16, ""},
+      {99, 4, "PPPP"},
+      {-5, 16, ""},
+  };
+  // clang-format on
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.reported);
     ArenaRecord r(c.arenaSize);
@@ -171,11 +188,13 @@ TEST(FieldRecordSetters, DatesAreEightDigits) {
     std::int32_t arenaSize;
     std::string_view stored;
   };
+  // clang-format off
   constexpr Case kCases[] = {
       {{2016, 5, 4}, 16, "20160504"},
       {{9999, 12, 31}, 8, "99991231"},  // exactly eight free bytes: no NUL behind
       {{999, 1, 2}, 16, "09990102"},
   };
+  // clang-format on
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.stored);
     ArenaRecord r(c.arenaSize);
@@ -227,6 +246,7 @@ TEST(FieldRecord, FirstFilledSlotFollowsListOrder) {
     Status status;
     std::string_view value;
   };
+  // clang-format off
   const Case kCases[] = {
       {{34}, {4, 34}, kStatusOk, "S34"},
       {{4, 34}, {4, 34}, kStatusOk, "S4"},
@@ -235,6 +255,7 @@ TEST(FieldRecord, FirstFilledSlotFollowsListOrder) {
       {{4}, {}, kStatusNoSlot, ""},
       {{4}, {-1, 137, 4}, kStatusOk, "S4"},  // numbers outside the catalogue are passed over
   };
+  // clang-format on
   for (const auto& c : kCases) {
     SCOPED_TRACE(::testing::PrintToString(c.list));
     ArenaRecord r(64);

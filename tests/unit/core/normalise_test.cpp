@@ -54,6 +54,7 @@ TEST(NormaliseInput, RepairsReaderOutput) {
   struct Case {
     std::string_view input, expected;
   };
+  // clang-format off
   constexpr Case kCases[] = {
       // Damaged compliance headers, trailing blanks trimmed before the repairs.
       {"@\r\r\n\r\r\nANSI "sv, "@\n\x1e\rANSI"sv},
@@ -69,14 +70,9 @@ TEST(NormaliseInput, RepairsReaderOutput) {
       {"ABC[0D][0A]DEF"sv, "ABC\nDEF"sv},
       {"A[0D]\r\nB"sv, "A\rB"sv},
       {"X[0A][7e]Y[41]"sv, "X\n~YA"sv},
-      {"A[0A]\x01\x80"
-       "B"sv,
-       "A\nB"sv},
+      {"A[0A]\x01\x80" "B"sv, "A\nB"sv},
       {"A[4G][0A]B"sv, "A[4G]\nB"sv},
-      {"A[0d]\x01"
-       "B"sv,
-       "A[0d]\x01"
-       "B"sv},                     // only the upper-case escapes switch the decoding on
+      {"A[0d]\x01" "B"sv, "A[0d]\x01" "B"sv},  // only the upper-case escapes switch the decoding on
       {"A\0[0A]B"sv, "A[0A]B"sv},  // an escape behind a NUL is not seen; the NUL is dropped
       // Backslash escapes.
       {"A\\nB"sv, "A\nB"sv},
@@ -85,13 +81,8 @@ TEST(NormaliseInput, RepairsReaderOutput) {
       {"A\\tB"sv, "A\\tB"sv},
       {"A\\\\B"sv, "A\\\\B"sv},
       // Leading junk is skipped; the same bytes inside the text stay.
-      {"\x00\x1b\x80"
-       "ABC"sv,
-       "ABC"sv},
-      {"AB\x1b\x80"
-       "C"sv,
-       "AB\x1b\x80"
-       "C"sv},
+      {"\x00\x1b\x80" "ABC"sv, "ABC"sv},
+      {"AB\x1b\x80" "C"sv, "AB\x1b\x80" "C"sv},
       {"\x01\x02\x03"sv, ""sv},
       {" \r\n "sv, ""sv},
       // Track joints.
@@ -99,6 +90,7 @@ TEST(NormaliseInput, RepairsReaderOutput) {
       {"%ABC?*\x02\n\0;123?"sv, "%ABC?*\x02\n;123?"sv},
       {"%ABC?*\x02Z\0;"sv, "%ABC?*\x02Z;"sv},  // the joint must not end the text
   };
+  // clang-format on
   for (const auto& c : kCases) {
     SCOPED_TRACE(visible(c.input));
     const Prepared p = normalise(c.input);
@@ -115,15 +107,17 @@ TEST(NormaliseInput, StaysInsideItsRoom) {
     std::int32_t outRoom;
     std::string_view expected;
   };
+  // clang-format off
   constexpr Case kCases[] = {
-      {"ABCDEFGHIJ"sv, 5, "ABCD"sv},                   // the copy keeps one byte free for a growing repair
+      {"ABCDEFGHIJ"sv, 5, "ABCD"sv},  // the copy keeps one byte free for a growing repair
       {"@\n\nA@\n\nBC"sv, 10, "@\n\x1e\rA@\n\nBC"sv},  // the second header would need an eleventh byte
       {"@\n\nABCDEF"sv, 10, "@\n\x1e\rABCDEF"sv},
-      {"@\r\r\n\r\r\nA@\n\nB@\n\nC"sv, 17,
-       "@\n\x1e\rA@\n\x1e\rB@\n\x1e\rC"sv},  // a shrinking repair frees room for a later one
+      // A shrinking repair frees room for later growing ones.
+      {"@\r\r\n\r\r\nA@\n\nB@\n\nC"sv, 17, "@\n\x1e\rA@\n\x1e\rB@\n\x1e\rC"sv},
       {"ABC"sv, 1, ""sv},
       {"ABC"sv, 0, ""sv},
   };
+  // clang-format on
   for (const auto& c : kCases) {
     SCOPED_TRACE(visible(c.input) + " in " + std::to_string(c.outRoom));
     const Prepared p = normalise(c.input, c.outRoom);
@@ -158,6 +152,7 @@ TEST(PrepareCopy, CopiesUnchangedAndTerminates) {
     Status status;
     std::string_view copied;
   };
+  // clang-format off
   const Case kCases[] = {
       {"\x01@\r\n ab", 7, 16, kStatusOk, "\x01@\r\n ab"sv},
       {"ABCDEF", 6, 4, kStatusOk, "ABCD"sv},
@@ -167,6 +162,7 @@ TEST(PrepareCopy, CopiesUnchangedAndTerminates) {
       {"ABC", -1, 16, kStatusBadArgument, ""sv},
       {"ABC", 3, 0, kStatusBadArgument, ""sv},
   };
+  // clang-format on
   for (const auto& c : kCases) {
     SCOPED_TRACE(visible(c.copied) + " room " + std::to_string(c.outRoom));
     std::string out(static_cast<std::size_t>(c.outRoom) + 1 + kGuardBytes, kGuard);
@@ -193,13 +189,14 @@ TEST(ReplaceAll, LeftToRightWithinCapacity) {
     std::int32_t capacity;
     std::string_view pattern, replacement, expected;
   };
+  // clang-format off
   constexpr Case kCases[] = {
       {"a\r\nb\r\n", 16, "\r\n", "\n", "a\nb\n"},
-      {"aaa", 16, "aa", "b", "ba"},      // non-overlapping, from the left
+      {"aaa", 16, "aa", "b", "ba"},  // non-overlapping, from the left
       {"abab", 16, "ab", "xy", "xyxy"},  // equal lengths
       {"aaaa", 16, "aa", "bbb", "bbbbbb"},
       {"aaa", 16, "a", "aa", "aaaaaa"},  // inserted text is not searched again
-      {"abab", 5, "a", "xy", "xybab"},   // the second one would not fit: it and later ones stay
+      {"abab", 5, "a", "xy", "xybab"},  // the second one would not fit: it and later ones stay
       {"abab", 6, "a", "xy", "xybxyb"},
       {"xab", 4, "a", "12345", "xab"},
       {"abc", 16, "", "x", "abc"},
@@ -208,6 +205,7 @@ TEST(ReplaceAll, LeftToRightWithinCapacity) {
       {"ab", 16, "ab", "xyz", "xyz"},
       {"abc", 2, "b", "x", "axc"},  // a length beyond the capacity only shrinks or stays
   };
+  // clang-format on
   for (const auto& c : kCases) {
     SCOPED_TRACE(visible(c.text) + ": " + visible(c.pattern) + " -> " + visible(c.replacement));
     std::string buffer(c.text);

@@ -23,11 +23,15 @@ TEST(TextTrim, CharsAndPredicatesFromEitherEnd) {
   struct Case {
     std::string_view text, set, left, right, both;
   };
+  // clang-format off
   constexpr Case kCases[] = {
-      {"  AB  ", " ", "AB  ", "  AB", "AB"}, {"   ", " ", "", "", ""},
-      {"-+A+-", "+-", "A+-", "-+A", "A"},    {"AB", " ", "AB", "AB", "AB"},
+      {"  AB  ", " ", "AB  ", "  AB", "AB"},
+      {"   ", " ", "", "", ""},
+      {"-+A+-", "+-", "A+-", "-+A", "A"},
+      {"AB", " ", "AB", "AB", "AB"},
       {" AB ", "", " AB ", " AB ", " AB "},  // an empty set trims nothing
   };
+  // clang-format on
   for (const auto& c : kCases) {
     SCOPED_TRACE(std::string(c.text) + "|" + std::string(c.set));
     const std::string set(c.set);
@@ -56,12 +60,14 @@ TEST(TextTrim, BufferIsTrimmedAndMovedToItsStart) {
     std::string_view expected;
     std::int32_t length;
   };
+  // clang-format off
   const Case kCases[] = {
       {"\r\n AB C \n", " \r\n", "AB C", 4},
       {" \n ", " \r\n", "", 0},
       {" AB", nullptr, " AB", 3},
       {"AB", "", "AB", 2},
   };
+  // clang-format on
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.text);
     std::string buffer(c.text);
@@ -80,7 +86,16 @@ TEST(TextTrim, AdvanceNeverLeavesTheSpan) {
     std::string_view rest;
     std::ptrdiff_t dataOffset;
   };
-  constexpr Case kCases[] = {{0, "ABCD", 0}, {-3, "ABCD", 0}, {1, "BCD", 1}, {3, "D", 3}, {4, "", 3}, {99, "", 3}};
+  // clang-format off
+  constexpr Case kCases[] = {
+      {0, "ABCD", 0},
+      {-3, "ABCD", 0},
+      {1, "BCD", 1},
+      {3, "D", 3},
+      {4, "", 3},
+      {99, "", 3},
+  };
+  // clang-format on
   const std::string_view text = "ABCD";
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.n);
@@ -102,11 +117,18 @@ TEST(TextTokens, NextTokenConsumesItsDelimiter) {
     bool skipLeading;
     std::string_view token, rest;
   };
+  // clang-format off
   const Case kCases[] = {
-      {",,A,B", ",", true, "A", "B"},       {",,A,B", ",", false, "", ",A,B"}, {"AB", ",", false, "AB", ""},
-      {"AB;C,D", ",;", false, "AB", "C,D"}, {"A,B", "", false, "A,B", ""},     {"A,B", nullptr, true, "A,B", ""},
-      {",,,", ",", true, "", ""},           {"", ",", true, "", ""},
+      {",,A,B", ",", true, "A", "B"},
+      {",,A,B", ",", false, "", ",A,B"},
+      {"AB", ",", false, "AB", ""},
+      {"AB;C,D", ",;", false, "AB", "C,D"},
+      {"A,B", "", false, "A,B", ""},
+      {"A,B", nullptr, true, "A,B", ""},
+      {",,,", ",", true, "", ""},
+      {"", ",", true, "", ""},
   };
+  // clang-format on
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.source);
     TextSpan token{}, rest{};
@@ -123,10 +145,17 @@ TEST(TextTokens, NthTokenSkipsEmptyTokens) {
     std::int32_t status;
     std::string_view token;
   };
+  // clang-format off
   constexpr Case kCases[] = {
-      {"A B C", 0, 0, "A"}, {"A B C", 2, 0, "C"},  {"A B C", 3, -1, ""}, {"  A   B ", 1, 0, "B"},
-      {"A B ", 2, -1, ""},  {"A B C", -1, -1, ""}, {"", 0, -1, ""},
+      {"A B C", 0, 0, "A"},
+      {"A B C", 2, 0, "C"},
+      {"A B C", 3, -1, ""},
+      {"  A   B ", 1, 0, "B"},
+      {"A B ", 2, -1, ""},
+      {"A B C", -1, -1, ""},
+      {"", 0, -1, ""},
   };
+  // clang-format on
   for (const auto& c : kCases) {
     SCOPED_TRACE(std::string(c.source) + "#" + std::to_string(c.n));
     TextSpan out = span("stale");
@@ -141,6 +170,7 @@ TEST(TextTokens, SplitKeepsOrDropsEmptyTokens) {
     std::int32_t flags, maxCount;
     std::vector<std::string> tokens;
   };
+  // clang-format off
   const Case kCases[] = {
       {"A,,B", 0, 8, {"A", "", "B"}},
       {"A,,B", 1, 8, {"A", "B"}},
@@ -151,6 +181,7 @@ TEST(TextTokens, SplitKeepsOrDropsEmptyTokens) {
       {"A,B", 0, 0, {}},
       {"", 0, 8, {}},
   };
+  // clang-format on
   for (const auto& c : kCases) {
     SCOPED_TRACE(std::string(c.source) + " flags " + std::to_string(c.flags));
     std::array<TextSpan, 8> out{};
@@ -170,15 +201,17 @@ struct RunCase {
 };
 
 TEST(TextRuns, LeadingRunNeedsMinLengthMaxLengthOrTheEnd) {
+  // clang-format off
   constexpr RunCase kCases[] = {
       {"123AB", 4, 6, 0, "", "123AB"},  // three digits ended by a letter
       {"123AB", 3, 6, 1, "123", "AB"},
-      {"12", 4, 6, 1, "12", ""},            // the end of the text counts
+      {"12", 4, 6, 1, "12", ""},  // the end of the text counts
       {"1234567", 9, 3, 1, "123", "4567"},  // cut at maxLen
       {"AB12", 1, 6, 0, "", "AB12"},
       {"123", 0, 6, 0, "", ""},  // minLen below 1 writes nothing
       {"123", 2, 0, 0, "", ""},
   };
+  // clang-format on
   for (const auto& c : kCases) {
     SCOPED_TRACE(std::string(c.source) + " " + std::to_string(c.minLen) + ".." + std::to_string(c.maxLen));
     TextSpan run{}, rest{};
@@ -191,12 +224,16 @@ TEST(TextRuns, LeadingRunNeedsMinLengthMaxLengthOrTheEnd) {
 }
 
 TEST(TextRuns, FindRunSkipsShortRunsAndTakesTheLastOneAtTheEnd) {
+  // clang-format off
   constexpr RunCase kCases[] = {
-      {"A12B3456C", 3, 9, 1, "3456", "C"}, {"A12B3456C", 2, 9, 1, "12", "B3456C"},
+      {"A12B3456C", 3, 9, 1, "3456", "C"},
+      {"A12B3456C", 2, 9, 1, "12", "B3456C"},
       {"AB12CD7", 3, 9, 1, "7", ""},  // a run at the end counts whatever its length
-      {"ABCD", 1, 9, 0, "", "ABCD"},       {"X123456", 9, 4, 1, "1234", "56"},
+      {"ABCD", 1, 9, 0, "", "ABCD"},
+      {"X123456", 9, 4, 1, "1234", "56"},
       {"1X", 2, 9, 0, "", "1X"},
   };
+  // clang-format on
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.source);
     TextSpan run{}, rest{};
@@ -211,7 +248,14 @@ TEST(TextRuns, FirstFailingPositionIsOneBased) {
     std::string_view text;
     std::int32_t position;
   };
-  constexpr Case kCases[] = {{"AAAB", 4}, {"BAAA", 1}, {"AAA", 0}, {"", 0}};
+  // clang-format off
+  constexpr Case kCases[] = {
+      {"AAAB", 4},
+      {"BAAA", 1},
+      {"AAA", 0},
+      {"", 0},
+  };
+  // clang-format on
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.text);
     const TextSpan s = span(c.text);
@@ -232,12 +276,20 @@ TEST(TextCompare, SpanAgainstTextLengthFirstThenSignedBytes) {
     const char* text;
     std::int32_t sign;
   };
+  // clang-format off
   const Case kCases[] = {
-      {span("ABC"), "ABCD", -1}, {span("ABD"), "ABC", 1},      {span("ABC"), "ABC", 0},
-      {span("ABC"), "ABD", -1},  {span("A\x80"), "A\x7f", -1},  // bytes from 128 up are negative
-      {span(""), "", 0},         {TextSpan{}, nullptr, 0},     {TextSpan{}, "A", -1},
-      {span("A"), nullptr, 1},   {span("AB"), "A", 1},
+      {span("ABC"), "ABCD", -1},
+      {span("ABD"), "ABC", 1},
+      {span("ABC"), "ABC", 0},
+      {span("ABC"), "ABD", -1},
+      {span("A\x80"), "A\x7f", -1},  // bytes from 128 up are negative
+      {span(""), "", 0},
+      {TextSpan{}, nullptr, 0},
+      {TextSpan{}, "A", -1},
+      {span("A"), nullptr, 1},
+      {span("AB"), "A", 1},
   };
+  // clang-format on
   for (const auto& c : kCases) {
     SCOPED_TRACE(std::string(c.span.view()) + " vs " + (c.text ? c.text : "(null)"));
     const std::int32_t result = compareSpanText(c.span, c.text);
@@ -250,18 +302,20 @@ TEST(TextCompare, SpansWithOptionalCaseFolding) {
     TextSpan a, b;
     std::int32_t flags, sign;
   };
+  // clang-format off
   const Case kCases[] = {
       {span("abc"), span("ABC"), 1, 0},
       {span("abc"), span("ABC"), 0, 1},
       {span("AB"), span("ABC"), 1, -1},
       {span("a_"), span("A_"), 1, 0},
-      {span("a["), span("A{"), 1, -1},
-      {span("a"), span("_"), 1, 1},        // a letter against a non-letter is compared raw  // only letter pairs fold
+      {span("a["), span("A{"), 1, -1},  // only letter pairs fold
+      {span("a"), span("_"), 1, 1},  // a letter against a non-letter is compared raw
       {span("\xe9"), span("\xc9"), 1, 1},  // high bytes are no letters
       {TextSpan{}, span("A"), 0, -1},
       {TextSpan{}, TextSpan{}, 0, 0},
       {span("A"), TextSpan{}, 0, 1},
   };
+  // clang-format on
   for (const auto& c : kCases) {
     SCOPED_TRACE(std::string(c.a.view()) + " vs " + std::string(c.b.view()) + " flags " + std::to_string(c.flags));
     const std::int32_t result = compareSpans(c.a, c.b, c.flags);
@@ -274,8 +328,17 @@ TEST(TextCompare, FindSpanAndRemoveMatchingSpans) {
     std::string_view haystack, needle;
     std::int32_t position;
   };
-  constexpr Case kCases[] = {{"XXABXX", "AB", 2}, {"ABXX", "AB", 0}, {"XXAB", "AB", 2}, {"XAXB", "AB", -1},
-                             {"AB", "ABC", -1},   {"", "A", -1},     {"A", "", -1}};
+  // clang-format off
+  constexpr Case kCases[] = {
+      {"XXABXX", "AB", 2},
+      {"ABXX", "AB", 0},
+      {"XXAB", "AB", 2},
+      {"XAXB", "AB", -1},
+      {"AB", "ABC", -1},
+      {"", "A", -1},
+      {"A", "", -1},
+  };
+  // clang-format on
   for (const auto& c : kCases) {
     SCOPED_TRACE(std::string(c.haystack) + "/" + std::string(c.needle));
     EXPECT_EQ(findSpan(span(c.haystack), span(c.needle)), c.position);
@@ -318,12 +381,18 @@ TEST(TextCopy, TerminatedCopiesStayInsideTheBuffer) {
     std::int32_t result;
     std::string_view text;
   };
+  // clang-format off
   const Case kCases[] = {
-      {"ABC", 8, nullptr, nullptr, 0, 4, "ABC"}, {"ABCDEF", 4, nullptr, nullptr, 0, 4, "ABC"},
-      {"ABC", 1, nullptr, nullptr, 0, 0, ""},    {"ABC", 0, nullptr, nullptr, 0, 0, ""},
-      {"---", 8, "-", nullptr, 0, 0, ""},        {"A--B", 8, "-", " ", ' ', 4, "A B"},
-      {"A  B", 8, nullptr, " ", 0, 4, "A B"},    {"", 8, nullptr, nullptr, 0, 0, ""},
+      {"ABC", 8, nullptr, nullptr, 0, 4, "ABC"},
+      {"ABCDEF", 4, nullptr, nullptr, 0, 4, "ABC"},
+      {"ABC", 1, nullptr, nullptr, 0, 0, ""},
+      {"ABC", 0, nullptr, nullptr, 0, 0, ""},
+      {"---", 8, "-", nullptr, 0, 0, ""},
+      {"A--B", 8, "-", " ", ' ', 4, "A B"},
+      {"A  B", 8, nullptr, " ", 0, 4, "A B"},
+      {"", 8, nullptr, nullptr, 0, 0, ""},
   };
+  // clang-format on
   for (const auto& c : kCases) {
     SCOPED_TRACE(std::string(c.source) + " into " + std::to_string(c.size));
     std::string buffer(16, kFill);
@@ -347,8 +416,15 @@ TEST(TextCopy, PredicateCopyAndTextCopy) {
     std::int32_t size, result;
     std::string_view copied;
   };
+  // clang-format off
   const Case kCases[] = {
-      {"HELLO", 16, 6, "HELLO"}, {"HELLO", 3, 3, "HE"}, {"", 16, 0, ""}, {nullptr, 16, 0, ""}, {"HELLO", 1, 0, ""}};
+      {"HELLO", 16, 6, "HELLO"},
+      {"HELLO", 3, 3, "HE"},
+      {"", 16, 0, ""},
+      {nullptr, 16, 0, ""},
+      {"HELLO", 1, 0, ""},
+  };
+  // clang-format on
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.text ? c.text : "(null)");
     std::string out(16, kFill);
@@ -368,13 +444,18 @@ TEST(TextCopy, JoinWritesSeparatorsOnlyAfterSomethingWasWritten) {
     std::int32_t size;
     std::string_view joined;  // joinFiltered output of size bytes (no NUL)
   };
+  // clang-format off
   const Case kCases[] = {
-      {{"A", "B", "C"}, 16, "A,B,C"}, {{"A", "", "B"}, 16, "A,B"},  // an empty span adds nothing
-      {{"--", "A", "B"}, 16, "A,B"},                                // nothing written yet: no separator
+      {{"A", "B", "C"}, 16, "A,B,C"},
+      {{"A", "", "B"}, 16, "A,B"},  // an empty span adds nothing
+      {{"--", "A", "B"}, 16, "A,B"},  // nothing written yet: no separator
       {{"A", "--", "B"}, 16, "A,,B"},  // an excluded span still counts once its separator is out
-      {{"A", "--"}, 16, "A,"},        {{"AB", "CD"}, 3, "AB,"},  // the separator alone fills the buffer
-      {{"AB", "CD"}, 4, "AB,C"},      {{"A-B", "C"}, 16, "AB,C"},
+      {{"A", "--"}, 16, "A,"},
+      {{"AB", "CD"}, 3, "AB,"},  // the separator alone fills the buffer
+      {{"AB", "CD"}, 4, "AB,C"},
+      {{"A-B", "C"}, 16, "AB,C"},
   };
+  // clang-format on
   for (const auto& c : kCases) {
     SCOPED_TRACE(::testing::PrintToString(c.spans));
     std::vector<TextSpan> spans;
@@ -402,6 +483,7 @@ TEST(TextNumbers, FormatDecimalWidthsAndSigns) {
     std::int32_t width, flags, result;
     std::string_view text;
   };
+  // clang-format off
   constexpr Case kCases[] = {
       {7, 2, kFormatFixedWidth, 2, "07"},
       {2016, 4, 0, 4, "2016"},
@@ -417,6 +499,7 @@ TEST(TextNumbers, FormatDecimalWidthsAndSigns) {
       {INT64_MIN, 20, 0, 20, "-9223372036854775808"},
       {INT64_MAX, 19, 0, 19, "9223372036854775807"},
   };
+  // clang-format on
   for (const auto& c : kCases) {
     SCOPED_TRACE(std::to_string(c.value) + " width " + std::to_string(c.width));
     std::string buffer(24, kFill);
@@ -431,10 +514,20 @@ TEST(TextDates, ClampDayFollowsTheLeapYearRule) {
   struct Case {
     std::int32_t year, month, day, clamped;
   };
+  // clang-format off
   constexpr Case kCases[] = {
-      {2015, 2, 30, 28}, {2016, 2, 30, 29}, {1900, 2, 29, 28},  {2000, 2, 29, 29}, {2016, 13, 40, 40},
-      {2016, 0, 40, 40}, {2016, 4, 31, 30}, {2016, 12, 31, 31}, {2016, 1, 0, 1},   {2016, 1, -7, 1},
+      {2015, 2, 30, 28},
+      {2016, 2, 30, 29},
+      {1900, 2, 29, 28},
+      {2000, 2, 29, 29},
+      {2016, 13, 40, 40},
+      {2016, 0, 40, 40},
+      {2016, 4, 31, 30},
+      {2016, 12, 31, 31},
+      {2016, 1, 0, 1},
+      {2016, 1, -7, 1},
   };
+  // clang-format on
   for (const auto& c : kCases) {
     SCOPED_TRACE(std::to_string(c.year) + "-" + std::to_string(c.month) + "-" + std::to_string(c.day));
     EXPECT_EQ(clampDay(c.year, c.month, c.day), c.clamped);
@@ -446,13 +539,24 @@ TEST(TextDates, CheckDateTimeRanges) {
     DateTime date;
     std::int32_t result;
   };
+  // clang-format off
   constexpr Case kCases[] = {
-      {{2016, 5, 4, 12, 30, 0}, 0}, {{2016, 2, 31, 0, 0, 0}, 0},  // the month's length is not checked here
-      {{1000, 1, 1, 0, 0, 0}, 0},   {{9999, 12, 31, 23, 59, 59}, 0}, {{999, 1, 1, 0, 0, 0}, -1},
-      {{10000, 1, 1, 0, 0, 0}, -1}, {{2016, 0, 1, 0, 0, 0}, -1},     {{2016, 13, 1, 0, 0, 0}, -1},
-      {{2016, 1, 0, 0, 0, 0}, -1},  {{2016, 1, 32, 0, 0, 0}, -1},    {{2016, 1, 1, 24, 0, 0}, -1},
-      {{2016, 1, 1, 0, 60, 0}, -1}, {{2016, 1, 1, 0, 0, 60}, -1},    {{2016, 1, 1, -1, 0, 0}, -1},
+      {{2016, 5, 4, 12, 30, 0}, 0},
+      {{2016, 2, 31, 0, 0, 0}, 0},  // the month's length is not checked here
+      {{1000, 1, 1, 0, 0, 0}, 0},
+      {{9999, 12, 31, 23, 59, 59}, 0},
+      {{999, 1, 1, 0, 0, 0}, -1},
+      {{10000, 1, 1, 0, 0, 0}, -1},
+      {{2016, 0, 1, 0, 0, 0}, -1},
+      {{2016, 13, 1, 0, 0, 0}, -1},
+      {{2016, 1, 0, 0, 0, 0}, -1},
+      {{2016, 1, 32, 0, 0, 0}, -1},
+      {{2016, 1, 1, 24, 0, 0}, -1},
+      {{2016, 1, 1, 0, 60, 0}, -1},
+      {{2016, 1, 1, 0, 0, 60}, -1},
+      {{2016, 1, 1, -1, 0, 0}, -1},
   };
+  // clang-format on
   for (const auto& c : kCases) {
     SCOPED_TRACE(::testing::Message() << c.date.year << "-" << c.date.month << "-" << c.date.day << " " << c.date.hour
                                       << ":" << c.date.minute << ":" << c.date.second);
@@ -465,11 +569,20 @@ TEST(TextDates, DayNumbersStartAtTheFirstOfJanuary1000) {
     std::int64_t dayNumber;
     std::int32_t year, month, day;
   };
+  // clang-format off
   constexpr Case kCases[] = {
-      {1, 1000, 1, 1},      {365243, 2000, 1, 1},  {0, 999, 12, 31},  {365, 1000, 12, 31},
-      {366, 1001, 1, 1},    {59, 1000, 2, 28},     {60, 1000, 3, 1},  // 1000 is no leap year
-      {365303, 2000, 3, 1}, {365302, 2000, 2, 29}, {-364, 999, 1, 1},
+      {1, 1000, 1, 1},
+      {365243, 2000, 1, 1},
+      {0, 999, 12, 31},
+      {365, 1000, 12, 31},
+      {366, 1001, 1, 1},
+      {59, 1000, 2, 28},
+      {60, 1000, 3, 1},  // 1000 is no leap year
+      {365303, 2000, 3, 1},
+      {365302, 2000, 2, 29},
+      {-364, 999, 1, 1},
   };
+  // clang-format on
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.dayNumber);
     DateTime out{.year = 1, .month = 1, .day = 1, .hour = 9, .minute = 9, .second = 9};
@@ -530,6 +643,7 @@ TEST(TextPredicates, TruthTablesOverAllBytes) {
   const std::string idChars = kAlnum + "_-";
   const std::string wordChars = kAlnum + "_-/\\";
   const std::string tokenChars = kAlnum + "_-./'\\";
+  // clang-format off
   const Case kCases[] = {
       {"isNotPrintable", isNotPrintable, range(0, 31) + range(127, 255)},
       {"isGraphic", isGraphic, range(33, 125)},
@@ -554,6 +668,7 @@ TEST(TextPredicates, TruthTablesOverAllBytes) {
       {"isAddressChar", isAddressChar, kAlnum + kSpace + "_',-./#$\\"},
       {"isStreetChar", isStreetChar, kAlnum + kSpace + "_#$,-"},
   };
+  // clang-format on
   for (const auto& c : kCases) {
     for (int byte = 0; byte < 256; ++byte) {
       const bool expected = c.truth.find(static_cast<char>(byte)) != std::string::npos;
