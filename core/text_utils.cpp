@@ -257,7 +257,7 @@ std::int32_t findFirstNotIf(const TextSpan* span, CharPredicate predicate) {
 
 std::int32_t findFirstNotIfZ(const char* text, CharPredicate predicate) {
   if (text == nullptr || predicate == nullptr) return -1;
-  for (std::int32_t i = 0; text[i] != '\0' && i < INT32_MAX; ++i)
+  for (std::int32_t i = 0; i < INT32_MAX && text[i] != '\0'; ++i)
     if (predicate(byteAt(text, i)) == 0) return i + 1;
   return 0;
 }
