@@ -97,9 +97,9 @@ bool readInput(const std::string& name, std::string& bytes) {
   char chunk[65536];
   std::size_t got = 0;
   while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
-  const bool failed = std::ferror(file) != 0;
+  const int readError = std::ferror(file) != 0 ? errno : 0;
   if (file != stdin) std::fclose(file);
-  if (failed) return complain(name + ": read error");
+  if (readError != 0) return complain(name + ": " + std::strerror(readError));
   if (bytes.size() > static_cast<std::size_t>(INT32_MAX) - 16) return complain(name + ": too large to parse");
   return true;
 }

@@ -96,6 +96,7 @@ std::vector<DerivedField> deriveResultFields(ParserInstance& instance) {
     char* out = instance.textBuffer;
     if (out == nullptr || instance.textBufferSize < 1) continue;
     if (field.text(instance.record, out, instance.textBufferSize) == kStatusOk && out[0] != '\0') {
+      out[instance.textBufferSize - 1] = '\0';  // the read stops inside the buffer, as the binding's does
       fields.push_back({.javaName = field.javaName, .text = out, .flag = std::nullopt});
     }
   }

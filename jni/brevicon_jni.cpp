@@ -28,9 +28,9 @@ static_assert([] {
 }());
 
 jfieldID findField(JNIEnv* env, jclass cls, std::string_view name, const char* signature) {
-  char cName[kLongestJavaName] = {};
-  name.copy(cName, name.size());
-  jfieldID id = env->GetFieldID(cls, cName, signature);
+  char terminated[kLongestJavaName] = {};
+  name.copy(terminated, name.size());
+  jfieldID id = env->GetFieldID(cls, terminated, signature);
   return env->ExceptionCheck() ? nullptr : id;
 }
 
@@ -46,6 +46,7 @@ Status writeField(JNIEnv* env, jclass cls, jobject result, const ResultField& fi
   }
   char* text = instance.textBuffer;
   if (field.text(instance.record, text, instance.textBufferSize) != kStatusOk || text[0] == '\0') return kStatusOk;
+  text[instance.textBufferSize - 1] = '\0';  // whatever a derivation wrote, the reads below stop inside the buffer
   jfieldID id = findField(env, cls, field.javaName, "Ljava/lang/String;");
   if (id == nullptr) return kStatusHostError;
   // NewStringUTF reads modified UTF-8; a stray byte from 128 up would be half a sequence, so it becomes a space,

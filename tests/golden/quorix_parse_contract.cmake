@@ -22,6 +22,7 @@ expect(unknown-option 2 "^$" "unknown option '--xml'" --xml rejected.in)
 expect(now-without-time 2 "^$" "--now needs a time" rejected.in --now)
 expect(now-not-a-date 2 "^$" "'2024-02-30T00:00:00' is not a valid time" --now 2024-02-30T00:00:00 rejected.in)
 expect(missing-file 2 "^$" "missing\\.in: No such file" missing.in)
+expect(directory 2 "^$" "\\.: Is a directory" .)
 set(rejected_json
   "^\\{\"file\": \"rejected\\.in\", \"status\": -25, \"error\": \"no decoder accepted the input\"\\}\n$")
 expect(missing-file-beats-rejected 2 "${rejected_json}" "missing\\.in" rejected.in missing.in)
