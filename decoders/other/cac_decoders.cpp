@@ -383,7 +383,7 @@ struct CacVariant {
 };
 
 // clang-format off
-constinit const CacVariant kCacVariants[] = {
+constexpr CacVariant kCacVariants[] = {
     {.id = 46, .versionText = "1", .layout = &CacLayoutV1,
      .overrides = {.checkHeader = checkHeaderFirstCharacter, .splitBody = splitBodyWholeText, .storeField = storeVersion1},
      .standard = "Common Access Card 1", .layoutMark = nullptr},
@@ -467,10 +467,13 @@ Status splitCacFields(CacPipeline& pipeline, TextSpan body, const CacField* layo
   for (std::int32_t i = 0; i < fieldCount && rest.length > 0; ++i) {
     const std::int32_t width = layout[i].width;
     if (width < 1) return kStatusBadArgument;
-    if (rest.length < width) return kStatusCacFieldCut;
+    // The prepared text has lost the blanks that padded the card's last field, so only that field may come short.
+    const bool lastRow = i == fieldCount - 1;
+    if (rest.length < width && !lastRow) return kStatusCacFieldCut;
+    const std::int32_t taken = rest.length < width ? rest.length : width;
     // A field that cannot be converted stays empty; it does not make the card unreadable.
-    (void)callHook(pipeline.storeField, pipeline, layout[i].slot, TextSpan{rest.data, width});
-    rest = TextSpan{rest.data + width, rest.length - width};
+    (void)callHook(pipeline.storeField, pipeline, layout[i].slot, TextSpan{rest.data, taken});
+    rest = TextSpan{rest.data + taken, rest.length - taken};
   }
   return kStatusOk;
 }

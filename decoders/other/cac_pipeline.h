@@ -58,7 +58,8 @@ struct CacPipeline {
                                      std::int32_t fieldCount, FieldRecord& record, ParserInstance& instance);
 
 // Cuts body into the layout's consecutive fields and stores each: 0 when the rows are done or the body runs out at a
-// field boundary, -25 when it ends inside a field (the fields before stay stored), -21 on a bad argument.
+// field boundary or inside the last field, -25 when it ends inside an earlier field (the fields before stay
+// stored), -21 on a bad argument.
 [[nodiscard]] Status splitCacFields(CacPipeline& pipeline, TextSpan body, const CacField* layout,
                                     std::int32_t fieldCount);
 

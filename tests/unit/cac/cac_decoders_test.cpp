@@ -485,27 +485,30 @@ TEST(SplitCacFields, ArgumentsAndCuts) {
   char arena[256];
   ASSERT_EQ(initRecord(record, arena, sizeof arena), kStatusOk);
   ParserInstance instance;
-  constexpr CacField kRows[] = {{.slot = 1, .width = 2}, {.slot = 2, .width = 3}};
+  constexpr CacField kRows[] = {{.slot = 1, .width = 2}, {.slot = 2, .width = 3}, {.slot = 3, .width = 2}};
   CacPipeline pipeline;
-  ASSERT_EQ(initCacPipeline(pipeline, "", kRows, 2, record, instance), kStatusOk);
+  ASSERT_EQ(initCacPipeline(pipeline, "", kRows, 3, record, instance), kStatusOk);
   struct Case {
     const char* body;
     std::int32_t length;
     const CacField* rows;
     std::int32_t count;
     Status status;
-    std::string_view first, second;
+    std::string_view first, second, third;
   };
   const Case kCases[] = {
-      {"ABCDE", 5, kRows, 2, kStatusOk, "AB", "CDE"},
-      {"ABCDEFG", 7, kRows, 2, kStatusOk, "AB", "CDE"},
-      {"ABCD", 4, kRows, 2, kStatusCacFieldCut, "AB", ""},
-      {"A", 1, kRows, 2, kStatusCacFieldCut, "", ""},
-      {"", 0, kRows, 2, kStatusOk, "", ""},
-      {nullptr, 0, kRows, 2, kStatusBadArgument, "", ""},
-      {"AB", -1, kRows, 2, kStatusBadArgument, "", ""},
-      {"AB", 2, nullptr, 2, kStatusBadArgument, "", ""},
-      {"AB", 2, kRows, 0, kStatusBadArgument, "", ""},
+      {"ABCDEFG", 7, kRows, 3, kStatusOk, "AB", "CDE", "FG"},
+      {"ABCDEFGHI", 9, kRows, 3, kStatusOk, "AB", "CDE", "FG"},
+      {"ABCDEF", 6, kRows, 3, kStatusOk, "AB", "CDE", "F"},  // padding of the last field trimmed away
+      {"ABCDE", 5, kRows, 3, kStatusOk, "AB", "CDE", ""},
+      {"ABCD", 4, kRows, 3, kStatusCacFieldCut, "AB", "", ""},
+      {"A", 1, kRows, 3, kStatusCacFieldCut, "", "", ""},
+      {"A", 1, kRows, 1, kStatusCacFieldCut, "", "", ""},
+      {"", 0, kRows, 3, kStatusOk, "", "", ""},
+      {nullptr, 0, kRows, 3, kStatusBadArgument, "", "", ""},
+      {"AB", -1, kRows, 3, kStatusBadArgument, "", "", ""},
+      {"AB", 2, nullptr, 3, kStatusBadArgument, "", "", ""},
+      {"AB", 2, kRows, 0, kStatusBadArgument, "", "", ""},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.body == nullptr ? "null" : c.body);
@@ -513,7 +516,43 @@ TEST(SplitCacFields, ArgumentsAndCuts) {
     EXPECT_EQ(splitCacFields(pipeline, TextSpan{c.body, c.length}, c.rows, c.count), c.status);
     EXPECT_EQ(slotText(record, 1), c.first);
     EXPECT_EQ(slotText(record, 2), c.second);
+    EXPECT_EQ(slotText(record, 3), c.third);
   }
+}
+
+// Through the parse entry the text arrives upper-cased, so a lower-case card reads as its upper-case form.
+TEST(CacDecoders, ChosenByTheParse) {
+  std::string lowerA = layoutA("0");
+  for (char& c : lowerA) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  struct Case {
+    const char* label;
+    std::string input;
+    std::int32_t decoderId;
+    std::int32_t slot;
+    std::string_view text;
+  };
+  const Case kCases[] = {
+      {"version 1", version1(), 46, SLOT_CAC_EDIPI, "12345678"},
+      {"version N", version1("N"), 47, SLOT_STANDARD, "Common Access Card N"},
+      {"layout A", layoutA("0"), 48, SLOT_FULL_NAME, "DOE, JOHN, Q"},
+      {"lower-case layout A", lowerA, 48, SLOT_EXPIRY_DATE, "20270228"},
+      {"layout B", layoutB("1"), 49, SLOT_CAC_RANK, "CAPT"},
+      {"civilian", layoutC(), 50, SLOT_CAC_FIELD_136, "20260630"},
+      {"civilian with padded remarks", layoutC(), 50, SLOT_CAC_FIELD_127, "NOTES"},
+      {"layout A with padded last field", layoutA("0").substr(0, 188) + "   ", 48, SLOT_CAC_FIELD_120, "XYZ"},
+  };
+  ParserInstance* instance = createInstance();
+  ASSERT_NE(instance, nullptr);
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.label);
+    ASSERT_EQ(parseBufferAt(instance, c.input.data(), static_cast<std::int32_t>(c.input.size()),
+                            DateTime{.year = 2026, .month = 1, .day = 1}),
+              kStatusOk);
+    EXPECT_EQ(instance->record.group, kGroupCac);
+    EXPECT_EQ(instance->record.decoderId, c.decoderId);
+    EXPECT_EQ(slotText(instance->record, c.slot), c.text);
+  }
+  destroyInstance(instance);
 }
 
 // Every prefix of every sample through every decoder, each in a buffer of exactly its length.

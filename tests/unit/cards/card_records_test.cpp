@@ -277,6 +277,34 @@ TEST(BankTrack, SplitAndCheckStatuses) {
   }
 }
 
+// Through the parse entry: row 44 sees the text as delivered, row 45 the normalised, upper-cased text.
+TEST(CardRecords, ChosenByTheParseWithTheirPrepareFunctions) {
+  struct Case {
+    const char* label;
+    std::string input;
+    std::int32_t decoderId;
+    std::int32_t slot;
+    std::string_view text;
+  };
+  const Case kCases[] = {
+      {"at record", kAtRecord, 44, SLOT_FULL_NAME, "DOE$JOHN Q"},
+      {"lower-case at record", atRecordWith(30, "doe/jo"), 44, SLOT_FULL_NAME, "doe$joHN Q"},
+      {"bank track", bankStripe(bankTrack()), 45, SLOT_EXPIRY_DATE, "20310430"},
+      {"lower-case bank track", bankStripe("%b" + bankTrack("doe/ann").substr(2)), 45, SLOT_FULL_NAME, "DOE$ANN"},
+  };
+  ParserInstance* instance = createInstance();
+  ASSERT_NE(instance, nullptr);
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.label);
+    ASSERT_EQ(parseBufferAt(instance, c.input.data(), static_cast<std::int32_t>(c.input.size()), kClock2026),
+              kStatusOk);
+    EXPECT_EQ(instance->record.group, kGroupCardRecord);
+    EXPECT_EQ(instance->record.decoderId, c.decoderId);
+    EXPECT_EQ(slotText(instance->record, c.slot), c.text);
+  }
+  destroyInstance(instance);
+}
+
 // Every prefix of every sample, each in a buffer of exactly its length: no decoder may read past the end.
 TEST(CardRecords, EveryPrefixStaysInBounds) {
   const std::string kSamples[] = {
