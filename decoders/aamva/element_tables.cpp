@@ -316,6 +316,9 @@ constexpr std::int32_t packedId(TextSpan element) {
 
 }  // namespace
 
+// Only ever called while a table is being compiled, where any call is an error; at run time it is never reached.
+void elementIdsAreThreeCapitalLetters() {}
+
 constinit const ElementTable ElementTable2000{static_cast<std::int32_t>(std::ssize(kRows2000)), kRows2000};
 constinit const ElementTable ElementTable2003{static_cast<std::int32_t>(std::ssize(kRows2003)), kRows2003};
 constinit const ElementTable ElementTable2009{static_cast<std::int32_t>(std::ssize(kRows2009)), kRows2009};

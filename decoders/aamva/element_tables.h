@@ -6,6 +6,7 @@
 #include <quorix/status.h>
 
 #include <cstdint>
+#include <type_traits>
 
 namespace quorix {
 
@@ -25,7 +26,7 @@ struct ElementTable {
 void elementIdsAreThreeCapitalLetters();  // not constexpr: reaching it is a compile error
 constexpr std::int32_t elementId(const char (&id)[4]) {
   for (int i = 0; i < 3; ++i) {
-    if (id[i] < 'A' || id[i] > 'Z') elementIdsAreThreeCapitalLetters();
+    if (std::is_constant_evaluated() && (id[i] < 'A' || id[i] > 'Z')) elementIdsAreThreeCapitalLetters();
   }
   return (id[0] << 16) | (id[1] << 8) | id[2];
 }
