@@ -44,7 +44,7 @@ std::string dlText(const std::string& header, const std::vector<std::string>& el
 
 std::vector<std::string> withJurisdiction(std::vector<std::string> elements, std::string_view code) {
   for (std::string& e : elements) {
-    if (e.rfind("DAJ", 0) == 0) e = "DAJ" + std::string(code);
+    if (e.rfind("DAJ", 0) == 0) e = std::string("DAJ").append(code);
   }
   return elements;
 }
@@ -277,7 +277,7 @@ TEST(AamvaVariants, HostileTextsNeverReachOutside) {
       kAamva36Header + "DL00270011DLDBB" + std::string(3000, '-') + "\r",
       std::string(64, '\0'),
       std::string(64, '\xff'),
-      "@" + std::string(200, '\n'),
+      std::string("@").append(200, '\n'),
       standardHeader(8, 1) + "DL0031" + "0200DLDAQ" + std::string(5000, 'X'),  // longer than the arena
   };
   // Every prefix of texts that some variant accepts: truncated headers, designators and elements.
