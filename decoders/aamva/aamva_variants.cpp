@@ -116,7 +116,8 @@ void dropSubfileTypeAndL(TextSpan& data) {
   if (data.length >= 1 && data.data[0] == 'L') advanceSpan(&data, 1);
 }
 
-// Offsets one past the subfile, and only the designated length belongs to it. At offset 0 the start stays at 0.
+// These readers point one character past the subfile's start, and only the designated length belongs to it. An
+// offset of 0 starts at 0.
 Status locateBeforeOffset(AamvaPipeline&, TextSpan text, const SubfileDesignator& designator, TextSpan& data) {
   if (locatorArgumentsBad(text, designator)) return kStatusBadArgument;
   const std::int64_t start = std::max<std::int64_t>(foundOr(text, designator, std::int64_t{designator.offset} - 1), 0);
@@ -137,6 +138,7 @@ Status locateOneEarly(AamvaPipeline&, TextSpan text, const SubfileDesignator& de
   return kStatusOk;
 }
 
+// These readers point one character short of the subfile's start.
 Status locateAfterOffset(AamvaPipeline&, TextSpan text, const SubfileDesignator& designator, TextSpan& data) {
   if (locatorArgumentsBad(text, designator)) return kStatusBadArgument;
   const std::int64_t start = foundOr(text, designator, std::int64_t{designator.offset} + 1);
@@ -145,8 +147,8 @@ Status locateAfterOffset(AamvaPipeline&, TextSpan text, const SubfileDesignator&
   return kStatusOk;
 }
 
-// Start one before the offset (never below 0), step over a digit; then skip the subfile type. The designated length
-// counts from behind the subfile type.
+// These readers' offsets may be one short or one long: start one before it (never below 0), step over a digit, then
+// skip the subfile type. The designated length counts from behind the subfile type.
 Status locateCountingAfterType(AamvaPipeline&, TextSpan text, const SubfileDesignator& designator, TextSpan& data) {
   if (text.data == nullptr) return kStatusBadArgument;
   std::int64_t start = std::max<std::int64_t>(foundOr(text, designator, std::int64_t{designator.offset} - 1), 0);
