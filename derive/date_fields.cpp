@@ -5,10 +5,10 @@
 
 #include <quorix/result_fields.h>
 
-#include "core/text_utils.h"
-
 #include <cstring>
 #include <iterator>
+
+#include "core/text_utils.h"
 
 namespace quorix {
 namespace {
@@ -147,7 +147,9 @@ std::int32_t dateGroupValue(const char* text, std::int32_t count) {
   return negative ? -value : value;
 }
 
-bool dayAndMonthInRange(std::int32_t month, std::int32_t day) { return day >= 1 && day <= 31 && month >= 1 && month <= 12; }
+bool dayAndMonthInRange(std::int32_t month, std::int32_t day) {
+  return day >= 1 && day <= 31 && month >= 1 && month <= 12;
+}
 
 [[nodiscard]] Status deriveDate(const FieldRecord& record, const std::int32_t* slots, std::int32_t count, char* out,
                                 std::int32_t outSize) {
@@ -190,8 +192,8 @@ std::int32_t weightRangeDigit(const FieldRecord& record) {
   return value;
 }
 
-[[nodiscard]] Status deriveCode(const FieldRecord& record, const std::int32_t* slots, std::int32_t count,
-                                bool collapse, char* out, std::int32_t outSize) {
+[[nodiscard]] Status deriveCode(const FieldRecord& record, const std::int32_t* slots, std::int32_t count, bool collapse,
+                                char* out, std::int32_t outSize) {
   if (Status s = checkTextArguments(record, out, outSize); s != kStatusOk) return s;
   const TextSpan code = firstSlotOf(record, slots, count);
   return code.filled() ? graphicCopy(code, collapse, out, outSize) : kStatusNoValue;
