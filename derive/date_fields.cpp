@@ -5,6 +5,7 @@
 
 #include <quorix/result_fields.h>
 
+#include <bit>
 #include <cstring>
 #include <iterator>
 
@@ -38,7 +39,7 @@ constexpr ColorCode kHairColorRows[] = {
     {"BLK", "Black"},
     {"BLN", "Blond"},
     {"BRO", "Brown"},
-    {"GRY", "Grey"},  // hair is "Grey", eyes are "Gray": both are what readers of the result expect
+    {"GRY", "Grey"},  // "Grey" for hair but "Gray" for eyes: callers match on both texts as they stand
     {"RED", "Red/Auburn"},
     {"BRN", "Brown"},
     {"SDY", "Sandy"},
@@ -89,8 +90,10 @@ static_assert(std::size(kEyeColorRows) == 16 && colorCodesWellFormed(kEyeColorRo
 static_assert(std::size(kHairColorRows) == 17 && colorCodesWellFormed(kHairColorRows));
 static_assert(std::size(kWeightRanges) == 10);
 
-// The conversion factor is the single-precision 2.2 (0x400CCCCD), so results match what documents print.
+// Weights convert in single precision: a double factor rounds some large weights one unit differently, and a
+// weight must come out as the number it always has.
 constexpr float kPoundsPerKilogram = 2.2f;
+static_assert(std::bit_cast<std::uint32_t>(kPoundsPerKilogram) == 0x400CCCCDu);
 
 // The checks every text derivation starts with; on success out holds the empty text, so a derivation that fails
 // later never leaves stale bytes behind.
