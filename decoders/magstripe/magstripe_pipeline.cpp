@@ -123,7 +123,7 @@ Status splitPieces(const char* text, std::int32_t length, TrackSpans& tracks, bo
   return kStatusOk;
 }
 
-// Common AAMVA issuers all have IINs beginning 636; the full number is looked up only when deriving the issuer.
+// Licence issuers share the IIN range beginning 636; the full number matters only when the issuer is derived.
 bool hasAamvaIin(TextSpan track2, std::int32_t at) {
   return track2.filled() && track2.length >= at + 3 && std::memcmp(track2.data + at, "636", 3) == 0;
 }

@@ -17,7 +17,8 @@ inline constexpr Status kStatusStripeWrongShape = -20;  // a sentinel, separator
 // The three tracks as the splitter cut them. Each span points into the decoded text (nothing is copied) and is
 // {null, 0} when the splitter found no such track. Splitters leave the start sentinels in place ("%" of track 1,
 // ";" of track 2, "%", "#" or "+" of track 3); the checks drop those of tracks 1 and 2 where the field hooks
-// expect the span to begin at the first field. Track 3 always keeps its sentinel: its hooks search for it.
+// expect the span to begin at the first field. Track 3 keeps its sentinel, because its hooks search for it, except
+// where a variant's splitter leaves track 2's ";" in front of it.
 struct TrackSpans {
   TextSpan track1;
   TextSpan track2;

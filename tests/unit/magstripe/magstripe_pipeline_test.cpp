@@ -185,29 +185,6 @@ TEST(MagstripeChecks, AcceptOrRejectAndDropSentinels) {
   }
 }
 
-// Checks that drop a sentinel must not step outside an empty or one-character span.
-TEST(MagstripeChecks, DroppingFromTinyTracksStaysInside) {
-  const MagstripeCheckHook kChecks[] = {checkIinAndState,   checkThreeTrackIinAndState,
-                                        checkIin,           checkShiftedIin,
-                                        checkBareIin,       checkOptionalSentinel,
-                                        checkFieldBoundary, checkLoneTrack,
-                                        checkStateOnly,     checkSeparator,
-                                        checkSecondDigit,   checkDigit,
-                                        checkPrefixOh};
-  const std::string_view kTracks[] = {"", "%", ";", "6", "%C"};
-  for (MagstripeCheckHook check : kChecks) {
-    for (std::string_view t1 : kTracks) {
-      for (std::string_view t2 : kTracks) {
-        StripeFixture f;
-        TrackSpans tracks{f.span(t1), f.span(t2), f.span(t1)};
-        const Status s = check(f.decoder, tracks);
-        EXPECT_TRUE(s == kStatusOk || s == kStatusStripeWrongShape);
-        for (const TextSpan& t : {tracks.track1, tracks.track2, tracks.track3}) EXPECT_GE(t.length, 0);
-      }
-    }
-  }
-}
-
 // Hooks that leave a trace in the record, so a test sees which ran and on what.
 Status splitIntoABC(MagstripeDecoder&, const char*, std::int32_t, TrackSpans& tracks) {
   tracks = {TextSpan{"A", 1}, TextSpan{"B", 1}, TextSpan{"C", 1}};
@@ -242,18 +219,6 @@ TEST(MagstripeDriver, RunsStepsInOrderAndStopsAtTheFirstFailure) {
   EXPECT_EQ(runTrackDriver(rejected.decoder, "x", 1), kStatusStripeWrongShape);
   EXPECT_EQ(rejected.slot(SLOT_SEX), "C");  // the check ran
   EXPECT_EQ(rejected.slot(SLOT_FULL_NAME), "");
-}
-
-TEST(MagstripeDriver, InitInstallsDefaultsButNoSplitterOrCheck) {
-  StripeFixture f;
-  EXPECT_EQ(f.decoder.record, &f.record);
-  EXPECT_EQ(f.decoder.instance, &f.instance);
-  EXPECT_EQ(f.decoder.splitTracks, nullptr);
-  EXPECT_EQ(f.decoder.checkTracks, nullptr);
-  EXPECT_EQ(f.decoder.decode, runTrackDriver);
-  EXPECT_EQ(f.decoder.readDates, readTrack2Dates);
-  EXPECT_EQ(f.decoder.locateTrack3Fields, locateFieldsAfterSentinel);
-  EXPECT_EQ(f.decoder.readEyeColor, readEyeColorField);
 }
 
 }  // namespace

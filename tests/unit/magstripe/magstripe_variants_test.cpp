@@ -5,9 +5,7 @@
 #include <gtest/gtest.h>
 #include <quorix/parser.h>
 
-#include <cstring>
 #include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
