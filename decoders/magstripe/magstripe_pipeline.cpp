@@ -63,7 +63,7 @@ TextSpan takeLines(TextSpan text, TextSpan* lines, std::int32_t count) {
   return rest;
 }
 
-Status splitLines(const char* text, std::int32_t length, TrackSpans& tracks, bool reversed) {
+[[nodiscard]] Status splitLines(const char* text, std::int32_t length, TrackSpans& tracks, bool reversed) {
   if (text == nullptr || length < 6) return kStatusStripeTooShort;
   TextSpan lines[3] = {};
   (void)takeLines(wholeText(text, length), lines, 3);
@@ -74,7 +74,7 @@ Status splitLines(const char* text, std::int32_t length, TrackSpans& tracks, boo
   return kStatusOk;
 }
 
-Status splitLastPairInto(const char* text, std::int32_t length, TrackSpans& tracks, bool intoTrack3) {
+[[nodiscard]] Status splitLastPairInto(const char* text, std::int32_t length, TrackSpans& tracks, bool intoTrack3) {
   if (text == nullptr || length < 5) return kStatusStripeTooShort;
   if (text[0] != '%') return kStatusStripeWrongShape;
   // Searching from the end, so line feeds inside track 1 (in front of the pair) are never looked at; one behind
@@ -90,7 +90,8 @@ Status splitLastPairInto(const char* text, std::int32_t length, TrackSpans& trac
   return kStatusStripeWrongShape;
 }
 
-Status splitSentinelPairWith(const char* text, std::int32_t length, TrackSpans& tracks, const char* secondPair) {
+[[nodiscard]] Status splitSentinelPairWith(const char* text, std::int32_t length, TrackSpans& tracks,
+                                           const char* secondPair) {
   if (text == nullptr || length < 8) return kStatusStripeTooShort;
   if (text[0] != '%' || std::memchr(text + 1, '\n', static_cast<std::size_t>(length - 1)) != nullptr)
     return kStatusStripeWrongShape;
@@ -104,7 +105,7 @@ Status splitSentinelPairWith(const char* text, std::int32_t length, TrackSpans& 
   return kStatusOk;
 }
 
-Status splitPieces(const char* text, std::int32_t length, TrackSpans& tracks, bool trimmed) {
+[[nodiscard]] Status splitPieces(const char* text, std::int32_t length, TrackSpans& tracks, bool trimmed) {
   if (text == nullptr || length < 8) return kStatusStripeTooShort;
   TextSpan pieces[3] = {};
   std::int32_t taken = 0;
@@ -170,27 +171,23 @@ void initMagstripeDecoder(MagstripeDecoder& decoder, FieldRecord& record, Parser
   decoder.readEyeColor = readEyeColorField;
 }
 
-Status runTrackDriver(MagstripeDecoder& decoder, const char* text, std::int32_t length) {
-  TrackSpans tracks{};
+Status splitAndCheckTracks(MagstripeDecoder& decoder, const char* text, std::int32_t length, TrackSpans& tracks) {
+  tracks = TrackSpans{};
   if (decoder.splitTracks != nullptr) {
     if (Status s = decoder.splitTracks(decoder, text, length, tracks); s != kStatusOk) return s;
   }
-  if (decoder.checkTracks != nullptr) {
-    if (Status s = decoder.checkTracks(decoder, tracks); s != kStatusOk) return s;
-  }
-  if (decoder.decodeTrack1 != nullptr) decoder.decodeTrack1(decoder, tracks.track1);
-  if (decoder.decodeTrack2 != nullptr) decoder.decodeTrack2(decoder, tracks.track2);
-  if (decoder.decodeTrack3 != nullptr) decoder.decodeTrack3(decoder, tracks.track3);
+  if (decoder.checkTracks != nullptr) return decoder.checkTracks(decoder, tracks);
   return kStatusOk;
 }
 
-namespace {
-
-void callSpanHook(MagstripeDecoder& decoder, MagstripeSpanHook hook, TextSpan span) {
-  if (hook != nullptr) hook(decoder, span);
+Status runTrackDriver(MagstripeDecoder& decoder, const char* text, std::int32_t length) {
+  TrackSpans tracks;
+  if (Status s = splitAndCheckTracks(decoder, text, length, tracks); s != kStatusOk) return s;
+  callSpanHook(decoder, decoder.decodeTrack1, tracks.track1);
+  callSpanHook(decoder, decoder.decodeTrack2, tracks.track2);
+  callSpanHook(decoder, decoder.decodeTrack3, tracks.track3);
+  return kStatusOk;
 }
-
-}  // namespace
 
 // Each field hook searches the whole track by itself; none consumes text for the next.
 void decodeTrack1Fields(MagstripeDecoder& decoder, TextSpan track1) {

@@ -71,6 +71,14 @@ void initMagstripeDecoder(MagstripeDecoder& decoder, FieldRecord& record, Parser
 // The default driver: clear the spans, split, check, then hand each track to its track hook; 0 once split and
 // check pass, whatever the field hooks found.
 [[nodiscard]] Status runTrackDriver(MagstripeDecoder& decoder, const char* text, std::int32_t length);
+// The opening steps of every stripe driver: clear the spans, split, check (an empty splitter or check passes).
+// 0 when the text has the variant's shape; no slot is written.
+[[nodiscard]] Status splitAndCheckTracks(MagstripeDecoder& decoder, const char* text, std::int32_t length,
+                                         TrackSpans& tracks);
+// Hooks may be empty; an empty one is skipped.
+inline void callSpanHook(MagstripeDecoder& decoder, MagstripeSpanHook hook, TextSpan span) {
+  if (hook != nullptr) hook(decoder, span);
+}
 // Default track hooks: each calls its field hooks, in the layout's order, on a non-empty span.
 void decodeTrack1Fields(MagstripeDecoder& decoder, TextSpan track1);
 void decodeTrack2Fields(MagstripeDecoder& decoder, TextSpan track2);

@@ -126,17 +126,12 @@ void readForwardSentinelPostalCode(MagstripeDecoder& decoder, TextSpan track3) {
   }
 }
 
-Status runTrack3NumberDriver(MagstripeDecoder& decoder, const char* text, std::int32_t length) {
-  TrackSpans tracks{};
-  if (decoder.splitTracks != nullptr) {
-    if (Status s = decoder.splitTracks(decoder, text, length, tracks); s != kStatusOk) return s;
-  }
-  if (decoder.checkTracks != nullptr) {
-    if (Status s = decoder.checkTracks(decoder, tracks); s != kStatusOk) return s;
-  }
-  if (decoder.decodeTrack1 != nullptr) decoder.decodeTrack1(decoder, tracks.track1);
-  if (decoder.decodeTrack3 != nullptr) decoder.decodeTrack3(decoder, tracks.track3);
-  if (decoder.readLicenseNumber != nullptr) decoder.readLicenseNumber(decoder, tracks.track3);
+[[nodiscard]] Status runTrack3NumberDriver(MagstripeDecoder& decoder, const char* text, std::int32_t length) {
+  TrackSpans tracks;
+  if (Status s = splitAndCheckTracks(decoder, text, length, tracks); s != kStatusOk) return s;
+  callSpanHook(decoder, decoder.decodeTrack1, tracks.track1);
+  callSpanHook(decoder, decoder.decodeTrack3, tracks.track3);
+  callSpanHook(decoder, decoder.readLicenseNumber, tracks.track3);
   return kStatusOk;
 }
 
@@ -202,15 +197,10 @@ void decodeAustralianTrack1(MagstripeDecoder& decoder, TextSpan track1) {
   }
 }
 
-Status runAustralianDriver(MagstripeDecoder& decoder, const char* text, std::int32_t length) {
-  TrackSpans tracks{};
-  if (decoder.splitTracks != nullptr) {
-    if (Status s = decoder.splitTracks(decoder, text, length, tracks); s != kStatusOk) return s;
-  }
-  if (decoder.checkTracks != nullptr) {
-    if (Status s = decoder.checkTracks(decoder, tracks); s != kStatusOk) return s;
-  }
-  if (decoder.decodeTrack1 != nullptr) decoder.decodeTrack1(decoder, tracks.track1);
+[[nodiscard]] Status runAustralianDriver(MagstripeDecoder& decoder, const char* text, std::int32_t length) {
+  TrackSpans tracks;
+  if (Status s = splitAndCheckTracks(decoder, text, length, tracks); s != kStatusOk) return s;
+  callSpanHook(decoder, decoder.decodeTrack1, tracks.track1);
   setSlotText(*decoder.record, SLOT_COUNTRY, "Australia");
   return kStatusOk;
 }
@@ -354,7 +344,7 @@ void decodeOneLine(MagstripeDecoder& decoder, TextSpan line) {
   if (!line.filled()) return;
   for (MagstripeSpanHook hook : {decoder.readCity, decoder.readName, decoder.readAddress, decoder.readIin,
                                  decoder.readLicenseNumber, decoder.readPostalCode})
-    if (hook != nullptr) hook(decoder, line);
+    callSpanHook(decoder, hook, line);
   if (decoder.locateTrack3Fields != nullptr) {
     TextSpan fields{};
     decoder.locateTrack3Fields(decoder, line, fields);
@@ -490,8 +480,8 @@ std::int32_t removeLineFeeds(char* text, std::int32_t length) {
   return kept;
 }
 
-Status runVariant(const MagstripeVariant& variant, const char* text, std::int32_t length, FieldRecord& record,
-                  ParserInstance& instance) {
+[[nodiscard]] Status runVariant(const MagstripeVariant& variant, const char* text, std::int32_t length,
+                                FieldRecord& record, ParserInstance& instance) {
   MagstripeDecoder decoder{};
   if (variant.withoutDefaults) {
     decoder.record = &record;
