@@ -14,27 +14,10 @@ namespace {
 constexpr const char* kCityTrimSet = "-.'/\\ \t$^?";
 constexpr const char* kAddressTrimSet = "_-'\\/";
 
-// The part of span from start with at most count characters, clamped to the span.
-TextSpan spanPart(TextSpan span, std::int32_t start, std::int32_t count) {
-  if (!span.filled() || start < 0 || start >= span.length || count < 1) return {};
-  return {span.data + start, std::min(count, span.length - start)};
-}
-
-bool allOf(TextSpan span, CharPredicate predicate) {
-  if (!span.filled()) return false;
-  for (std::int32_t i = 0; i < span.length; ++i)
-    if (predicate(span.data[i]) == 0) return false;
-  return true;
-}
-
-void storeAsIs(MagstripeDecoder& decoder, std::int32_t slot, TextSpan value) {
-  setSlotIf(*decoder.record, slot, value, nullptr, nullptr, '\0');
-}
-
 // A fixed-width field of the fields area, trimmed of white space; empty when the area is too short.
 TextSpan trimmedField(TextSpan fields, std::int32_t minLength, std::int32_t offset, std::int32_t width) {
   if (!fields.filled() || fields.length < minLength) return {};
-  TextSpan value = spanPart(fields, offset, width);
+  TextSpan value = stripePart(fields, offset, width);
   trimIf(&value, isStripeSpace);
   return value;
 }
@@ -61,7 +44,7 @@ std::int32_t twoDigits(const char* p) { return (p[0] - '0') * 10 + (p[1] - '0');
 void readJurisdictionCode(MagstripeDecoder& decoder, TextSpan track1) {
   if (!track1.filled() || track1.length < 2) return;
   if (isAlnumOrUnderscore(track1.data[0]) == 0 || isAlnumOrUnderscore(track1.data[1]) == 0) return;
-  storeAsIs(decoder, SLOT_JURISDICTION, spanPart(track1, 0, 2));
+  storeStripeValue(decoder, SLOT_JURISDICTION, stripePart(track1, 0, 2));
 }
 
 void readCityRun(MagstripeDecoder& decoder, TextSpan track1) {
@@ -97,7 +80,7 @@ void readNameRun(MagstripeDecoder& decoder, TextSpan track1) {
     if (leadingRunIf(rest, isNameChar, 1, 35, &name, &after) != 0 && name.filled()) break;
   }
   trimIf(&name, isStripeSpace);
-  storeAsIs(decoder, SLOT_FULL_NAME, name);
+  storeStripeValue(decoder, SLOT_FULL_NAME, name);
 }
 
 bool findAddressRun(TextSpan track1, CharPredicate addressClass, TextSpan* run) {
@@ -138,8 +121,8 @@ void readIinDigits(MagstripeDecoder& decoder, TextSpan track2) {
   const auto* equals = static_cast<const char*>(std::memchr(track2.data, '=', static_cast<std::size_t>(track2.length)));
   const TextSpan number{track2.data,
                         equals == nullptr ? track2.length : static_cast<std::int32_t>(equals - track2.data)};
-  if (number.length < 7 || number.length > 19 || !allOf(number, isStripeDigit)) return;
-  storeAsIs(decoder, SLOT_IIN, spanPart(number, 0, 6));
+  if (number.length < 7 || number.length > 19 || !stripeAll(number, isStripeDigit)) return;
+  storeStripeValue(decoder, SLOT_IIN, stripePart(number, 0, 6));
 }
 
 void storeLicenseDigits(MagstripeDecoder& decoder, TextSpan track2, std::int32_t digitsStart) {
@@ -156,12 +139,12 @@ void storeLicenseDigits(MagstripeDecoder& decoder, TextSpan track2, std::int32_t
 }
 
 void readLicenseDigits(MagstripeDecoder& decoder, TextSpan track2) {
-  if (!track2.filled() || track2.length < 20 || !allOf(spanPart(track2, 0, 7), isStripeDigit)) return;
+  if (!track2.filled() || track2.length < 20 || !stripeAll(stripePart(track2, 0, 7), isStripeDigit)) return;
   storeLicenseDigits(decoder, track2, 6);
 }
 
 void storeStripeDates(MagstripeDecoder& decoder, TextSpan dateDigits) {
-  if (dateDigits.length < 12 || !allOf(spanPart(dateDigits, 0, 12), isStripeDigit)) return;
+  if (dateDigits.length < 12 || !stripeAll(stripePart(dateDigits, 0, 12), isStripeDigit)) return;
   const char* d = dateDigits.data;
   const std::int32_t expiryYy = twoDigits(d);
   const std::int32_t expiryMm = twoDigits(d + 2);
@@ -209,7 +192,7 @@ void readDatesAfterSeparator(MagstripeDecoder& decoder, TextSpan track2, std::in
   if (equals == nullptr) return;
   const auto at = static_cast<std::int32_t>(equals - track2.data);
   if (track2.length - at - 1 < 12) return;
-  storeStripeDates(decoder, spanPart(track2, at + 1, 12));
+  storeStripeDates(decoder, stripePart(track2, at + 1, 12));
 }
 
 void readTrack2Dates(MagstripeDecoder& decoder, TextSpan track2) { readDatesAfterSeparator(decoder, track2, 0); }
@@ -259,40 +242,40 @@ void locateFieldsAfterSentinel(MagstripeDecoder&, TextSpan track3, TextSpan& fie
   for (std::int32_t p = track3.length - 15; p >= 0; --p) {
     const char c = track3.data[p];
     if (c == '+' || c == '%' || c == '#') {
-      fields = spanPart(track3, p + 14, track3.length);
+      fields = stripePart(track3, p + 14, track3.length);
       return;
     }
   }
 }
 
 void readClassField(MagstripeDecoder& decoder, TextSpan fields) {
-  storeAsIs(decoder, SLOT_CLASS, trimmedField(fields, 2, 0, 2));
+  storeStripeValue(decoder, SLOT_CLASS, trimmedField(fields, 2, 0, 2));
 }
 
 void readRestrictionsField(MagstripeDecoder& decoder, TextSpan fields) {
-  storeAsIs(decoder, SLOT_RESTRICTIONS, trimmedField(fields, 12, 2, 10));
+  storeStripeValue(decoder, SLOT_RESTRICTIONS, trimmedField(fields, 12, 2, 10));
 }
 
 void readEndorsementsField(MagstripeDecoder& decoder, TextSpan fields) {
-  storeAsIs(decoder, SLOT_ENDORSEMENTS, trimmedField(fields, 16, 12, 4));
+  storeStripeValue(decoder, SLOT_ENDORSEMENTS, trimmedField(fields, 16, 12, 4));
 }
 
 void readSexField(MagstripeDecoder& decoder, TextSpan fields) {
-  storeAsIs(decoder, SLOT_SEX, trimmedField(fields, 17, 16, 1));
+  storeStripeValue(decoder, SLOT_SEX, trimmedField(fields, 17, 16, 1));
 }
 
 // Heights beginning 1 or 2 are centimetres; feet and inches begin 3 to 9 ("510" is 5 ft 10 in).
 void readHeightField(MagstripeDecoder& decoder, TextSpan fields) {
   const TextSpan height = trimmedField(fields, 20, 17, 3);
-  if (!allOf(height, isStripeDigit)) return;
+  if (!stripeAll(height, isStripeDigit)) return;
   const bool centimetres = height.data[0] == '1' || height.data[0] == '2';
-  storeAsIs(decoder, centimetres ? SLOT_HEIGHT_CM : SLOT_HEIGHT_FT_IN, height);
+  storeStripeValue(decoder, centimetres ? SLOT_HEIGHT_CM : SLOT_HEIGHT_FT_IN, height);
 }
 
 // Weights up to 100 are kilograms, heavier ones pounds.
 void readWeightField(MagstripeDecoder& decoder, TextSpan fields) {
   if (!fields.filled() || fields.length < 23) return;
-  const TextSpan raw = spanPart(fields, 20, 3);
+  const TextSpan raw = stripePart(fields, 20, 3);
   if ((isStripeSpace(raw.data[0]) == 0 && isStripeDigit(raw.data[0]) == 0) || isStripeDigit(raw.data[1]) == 0 ||
       isStripeDigit(raw.data[2]) == 0)
     return;
@@ -300,19 +283,19 @@ void readWeightField(MagstripeDecoder& decoder, TextSpan fields) {
   trimIf(&weight, isStripeSpace);
   std::int32_t value = 0;
   for (std::int32_t i = 0; i < weight.length; ++i) value = value * 10 + (weight.data[i] - '0');
-  storeAsIs(decoder, value <= 100 ? SLOT_WEIGHT_KG : SLOT_WEIGHT_LB, weight);
+  storeStripeValue(decoder, value <= 100 ? SLOT_WEIGHT_KG : SLOT_WEIGHT_LB, weight);
 }
 
 void readHairColorField(MagstripeDecoder& decoder, TextSpan fields) {
   if (!fields.filled() || fields.length < 26) return;
-  const TextSpan hair = spanPart(fields, 23, 3);
-  if (allOf(hair, isStripeLetter)) storeAsIs(decoder, SLOT_HAIR_COLOUR, hair);
+  const TextSpan hair = stripePart(fields, 23, 3);
+  if (stripeAll(hair, isStripeLetter)) storeStripeValue(decoder, SLOT_HAIR_COLOUR, hair);
 }
 
 void readEyeColorField(MagstripeDecoder& decoder, TextSpan fields) {
   if (!fields.filled() || fields.length < 29) return;
-  const TextSpan eyes = spanPart(fields, 26, 3);
-  if (allOf(eyes, isStripeLetter)) storeAsIs(decoder, SLOT_EYE_COLOUR, eyes);
+  const TextSpan eyes = stripePart(fields, 26, 3);
+  if (stripeAll(eyes, isStripeLetter)) storeStripeValue(decoder, SLOT_EYE_COLOUR, eyes);
 }
 
 }  // namespace quorix

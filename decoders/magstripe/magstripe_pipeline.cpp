@@ -14,6 +14,26 @@ int isStripeSpace(signed char c) { return c == ' ' || (c >= '\t' && c <= '\r'); 
 int isStripeDigit(signed char c) { return c >= '0' && c <= '9'; }
 int isStripeLetter(signed char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
+TextSpan stripePart(TextSpan span, std::int32_t start, std::int32_t count) {
+  if (!span.filled() || start < 0 || start >= span.length || count < 1) return {};
+  return {span.data + start, std::min(count, span.length - start)};
+}
+
+bool stripeAll(TextSpan span, CharPredicate predicate) {
+  if (!span.filled()) return false;
+  for (std::int32_t i = 0; i < span.length; ++i)
+    if (predicate(span.data[i]) == 0) return false;
+  return true;
+}
+
+char stripeCharAt(TextSpan span, std::int32_t index) {
+  return span.filled() && index >= 0 && index < span.length ? span.data[index] : '\0';
+}
+
+void storeStripeValue(MagstripeDecoder& decoder, std::int32_t slot, TextSpan value) {
+  setSlotIf(*decoder.record, slot, value, nullptr, nullptr, '\0');
+}
+
 namespace {
 
 // The part of text between start and end, both clamped to the text; empty when nothing is left.
@@ -29,10 +49,6 @@ TextSpan wholeText(const char* text, std::int32_t length) { return textPart(text
 bool startsWith(TextSpan span, const char* prefix) {
   const auto n = static_cast<std::int32_t>(std::strlen(prefix));
   return span.filled() && span.length >= n && std::memcmp(span.data, prefix, static_cast<std::size_t>(n)) == 0;
-}
-
-char charAt(TextSpan span, std::int32_t index) {
-  return span.filled() && index >= 0 && index < span.length ? span.data[index] : '\0';
 }
 
 // Position of marker in text at or after from, or -1; never reads outside the text.
@@ -332,8 +348,8 @@ Status checkShiftedIin(MagstripeDecoder&, TrackSpans& tracks) {
   if (tracks.track2.length < 5 || !hasAamvaIin(tracks.track2, 2)) return kStatusStripeWrongShape;
   // A bank card's track 1 would pass the letter test on its "B"; British Columbia's "%BC" must not be lost.
   if (isFinancialTrack1(tracks.track1)) return kStatusStripeWrongShape;
-  if (charAt(tracks.track1, 0) == '%' && isStripeLetter(charAt(tracks.track1, 1)) == 0 &&
-      isStripeLetter(charAt(tracks.track1, 2)) == 0)
+  if (stripeCharAt(tracks.track1, 0) == '%' && isStripeLetter(stripeCharAt(tracks.track1, 1)) == 0 &&
+      isStripeLetter(stripeCharAt(tracks.track1, 2)) == 0)
     return kStatusStripeWrongShape;
   dropFront(tracks.track2, 2);
   dropFront(tracks.track1, 1);
@@ -365,7 +381,7 @@ Status checkFieldBoundary(MagstripeDecoder& decoder, TrackSpans& tracks) {
     dropFront(tracks.track1, 1);
   else
     decoder.readJurisdiction = nullptr;
-  if (charAt(tracks.track2, 0) == ';') dropFront(tracks.track2, 1);
+  if (stripeCharAt(tracks.track2, 0) == ';') dropFront(tracks.track2, 1);
   TextSpan fields{};
   if (decoder.locateTrack3Fields != nullptr && tracks.track3.filled())
     decoder.locateTrack3Fields(decoder, tracks.track3, fields);
@@ -403,7 +419,7 @@ Status checkStateOnly(MagstripeDecoder&, TrackSpans& tracks) {
 }
 
 Status checkSeparator(MagstripeDecoder&, TrackSpans& tracks) {
-  if (tracks.track3.length < 2 || tracks.track2.length < 5 || charAt(tracks.track2, 0) != ';' ||
+  if (tracks.track3.length < 2 || tracks.track2.length < 5 || stripeCharAt(tracks.track2, 0) != ';' ||
       !hasAamvaIin(tracks.track2, 2) || !hasStatePrefix(tracks.track1))
     return kStatusStripeWrongShape;
   dropFront(tracks.track2, 2);
@@ -413,13 +429,14 @@ Status checkSeparator(MagstripeDecoder&, TrackSpans& tracks) {
 
 // The lone track 2 arrives with one leading byte (its ";" or another) in front of the IIN.
 Status checkSecondDigit(MagstripeDecoder&, TrackSpans& tracks) {
-  if (tracks.track2.length < 2 || charAt(tracks.track2, 1) != '6') return kStatusStripeWrongShape;
+  if (tracks.track2.length < 2 || stripeCharAt(tracks.track2, 1) != '6') return kStatusStripeWrongShape;
   dropFront(tracks.track2, 1);
   return kStatusOk;
 }
 
 Status checkDigit(MagstripeDecoder&, TrackSpans& tracks) {
-  if (tracks.track1.length < 2 || charAt(tracks.track1, 0) != '%' || isStripeDigit(charAt(tracks.track1, 1)) == 0)
+  if (tracks.track1.length < 2 || stripeCharAt(tracks.track1, 0) != '%' ||
+      isStripeDigit(stripeCharAt(tracks.track1, 1)) == 0)
     return kStatusStripeWrongShape;
   return kStatusOk;
 }

@@ -174,6 +174,16 @@ inline constexpr std::int32_t kPostalCanadian = 2;  // 6 characters become K1A 0
 // Stores value in SLOT_POSTAL_CODE, rewritten in the allowed forms, otherwise as it is.
 void storePostalCode(FieldRecord& record, TextSpan value, std::int32_t forms);
 
+// Span helpers of the stripe decoders; none reads outside the span.
+// The part of span from start with at most count characters; empty when start lies outside it.
+[[nodiscard]] TextSpan stripePart(TextSpan span, std::int32_t start, std::int32_t count);
+// True when the span is filled and every character satisfies predicate.
+[[nodiscard]] bool stripeAll(TextSpan span, CharPredicate predicate);
+// The character at index, or NUL outside the span.
+[[nodiscard]] char stripeCharAt(TextSpan span, std::int32_t index);
+// Stores value unfiltered; an empty value clears the slot.
+void storeStripeValue(MagstripeDecoder& decoder, std::int32_t slot, TextSpan value);
+
 // Plain ASCII classes of this subsystem: a byte above 127 belongs to none of them.
 int isStripeSpace(signed char c);  // space, tab, line feed, vertical tab, form feed, carriage return
 int isStripeDigit(signed char c);

@@ -16,60 +16,40 @@ void magstripeVariantIdsRunFrom0To16();  // not constexpr: reaching it is a comp
 
 namespace {
 
-TextSpan spanPart(TextSpan span, std::int32_t start, std::int32_t count) {
-  if (!span.filled() || start < 0 || start >= span.length || count < 1) return {};
-  return {span.data + start, std::min(count, span.length - start)};
-}
-
-bool allOf(TextSpan span, CharPredicate predicate) {
-  if (!span.filled()) return false;
-  for (std::int32_t i = 0; i < span.length; ++i)
-    if (predicate(span.data[i]) == 0) return false;
-  return true;
-}
-
-char charAt(TextSpan span, std::int32_t index) {
-  return span.filled() && index >= 0 && index < span.length ? span.data[index] : '\0';
-}
-
 std::int32_t countDigits(TextSpan span, std::int32_t start, std::int32_t maxCount) {
   std::int32_t n = 0;
-  while (n < maxCount && isStripeDigit(charAt(span, start + n)) != 0) ++n;
+  while (n < maxCount && isStripeDigit(stripeCharAt(span, start + n)) != 0) ++n;
   return n;
-}
-
-void storeAsIs(MagstripeDecoder& decoder, std::int32_t slot, TextSpan value) {
-  setSlotIf(*decoder.record, slot, value, nullptr, nullptr, '\0');
 }
 
 int isUpperDigitOrSpace(signed char c) { return isUpperOrSpace(c) != 0 || isStripeDigit(c) != 0 ? 1 : 0; }
 
 // Postal codes behind a leading sentinel (ids 4 and 13): five or nine digits three places after the "%".
 void readSentinelPostalCode(MagstripeDecoder& decoder, TextSpan track3) {
-  if (track3.length < 8 || charAt(track3, 0) != '%' || isStripeDigit(charAt(track3, 3)) == 0) return;
+  if (track3.length < 8 || stripeCharAt(track3, 0) != '%' || isStripeDigit(stripeCharAt(track3, 3)) == 0) return;
   const std::int32_t count = countDigits(track3, 3, track3.length < 13 ? track3.length - 3 : 9);
   if (count < 5) return;
-  storePostalCode(*decoder.record, spanPart(track3, 3, count), kPostalZipPlus4);
+  storePostalCode(*decoder.record, stripePart(track3, 3, count), kPostalZipPlus4);
 }
 
 // Track 3 beginning "#" (id 9) carries its postal code one place further on.
 void readHashPostalCode(MagstripeDecoder& decoder, TextSpan track3) {
-  if (track3.length <= 8 || charAt(track3, 0) != '#') return;
-  TextSpan code = spanPart(track3, 4, 9);
+  if (track3.length <= 8 || stripeCharAt(track3, 0) != '#') return;
+  TextSpan code = stripePart(track3, 4, 9);
   trimIf(&code, isStripeSpace);
   storePostalCode(*decoder.record, code, kPostalZipPlus4);
 }
 
 // Layouts whose fields area starts 15 characters into track 3 (ids 8 and 9).
 void locateFieldsAt15(MagstripeDecoder&, TextSpan track3, TextSpan& fields) {
-  fields = track3.length >= 15 ? spanPart(track3, 15, track3.length) : TextSpan{};
+  fields = track3.length >= 15 ? stripePart(track3, 15, track3.length) : TextSpan{};
 }
 
 void readSexAt15(MagstripeDecoder& decoder, TextSpan fields) {
   if (fields.length <= 15) return;
-  TextSpan sex = spanPart(fields, 15, 1);
+  TextSpan sex = stripePart(fields, 15, 1);
   trimIf(&sex, isStripeSpace);
-  storeAsIs(decoder, SLOT_SEX, sex);
+  storeStripeValue(decoder, SLOT_SEX, sex);
 }
 
 // Canadian addresses (id 8) end at the first character outside the narrower street class.
@@ -83,9 +63,9 @@ void readNarrowAddress(MagstripeDecoder& decoder, TextSpan track1) {
 // The Canadian layout writes its weight field in one unit; the value stays as the card has it.
 void readWeightOneSlot(MagstripeDecoder& decoder, TextSpan fields) {
   if (fields.length < 23) return;
-  TextSpan weight = spanPart(fields, 20, 3);
+  TextSpan weight = stripePart(fields, 20, 3);
   trimIf(&weight, isStripeSpace);
-  if (allOf(weight, isStripeDigit)) storeAsIs(decoder, SLOT_WEIGHT_LB, weight);
+  if (stripeAll(weight, isStripeDigit)) storeStripeValue(decoder, SLOT_WEIGHT_LB, weight);
 }
 
 // Canadian postal codes follow the first sentinel: six characters become "K1A 0B1", nine digits stay as they are.
@@ -110,9 +90,9 @@ void readLicenseFromTrack3(MagstripeDecoder& decoder, TextSpan track3) {
   TextSpan fields{};
   decoder.locateTrack3Fields(decoder, track3, fields);
   if (fields.length < 53) return;
-  TextSpan number = spanPart(fields, 41, 12);
+  TextSpan number = stripePart(fields, 41, 12);
   trimChars(&number, " ");
-  storeAsIs(decoder, SLOT_LICENCE_NUMBER, number);
+  storeStripeValue(decoder, SLOT_LICENCE_NUMBER, number);
 }
 
 void readForwardSentinelPostalCode(MagstripeDecoder& decoder, TextSpan track3) {
@@ -121,7 +101,7 @@ void readForwardSentinelPostalCode(MagstripeDecoder& decoder, TextSpan track3) {
     if (track3.data[p] != '%' || behind < 7) continue;
     const std::int32_t count = countDigits(track3, p + 3, behind >= 12 ? 9 : behind - 2);
     if (count < 5) continue;
-    storePostalCode(*decoder.record, spanPart(track3, p + 3, count), kPostalZipPlus4);
+    storePostalCode(*decoder.record, stripePart(track3, p + 3, count), kPostalZipPlus4);
     return;
   }
 }
@@ -137,9 +117,10 @@ void readForwardSentinelPostalCode(MagstripeDecoder& decoder, TextSpan track3) {
 
 // Id 13: a separator character between the IIN and the licence number, so the number starts one place later.
 void readLicenseAfterSeparator(MagstripeDecoder& decoder, TextSpan track2) {
-  if (track2.length <= 20 || !allOf(spanPart(track2, 0, 6), isStripeDigit)) return;
-  const char separator = charAt(track2, 6);
-  if (isStripeDigit(separator) != 0 || isStripeLetter(separator) != 0 || isStripeDigit(charAt(track2, 7)) == 0) return;
+  if (track2.length <= 20 || !stripeAll(stripePart(track2, 0, 6), isStripeDigit)) return;
+  const char separator = stripeCharAt(track2, 6);
+  if (isStripeDigit(separator) != 0 || isStripeLetter(separator) != 0 || isStripeDigit(stripeCharAt(track2, 7)) == 0)
+    return;
   storeLicenseDigits(decoder, track2, 7);
 }
 
@@ -154,12 +135,12 @@ void readTwoPartNumber(MagstripeDecoder& decoder, TextSpan track2) {
   if (track2.length < 8) return;
   const std::int32_t partA = countDigits(track2, 6, 13);
   const std::int32_t firstEquals = 6 + partA;
-  if (charAt(track2, firstEquals) != '=') return;
+  if (stripeCharAt(track2, firstEquals) != '=') return;
   if (track2.length - firstEquals <= 13) return;
   const std::int32_t secondEquals = firstEquals + 13;
-  if (charAt(track2, secondEquals) != '=' || secondEquals + 1 >= track2.length) return;
+  if (stripeCharAt(track2, secondEquals) != '=' || secondEquals + 1 >= track2.length) return;
   const std::int32_t partB = countDigits(track2, secondEquals + 1, track2.length);
-  if (charAt(track2, secondEquals + 1 + partB) != '=') return;
+  if (stripeCharAt(track2, secondEquals + 1 + partB) != '=') return;
   char number[32] = {};
   const std::int32_t fromB = std::min(partB, 31);
   std::memcpy(number, track2.data + secondEquals + 1, static_cast<std::size_t>(fromB));
@@ -176,7 +157,7 @@ void decodeAustralianTrack1(MagstripeDecoder& decoder, TextSpan track1) {
   for (;;) {
     const auto* caret = static_cast<const char*>(std::memchr(rest.data, '^', static_cast<std::size_t>(rest.length)));
     if (caret == nullptr) return;  // no further field: nothing to read
-    rest = spanPart(rest, static_cast<std::int32_t>(caret - rest.data) + 1, rest.length);
+    rest = stripePart(rest, static_cast<std::int32_t>(caret - rest.data) + 1, rest.length);
     if (rest.length <= 3) return;
     const TextSpan afterCaret = rest;
     TextSpan name{};
@@ -187,8 +168,8 @@ void decodeAustralianTrack1(MagstripeDecoder& decoder, TextSpan track1) {
       if (leadingRunIf(tail, isDigitOrSpace, 1, 10, &number, &tail) != 0 && tail.length >= 1 && tail.data[0] == '^') {
         trimIf(&name, isStripeSpace);
         trimIf(&number, isStripeSpace);
-        if (name.filled()) storeAsIs(decoder, SLOT_FULL_NAME, name);
-        if (number.filled()) storeAsIs(decoder, SLOT_LICENCE_NUMBER, number);
+        if (name.filled()) storeStripeValue(decoder, SLOT_FULL_NAME, name);
+        if (number.filled()) storeStripeValue(decoder, SLOT_LICENCE_NUMBER, number);
         return;
       }
     }
@@ -213,7 +194,7 @@ TextSpan afterNextCaret(TextSpan line, std::int32_t& from) {
   while (from < line.length && line.data[from] != '^') ++from;
   if (from >= line.length) return {};
   ++from;
-  return spanPart(line, from, line.length);
+  return stripePart(line, from, line.length);
 }
 
 void readOneLineIin(MagstripeDecoder& decoder, TextSpan line) {
@@ -225,7 +206,7 @@ void readOneLineIin(MagstripeDecoder& decoder, TextSpan line) {
     if (leadingRunIf(after, isStripeDigit, 7, 19, &digits, &rest) == 0) continue;
     if (!rest.filled()) return;
     if (rest.data[0] != '=') continue;
-    storeAsIs(decoder, SLOT_IIN, spanPart(digits, 0, 6));
+    storeStripeValue(decoder, SLOT_IIN, stripePart(digits, 0, 6));
     return;
   }
 }
@@ -239,7 +220,7 @@ void readOneLineLicense(MagstripeDecoder& decoder, TextSpan line) {
     if (leadingRunIf(after, isStripeDigit, 7, 19, &digits, &rest) == 0) continue;
     if (!rest.filled()) return;
     if (rest.length < 13 || rest.data[0] != '=' || digits.length <= 6) continue;
-    storeAsIs(decoder, SLOT_LICENCE_NUMBER, spanPart(digits, 6, digits.length));
+    storeStripeValue(decoder, SLOT_LICENCE_NUMBER, stripePart(digits, 6, digits.length));
     return;
   }
 }
@@ -256,7 +237,8 @@ void readOneLinePostalCode(MagstripeDecoder& decoder, TextSpan line) {
     if (leadingRunIf(after, isStripeDigit, 7, 19, &digits, &rest) == 0) continue;
     if (rest.length < 18 || rest.data[0] != '=') return;
     TextSpan postal{};
-    if (leadingRunIf(spanPart(rest, 13, rest.length), isStripeDigit, 5, 11, &postal, nullptr) == 0 || postal.length < 5)
+    if (leadingRunIf(stripePart(rest, 13, rest.length), isStripeDigit, 5, 11, &postal, nullptr) == 0 ||
+        postal.length < 5)
       continue;
     if (postal.length == 6) advanceSpan(&postal, 1);
     if (postal.length >= 7) advanceSpan(&postal, 2);
@@ -276,7 +258,7 @@ void locateOneLineFields(MagstripeDecoder&, TextSpan line, TextSpan& fields) {
     if (rest.length < 19 || rest.data[0] != '=') return;
     TextSpan run{};
     TextSpan behind{};
-    if (leadingRunIf(spanPart(rest, 13, rest.length), isStripeDigit, 5, 255, &run, &behind) == 0 || !behind.filled())
+    if (leadingRunIf(stripePart(rest, 13, rest.length), isStripeDigit, 5, 255, &run, &behind) == 0 || !behind.filled())
       continue;
     fields = behind;
     return;
@@ -285,38 +267,38 @@ void locateOneLineFields(MagstripeDecoder&, TextSpan line, TextSpan& fields) {
 
 TextSpan oneLineField(TextSpan fields, std::int32_t offset, std::int32_t width) {
   if (fields.length < offset + width) return {};
-  TextSpan value = spanPart(fields, offset, width);
+  TextSpan value = stripePart(fields, offset, width);
   trimIf(&value, isStripeSpace);
   return value;
 }
 
 void readOneLineClass(MagstripeDecoder& decoder, TextSpan fields) {
-  storeAsIs(decoder, SLOT_CLASS, oneLineField(fields, 2, 2));
+  storeStripeValue(decoder, SLOT_CLASS, oneLineField(fields, 2, 2));
 }
 void readOneLineRestrictions(MagstripeDecoder& decoder, TextSpan fields) {
-  storeAsIs(decoder, SLOT_RESTRICTIONS, oneLineField(fields, 4, 10));
+  storeStripeValue(decoder, SLOT_RESTRICTIONS, oneLineField(fields, 4, 10));
 }
 void readOneLineEndorsements(MagstripeDecoder& decoder, TextSpan fields) {
-  storeAsIs(decoder, SLOT_ENDORSEMENTS, oneLineField(fields, 14, 4));
+  storeStripeValue(decoder, SLOT_ENDORSEMENTS, oneLineField(fields, 14, 4));
 }
 void readOneLineSex(MagstripeDecoder& decoder, TextSpan fields) {
-  storeAsIs(decoder, SLOT_SEX, oneLineField(fields, 18, 1));
+  storeStripeValue(decoder, SLOT_SEX, oneLineField(fields, 18, 1));
 }
 void readOneLineHeight(MagstripeDecoder& decoder, TextSpan fields) {
   const TextSpan height = oneLineField(fields, 19, 3);
-  if (allOf(height, isStripeDigit)) storeAsIs(decoder, SLOT_HEIGHT_FT_IN, height);
+  if (stripeAll(height, isStripeDigit)) storeStripeValue(decoder, SLOT_HEIGHT_FT_IN, height);
 }
 void readOneLineWeight(MagstripeDecoder& decoder, TextSpan fields) {
   const TextSpan weight = oneLineField(fields, 22, 3);
-  if (allOf(weight, isStripeDigit)) storeAsIs(decoder, SLOT_WEIGHT_LB, weight);
+  if (stripeAll(weight, isStripeDigit)) storeStripeValue(decoder, SLOT_WEIGHT_LB, weight);
 }
 void readOneLineHairColor(MagstripeDecoder& decoder, TextSpan fields) {
-  const TextSpan hair = fields.length < 28 ? TextSpan{} : spanPart(fields, 25, 3);
-  if (allOf(hair, isStripeLetter)) storeAsIs(decoder, SLOT_HAIR_COLOUR, hair);
+  const TextSpan hair = fields.length < 28 ? TextSpan{} : stripePart(fields, 25, 3);
+  if (stripeAll(hair, isStripeLetter)) storeStripeValue(decoder, SLOT_HAIR_COLOUR, hair);
 }
 void readOneLineEyeColor(MagstripeDecoder& decoder, TextSpan fields) {
-  const TextSpan eyes = fields.length < 31 ? TextSpan{} : spanPart(fields, 28, 3);
-  if (allOf(eyes, isStripeLetter)) storeAsIs(decoder, SLOT_EYE_COLOUR, eyes);
+  const TextSpan eyes = fields.length < 31 ? TextSpan{} : stripePart(fields, 28, 3);
+  if (stripeAll(eyes, isStripeLetter)) storeStripeValue(decoder, SLOT_EYE_COLOUR, eyes);
 }
 
 // The 12 date digits follow the "=" that ends a piece closing on at least 7 digits (the IIN and number).
@@ -327,17 +309,17 @@ void readOneLineDates(MagstripeDecoder& decoder, TextSpan line) {
     TextSpan piece{};
     TextSpan after{};
     nextToken(rest, &piece, &after, "=", true);
-    if (piece.length >= 7 && allOf(spanPart(piece, piece.length - 7, 7), isStripeDigit) && after.length >= 12 &&
-        allOf(spanPart(after, 0, 12), isStripeDigit)) {
-      storeStripeDates(decoder, spanPart(after, 0, 12));
+    if (piece.length >= 7 && stripeAll(stripePart(piece, piece.length - 7, 7), isStripeDigit) && after.length >= 12 &&
+        stripeAll(stripePart(after, 0, 12), isStripeDigit)) {
+      storeStripeDates(decoder, stripePart(after, 0, 12));
       return;
     }
     const bool progressed = after.length < rest.length;
     rest = after;
     if (rest.length <= 19 || !progressed) break;
   }
-  if (rest.length >= 12 && allOf(spanPart(rest, 0, 12), isStripeDigit))
-    storeStripeDates(decoder, spanPart(rest, 0, 12));
+  if (rest.length >= 12 && stripeAll(stripePart(rest, 0, 12), isStripeDigit))
+    storeStripeDates(decoder, stripePart(rest, 0, 12));
 }
 
 void decodeOneLine(MagstripeDecoder& decoder, TextSpan line) {
