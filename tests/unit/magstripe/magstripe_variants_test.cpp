@@ -11,6 +11,7 @@
 
 #include "decoders/magstripe/magstripe_pipeline.h"
 #include "unit/magstripe/stripe_fixture.h"
+#include "unit/support/record_builder.h"
 
 namespace quorix {
 namespace {
@@ -304,18 +305,30 @@ struct SelectionCase {
   const char* what;
   std::string text;
   std::int32_t id;
+  std::int32_t slot;  // one field that shows the row read the layout
+  std::string value;
 };
 
 // Through the whole parse: the prepared, upper-cased text goes to every row and the fullest record wins.
 TEST(MagstripeSelection, ParseKeepsTheExpectedRow) {
+  const std::string hashTrack3 = "#!!!946121234  C B         NNNMX510180BROBLU?";
   const SelectionCase kCases[] = {
-      {"joined: the sentinel-pair row reads all three tracks", kJoined, 4},
-      {"one track per line", kLines, 2},
-      {"lower case and CR LF", "%caoakland^doe$john$q^123 main st^?\r\n" + kTrack2 + "\r\n" + kTrack3, 2},
-      {"framed", "{!|1" + kTrack1 + "|!}{!|2" + kTrack2.substr(1) + "|!}{!|3" + kTrack3 + "|!}", 6},
-      {"lone track 1", kTrack1, 10},
-      {"lone track 2", kTrack2, 14},
-      {"Australian", "%1^DOE JOHN^12345678^?", 15},
+      {"joined: the sentinel-pair row reads all three tracks", kJoined, 4, SLOT_POSTAL_CODE, "94612"},
+      {"one track per line", kLines, 2, SLOT_EYE_COLOUR, "BLU"},
+      {"lower case and CR LF", "%caoakland^doe$john$q^123 main st^?\r\n" + kTrack2 + "\r\n" + kTrack3, 2,
+       SLOT_FULL_NAME, "DOE$JOHN$Q"},
+      {"reversed lines", kTrack3 + "\n" + kTrack2 + "\n" + kTrack1, 3, SLOT_JURISDICTION, "CA"},
+      {"cut at ?, track 1 without %", kJoined.substr(1), 7, SLOT_CITY, "OAKLAND"},
+      {"hash track 3", kTrack1 + kTrack2 + hashTrack3, 9, SLOT_POSTAL_CODE, "94612-1234"},
+      {"framed", "{!|1" + kTrack1 + "|!}{!|2" + kTrack2.substr(1) + "|!}{!|3" + kTrack3 + "|!}", 6, SLOT_IIN, "636014"},
+      {"Canadian",
+       "%ONOTTAWA^DOE$JANE^1 RIDEAU ST^?;6360281234567=251219800115?%!!K1A0B1      C B         NONEF175 80BROBLU?", 8,
+       SLOT_HEIGHT_CM, "175"},
+      {"lone track 1", kTrack1, 10, SLOT_STREET_1, "123 MAIN ST"},
+      {"lone track 2", kTrack2, 14, SLOT_EXPIRY_DATE, "20251215"},
+      {"Australian", "%1^DOE JOHN^12345678^?", 15, SLOT_COUNTRY, "Australia"},
+      {"one line", "OHCOLUMBUS^DOE$JOHN^1 HIGH ST^6360231234567=2512198001150043215  D B         NONEM510180BROBLU", 16,
+       SLOT_POSTAL_CODE, "43215"},
   };
   ParserInstance* instance = createInstance();
   ASSERT_NE(instance, nullptr);
@@ -326,6 +339,7 @@ TEST(MagstripeSelection, ParseKeepsTheExpectedRow) {
               kStatusOk);
     EXPECT_EQ(instance->record.group, kGroupMagstripe);
     EXPECT_EQ(instance->record.decoderId, c.id);
+    EXPECT_EQ(testing::slotText(instance->record, c.slot), c.value);
   }
   destroyInstance(instance);
 }
