@@ -2,6 +2,7 @@
 // arenaUsed and never moved, so slots stay valid until the next reset.
 #include <quorix/field_record.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "core/text_utils.h"
@@ -65,16 +66,24 @@ Status initRecord(FieldRecord& record, char* arena, std::int32_t arenaSize) {
   if (arena == nullptr || arenaSize < 1) return kStatusBadArgument;
   record.arena = arena;
   record.arenaSize = arenaSize;
+  record.arenaTouched = arenaSize;  // a fresh arena holds whatever the allocator left: clear all of it once
   return resetRecord(record);
 }
 
+// A parse resets the record once per registry row, and most rows reject a text before they set anything: the
+// reset costs only what the last decoder wrote. Every setter takes arena bytes when it fills a slot, so a record
+// that took none has no slot to clear.
 Status resetRecord(FieldRecord& record) {
   if (record.arena == nullptr || record.arenaSize < 1) return kStatusBadArgument;
   record.group = 5;
   record.decoderId = 56;
-  for (FieldSlot& slot : record.slots) slot = FieldSlot{};
-  std::memset(record.arena, 0, static_cast<std::size_t>(record.arenaSize));
+  const std::int32_t written = std::clamp(std::max(record.arenaUsed, record.arenaTouched), 0, record.arenaSize);
+  if (written > 0) {
+    for (FieldSlot& slot : record.slots) slot = FieldSlot{};
+    std::memset(record.arena, 0, static_cast<std::size_t>(written));
+  }
   record.arenaUsed = 0;
+  record.arenaTouched = 0;
   return kStatusOk;
 }
 
@@ -119,6 +128,8 @@ FieldSlot* setSlotText(FieldRecord& record, std::int32_t slot, const char* text)
 FieldSlot* setSlotProduced(FieldRecord& record, std::int32_t slot, const void* context, SlotProducer producer) {
   if (producer == nullptr || !validSlot(slot)) return nullptr;
   const std::int32_t room = freeRoom(record);
+  // A producer may write anywhere in its room, also behind the count it returns (a trimmed tail).
+  if (room > 0) record.arenaTouched = std::max(record.arenaTouched, record.arenaUsed + room);
   std::int32_t produced = room > 0 ? producer(context, freePlace(record), room) : 0;
   if (produced > room) produced = room;  // a producer that overreports must not move arenaUsed past the end
   return commitValue(record, slot, produced);

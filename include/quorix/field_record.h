@@ -46,6 +46,8 @@ struct FieldRecord {
   char* arena = nullptr;  // lent by the owner, never freed by the record
   std::int32_t arenaSize = 0;
   std::int32_t arenaUsed = 0;
+  // How far a producer may have written behind arenaUsed since the last reset; the reset clears up to here.
+  std::int32_t arenaTouched = 0;
 };
 
 // A character predicate receives a byte as a signed value (bytes from 128 up arrive negative); nonzero means yes.
@@ -197,7 +199,8 @@ inline constexpr std::int32_t SLOT_CAC_FIELD_136 = 136;
 // Takes the arena and resets the record; -21 (record unchanged) for a null arena or a size below 1.
 [[nodiscard]] Status initRecord(FieldRecord& record, char* arena, std::int32_t arenaSize);
 
-// Group 5, decoder 56, every slot cleared, the whole arena zeroed; -21 for a record without arena.
+// Group 5, decoder 56, every slot cleared, the whole arena zero again; -21 for a record without arena. Only the
+// bytes written since the last reset are cleared: the setters are the only writers, and they keep the rest zero.
 [[nodiscard]] Status resetRecord(FieldRecord& record);
 
 // Copies source into dst, dropping (or replacing) excluded bytes and collapsing runs of squeezable ones; writes at
