@@ -102,9 +102,8 @@ void runParse(benchmark::State& state, const std::string& text, bool derive, quo
 }
 
 void registerParse(const std::string& name, const std::string& text, bool derive, quorix::Status expected) {
-  benchmark::RegisterBenchmark(name.c_str(), [text, derive, expected](benchmark::State& s) {
-    runParse(s, text, derive, expected);
-  });
+  benchmark::RegisterBenchmark(name.c_str(),
+                               [text, derive, expected](benchmark::State& s) { runParse(s, text, derive, expected); });
 }
 
 // A printable text no decoder accepts, of the given length: repeated plain words that start no document's shape.

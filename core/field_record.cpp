@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "core/text_utils.h"
 
@@ -42,11 +43,17 @@ std::int32_t freeRoom(const FieldRecord& record) {
   return record.arena == nullptr ? 0 : record.arenaSize - record.arenaUsed;
 }
 
-// The filter loop of both copies: Excluded and Squeezed answer for one byte.
+// The filter loop of both copies: Excluded and Squeezed answer for one byte; plain says that neither ever does, so
+// the bytes are copied as they are.
 template <typename Excluded, typename Squeezed>
 std::int32_t filterInto(char* dst, std::int32_t capacity, TextSpan source, Excluded excluded, Squeezed squeezed,
-                        char replacement) {
+                        char replacement, bool plain) {
   if (dst == nullptr || capacity < 1 || !source.filled()) return 0;
+  if (plain) {
+    const std::int32_t n = std::min(source.length, capacity);
+    std::memcpy(dst, source.data, static_cast<std::size_t>(n));
+    return n;
+  }
   std::int32_t written = 0;
   for (std::int32_t i = 0; i < source.length && written < capacity; ++i) {
     char c = source.data[i];
@@ -79,7 +86,7 @@ Status resetRecord(FieldRecord& record) {
   record.decoderId = 56;
   const std::int32_t written = std::clamp(std::max(record.arenaUsed, record.arenaTouched), 0, record.arenaSize);
   if (written > 0) {
-    for (FieldSlot& slot : record.slots) slot = FieldSlot{};
+    std::fill(std::begin(record.slots), std::end(record.slots), FieldSlot{});
     std::memset(record.arena, 0, static_cast<std::size_t>(written));
   }
   record.arenaUsed = 0;
@@ -89,9 +96,11 @@ Status resetRecord(FieldRecord& record) {
 
 std::int32_t copyFiltered(char* dst, std::int32_t capacity, TextSpan source, const char* excludeChars,
                           const char* squeezeChars, char replacement) {
+  const bool plain =
+      (excludeChars == nullptr || *excludeChars == '\0') && (squeezeChars == nullptr || *squeezeChars == '\0');
   return filterInto(
       dst, capacity, source, [excludeChars](char c) { return inSet(excludeChars, c); },
-      [squeezeChars](char c) { return inSet(squeezeChars, c); }, replacement);
+      [squeezeChars](char c) { return inSet(squeezeChars, c); }, replacement, plain);
 }
 
 std::int32_t copyFilteredIf(char* dst, std::int32_t capacity, TextSpan source, CharPredicate excludeIf,
@@ -99,7 +108,8 @@ std::int32_t copyFilteredIf(char* dst, std::int32_t capacity, TextSpan source, C
   return filterInto(
       dst, capacity, source,
       [excludeIf](char c) { return excludeIf != nullptr && excludeIf(static_cast<signed char>(c)) != 0; },
-      [squeezeIf](char c) { return squeezeIf != nullptr && squeezeIf(static_cast<signed char>(c)) != 0; }, replacement);
+      [squeezeIf](char c) { return squeezeIf != nullptr && squeezeIf(static_cast<signed char>(c)) != 0; }, replacement,
+      excludeIf == nullptr && squeezeIf == nullptr);
 }
 
 FieldSlot* setSlot(FieldRecord& record, std::int32_t slot, TextSpan source, const char* excludeChars,

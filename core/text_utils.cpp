@@ -48,6 +48,19 @@ std::int32_t clampToInt32(std::int64_t v) {
 
 std::int32_t lengthOf(const TextSpan& span) { return span.length > 0 ? span.length : 0; }
 
+// How many bytes at the front of text hold none of set. Most delimiter sets are one byte, found by memchr.
+std::int32_t runWithout(const char* text, std::int32_t length, const char* set) {
+  if (text == nullptr || length < 1) return 0;
+  if (!usableSet(set)) return length;
+  if (set[1] == '\0') {
+    const void* hit = std::memchr(text, set[0], static_cast<std::size_t>(length));
+    return hit == nullptr ? length : static_cast<std::int32_t>(static_cast<const char*>(hit) - text);
+  }
+  std::int32_t n = 0;
+  while (n < length && !inSet(set, text[n])) ++n;
+  return n;
+}
+
 bool isLeapYear(std::int64_t year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
 std::int32_t monthLength(std::int64_t year, std::int32_t month) {
@@ -180,8 +193,7 @@ void advanceSpan(TextSpan* span, std::int32_t n) {
 void nextToken(TextSpan source, TextSpan* token, TextSpan* rest, const char* delimiters, bool skipLeading) {
   TextSpan remaining{source.data, lengthOf(source)};
   if (skipLeading) trimLeftChars(&remaining, delimiters);
-  std::int32_t n = 0;
-  while (n < remaining.length && !inSet(delimiters, remaining.data[n])) ++n;
+  const std::int32_t n = runWithout(remaining.data, remaining.length, delimiters);
   if (token != nullptr) *token = TextSpan{remaining.data, n};
   const std::int32_t consumed = n < remaining.length ? n + 1 : n;  // the delimiter that ended the token goes too
   if (rest != nullptr)
