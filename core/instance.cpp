@@ -27,12 +27,12 @@ DateTime localNow() {
   return now;
 }
 
-// Makes the text and arena buffers hold at least need bytes and the spare buffer twice that. New buffers are
+// Makes the text and arena buffers hold at least need bytes and the spare buffer three times that. New buffers are
 // allocated before the old ones go, so a failed allocation leaves the instance, and the record's arena, exactly
 // as they were.
 Status ensureBuffers(ParserInstance& instance, std::int32_t need) {
   // The spare buffer only speeds a parse up; an input too long for it parses without it.
-  const std::int64_t spareNeed = 2 * std::int64_t{need};
+  const std::int64_t spareNeed = 3 * std::int64_t{need};
   const bool withSpare = spareNeed <= INT32_MAX;
   const bool spareFits = !withSpare || (instance.spareBuffer != nullptr && spareNeed <= instance.spareBufferSize);
   if (instance.textBuffer != nullptr && instance.arenaBuffer != nullptr && spareFits &&

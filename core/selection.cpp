@@ -102,15 +102,6 @@ class ContestTexts {
   char* scratch_;
 };
 
-Status runRow(const DecoderEntry& row, ContestTexts& texts, FieldRecord& record, ParserInstance& instance) {
-  const char* text = nullptr;
-  std::int32_t length = 0;
-  if (Status s = texts.textFor(row, &text, &length); s != kStatusOk) return s;
-  if (editsItsText(row)) text = texts.editableCopy(text, length);
-  if (Status s = resetRecord(record); s != kStatusOk) return s;
-  return row.decode(text, length, record, instance);
-}
-
 std::int32_t filledSlots(const FieldRecord& record) {
   std::int32_t count = 0;
   for (const FieldSlot& slot : record.slots) count += slot.filled() ? 1 : 0;
@@ -125,13 +116,84 @@ void sanitiseArena(FieldRecord& record) {
   }
 }
 
-// The instance's spare buffer, when it holds two more texts of the work buffer's size and lies apart from it.
-char* spareFor(const ParserInstance& instance, const char* work, std::int32_t workSize) {
+// The records the rows decode into. The contest used to run its winner a second time to get its result back into
+// the caller's record; with a second record (its arena in the spare buffer, as large as the caller's) the rows
+// alternate between the two instead, the best one so far is left alone, and the winner's record is moved over at
+// the end. Decoders are pure functions of their text, so the moved record is byte for byte what a second run
+// would leave.
+class ContestRecords {
+ public:
+  ContestRecords(FieldRecord& record, char* spareArena) : record_(record), spareArena_(spareArena) {}
+
+  // The record for the next row: never the one that holds the best result so far.
+  FieldRecord& next() {
+    last_ = best_ == &record_ && spareArena_ != nullptr ? spareRecord() : &record_;
+    return *last_;
+  }
+  // Keeps the record of the last row; false when there is no second record and the winner must run again.
+  bool keepLast() {
+    best_ = last_;
+    return spareArena_ != nullptr;
+  }
+  // Leaves the kept result, or after a contest without a winner the last row's attempt, in the caller's record.
+  void deliver(bool won) {
+    const FieldRecord* result = won ? best_ : last_;
+    if (result != nullptr && result != &record_) move(*result, record_);
+  }
+
+ private:
+  FieldRecord* spareRecord() {
+    if (!spareReady_) spareReady_ = initRecord(spare_, spareArena_, record_.arenaSize) == kStatusOk;
+    return spareReady_ ? &spare_ : &record_;
+  }
+
+  // Copies every arena byte the source may have written and repoints the slots at the copy.
+  static void move(const FieldRecord& from, FieldRecord& to) {
+    (void)resetRecord(to);
+    const std::int32_t written = std::clamp(std::max(from.arenaUsed, from.arenaTouched), 0, from.arenaSize);
+    std::memcpy(to.arena, from.arena, static_cast<std::size_t>(written));
+    const std::less_equal<const char*> notAfter;
+    for (std::int32_t i = 0; i < kSlotCount; ++i) {
+      const FieldSlot& slot = from.slots[i];
+      const bool inArena = slot.text != nullptr && notAfter(from.arena, slot.text) &&
+                           notAfter(slot.text + slot.length, from.arena + written);
+      to.slots[i] = inArena ? FieldSlot{to.arena + (slot.text - from.arena), slot.length} : slot;
+    }
+    to.group = from.group;
+    to.decoderId = from.decoderId;
+    to.arenaUsed = from.arenaUsed;
+    to.arenaTouched = from.arenaTouched;
+  }
+
+  FieldRecord& record_;
+  char* spareArena_;
+  FieldRecord spare_;
+  bool spareReady_ = false;
+  FieldRecord* best_ = nullptr;
+  FieldRecord* last_ = nullptr;
+};
+
+Status runRow(const DecoderEntry& row, ContestTexts& texts, FieldRecord& record, ParserInstance& instance) {
+  const char* text = nullptr;
+  std::int32_t length = 0;
+  if (Status s = texts.textFor(row, &text, &length); s != kStatusOk) return s;
+  if (editsItsText(row)) text = texts.editableCopy(text, length);
+  if (Status s = resetRecord(record); s != kStatusOk) return s;
+  return row.decode(text, length, record, instance);
+}
+
+bool apart(const char* a, std::int64_t aSize, const char* b, std::int64_t bSize) {
+  return std::less_equal<const char*>()(a + aSize, b) || std::less_equal<const char*>()(b + bSize, a);
+}
+
+// The instance's spare buffer, when it holds two texts of the work buffer's size and an arena of the record's, and
+// lies apart from both.
+char* spareFor(const ParserInstance& instance, const char* work, std::int32_t workSize, const FieldRecord& record) {
   const char* spare = instance.spareBuffer;
-  if (spare == nullptr || std::int64_t{instance.spareBufferSize} < 2 * std::int64_t{workSize}) return nullptr;
-  const bool apart = std::less_equal<const char*>()(spare + instance.spareBufferSize, work) ||
-                     std::less_equal<const char*>()(work + workSize, spare);
-  return apart ? instance.spareBuffer : nullptr;
+  const std::int64_t need = 2 * std::int64_t{workSize} + record.arenaSize;
+  if (spare == nullptr || instance.spareBufferSize < need) return nullptr;
+  const bool usable = apart(spare, need, work, workSize) && apart(spare, need, record.arena, record.arenaSize);
+  return usable ? instance.spareBuffer : nullptr;
 }
 
 }  // namespace
@@ -149,25 +211,33 @@ Status selectAndDecodeFrom(std::span<const DecoderEntry> rows, const char* input
   if (record->arena == nullptr || record->arenaSize < 1) return kStatusNoArena;
 
   const std::int32_t room = workSize - 1;
-  ContestTexts texts(input, inputLength, work, room, spareFor(instance, work, workSize));
+  char* spare = spareFor(instance, work, workSize, *record);
+  ContestTexts texts(input, inputLength, work, room, spare);
+  ContestRecords records(*record, spare != nullptr ? spare + 2 * std::int64_t{workSize} : nullptr);
   const DecoderEntry* best = nullptr;
+  bool bestKept = false;
   std::int32_t bestScore = -9999;
   for (const DecoderEntry& row : rows) {
     if (row.prepare == nullptr || row.decode == nullptr) continue;
-    if (runRow(row, texts, *record, instance) != kStatusOk) continue;
+    FieldRecord& attempt = records.next();
+    if (runRow(row, texts, attempt, instance) != kStatusOk) continue;
     // A decoder that accepts a text but finds nothing in it has not explained it.
-    const std::int32_t filled = filledSlots(*record);
+    const std::int32_t filled = filledSlots(attempt);
     if (filled == 0) continue;
     const std::int32_t score =
-        filled + (hasIssuerExpectation(row) ? issuerAgreement(row, *record, texts.scratch(), room) : 0);
+        filled + (hasIssuerExpectation(row) ? issuerAgreement(row, attempt, texts.scratch(), room) : 0);
     if (score > bestScore) {
       best = &row;
+      bestKept = records.keepLast();
       bestScore = score;
     }
   }
+  records.deliver(best != nullptr && bestKept);
   if (best == nullptr) return kStatusNoDecoder;
 
-  if (Status s = runRow(*best, texts, *record, instance); s != kStatusOk) return s;
+  if (!bestKept) {
+    if (Status s = runRow(*best, texts, *record, instance); s != kStatusOk) return s;
+  }
   record->group = best->group;
   record->decoderId = best->id;
   sanitiseArena(*record);

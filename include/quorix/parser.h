@@ -29,7 +29,7 @@ struct ParserInstance {
   char* arenaBuffer = nullptr;  // lent to record
   std::int32_t textBufferSize = 0;
   std::int32_t arenaBufferSize = 0;
-  char* spareBuffer = nullptr;  // twice the text buffer: a second prepared text and the contest's scratch
+  char* spareBuffer = nullptr;  // room for a second prepared text, a scratch text and a second arena
   std::int32_t spareBufferSize = 0;
 };
 
