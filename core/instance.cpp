@@ -42,7 +42,8 @@ Status ensureBuffers(ParserInstance& instance, std::int32_t need) {
   const auto size = static_cast<std::size_t>(need);
   char* text = new (std::nothrow) char[size];
   char* arena = new (std::nothrow) char[size];
-  char* spare = withSpare ? new (std::nothrow) char[static_cast<std::size_t>(spareNeed)] : nullptr;
+  // Zeroed once: its last part is the contest's second arena, which a parse leaves as zero as it found it.
+  char* spare = withSpare ? new (std::nothrow) char[static_cast<std::size_t>(spareNeed)]() : nullptr;
   if (text == nullptr || arena == nullptr || (withSpare && spare == nullptr)) {
     delete[] text;
     delete[] arena;

@@ -120,20 +120,28 @@ void sanitiseArena(FieldRecord& record) {
 // the caller's record; with a second record (its arena in the spare buffer, as large as the caller's) the rows
 // alternate between the two instead, the best one so far is left alone, and the winner's record is moved over at
 // the end. Decoders are pure functions of their text, so the moved record is byte for byte what a second run
-// would leave.
+// would leave. The second arena is zero between parses, as a reset leaves it.
 class ContestRecords {
  public:
-  ContestRecords(FieldRecord& record, char* spareArena) : record_(record), spareArena_(spareArena) {}
+  ContestRecords(FieldRecord& record, char* spareArena) : record_(record) {
+    spare_.arena = spareArena;
+    spare_.arenaSize = spareArena != nullptr ? record.arenaSize : 0;
+  }
+  ~ContestRecords() {
+    if (spare_.arena != nullptr) (void)resetRecord(spare_);
+  }
+  ContestRecords(const ContestRecords&) = delete;
+  ContestRecords& operator=(const ContestRecords&) = delete;
 
   // The record for the next row: never the one that holds the best result so far.
   FieldRecord& next() {
-    last_ = best_ == &record_ && spareArena_ != nullptr ? spareRecord() : &record_;
+    last_ = best_ == &record_ && spare_.arena != nullptr ? &spare_ : &record_;
     return *last_;
   }
   // Keeps the record of the last row; false when there is no second record and the winner must run again.
   bool keepLast() {
     best_ = last_;
-    return spareArena_ != nullptr;
+    return spare_.arena != nullptr;
   }
   // Leaves the kept result, or after a contest without a winner the last row's attempt, in the caller's record.
   void deliver(bool won) {
@@ -142,11 +150,6 @@ class ContestRecords {
   }
 
  private:
-  FieldRecord* spareRecord() {
-    if (!spareReady_) spareReady_ = initRecord(spare_, spareArena_, record_.arenaSize) == kStatusOk;
-    return spareReady_ ? &spare_ : &record_;
-  }
-
   // Copies every arena byte the source may have written and repoints the slots at the copy.
   static void move(const FieldRecord& from, FieldRecord& to) {
     (void)resetRecord(to);
@@ -166,9 +169,7 @@ class ContestRecords {
   }
 
   FieldRecord& record_;
-  char* spareArena_;
   FieldRecord spare_;
-  bool spareReady_ = false;
   FieldRecord* best_ = nullptr;
   FieldRecord* last_ = nullptr;
 };
@@ -182,18 +183,13 @@ Status runRow(const DecoderEntry& row, ContestTexts& texts, FieldRecord& record,
   return row.decode(text, length, record, instance);
 }
 
-bool apart(const char* a, std::int64_t aSize, const char* b, std::int64_t bSize) {
-  return std::less_equal<const char*>()(a + aSize, b) || std::less_equal<const char*>()(b + bSize, a);
-}
-
-// The instance's spare buffer, when it holds two texts of the work buffer's size and an arena of the record's, and
-// lies apart from both.
-char* spareFor(const ParserInstance& instance, const char* work, std::int32_t workSize, const FieldRecord& record) {
-  const char* spare = instance.spareBuffer;
-  const std::int64_t need = 2 * std::int64_t{workSize} + record.arenaSize;
-  if (spare == nullptr || instance.spareBufferSize < need) return nullptr;
-  const bool usable = apart(spare, need, work, workSize) && apart(spare, need, record.arena, record.arenaSize);
-  return usable ? instance.spareBuffer : nullptr;
+// The instance's spare buffer, for the contest over the instance's own buffers and record: two texts of the work
+// buffer's size, then the second arena. Only the parse writes there, so the arena part stays zero between parses.
+char* spareFor(const ParserInstance& instance, const char* work, std::int32_t workSize, const FieldRecord* record) {
+  const bool own = work == instance.textBuffer && workSize == instance.textBufferSize && record == &instance.record &&
+                   record->arena == instance.arenaBuffer && record->arenaSize == instance.arenaBufferSize;
+  const std::int64_t need = 2 * std::int64_t{workSize} + record->arenaSize;
+  return own && instance.spareBuffer != nullptr && instance.spareBufferSize >= need ? instance.spareBuffer : nullptr;
 }
 
 }  // namespace
@@ -211,7 +207,7 @@ Status selectAndDecodeFrom(std::span<const DecoderEntry> rows, const char* input
   if (record->arena == nullptr || record->arenaSize < 1) return kStatusNoArena;
 
   const std::int32_t room = workSize - 1;
-  char* spare = spareFor(instance, work, workSize, *record);
+  char* spare = spareFor(instance, work, workSize, record);
   ContestTexts texts(input, inputLength, work, room, spare);
   ContestRecords records(*record, spare != nullptr ? spare + 2 * std::int64_t{workSize} : nullptr);
   const DecoderEntry* best = nullptr;
