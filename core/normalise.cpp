@@ -69,6 +69,9 @@ std::int32_t decodeSpelledBytes(char* out, std::int32_t n) {
 // "?;" so the track splitter sees two ordinary sentinels.
 void repairTrackJoints(char* out, std::int32_t n) {
   for (std::int32_t i = 0; i + 6 < n; ++i) {
+    const void* mark = std::memchr(out + i, '?', static_cast<std::size_t>(n - 6 - i));
+    if (mark == nullptr) return;
+    i = static_cast<std::int32_t>(static_cast<const char*>(mark) - out);
     if (out[i] != '?' || out[i + 1] != '*' || out[i + 2] != '\x02' || out[i + 3] == '\n' || out[i + 4] != '\0' ||
         out[i + 5] != ';')
       continue;
@@ -79,8 +82,10 @@ void repairTrackJoints(char* out, std::int32_t n) {
 
 // Drops the NULs left by the repairs and turns a spelled "\n" or "\r" into its byte.
 std::int32_t compact(char* out, std::int32_t n) {
+  // Most texts have neither: then nothing moves.
   std::int32_t kept = 0;
-  for (std::int32_t i = 0; i < n; ++i) {
+  while (kept < n && out[kept] != '\0' && out[kept] != '\\') ++kept;
+  for (std::int32_t i = kept; i < n; ++i) {
     if (out[i] == '\0') continue;
     if (out[i] == '\\' && i + 1 < n && (out[i + 1] == 'n' || out[i + 1] == 'r')) {
       out[kept++] = out[i + 1] == 'n' ? '\n' : '\r';

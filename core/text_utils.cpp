@@ -2,19 +2,28 @@
 // answers null or empty arguments with a neutral result instead of failing.
 #include "core/text_utils.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace quorix {
 namespace {
 
-bool inSet(const char* set, char c) {
-  if (set == nullptr) return false;
-  for (; *set != '\0'; ++set)
-    if (*set == c) return true;
-  return false;
-}
-
 bool usableSet(const char* set) { return set != nullptr && set[0] != '\0'; }
+
+// A character set as 256 bits, so that testing a byte costs the same whatever the set's size; for the loops that
+// test many bytes against one set.
+class ByteSet {
+ public:
+  explicit ByteSet(const char* set) {
+    for (; set != nullptr && *set != '\0'; ++set) bits_[index(*set)] |= bit(*set);
+  }
+  [[nodiscard]] bool has(char c) const { return (bits_[index(c)] & bit(c)) != 0; }
+
+ private:
+  static std::size_t index(char c) { return static_cast<unsigned char>(c) >> 6U; }
+  static std::uint64_t bit(char c) { return std::uint64_t{1} << (static_cast<unsigned char>(c) & 63U); }
+  std::uint64_t bits_[4] = {};
+};
 
 bool usableSpan(const TextSpan* span) { return span != nullptr && span->filled(); }
 
@@ -56,8 +65,9 @@ std::int32_t runWithout(const char* text, std::int32_t length, const char* set) 
     const void* hit = std::memchr(text, set[0], static_cast<std::size_t>(length));
     return hit == nullptr ? length : static_cast<std::int32_t>(static_cast<const char*>(hit) - text);
   }
+  const ByteSet bytes(set);
   std::int32_t n = 0;
-  while (n < length && !inSet(set, text[n])) ++n;
+  while (n < length && !bytes.has(text[n])) ++n;
   return n;
 }
 
@@ -135,7 +145,8 @@ std::int32_t joinSpans(char* buffer, std::int32_t size, const TextSpan* spans, s
 
 void trimLeftChars(TextSpan* span, const char* set) {
   if (!usableSpan(span) || !usableSet(set)) return;
-  while (span->length > 0 && inSet(set, span->data[0])) {
+  const ByteSet bytes(set);
+  while (span->length > 0 && bytes.has(span->data[0])) {
     ++span->data;
     --span->length;
   }
@@ -143,7 +154,8 @@ void trimLeftChars(TextSpan* span, const char* set) {
 
 void trimRightChars(TextSpan* span, const char* set) {
   if (!usableSpan(span) || !usableSet(set)) return;
-  while (span->length > 0 && inSet(set, span->data[span->length - 1])) --span->length;
+  const ByteSet bytes(set);
+  while (span->length > 0 && bytes.has(span->data[span->length - 1])) --span->length;
 }
 
 void trimChars(TextSpan* span, const char* set) {
