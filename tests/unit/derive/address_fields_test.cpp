@@ -252,21 +252,5 @@ TEST(AddressAndIssuerFields, CutToFitSmallBuffers) {
   }
 }
 
-TEST(AddressAndIssuerFields, RejectBadArguments) {
-  constexpr FieldDerivation kDerivations[] = {
-      deriveDocumentType,  deriveJurisdictionCode, deriveIin,      deriveIssuedBy, deriveCountry,   deriveCountryCode,
-      deriveLicenseNumber, deriveAddress1,         deriveAddress2, deriveCity,     derivePostalCode};
-  const auto record = recordWith({{SLOT_IIN, "636014"}, {SLOT_STREET_1, "1 A ST"}, {SLOT_POSTAL_CODE, "1"}});
-  const FieldRecord noArena;
-  char out[8] = "keep";
-  for (FieldDerivation derivation : kDerivations) {
-    EXPECT_EQ(derivation(record, nullptr, 8), kStatusBadArgument);
-    EXPECT_EQ(derivation(record, out, 0), kStatusBadArgument);
-    EXPECT_EQ(derivation(record, out, -3), kStatusBadArgument);
-    EXPECT_EQ(derivation(noArena, out, 8), kStatusBadArgument);
-    EXPECT_STREQ(out, "keep");
-  }
-}
-
 }  // namespace
 }  // namespace quorix

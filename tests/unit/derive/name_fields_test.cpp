@@ -254,19 +254,5 @@ TEST(NameFields, CutToFitSmallBuffers) {
             "JOHN SMIT");
 }
 
-TEST(NameFields, RejectBadArguments) {
-  constexpr FieldDerivation kDerivations[] = {deriveFirstName,  deriveLastName,   deriveMiddleName,
-                                              deriveNameSuffix, deriveNamePrefix, deriveFullName};
-  const auto record = RecordBuilder().set(SLOT_FULL_NAME, "SMITH,JOHN").set(SLOT_NAME_SUFFIX, "JR").build();
-  const FieldRecord noArena;
-  char out[8] = "keep";
-  for (FieldDerivation derivation : kDerivations) {
-    EXPECT_EQ(derivation(record, nullptr, 8), kStatusBadArgument);
-    EXPECT_EQ(derivation(record, out, 0), kStatusBadArgument);
-    EXPECT_EQ(derivation(noArena, out, 8), kStatusBadArgument);
-    EXPECT_STREQ(out, "keep");
-  }
-}
-
 }  // namespace
 }  // namespace quorix
