@@ -15,8 +15,8 @@ inline constexpr const char* NAME_PART_SEPARATORS = ",$@";
 inline constexpr const char* NAME_WORD_SEPARATORS = " ,$@";
 inline constexpr const char* NAME_TRIM_SET = " ,$@\\/-^\t\n\r";
 
-// Whole words compared exactly. "4TH" stands twice and "V" is missing on purpose: a lone V is more often an
-// initial than a suffix.
+// Whole words compared exactly. "4TH" stands twice (harmless, the first match wins) and "V" is missing on purpose:
+// a lone V behind a name is taken for an initial.
 // clang-format off
 inline constexpr const char* NameSuffixTable[] = {
     "JR", "SR", "JR.", "SR.", "II", "III", "IV", "MD", "PHD", "PH.D", "M.D.", "4TH",
