@@ -2,7 +2,6 @@
 // country name or only a country code; each issuer field fills the gap from the reference tables.
 #include "derive/address_fields.h"
 
-#include <algorithm>
 #include <iterator>
 #include <string_view>
 
@@ -68,24 +67,13 @@ Status copyPostalCode(TextSpan code, char* out, std::int32_t outSize) {
   return wroteText(copyFilteredZ(out, outSize, code, nullptr, " ,", 0));
 }
 
-bool isWhite(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
-std::string_view trimWhite(std::string_view text) {
-  while (!text.empty() && isWhite(text.front())) text.remove_prefix(1);
-  while (!text.empty() && isWhite(text.back())) text.remove_suffix(1);
-  return text;
-}
-
 // Drops the first word of text and the spaces behind it; a text starting with spaces loses only those.
-void dropWord(std::string_view& text) {
-  while (!text.empty() && text.front() != ' ') text.remove_prefix(1);
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-}
-
-bool onlyWordCharacters(std::string_view text) {
-  for (char c : text)
-    if (isAlnumUnderscoreOrSpace(static_cast<signed char>(c)) == 0) return false;
-  return true;
+void dropWord(TextSpan* text) {
+  TextSpan word;
+  TextSpan rest;
+  nextToken(*text, &word, &rest, " ", false);
+  trimLeftChars(&rest, " ");
+  *text = rest;
 }
 
 // Some documents print the whole address on one street line: the postal code is what follows the city and the
@@ -94,36 +82,29 @@ Status postalCodeFromStreet(const FieldRecord& record, char* out, std::int32_t o
   const TextSpan street = firstFilled(record, kAddress1Slots);
   if (!street.filled() || outSize < 2) return kStatusNoValue;
   if (deriveCity(record, out, outSize - 1) != kStatusOk) return kStatusNoValue;
-  const std::int32_t cityLength = boundedLength(out, outSize - 1);
-  const std::int32_t jurisdictionStart = cityLength + 1;
-  if (outSize - jurisdictionStart < 2) return kStatusNoValue;
+  const TextSpan city = bufferSpan(out, outSize - 1);
+  const std::int32_t jurisdictionStart = city.length + 1;
+  if (!city.filled() || outSize - jurisdictionStart < 2) return kStatusNoValue;
   if (deriveJurisdictionCode(record, out + jurisdictionStart, outSize - jurisdictionStart) != kStatusOk)
     return kStatusNoValue;
-  const std::string_view city(out, static_cast<std::size_t>(cityLength));
-  const std::string_view jurisdiction(
-      out + jurisdictionStart,
-      static_cast<std::size_t>(boundedLength(out + jurisdictionStart, outSize - jurisdictionStart)));
-  if (city.empty()) return kStatusNoValue;
+  const TextSpan jurisdiction = bufferSpan(out + jurisdictionStart, outSize - jurisdictionStart);
 
-  const std::size_t bothLength = city.size() + jurisdiction.size();
-  std::string_view rest = street.view();
-  while (rest.size() > bothLength) {
-    while (!rest.empty() && !rest.starts_with(city)) dropWord(rest);
-    if (rest.empty()) return kStatusNoValue;
-    rest.remove_prefix(city.size());
-    if (rest.size() > jurisdiction.size()) {
-      while (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
-      const std::size_t wordEnd = std::min(rest.find(' '), rest.size());
-      const std::string_view word = rest.substr(0, wordEnd);
-      rest.remove_prefix(wordEnd);
-      if (word != jurisdiction) continue;
+  const std::int32_t bothLength = city.length + jurisdiction.length;
+  TextSpan rest = street;
+  while (rest.length > bothLength) {
+    while (rest.filled() && !rest.view().starts_with(city.view())) dropWord(&rest);
+    if (!rest.filled()) return kStatusNoValue;
+    advanceSpan(&rest, city.length);
+    if (rest.length > jurisdiction.length) {
+      TextSpan word;
+      nextToken(rest, &word, &rest, " ", true);
+      if (word.view() != jurisdiction.view()) continue;
     }
-    const std::string_view code = trimWhite(rest);
-    if (code.empty()) return kStatusNoValue;
-    if (onlyWordCharacters(code)) {
-      const TextSpan codeSpan{code.data(), static_cast<std::int32_t>(code.size())};
-      return wroteText(copyFilteredZ(out, outSize, codeSpan, nullptr, " ", 0));
-    }
+    TextSpan code = rest;
+    trimChars(&code, kWhiteSpace);
+    if (!code.filled()) return kStatusNoValue;
+    if (findFirstNotIf(&code, isAlnumUnderscoreOrSpace) == 0)
+      return wroteText(copyFilteredZ(out, outSize, code, nullptr, " ", 0));
   }
   return kStatusNoValue;
 }

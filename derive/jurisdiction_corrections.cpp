@@ -78,7 +78,7 @@ constexpr bool onlyTheDefaultRowGoesWithoutSplitters() {
 
 static_assert(std::size(kCorrectionRows) == 34 && onlyTheDefaultRowGoesWithoutSplitters());
 
-bool isWhite(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool isWhite(char c) { return isBlank(static_cast<signed char>(c)) != 0; }
 
 // The letter that two decimal digits stand for: 01 is A, 26 is Z; 0 when they are no such number.
 char letterFromDigits(std::string_view text, std::size_t at) {
