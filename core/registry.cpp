@@ -67,15 +67,15 @@ constexpr DecoderEntry kRegistry[] = {
     {.group = kGroupAamva, .id = 43, .prepare = normaliseInput, .decode = nullptr},
 
     // Fixed-position card records.
-    {.group = kGroupCardRecord, .id = 44, .prepare = prepareCopy, .decode = nullptr},
-    {.group = kGroupCardRecord, .id = 45, .prepare = normaliseInput, .decode = nullptr},
+    {.group = kGroupCardRecord, .id = 44, .prepare = prepareCopy, .decode = decodeCardRecord<44>},
+    {.group = kGroupCardRecord, .id = 45, .prepare = normaliseInput, .decode = decodeCardRecord<45>},
 
     // Common Access Cards.
-    {.group = kGroupCac, .id = 46, .prepare = normaliseInput, .decode = nullptr},
-    {.group = kGroupCac, .id = 47, .prepare = normaliseInput, .decode = nullptr},
-    {.group = kGroupCac, .id = 49, .prepare = normaliseInput, .decode = nullptr},
-    {.group = kGroupCac, .id = 48, .prepare = normaliseInput, .decode = nullptr},
-    {.group = kGroupCac, .id = 50, .prepare = normaliseInput, .decode = nullptr},
+    {.group = kGroupCac, .id = 46, .prepare = normaliseInput, .decode = decodeCacVariant<46>},
+    {.group = kGroupCac, .id = 47, .prepare = normaliseInput, .decode = decodeCacVariant<47>},
+    {.group = kGroupCac, .id = 49, .prepare = normaliseInput, .decode = decodeCacVariant<49>},
+    {.group = kGroupCac, .id = 48, .prepare = normaliseInput, .decode = decodeCacVariant<48>},
+    {.group = kGroupCac, .id = 50, .prepare = normaliseInput, .decode = decodeCacVariant<50>},
 
     // National identity cards; their decoders need the exact bytes.
     {.group = kGroupNationalId, .id = 51, .prepare = prepareCopy, .decode = nullptr, .expectedCountry = "GTM"},
