@@ -8,11 +8,16 @@
 #include <quorix/status.h>
 
 #include <cstdint>
+#include <span>
 
 namespace quorix {
 
 [[nodiscard]] Status selectAndDecode(const char* input, std::int32_t inputLength, char* work, std::int32_t workSize,
                                      FieldRecord* record, ParserInstance& instance);
+// The same contest over the given rows; selectAndDecode runs it over the registry.
+[[nodiscard]] Status selectAndDecodeFrom(std::span<const DecoderEntry> rows, const char* input,
+                                         std::int32_t inputLength, char* work, std::int32_t workSize,
+                                         FieldRecord* record, ParserInstance& instance);
 
 // Points a row gains or loses by whether the record's derived country and jurisdiction match what it expects:
 // +100/-1000 for the country, +50/-500 for the jurisdiction, nothing where a derivation finds none.

@@ -1,0 +1,82 @@
+// The parser instance: its clock snapshot and the two buffers that every parse reuses and only ever grows.
+#include <quorix/parser.h>
+
+#include "core/selection.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <ctime>
+#include <new>
+
+namespace quorix {
+namespace {
+
+constexpr std::int64_t kMinimumBufferSize = 8192;
+
+DateTime localNow() {
+  DateTime now;
+  const std::time_t seconds = std::time(nullptr);
+  std::tm local{};
+  if (seconds == static_cast<std::time_t>(-1) || localtime_r(&seconds, &local) == nullptr) return now;
+  now.year = local.tm_year + 1900;
+  now.month = local.tm_mon + 1;
+  now.day = local.tm_mday;
+  now.hour = local.tm_hour;
+  now.minute = local.tm_min;
+  now.second = local.tm_sec;
+  return now;
+}
+
+// Makes both buffers hold at least need bytes. New buffers are allocated before the old ones go, so a failed
+// allocation leaves the instance, and the record's arena, exactly as they were.
+Status ensureBuffers(ParserInstance& instance, std::int32_t need) {
+  if (instance.textBuffer != nullptr && instance.arenaBuffer != nullptr && need <= instance.textBufferSize &&
+      need <= instance.arenaBufferSize) {
+    return kStatusOk;
+  }
+  const auto size = static_cast<std::size_t>(need);
+  char* text = new (std::nothrow) char[size];
+  char* arena = new (std::nothrow) char[size];
+  if (text == nullptr || arena == nullptr) {
+    delete[] text;
+    delete[] arena;
+    return kStatusNoArena;
+  }
+  delete[] instance.textBuffer;
+  delete[] instance.arenaBuffer;
+  instance.textBuffer = text;
+  instance.arenaBuffer = arena;
+  instance.textBufferSize = need;
+  instance.arenaBufferSize = need;
+  return initRecord(instance.record, arena, need);
+}
+
+}  // namespace
+
+ParserInstance* createInstance() { return new (std::nothrow) ParserInstance{}; }
+
+void destroyInstance(ParserInstance* instance) {
+  if (instance == nullptr) return;
+  delete[] instance->textBuffer;
+  delete[] instance->arenaBuffer;
+  delete instance;
+}
+
+Status parseBuffer(ParserInstance* instance, const char* input, std::int32_t inputLength) {
+  if (instance == nullptr) return kStatusBadArgument;
+  return parseBufferAt(instance, input, inputLength, localNow());
+}
+
+Status parseBufferAt(ParserInstance* instance, const char* input, std::int32_t inputLength, const DateTime& now) {
+  if (instance == nullptr) return kStatusBadArgument;
+  instance->now = now;
+  // The normaliser keeps one byte for its NUL and the driver one more, so two bytes beyond the input make sure
+  // that no input byte is cut.
+  const std::int64_t need = std::max<std::int64_t>(std::int64_t{inputLength} + 2, kMinimumBufferSize);
+  if (need > INT32_MAX) return kStatusBadArgument;
+  if (Status s = ensureBuffers(*instance, static_cast<std::int32_t>(need)); s != kStatusOk) return s;
+  return selectAndDecode(input, inputLength, instance->textBuffer, instance->textBufferSize, &instance->record,
+                         *instance);
+}
+
+}  // namespace quorix

@@ -1,0 +1,192 @@
+// The prepare functions: a plain copy for decoders that need the reader's exact bytes, and the normaliser that
+// undoes what readers do to a text (leading junk, spelled-out control bytes, split track joints, damaged AAMVA
+// headers, CR LF line ends). Both write only inside the room they are given.
+#include "core/normalise.h"
+
+#include <cstring>
+#include <iterator>
+#include <string_view>
+
+#include "core/text_utils.h"
+
+namespace quorix {
+namespace {
+
+bool isHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
+
+int hexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return c - 'a' + 10;
+}
+
+bool matchesAt(const char* text, std::int64_t length, std::int64_t at, TextSpan pattern) {
+  return length - at >= pattern.length &&
+         std::memcmp(text + at, pattern.data, static_cast<std::size_t>(pattern.length)) == 0;
+}
+
+// Reads the text the way a C string would, so only escapes before the first NUL decide.
+bool containsSpelledLineEnd(const char* text, std::int32_t n) {
+  const void* nul = std::memchr(text, '\0', static_cast<std::size_t>(n));
+  const std::int32_t end = nul == nullptr ? n : static_cast<std::int32_t>(static_cast<const char*>(nul) - text);
+  for (std::int32_t i = 0; i + 4 <= end; ++i)
+    if (std::memcmp(text + i, "[0D]", 4) == 0 || std::memcmp(text + i, "[0A]", 4) == 0) return true;
+  return false;
+}
+
+// Readers that spell control bytes as "[0D]" also pass real ones through as noise: the real ones go first, then
+// every "[hh]" becomes its byte (its other three places NUL, removed by the compaction).
+std::int32_t decodeSpelledBytes(char* out, std::int32_t n) {
+  std::int32_t kept = 0;
+  for (std::int32_t i = 0; i < n; ++i)
+    if (static_cast<signed char>(out[i]) > 31) out[kept++] = out[i];
+  out[kept] = '\0';
+  for (std::int32_t i = 0; i + 3 < kept; ++i) {
+    if (out[i] != '[' || !isHexDigit(out[i + 1]) || !isHexDigit(out[i + 2]) || out[i + 3] != ']') continue;
+    out[i] = static_cast<char>(hexValue(out[i + 1]) * 16 + hexValue(out[i + 2]));
+    out[i + 1] = out[i + 2] = out[i + 3] = '\0';
+  }
+  return kept;
+}
+
+// Some readers join two tracks with "?*", STX, one byte and a NUL before the next ";"; the joint becomes a plain
+// "?;" so the track splitter sees two ordinary sentinels.
+void repairTrackJoints(char* out, std::int32_t n) {
+  for (std::int32_t i = 0; i + 6 < n; ++i) {
+    if (out[i] != '?' || out[i + 1] != '*' || out[i + 2] != '\x02' || out[i + 3] == '\n' || out[i + 4] != '\0' ||
+        out[i + 5] != ';')
+      continue;
+    out[i + 1] = ';';
+    std::memset(out + i + 2, 0, 4);
+  }
+}
+
+// Drops the NULs left by the repairs and turns a spelled "\n" or "\r" into its byte.
+std::int32_t compact(char* out, std::int32_t n) {
+  std::int32_t kept = 0;
+  for (std::int32_t i = 0; i < n; ++i) {
+    if (out[i] == '\0') continue;
+    if (out[i] == '\\' && i + 1 < n && (out[i + 1] == 'n' || out[i + 1] == 'r')) {
+      out[kept++] = out[i + 1] == 'n' ? '\n' : '\r';
+      ++i;
+      continue;
+    }
+    out[kept++] = out[i];
+  }
+  out[kept] = '\0';
+  return kept;
+}
+
+struct Repair {
+  TextSpan pattern;
+  TextSpan replacement;
+};
+
+constexpr TextSpan literal(std::string_view text) {
+  return TextSpan{text.data(), static_cast<std::int32_t>(text.size())};
+}
+
+// The compliance header "@" LF RS CR in the shapes readers damage it into, then the CR LF line ends. The header
+// passes run first, so a doubled CR CR LF behind the "@" is read as a header and not as line ends.
+// clang-format off
+constexpr Repair kRepairs[] = {
+    {literal("@\r\r\n\r\r\n"), literal("@\n\x1e\r")},
+    {literal("@\r\n\x1e\r\n"), literal("@\n\x1e\r")},
+    {literal("@\n \n"),        literal("@\n\x1e\r")},
+    {literal("@\n\n"),         literal("@\n\x1e\r")},
+    {literal("@\n\r"),         literal("@\n\x1e\r")},
+    {literal("\r\r\n"),        literal("\n")},
+    {literal("\r\n"),          literal("\n")},
+};
+// clang-format on
+static_assert(std::size(kRepairs) == 7);
+static_assert(kRepairs[0].pattern.length == 7 && kRepairs[1].pattern.length == 6 &&
+              kRepairs[4].replacement.length == 4);
+
+// Equal or shrinking replacement in one pass: the writer never overtakes the reader.
+std::int32_t replaceShrinking(char* buffer, std::int32_t length, TextSpan pattern, TextSpan replacement) {
+  std::int32_t read = 0;
+  std::int32_t write = 0;
+  while (read < length) {
+    if (matchesAt(buffer, length, read, pattern)) {
+      std::memcpy(buffer + write, replacement.data, static_cast<std::size_t>(replacement.length));
+      write += replacement.length;
+      read += pattern.length;
+    } else {
+      buffer[write++] = buffer[read++];
+    }
+  }
+  return write;
+}
+
+// Growing replacement in one pass: the tail from the first occurrence is parked at the end of the capacity and
+// rebuilt forwards. Each replacement uses up part of the free room, so the writer stays behind the reader exactly
+// as long as replacements still fit; once one does not, it and all later occurrences stay as they are.
+std::int32_t replaceGrowing(char* buffer, std::int32_t length, std::int32_t capacity, TextSpan pattern,
+                            TextSpan replacement) {
+  const std::int64_t growth = std::int64_t{replacement.length} - pattern.length;
+  std::int64_t room = std::int64_t{capacity} - length;
+  if (room < growth) return length;
+  std::int64_t first = 0;
+  while (first < length && !matchesAt(buffer, length, first, pattern)) ++first;
+  if (first >= length) return length;
+  const std::int64_t tail = length - first;
+  std::int64_t read = std::int64_t{capacity} - tail;
+  std::memmove(buffer + read, buffer + first, static_cast<std::size_t>(tail));
+  std::int64_t write = first;
+  while (read < capacity) {
+    if (room >= growth && matchesAt(buffer, capacity, read, pattern)) {
+      std::memcpy(buffer + write, replacement.data, static_cast<std::size_t>(replacement.length));
+      write += replacement.length;
+      read += pattern.length;
+      room -= growth;
+    } else {
+      buffer[write++] = buffer[read++];
+    }
+  }
+  return static_cast<std::int32_t>(write);
+}
+
+}  // namespace
+
+Status prepareCopy(const char* input, std::int32_t inputLength, char* out, std::int32_t outRoom,
+                   std::int32_t* outLength) {
+  if (input == nullptr || inputLength < 1 || out == nullptr || outRoom < 1) return kStatusBadArgument;
+  const std::int32_t n = inputLength < outRoom ? inputLength : outRoom;
+  std::memcpy(out, input, static_cast<std::size_t>(n));
+  out[n] = '\0';  // the caller's room excludes this byte; it keeps the copy readable as a C string
+  if (outLength != nullptr) *outLength = n;
+  return kStatusOk;
+}
+
+Status normaliseInput(const char* input, std::int32_t inputLength, char* out, std::int32_t outRoom,
+                      std::int32_t* outLength) {
+  if (outLength != nullptr) *outLength = 0;
+  if (out == nullptr || outRoom < 0) return kStatusOk;
+  out[0] = '\0';
+  TextSpan text{input, inputLength};
+  trimLeftIf(&text, isNotPrintable);
+  std::int32_t n = copyFiltered(out, outRoom - 1, text, "", nullptr, '\0');
+  out[n] = '\0';
+  if (containsSpelledLineEnd(out, n)) n = decodeSpelledBytes(out, n);
+  if (n > 6) repairTrackJoints(out, n);
+  n = compact(out, n);
+  n = trimBufferChars(out, n, " \r\n");
+  out[n] = '\0';
+  for (const Repair& repair : kRepairs) {
+    n = replaceAll(out, n, outRoom, repair.pattern, repair.replacement);
+    out[n] = '\0';
+  }
+  if (outLength != nullptr) *outLength = n;
+  return kStatusOk;
+}
+
+std::int32_t replaceAll(char* buffer, std::int32_t length, std::int32_t capacity, TextSpan pattern,
+                        TextSpan replacement) {
+  if (buffer == nullptr || length < 1) return length < 0 ? 0 : length;
+  if (!pattern.filled() || !replacement.filled()) return length;
+  if (replacement.length <= pattern.length) return replaceShrinking(buffer, length, pattern, replacement);
+  return replaceGrowing(buffer, length, capacity, pattern, replacement);
+}
+
+}  // namespace quorix

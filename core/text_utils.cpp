@@ -1,0 +1,448 @@
+// Text utilities on spans and caller buffers. Every function works in place on caller memory, never allocates, and
+// answers null or empty arguments with a neutral result instead of failing.
+#include "core/text_utils.h"
+
+#include <cstring>
+
+namespace quorix {
+namespace {
+
+bool inSet(const char* set, char c) {
+  if (set == nullptr) return false;
+  for (; *set != '\0'; ++set)
+    if (*set == c) return true;
+  return false;
+}
+
+bool usableSet(const char* set) { return set != nullptr && set[0] != '\0'; }
+
+bool usableSpan(const TextSpan* span) { return span != nullptr && span->filled(); }
+
+// Readers hand over raw bytes, so classification is by hand on the signed value: bytes from 128 up are negative and
+// must never reach <cctype>.
+constexpr bool asciiDigit(signed char c) { return c >= '0' && c <= '9'; }
+constexpr bool asciiUpper(signed char c) { return c >= 'A' && c <= 'Z'; }
+constexpr bool asciiLower(signed char c) { return c >= 'a' && c <= 'z'; }
+constexpr bool asciiLetter(signed char c) { return asciiUpper(c) || asciiLower(c); }
+constexpr bool asciiAlnum(signed char c) { return asciiLetter(c) || asciiDigit(c); }
+constexpr bool asciiSpace(signed char c) { return (c >= 9 && c <= 13) || c == ' '; }
+constexpr bool oneOf(signed char c, const char* set) {
+  for (; *set != '\0'; ++set)
+    if (*set == c) return true;
+  return false;
+}
+constexpr signed char upperAscii(signed char c) {
+  return asciiLower(c) ? static_cast<signed char>(c - ('a' - 'A')) : c;
+}
+
+signed char byteAt(const char* p, std::int64_t i) { return static_cast<signed char>(p[i]); }
+
+// Signed byte order: the sign of a - b, as the compares report it.
+std::int32_t byteOrder(signed char a, signed char b) { return a > b ? 1 : (a < b ? -1 : 0); }
+
+std::int32_t clampToInt32(std::int64_t v) {
+  if (v > INT32_MAX) return INT32_MAX;
+  if (v < INT32_MIN) return INT32_MIN;
+  return static_cast<std::int32_t>(v);
+}
+
+std::int32_t lengthOf(const TextSpan& span) { return span.length > 0 ? span.length : 0; }
+
+bool isLeapYear(std::int64_t year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+
+std::int32_t monthLength(std::int64_t year, std::int32_t month) {
+  constexpr std::int32_t kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  return month == 2 && isLeapYear(year) ? 29 : kDays[month - 1];
+}
+
+std::int32_t yearLength(std::int64_t year) { return isLeapYear(year) ? 366 : 365; }
+
+std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
+  const std::int64_t q = a / b;
+  return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
+}
+
+// Days from 1 January 1000 to 1 January of year 1000 + y; correct for negative y too, as the divisions floor.
+std::int64_t daysBeforeYear(std::int64_t y) {
+  return 365 * y + floorDiv(y - 1, 4) - floorDiv(y - 1, 100) + floorDiv(y + 199, 400);
+}
+
+// The largest day number whose year still fits the int32 year of a DateTime, with a wide margin.
+constexpr std::int64_t kMaxDayNumber = 365242500000;
+
+// Runs shared by both scanners: the predicate run at the start of source, cut at maxLen.
+std::int32_t runLength(const char* data, std::int32_t length, CharPredicate predicate, std::int32_t maxLen) {
+  std::int32_t n = 0;
+  while (n < length && n < maxLen && predicate(byteAt(data, n)) != 0) ++n;
+  return n;
+}
+
+// A run that ends the text counts whatever its length, as long as it holds a byte; so an empty run never counts.
+bool runCounts(std::int32_t run, std::int32_t remaining, std::int32_t minLen, std::int32_t maxLen) {
+  if (run < 1) return false;
+  return run == remaining || run == maxLen || run >= minLen;
+}
+
+void storeRun(TextSpan source, std::int32_t start, std::int32_t run, TextSpan* runOut, TextSpan* restOut) {
+  if (runOut != nullptr) *runOut = TextSpan{source.data + start, run};
+  if (restOut != nullptr) *restOut = TextSpan{source.data + start + run, source.length - start - run};
+}
+
+void storeNotFound(TextSpan source, TextSpan* runOut, TextSpan* restOut) {
+  if (runOut != nullptr) *runOut = TextSpan{source.data, 0};
+  if (restOut != nullptr) *restOut = source;
+}
+
+// Ends a buffer writer's text: a NUL behind the bytes, and bytes + 1 as the result, or 0 with the buffer untouched.
+std::int32_t endText(char* buffer, std::int32_t written) {
+  if (written < 1) return 0;
+  buffer[written] = '\0';
+  return written + 1;
+}
+
+template <typename Copy>
+std::int32_t joinSpans(char* buffer, std::int32_t size, const TextSpan* spans, std::int32_t spanCount, char separator,
+                       Copy copy) {
+  if (buffer == nullptr || size < 1 || spans == nullptr) return 0;
+  std::int32_t written = 0;
+  for (std::int32_t i = 0; i < spanCount && written < size; ++i) {
+    if (!spans[i].filled()) continue;
+    if (written > 0) {
+      buffer[written++] = separator;
+      if (written == size) break;
+    }
+    written += copy(buffer + written, size - written, spans[i]);
+  }
+  return written;
+}
+
+}  // namespace
+
+// ---- Trimming and advancing ----
+
+void trimLeftChars(TextSpan* span, const char* set) {
+  if (!usableSpan(span) || !usableSet(set)) return;
+  while (span->length > 0 && inSet(set, span->data[0])) {
+    ++span->data;
+    --span->length;
+  }
+}
+
+void trimRightChars(TextSpan* span, const char* set) {
+  if (!usableSpan(span) || !usableSet(set)) return;
+  while (span->length > 0 && inSet(set, span->data[span->length - 1])) --span->length;
+}
+
+void trimChars(TextSpan* span, const char* set) {
+  trimLeftChars(span, set);
+  trimRightChars(span, set);
+}
+
+void trimLeftIf(TextSpan* span, CharPredicate predicate) {
+  if (!usableSpan(span) || predicate == nullptr) return;
+  while (span->length > 0 && predicate(byteAt(span->data, 0)) != 0) {
+    ++span->data;
+    --span->length;
+  }
+}
+
+void trimRightIf(TextSpan* span, CharPredicate predicate) {
+  if (!usableSpan(span) || predicate == nullptr) return;
+  while (span->length > 0 && predicate(byteAt(span->data, span->length - 1)) != 0) --span->length;
+}
+
+void trimIf(TextSpan* span, CharPredicate predicate) {
+  trimLeftIf(span, predicate);
+  trimRightIf(span, predicate);
+}
+
+std::int32_t trimBufferChars(char* buffer, std::int32_t length, const char* set) {
+  if (buffer == nullptr || length < 1 || set == nullptr) return length;
+  TextSpan kept{buffer, length};
+  trimChars(&kept, set);
+  if (kept.length > 0 && kept.data != buffer) std::memmove(buffer, kept.data, static_cast<std::size_t>(kept.length));
+  return kept.length;
+}
+
+void advanceSpan(TextSpan* span, std::int32_t n) {
+  if (!usableSpan(span) || n < 1) return;
+  if (span->length > n) {
+    span->data += n;
+    span->length -= n;
+  } else {
+    span->data += span->length - 1;
+    span->length = 0;
+  }
+}
+
+// ---- Tokenising ----
+
+void nextToken(TextSpan source, TextSpan* token, TextSpan* rest, const char* delimiters, bool skipLeading) {
+  TextSpan remaining{source.data, lengthOf(source)};
+  if (skipLeading) trimLeftChars(&remaining, delimiters);
+  std::int32_t n = 0;
+  while (n < remaining.length && !inSet(delimiters, remaining.data[n])) ++n;
+  if (token != nullptr) *token = TextSpan{remaining.data, n};
+  const std::int32_t consumed = n < remaining.length ? n + 1 : n;  // the delimiter that ended the token goes too
+  if (rest != nullptr)
+    *rest = TextSpan{remaining.data == nullptr ? nullptr : remaining.data + consumed, remaining.length - consumed};
+}
+
+std::int32_t nthToken(TextSpan source, TextSpan* out, std::int32_t n, const char* delimiters) {
+  if (out != nullptr) *out = TextSpan{};
+  if (!source.filled() || n < 0) return -1;
+  TextSpan rest = source;
+  TextSpan token;
+  for (std::int32_t i = 0; i <= n; ++i) {
+    if (!rest.filled()) return -1;
+    nextToken(rest, &token, &rest, delimiters, true);
+    if (!token.filled()) return -1;
+  }
+  if (out != nullptr) *out = token;
+  return 0;
+}
+
+std::int32_t splitTokens(TextSpan source, TextSpan* out, std::int32_t maxCount, const char* delimiters,
+                         std::int32_t flags) {
+  if (!source.filled() || out == nullptr || maxCount <= 0) return 0;
+  const bool skipEmpty = (flags & 1) != 0;
+  std::int32_t count = 0;
+  TextSpan rest = source;
+  while (count < maxCount && rest.filled()) {
+    TextSpan token;
+    nextToken(rest, &token, &rest, delimiters, skipEmpty);
+    if (skipEmpty && !token.filled()) continue;
+    out[count++] = token;
+  }
+  return count;
+}
+
+// ---- Scanning with predicates ----
+
+std::int32_t leadingRunIf(TextSpan source, CharPredicate predicate, std::int32_t minLen, std::int32_t maxLen,
+                          TextSpan* run, TextSpan* rest) {
+  if (!source.filled() || predicate == nullptr || minLen < 1 || maxLen < 1) return 0;
+  const std::int32_t n = runLength(source.data, source.length, predicate, maxLen);
+  if (!runCounts(n, source.length, minLen, maxLen)) {
+    storeNotFound(source, run, rest);
+    return 0;
+  }
+  storeRun(source, 0, n, run, rest);
+  return 1;
+}
+
+std::int32_t findRunIf(TextSpan source, CharPredicate predicate, std::int32_t minLen, std::int32_t maxLen,
+                       TextSpan* run, TextSpan* rest) {
+  if (!source.filled() || predicate == nullptr || minLen < 1 || maxLen < 1) return 0;
+  std::int32_t start = 0;
+  while (start < source.length) {
+    const std::int32_t remaining = source.length - start;
+    const std::int32_t n = runLength(source.data + start, remaining, predicate, maxLen);
+    if (runCounts(n, remaining, minLen, maxLen)) {
+      storeRun(source, start, n, run, rest);
+      return 1;
+    }
+    start += n > 0 ? n : 1;  // a short run is skipped here, the byte that ended it on the next turn
+  }
+  storeNotFound(source, run, rest);
+  return 0;
+}
+
+std::int32_t findFirstNotIf(const TextSpan* span, CharPredicate predicate) {
+  if (span == nullptr || span->data == nullptr || predicate == nullptr) return -1;
+  for (std::int32_t i = 0; i < span->length; ++i)
+    if (predicate(byteAt(span->data, i)) == 0) return i + 1;
+  return 0;
+}
+
+std::int32_t findFirstNotIfZ(const char* text, CharPredicate predicate) {
+  if (text == nullptr || predicate == nullptr) return -1;
+  for (std::int32_t i = 0; i < INT32_MAX && text[i] != '\0'; ++i)
+    if (predicate(byteAt(text, i)) == 0) return i + 1;
+  return 0;
+}
+
+// ---- Comparing and searching ----
+
+std::int32_t compareSpanText(TextSpan span, const char* text) {
+  if (span.data == nullptr) return text == nullptr ? 0 : -1;
+  if (text == nullptr) return 1;
+  const std::int64_t textLength = static_cast<std::int64_t>(std::strlen(text));
+  const std::int64_t difference = lengthOf(span) - textLength;
+  if (difference != 0) return clampToInt32(difference);
+  for (std::int32_t i = 0; i < span.length; ++i)
+    if (const std::int32_t order = byteOrder(byteAt(span.data, i), byteAt(text, i)); order != 0) return order;
+  return 0;
+}
+
+std::int32_t compareSpans(TextSpan a, TextSpan b, std::int32_t flags) {
+  if (a.data == nullptr) return b.data != nullptr ? -1 : 0;
+  if (b.data == nullptr) return 1;
+  if (const std::int32_t difference = lengthOf(a) - lengthOf(b); difference != 0) return difference;
+  const bool foldCase = (flags & 1) != 0;
+  for (std::int32_t i = 0; i < lengthOf(a); ++i) {
+    signed char x = byteAt(a.data, i);
+    signed char y = byteAt(b.data, i);
+    if (foldCase && asciiLetter(x) && asciiLetter(y)) {
+      x = upperAscii(x);
+      y = upperAscii(y);
+    }
+    if (const std::int32_t order = byteOrder(x, y); order != 0) return order;
+  }
+  return 0;
+}
+
+std::int32_t findSpan(TextSpan haystack, TextSpan needle) {
+  if (!haystack.filled() || !needle.filled() || needle.length > haystack.length) return -1;
+  const std::int32_t last = haystack.length - needle.length;
+  for (std::int32_t i = 0; i <= last; ++i)
+    if (std::memcmp(haystack.data + i, needle.data, static_cast<std::size_t>(needle.length)) == 0) return i;
+  return -1;
+}
+
+std::int32_t removeSpansMatching(TextSpan* spans, std::int32_t count, const char* const* texts,
+                                 std::int32_t textCount) {
+  if (spans == nullptr || count < 1 || textCount < 0) return 0;
+  if (texts == nullptr) textCount = 0;
+  std::int32_t kept = 0;
+  for (std::int32_t i = 0; i < count; ++i) {
+    bool listed = false;
+    for (std::int32_t t = 0; t < textCount && !listed; ++t) listed = compareSpanText(spans[i], texts[t]) == 0;
+    if (!listed) spans[kept++] = spans[i];
+  }
+  return kept;
+}
+
+std::int32_t findPairValue(std::int32_t key, const std::int32_t (*table)[2], std::int32_t count, std::int32_t* index) {
+  std::int32_t start = index != nullptr ? *index : 0;
+  if (start < 0) start = 0;
+  if (table == nullptr || start >= count) return -1;
+  for (std::int32_t i = start; i < count; ++i) {
+    if (table[i][0] != key) continue;
+    if (index != nullptr) *index = i;
+    return table[i][1];
+  }
+  if (index != nullptr) *index = count;
+  return -1;
+}
+
+// ---- Bounded copies into buffers ----
+
+std::int32_t copyFilteredZ(char* buffer, std::int32_t size, TextSpan span, const char* excludeChars,
+                           const char* squeezeChars, char replacement) {
+  if (buffer == nullptr || size < 2) return 0;
+  return endText(buffer, copyFiltered(buffer, size - 1, span, excludeChars, squeezeChars, replacement));
+}
+
+std::int32_t copyFilteredIfZ(char* buffer, std::int32_t size, TextSpan span, CharPredicate excludeIf,
+                             CharPredicate squeezeIf, char replacement) {
+  if (buffer == nullptr || size < 2) return 0;
+  return endText(buffer, copyFilteredIf(buffer, size - 1, span, excludeIf, squeezeIf, replacement));
+}
+
+std::int32_t copyTextZ(char* buffer, std::int32_t size, const char* text) {
+  if (buffer == nullptr || size < 2 || text == nullptr) return 0;
+  std::int32_t n = 0;
+  while (n < size - 1 && text[n] != '\0') ++n;
+  if (n > 0) std::memcpy(buffer, text, static_cast<std::size_t>(n));
+  return endText(buffer, n);
+}
+
+std::int32_t joinFiltered(char* buffer, std::int32_t size, const TextSpan* spans, std::int32_t spanCount,
+                          char separator, const char* excludeChars, const char* squeezeChars, char replacement) {
+  return joinSpans(buffer, size, spans, spanCount, separator, [&](char* place, std::int32_t room, TextSpan span) {
+    return copyFiltered(place, room, span, excludeChars, squeezeChars, replacement);
+  });
+}
+
+std::int32_t joinFilteredZ(char* buffer, std::int32_t size, const TextSpan* spans, std::int32_t spanCount,
+                           char separator, const char* excludeChars, const char* squeezeChars, char replacement) {
+  if (buffer == nullptr || size < 2) return 0;
+  return endText(buffer,
+                 joinFiltered(buffer, size - 1, spans, spanCount, separator, excludeChars, squeezeChars, replacement));
+}
+
+// ---- Numbers and dates ----
+
+std::int32_t formatDecimal(std::int64_t value, char* buffer, std::int32_t width, std::int32_t flags) {
+  if (buffer == nullptr || width < 1) return 0;
+  const bool negative = value < 0;
+  // The magnitude in unsigned arithmetic, so the most negative value has one too.
+  std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+  char digits[20];
+  std::int32_t count = 0;
+  do {
+    digits[count++] = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  const std::int32_t needed = count + (negative ? 1 : 0);
+  if (needed > width) return 0;
+  const std::int32_t total = (flags & kFormatFixedWidth) != 0 ? width : needed;
+  std::int32_t pos = 0;
+  if (negative) buffer[pos++] = '-';
+  for (std::int32_t pad = total - needed; pad > 0; --pad) buffer[pos++] = '0';
+  while (count > 0) buffer[pos++] = digits[--count];
+  return total;
+}
+
+std::int32_t checkDateTime(const DateTime& date) {
+  const bool valid = date.year >= 1000 && date.year <= 9999 && date.month >= 1 && date.month <= 12 && date.day >= 1 &&
+                     date.day <= 31 && date.hour >= 0 && date.hour <= 23 && date.minute >= 0 && date.minute <= 59 &&
+                     date.second >= 0 && date.second <= 59;
+  return valid ? 0 : -1;
+}
+
+std::int32_t clampDay(std::int32_t year, std::int32_t month, std::int32_t day) {
+  if (month < 1 || month > 12) return day;
+  if (day < 1) return 1;
+  const std::int32_t last = monthLength(year, month);
+  return day < last ? day : last;
+}
+
+Status dateFromDayNumber(std::int64_t dayNumber, DateTime* out) {
+  if (out == nullptr) return kStatusBadArgument;
+  // Far beyond any date a document carries, the year would no longer fit; such a number is refused.
+  if (dayNumber > kMaxDayNumber || dayNumber < -kMaxDayNumber) return kStatusBadArgument;
+  // The mean Gregorian year gives the year to within one; the day of the year then settles it exactly.
+  const auto estimate = static_cast<std::int64_t>(static_cast<double>(dayNumber) / 365.2425);
+  std::int64_t year = 1000 + estimate;
+  std::int64_t day = dayNumber - daysBeforeYear(estimate);
+  while (day < 1) day += yearLength(--year);
+  while (day > yearLength(year)) day -= yearLength(year++);
+  std::int32_t month = 1;
+  while (day > monthLength(year, month)) day -= monthLength(year, month++);
+  *out = DateTime{.year = static_cast<std::int32_t>(year),
+                  .month = month,
+                  .day = static_cast<std::int32_t>(day),
+                  .hour = 0,
+                  .minute = 0,
+                  .second = 0};
+  return kStatusOk;
+}
+
+// ---- Character predicates ----
+
+int isNotPrintable(signed char c) { return c < 32 || c > 126; }
+int isGraphic(signed char c) { return c >= 33 && c <= 125; }
+int isNotGraphic(signed char c) { return c < 33 || c > 125; }
+int isBlank(signed char c) { return (c >= 9 && c <= 13) || c == ' ' || c == 0; }
+int isFieldBreak(signed char c) { return !(asciiAlnum(c) || c == '.'); }
+int isNumberChar(signed char c) { return asciiDigit(c) || asciiSpace(c) || c == '+' || c == '-'; }
+int isNotDigit(signed char c) { return !asciiDigit(c); }
+int isDigitOrSpace(signed char c) { return asciiDigit(c) || asciiSpace(c); }
+int isUpperOrSpace(signed char c) { return asciiUpper(c) || asciiSpace(c); }
+int isAlnumOrUnderscore(signed char c) { return asciiAlnum(c) || c == '_'; }
+int isNotAlnumOrUnderscore(signed char c) { return !isAlnumOrUnderscore(c); }
+int isAlnumUnderscoreOrSpace(signed char c) { return isAlnumOrUnderscore(c) || asciiSpace(c); }
+int isIdChar(signed char c) { return asciiAlnum(c) || oneOf(c, "_-"); }
+int isNotIdChar(signed char c) { return !isIdChar(c); }
+int isWordChar(signed char c) { return asciiAlnum(c) || oneOf(c, "_-/\\"); }
+int isNotWordChar(signed char c) { return !isWordChar(c); }
+int isTokenChar(signed char c) { return asciiAlnum(c) || oneOf(c, "_-./'\\"); }
+int isNotTokenChar(signed char c) { return !isTokenChar(c); }
+int isCityChar(signed char c) { return asciiAlnum(c) || asciiSpace(c) || oneOf(c, "_-./'\\"); }
+int isNameChar(signed char c) { return asciiAlnum(c) || asciiSpace(c) || oneOf(c, "_',-./$\\"); }
+int isAddressChar(signed char c) { return asciiAlnum(c) || asciiSpace(c) || oneOf(c, "_',-./#$\\"); }
+int isStreetChar(signed char c) { return asciiAlnum(c) || asciiSpace(c) || oneOf(c, "_#$,-"); }
+
+}  // namespace quorix

@@ -1,0 +1,229 @@
+// The prepare functions: plain copy, the normaliser's repairs of reader output, and bounded replacement.
+#include "core/normalise.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace quorix {
+namespace {
+
+using namespace std::string_view_literals;
+
+TextSpan span(std::string_view text) { return TextSpan{text.data(), static_cast<std::int32_t>(text.size())}; }
+
+// Output buffers are outRoom + 1 bytes followed by guard bytes that no prepare function may touch.
+constexpr char kGuard = '#';
+constexpr std::size_t kGuardBytes = 16;
+
+struct Prepared {
+  Status status;
+  std::int32_t length;
+  std::string buffer;  // outRoom + 1 bytes plus the guard
+  std::string text() const { return buffer.substr(0, static_cast<std::size_t>(length)); }
+  bool guardIntact(std::int32_t outRoom) const {
+    return buffer.substr(static_cast<std::size_t>(outRoom) + 1) == std::string(kGuardBytes, kGuard);
+  }
+};
+
+Prepared normalise(std::string_view input, std::int32_t outRoom = 256) {
+  Prepared p{0, -1, std::string(static_cast<std::size_t>(outRoom) + 1 + kGuardBytes, kGuard)};
+  p.status = normaliseInput(input.data(), static_cast<std::int32_t>(input.size()), p.buffer.data(), outRoom, &p.length);
+  return p;
+}
+
+std::string visible(std::string_view text) {
+  std::string out;
+  for (char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 32 && byte < 127) {
+      out.push_back(c);
+    } else {
+      constexpr char kHex[] = "0123456789ABCDEF";
+      out += "\\x";
+      out.push_back(kHex[byte >> 4]);
+      out.push_back(kHex[byte & 15]);
+    }
+  }
+  return out;
+}
+
+TEST(NormaliseInput, RepairsReaderOutput) {
+  struct Case {
+    std::string_view input, expected;
+  };
+  // clang-format off
+  constexpr Case kCases[] = {
+      // Damaged compliance headers, trailing blanks trimmed before the repairs.
+      {"@\r\r\n\r\r\nANSI "sv, "@\n\x1e\rANSI"sv},
+      {"@\r\n\x1e\r\nANSI"sv, "@\n\x1e\rANSI"sv},
+      {"@\n \nANSI"sv, "@\n\x1e\rANSI"sv},
+      {"@\n\nANSI"sv, "@\n\x1e\rANSI"sv},
+      {"@\n\rANSI"sv, "@\n\x1e\rANSI"sv},
+      {"@\n\x1e\rANSI"sv, "@\n\x1e\rANSI"sv},
+      // Line ends.
+      {"A\r\r\nB\r\nC"sv, "A\nB\nC"sv},
+      {"A\n\rB"sv, "A\n\rB"sv},
+      // Spelled-out bytes: real control bytes go first, every hex escape is decoded.
+      {"ABC[0D][0A]DEF"sv, "ABC\nDEF"sv},
+      {"A[0D]\r\nB"sv, "A\rB"sv},
+      {"X[0A][7e]Y[41]"sv, "X\n~YA"sv},
+      {"A[0A]\x01\x80" "B"sv, "A\nB"sv},
+      {"A[4G][0A]B"sv, "A[4G]\nB"sv},
+      {"A[0d]\x01" "B"sv, "A[0d]\x01" "B"sv},  // only the upper-case escapes switch the decoding on
+      {"A\0[0A]B"sv, "A[0A]B"sv},  // an escape behind a NUL is not seen; the NUL is dropped
+      // Backslash escapes.
+      {"A\\nB"sv, "A\nB"sv},
+      {"A\\rB"sv, "A\rB"sv},
+      {"A\\r\\nB"sv, "A\nB"sv},
+      {"A\\tB"sv, "A\\tB"sv},
+      {"A\\\\B"sv, "A\\\\B"sv},
+      // Leading junk is skipped; the same bytes inside the text stay.
+      {"\x00\x1b\x80" "ABC"sv, "ABC"sv},
+      {"AB\x1b\x80" "C"sv, "AB\x1b\x80" "C"sv},
+      {"\x01\x02\x03"sv, ""sv},
+      {" \r\n "sv, ""sv},
+      // Track joints.
+      {"%ABC?*\x02Z\0;123?"sv, "%ABC?;123?"sv},
+      {"%ABC?*\x02\n\0;123?"sv, "%ABC?*\x02\n;123?"sv},
+      {"%ABC?*\x02Z\0;"sv, "%ABC?*\x02Z;"sv},  // the joint must not end the text
+  };
+  // clang-format on
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(visible(c.input));
+    const Prepared p = normalise(c.input);
+    EXPECT_EQ(p.status, kStatusOk);
+    EXPECT_EQ(visible(p.text()), visible(c.expected));
+    EXPECT_EQ(p.buffer[static_cast<std::size_t>(p.length)], '\0');
+    EXPECT_TRUE(p.guardIntact(256));
+  }
+}
+
+TEST(NormaliseInput, StaysInsideItsRoom) {
+  struct Case {
+    std::string_view input;
+    std::int32_t outRoom;
+    std::string_view expected;
+  };
+  // clang-format off
+  constexpr Case kCases[] = {
+      {"ABCDEFGHIJ"sv, 5, "ABCD"sv},  // the copy keeps one byte free for a growing repair
+      {"@\n\nA@\n\nBC"sv, 10, "@\n\x1e\rA@\n\nBC"sv},  // the second header would need an eleventh byte
+      {"@\n\nABCDEF"sv, 10, "@\n\x1e\rABCDEF"sv},
+      // A shrinking repair frees room for later growing ones.
+      {"@\r\r\n\r\r\nA@\n\nB@\n\nC"sv, 17, "@\n\x1e\rA@\n\x1e\rB@\n\x1e\rC"sv},
+      {"ABC"sv, 1, ""sv},
+      {"ABC"sv, 0, ""sv},
+  };
+  // clang-format on
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(visible(c.input) + " in " + std::to_string(c.outRoom));
+    const Prepared p = normalise(c.input, c.outRoom);
+    EXPECT_EQ(visible(p.text()), visible(c.expected));
+    EXPECT_LE(p.length, c.outRoom);
+    EXPECT_EQ(p.buffer[static_cast<std::size_t>(p.length)], '\0');
+    EXPECT_TRUE(p.guardIntact(c.outRoom));
+  }
+}
+
+TEST(NormaliseInput, MissingArgumentsGiveAnEmptyText) {
+  char out[8] = "XXXXXXX";
+  std::int32_t length = -1;
+  EXPECT_EQ(normaliseInput(nullptr, 5, out, 7, &length), kStatusOk);
+  EXPECT_EQ(length, 0);
+  EXPECT_EQ(out[0], '\0');
+  EXPECT_EQ(normaliseInput("ABC", -3, out, 7, &length), kStatusOk);
+  EXPECT_EQ(length, 0);
+  EXPECT_EQ(normaliseInput("ABC", 3, nullptr, 7, &length), kStatusOk);
+  EXPECT_EQ(length, 0);
+  out[0] = 'X';
+  EXPECT_EQ(normaliseInput("ABC", 3, out, -1, &length), kStatusOk);
+  EXPECT_EQ(out[0], 'X');  // no room at all: nothing written
+  EXPECT_EQ(normaliseInput("ABC", 3, out, 7, nullptr), kStatusOk);
+  EXPECT_STREQ(out, "ABC");
+}
+
+TEST(PrepareCopy, CopiesUnchangedAndTerminates) {
+  struct Case {
+    const char* input;
+    std::int32_t inputLength, outRoom;
+    Status status;
+    std::string_view copied;
+  };
+  // clang-format off
+  const Case kCases[] = {
+      {"\x01@\r\n ab", 7, 16, kStatusOk, "\x01@\r\n ab"sv},
+      {"ABCDEF", 6, 4, kStatusOk, "ABCD"sv},
+      {"A\0B", 3, 16, kStatusOk, "A\0B"sv},
+      {nullptr, 3, 16, kStatusBadArgument, ""sv},
+      {"ABC", 0, 16, kStatusBadArgument, ""sv},
+      {"ABC", -1, 16, kStatusBadArgument, ""sv},
+      {"ABC", 3, 0, kStatusBadArgument, ""sv},
+  };
+  // clang-format on
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(visible(c.copied) + " room " + std::to_string(c.outRoom));
+    std::string out(static_cast<std::size_t>(c.outRoom) + 1 + kGuardBytes, kGuard);
+    std::int32_t length = -1;
+    EXPECT_EQ(prepareCopy(c.input, c.inputLength, out.data(), c.outRoom, &length), c.status);
+    if (c.status == kStatusOk) {
+      EXPECT_EQ(length, static_cast<std::int32_t>(c.copied.size()));
+      EXPECT_EQ(out.substr(0, c.copied.size()), c.copied);
+      EXPECT_EQ(out[c.copied.size()], '\0');
+    } else {
+      EXPECT_EQ(length, -1);
+      EXPECT_EQ(out[0], kGuard);
+    }
+    EXPECT_EQ(out.substr(static_cast<std::size_t>(c.outRoom) + 1), std::string(kGuardBytes, kGuard));
+  }
+  char out[4];
+  EXPECT_EQ(prepareCopy("AB", 2, out, 3, nullptr), kStatusOk);
+  EXPECT_EQ(prepareCopy("AB", 2, nullptr, 3, nullptr), kStatusBadArgument);
+}
+
+TEST(ReplaceAll, LeftToRightWithinCapacity) {
+  struct Case {
+    std::string_view text;
+    std::int32_t capacity;
+    std::string_view pattern, replacement, expected;
+  };
+  // clang-format off
+  constexpr Case kCases[] = {
+      {"a\r\nb\r\n", 16, "\r\n", "\n", "a\nb\n"},
+      {"aaa", 16, "aa", "b", "ba"},  // non-overlapping, from the left
+      {"abab", 16, "ab", "xy", "xyxy"},  // equal lengths
+      {"aaaa", 16, "aa", "bbb", "bbbbbb"},
+      {"aaa", 16, "a", "aa", "aaaaaa"},  // inserted text is not searched again
+      {"abab", 5, "a", "xy", "xybab"},  // the second one would not fit: it and later ones stay
+      {"abab", 6, "a", "xy", "xybxyb"},
+      {"xab", 4, "a", "12345", "xab"},
+      {"abc", 16, "", "x", "abc"},
+      {"abc", 16, "b", "", "abc"},
+      {"abc", 16, "abcd", "x", "abc"},
+      {"ab", 16, "ab", "xyz", "xyz"},
+      {"abc", 2, "b", "x", "axc"},  // a length beyond the capacity only shrinks or stays
+  };
+  // clang-format on
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(visible(c.text) + ": " + visible(c.pattern) + " -> " + visible(c.replacement));
+    std::string buffer(c.text);
+    buffer.resize(
+        static_cast<std::size_t>(c.capacity) > c.text.size() ? static_cast<std::size_t>(c.capacity) : c.text.size(),
+        '.');
+    buffer += std::string(kGuardBytes, kGuard);
+    const TextSpan pattern = c.pattern.empty() ? TextSpan{} : span(c.pattern);
+    const TextSpan replacement = c.replacement.empty() ? TextSpan{} : span(c.replacement);
+    const std::int32_t n =
+        replaceAll(buffer.data(), static_cast<std::int32_t>(c.text.size()), c.capacity, pattern, replacement);
+    EXPECT_EQ(buffer.substr(0, static_cast<std::size_t>(n)), c.expected);
+    EXPECT_EQ(buffer.substr(buffer.size() - kGuardBytes), std::string(kGuardBytes, kGuard));
+  }
+  EXPECT_EQ(replaceAll(nullptr, 5, 10, span("a"), span("b")), 5);
+  char empty[1] = {'\0'};
+  EXPECT_EQ(replaceAll(empty, -4, 1, span("a"), span("b")), 0);
+}
+
+}  // namespace
+}  // namespace quorix

@@ -1,0 +1,682 @@
+// Text utilities: trims, tokenisers, run scanners, compares, bounded copies and joins, decimal formatting, date
+// arithmetic and the character predicates, with the bounds and neutral results callers rely on.
+#include "core/text_utils.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quorix {
+namespace {
+
+TextSpan span(std::string_view text) { return TextSpan{text.data(), static_cast<std::int32_t>(text.size())}; }
+std::string str(TextSpan s) { return std::string(s.view()); }
+int isDigitChar(signed char c) { return c >= '0' && c <= '9'; }
+int isLetterA(signed char c) { return c == 'A'; }
+
+TEST(TextTrim, CharsAndPredicatesFromEitherEnd) {
+  struct Case {
+    std::string_view text, set, left, right, both;
+  };
+  // clang-format off
+  constexpr Case kCases[] = {
+      {"  AB  ", " ", "AB  ", "  AB", "AB"},
+      {"   ", " ", "", "", ""},
+      {"-+A+-", "+-", "A+-", "-+A", "A"},
+      {"AB", " ", "AB", "AB", "AB"},
+      {" AB ", "", " AB ", " AB ", " AB "},  // an empty set trims nothing
+  };
+  // clang-format on
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(std::string(c.text) + "|" + std::string(c.set));
+    const std::string set(c.set);
+    TextSpan left = span(c.text), right = span(c.text), both = span(c.text);
+    trimLeftChars(&left, set.c_str());
+    trimRightChars(&right, set.c_str());
+    trimChars(&both, set.c_str());
+    EXPECT_EQ(str(left), c.left);
+    EXPECT_EQ(str(right), c.right);
+    EXPECT_EQ(str(both), c.both);
+  }
+  TextSpan blanks = span(std::string_view("\t\0 A B\r\n", 8));
+  trimIf(&blanks, isBlank);
+  EXPECT_EQ(str(blanks), "A B");
+  TextSpan untouched = span(" A ");
+  trimIf(&untouched, nullptr);
+  trimChars(&untouched, nullptr);
+  trimChars(nullptr, " ");
+  EXPECT_EQ(str(untouched), " A ");
+}
+
+TEST(TextTrim, BufferIsTrimmedAndMovedToItsStart) {
+  struct Case {
+    std::string_view text;
+    const char* set;
+    std::string_view expected;
+    std::int32_t length;
+  };
+  // clang-format off
+  const Case kCases[] = {
+      {"\r\n AB C \n", " \r\n", "AB C", 4},
+      {" \n ", " \r\n", "", 0},
+      {" AB", nullptr, " AB", 3},
+      {"AB", "", "AB", 2},
+  };
+  // clang-format on
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.text);
+    std::string buffer(c.text);
+    const std::int32_t n = trimBufferChars(buffer.data(), static_cast<std::int32_t>(buffer.size()), c.set);
+    EXPECT_EQ(n, c.length);
+    EXPECT_EQ(buffer.substr(0, static_cast<std::size_t>(n)), c.expected);
+  }
+  EXPECT_EQ(trimBufferChars(nullptr, 5, " "), 5);
+  char one[] = " ";
+  EXPECT_EQ(trimBufferChars(one, 0, " "), 0);
+}
+
+TEST(TextTrim, AdvanceNeverLeavesTheSpan) {
+  struct Case {
+    std::int32_t n;
+    std::string_view rest;
+    std::ptrdiff_t dataOffset;
+  };
+  // clang-format off
+  constexpr Case kCases[] = {
+      {0, "ABCD", 0},
+      {-3, "ABCD", 0},
+      {1, "BCD", 1},
+      {3, "D", 3},
+      {4, "", 3},
+      {99, "", 3},
+  };
+  // clang-format on
+  const std::string_view text = "ABCD";
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.n);
+    TextSpan s = span(text);
+    advanceSpan(&s, c.n);
+    EXPECT_EQ(str(s), c.rest);
+    EXPECT_EQ(s.data - text.data(), c.dataOffset);  // an emptied span rests on the last byte, not past it
+  }
+  TextSpan empty = span("");
+  advanceSpan(&empty, 1);
+  EXPECT_EQ(empty.length, 0);
+  EXPECT_EQ(empty.data, span("").data);
+}
+
+TEST(TextTokens, NextTokenConsumesItsDelimiter) {
+  struct Case {
+    std::string_view source;
+    const char* delimiters;
+    bool skipLeading;
+    std::string_view token, rest;
+  };
+  // clang-format off
+  const Case kCases[] = {
+      {",,A,B", ",", true, "A", "B"},
+      {",,A,B", ",", false, "", ",A,B"},
+      {"AB", ",", false, "AB", ""},
+      {"AB;C,D", ",;", false, "AB", "C,D"},
+      {"A,B", "", false, "A,B", ""},
+      {"A,B", nullptr, true, "A,B", ""},
+      {",,,", ",", true, "", ""},
+      {"", ",", true, "", ""},
+  };
+  // clang-format on
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.source);
+    TextSpan token{}, rest{};
+    nextToken(span(c.source), &token, &rest, c.delimiters, c.skipLeading);
+    EXPECT_EQ(str(token), c.token);
+    EXPECT_EQ(str(rest), c.rest);
+  }
+}
+
+TEST(TextTokens, NthTokenSkipsEmptyTokens) {
+  struct Case {
+    std::string_view source;
+    std::int32_t n;
+    std::int32_t status;
+    std::string_view token;
+  };
+  // clang-format off
+  constexpr Case kCases[] = {
+      {"A B C", 0, 0, "A"},
+      {"A B C", 2, 0, "C"},
+      {"A B C", 3, -1, ""},
+      {"  A   B ", 1, 0, "B"},
+      {"A B ", 2, -1, ""},
+      {"A B C", -1, -1, ""},
+      {"", 0, -1, ""},
+  };
+  // clang-format on
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(std::string(c.source) + "#" + std::to_string(c.n));
+    TextSpan out = span("stale");
+    EXPECT_EQ(nthToken(span(c.source), &out, c.n, " "), c.status);
+    EXPECT_EQ(str(out), c.token);
+  }
+}
+
+TEST(TextTokens, SplitKeepsOrDropsEmptyTokens) {
+  struct Case {
+    std::string_view source;
+    std::int32_t flags, maxCount;
+    std::vector<std::string> tokens;
+  };
+  // clang-format off
+  const Case kCases[] = {
+      {"A,,B", 0, 8, {"A", "", "B"}},
+      {"A,,B", 1, 8, {"A", "B"}},
+      {",A", 0, 8, {"", "A"}},
+      {"A,B,", 0, 8, {"A", "B"}},
+      {",,,", 1, 8, {}},
+      {"A,B,C,D", 0, 2, {"A", "B"}},
+      {"A,B", 0, 0, {}},
+      {"", 0, 8, {}},
+  };
+  // clang-format on
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(std::string(c.source) + " flags " + std::to_string(c.flags));
+    std::array<TextSpan, 8> out{};
+    const std::int32_t count = splitTokens(span(c.source), out.data(), c.maxCount, ",", c.flags);
+    std::vector<std::string> tokens;
+    for (std::int32_t i = 0; i < count; ++i) tokens.push_back(str(out[static_cast<std::size_t>(i)]));
+    EXPECT_EQ(tokens, c.tokens);
+  }
+  EXPECT_EQ(splitTokens(span("A,B"), nullptr, 4, ",", 0), 0);
+}
+
+struct RunCase {
+  std::string_view source;
+  std::int32_t minLen, maxLen;
+  std::int32_t found;
+  std::string_view run, rest;
+};
+
+TEST(TextRuns, LeadingRunNeedsMinLengthMaxLengthOrTheEnd) {
+  // clang-format off
+  constexpr RunCase kCases[] = {
+      {"123AB", 4, 6, 0, "", "123AB"},  // three digits ended by a letter
+      {"123AB", 3, 6, 1, "123", "AB"},
+      {"12", 4, 6, 1, "12", ""},  // the end of the text counts
+      {"1234567", 9, 3, 1, "123", "4567"},  // cut at maxLen
+      {"AB12", 1, 6, 0, "", "AB12"},
+      {"123", 0, 6, 0, "", ""},  // minLen below 1 writes nothing
+      {"123", 2, 0, 0, "", ""},
+  };
+  // clang-format on
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(std::string(c.source) + " " + std::to_string(c.minLen) + ".." + std::to_string(c.maxLen));
+    TextSpan run{}, rest{};
+    EXPECT_EQ(leadingRunIf(span(c.source), isDigitChar, c.minLen, c.maxLen, &run, &rest), c.found);
+    EXPECT_EQ(str(run), c.run);
+    EXPECT_EQ(str(rest), c.rest);
+    EXPECT_EQ(leadingRunIf(span(c.source), isDigitChar, c.minLen, c.maxLen, nullptr, nullptr), c.found);
+  }
+  EXPECT_EQ(leadingRunIf(span("123"), nullptr, 1, 3, nullptr, nullptr), 0);
+}
+
+TEST(TextRuns, FindRunSkipsShortRunsAndTakesTheLastOneAtTheEnd) {
+  // clang-format off
+  constexpr RunCase kCases[] = {
+      {"A12B3456C", 3, 9, 1, "3456", "C"},
+      {"A12B3456C", 2, 9, 1, "12", "B3456C"},
+      {"AB12CD7", 3, 9, 1, "7", ""},  // a run at the end counts whatever its length
+      {"ABCD", 1, 9, 0, "", "ABCD"},
+      {"X123456", 9, 4, 1, "1234", "56"},
+      {"1X", 2, 9, 0, "", "1X"},
+  };
+  // clang-format on
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.source);
+    TextSpan run{}, rest{};
+    EXPECT_EQ(findRunIf(span(c.source), isDigitChar, c.minLen, c.maxLen, &run, &rest), c.found);
+    EXPECT_EQ(str(run), c.run);
+    EXPECT_EQ(str(rest), c.rest);
+  }
+}
+
+TEST(TextRuns, FirstFailingPositionIsOneBased) {
+  struct Case {
+    std::string_view text;
+    std::int32_t position;
+  };
+  // clang-format off
+  constexpr Case kCases[] = {
+      {"AAAB", 4},
+      {"BAAA", 1},
+      {"AAA", 0},
+      {"", 0},
+  };
+  // clang-format on
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.text);
+    const TextSpan s = span(c.text);
+    const std::string z(c.text);
+    EXPECT_EQ(findFirstNotIf(&s, isLetterA), c.position);
+    EXPECT_EQ(findFirstNotIfZ(z.c_str(), isLetterA), c.position);
+  }
+  const TextSpan noData{};
+  EXPECT_EQ(findFirstNotIf(&noData, isLetterA), -1);
+  EXPECT_EQ(findFirstNotIf(nullptr, isLetterA), -1);
+  EXPECT_EQ(findFirstNotIfZ(nullptr, isLetterA), -1);
+  EXPECT_EQ(findFirstNotIfZ("A", nullptr), -1);
+}
+
+TEST(TextCompare, SpanAgainstTextLengthFirstThenSignedBytes) {
+  struct Case {
+    TextSpan span;
+    const char* text;
+    std::int32_t sign;
+  };
+  // clang-format off
+  const Case kCases[] = {
+      {span("ABC"), "ABCD", -1},
+      {span("ABD"), "ABC", 1},
+      {span("ABC"), "ABC", 0},
+      {span("ABC"), "ABD", -1},
+      {span("A\x80"), "A\x7f", -1},  // bytes from 128 up are negative
+      {span(""), "", 0},
+      {TextSpan{}, nullptr, 0},
+      {TextSpan{}, "A", -1},
+      {span("A"), nullptr, 1},
+      {span("AB"), "A", 1},
+  };
+  // clang-format on
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(std::string(c.span.view()) + " vs " + (c.text ? c.text : "(null)"));
+    const std::int32_t result = compareSpanText(c.span, c.text);
+    EXPECT_EQ((result > 0) - (result < 0), c.sign);
+  }
+}
+
+TEST(TextCompare, SpansWithOptionalCaseFolding) {
+  struct Case {
+    TextSpan a, b;
+    std::int32_t flags, sign;
+  };
+  // clang-format off
+  const Case kCases[] = {
+      {span("abc"), span("ABC"), 1, 0},
+      {span("abc"), span("ABC"), 0, 1},
+      {span("AB"), span("ABC"), 1, -1},
+      {span("a_"), span("A_"), 1, 0},
+      {span("a["), span("A{"), 1, -1},  // only letter pairs fold
+      {span("a"), span("_"), 1, 1},  // a letter against a non-letter is compared raw
+      {span("\xe9"), span("\xc9"), 1, 1},  // high bytes are no letters
+      {TextSpan{}, span("A"), 0, -1},
+      {TextSpan{}, TextSpan{}, 0, 0},
+      {span("A"), TextSpan{}, 0, 1},
+  };
+  // clang-format on
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(std::string(c.a.view()) + " vs " + std::string(c.b.view()) + " flags " + std::to_string(c.flags));
+    const std::int32_t result = compareSpans(c.a, c.b, c.flags);
+    EXPECT_EQ((result > 0) - (result < 0), c.sign);
+  }
+}
+
+TEST(TextCompare, FindSpanAndRemoveMatchingSpans) {
+  struct Case {
+    std::string_view haystack, needle;
+    std::int32_t position;
+  };
+  // clang-format off
+  constexpr Case kCases[] = {
+      {"XXABXX", "AB", 2},
+      {"ABXX", "AB", 0},
+      {"XXAB", "AB", 2},
+      {"XAXB", "AB", -1},
+      {"AB", "ABC", -1},
+      {"", "A", -1},
+      {"A", "", -1},
+  };
+  // clang-format on
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(std::string(c.haystack) + "/" + std::string(c.needle));
+    EXPECT_EQ(findSpan(span(c.haystack), span(c.needle)), c.position);
+  }
+
+  const char* const kDrop[] = {"NONE", "N/A"};
+  std::array<TextSpan, 5> spans = {span("A"), span("NONE"), span("B"), span("N/A"), span("NONEX")};
+  ASSERT_EQ(removeSpansMatching(spans.data(), 5, kDrop, 2), 3);
+  EXPECT_EQ(str(spans[0]) + str(spans[1]) + str(spans[2]), "ABNONEX");
+  EXPECT_EQ(removeSpansMatching(spans.data(), 3, kDrop, 0), 3);
+  EXPECT_EQ(removeSpansMatching(spans.data(), 3, kDrop, -1), 0);
+}
+
+TEST(TextCompare, FindPairValueResumesFromTheIndex) {
+  constexpr std::int32_t kTable[][2] = {{7, 70}, {8, 80}, {7, 71}, {9, 90}};
+  std::int32_t index = 0;
+  EXPECT_EQ(findPairValue(7, kTable, 4, &index), 70);
+  EXPECT_EQ(index, 0);
+  index = 1;
+  EXPECT_EQ(findPairValue(7, kTable, 4, &index), 71);
+  EXPECT_EQ(index, 2);
+  index = 3;
+  EXPECT_EQ(findPairValue(7, kTable, 4, &index), -1);
+  EXPECT_EQ(index, 4);
+  EXPECT_EQ(findPairValue(7, kTable, 4, &index), -1);  // already at the end
+  EXPECT_EQ(findPairValue(9, kTable, 4, nullptr), 90);
+  EXPECT_EQ(findPairValue(9, nullptr, 4, nullptr), -1);
+}
+
+// Buffers are pre-filled so that a writer that should leave them alone, or writes past its size, is caught.
+constexpr char kFill = '#';
+
+TEST(TextCopy, TerminatedCopiesStayInsideTheBuffer) {
+  struct Case {
+    std::string_view source;
+    std::int32_t size;
+    const char* exclude;
+    const char* squeeze;
+    char replacement;
+    std::int32_t result;
+    std::string_view text;
+  };
+  // clang-format off
+  const Case kCases[] = {
+      {"ABC", 8, nullptr, nullptr, 0, 4, "ABC"},
+      {"ABCDEF", 4, nullptr, nullptr, 0, 4, "ABC"},
+      {"ABC", 1, nullptr, nullptr, 0, 0, ""},
+      {"ABC", 0, nullptr, nullptr, 0, 0, ""},
+      {"---", 8, "-", nullptr, 0, 0, ""},
+      {"A--B", 8, "-", " ", ' ', 4, "A B"},
+      {"A  B", 8, nullptr, " ", 0, 4, "A B"},
+      {"", 8, nullptr, nullptr, 0, 0, ""},
+  };
+  // clang-format on
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(std::string(c.source) + " into " + std::to_string(c.size));
+    std::string buffer(16, kFill);
+    EXPECT_EQ(copyFilteredZ(buffer.data(), c.size, span(c.source), c.exclude, c.squeeze, c.replacement), c.result);
+    if (c.result > 0) {
+      EXPECT_EQ(std::string(buffer.c_str()), c.text);
+      EXPECT_EQ(buffer[static_cast<std::size_t>(c.result)], kFill);
+    } else {
+      EXPECT_EQ(buffer, std::string(16, kFill));
+    }
+  }
+}
+
+TEST(TextCopy, PredicateCopyAndTextCopy) {
+  std::string buffer(16, kFill);
+  EXPECT_EQ(copyFilteredIfZ(buffer.data(), 16, span("A1\x80 2B"), isNotPrintable, isBlank, ' '), 6);
+  EXPECT_EQ(std::string(buffer.c_str()), "A1 2B");
+
+  struct Case {
+    const char* text;
+    std::int32_t size, result;
+    std::string_view copied;
+  };
+  // clang-format off
+  const Case kCases[] = {
+      {"HELLO", 16, 6, "HELLO"},
+      {"HELLO", 3, 3, "HE"},
+      {"", 16, 0, ""},
+      {nullptr, 16, 0, ""},
+      {"HELLO", 1, 0, ""},
+  };
+  // clang-format on
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.text ? c.text : "(null)");
+    std::string out(16, kFill);
+    EXPECT_EQ(copyTextZ(out.data(), c.size, c.text), c.result);
+    if (c.result > 0) {
+      EXPECT_EQ(std::string(out.c_str()), c.copied);
+      EXPECT_EQ(out[static_cast<std::size_t>(c.result)], kFill);
+    } else {
+      EXPECT_EQ(out, std::string(16, kFill));
+    }
+  }
+}
+
+TEST(TextCopy, JoinWritesSeparatorsOnlyAfterSomethingWasWritten) {
+  struct Case {
+    std::vector<std::string_view> spans;
+    std::int32_t size;
+    std::string_view joined;  // joinFiltered output of size bytes (no NUL)
+  };
+  // clang-format off
+  const Case kCases[] = {
+      {{"A", "B", "C"}, 16, "A,B,C"},
+      {{"A", "", "B"}, 16, "A,B"},  // an empty span adds nothing
+      {{"--", "A", "B"}, 16, "A,B"},  // nothing written yet: no separator
+      {{"A", "--", "B"}, 16, "A,,B"},  // an excluded span still counts once its separator is out
+      {{"A", "--"}, 16, "A,"},
+      {{"AB", "CD"}, 3, "AB,"},  // the separator alone fills the buffer
+      {{"AB", "CD"}, 4, "AB,C"},
+      {{"A-B", "C"}, 16, "AB,C"},
+  };
+  // clang-format on
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(::testing::PrintToString(c.spans));
+    std::vector<TextSpan> spans;
+    for (auto s : c.spans) spans.push_back(span(s));
+    const auto count = static_cast<std::int32_t>(spans.size());
+    std::string raw(16, kFill);
+    const std::int32_t n = joinFiltered(raw.data(), c.size, spans.data(), count, ',', "-", nullptr, 0);
+    EXPECT_EQ(raw.substr(0, static_cast<std::size_t>(n)), c.joined);
+    EXPECT_EQ(raw[static_cast<std::size_t>(n)], kFill);
+
+    std::string z(16, kFill);
+    const std::int32_t zn = joinFilteredZ(z.data(), c.size + 1, spans.data(), count, ',', "-", nullptr, 0);
+    EXPECT_EQ(zn, n + 1);
+    EXPECT_EQ(std::string(z.c_str()), c.joined);
+  }
+  std::string untouched(4, kFill);
+  const TextSpan onlyExcluded[] = {span("--")};
+  EXPECT_EQ(joinFilteredZ(untouched.data(), 4, onlyExcluded, 1, ',', "-", nullptr, 0), 0);
+  EXPECT_EQ(untouched, std::string(4, kFill));
+}
+
+TEST(TextNumbers, FormatDecimalWidthsAndSigns) {
+  struct Case {
+    std::int64_t value;
+    std::int32_t width, flags, result;
+    std::string_view text;
+  };
+  // clang-format off
+  constexpr Case kCases[] = {
+      {7, 2, kFormatFixedWidth, 2, "07"},
+      {2016, 4, 0, 4, "2016"},
+      {2016, 8, 0, 4, "2016"},  // without the flag only what the number needs
+      {12345, 4, 0, 0, ""},
+      {12345, 4, kFormatFixedWidth, 0, ""},
+      {-5, 3, kFormatFixedWidth, 3, "-05"},
+      {-5, 3, 0, 2, "-5"},
+      {-123, 3, 0, 0, ""},  // the sign needs its place too
+      {0, 1, 0, 1, "0"},
+      {0, 3, kFormatFixedWidth, 3, "000"},
+      {5, 0, 0, 0, ""},
+      {INT64_MIN, 20, 0, 20, "-9223372036854775808"},
+      {INT64_MAX, 19, 0, 19, "9223372036854775807"},
+  };
+  // clang-format on
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(std::to_string(c.value) + " width " + std::to_string(c.width));
+    std::string buffer(24, kFill);
+    EXPECT_EQ(formatDecimal(c.value, buffer.data(), c.width, c.flags), c.result);
+    EXPECT_EQ(buffer.substr(0, static_cast<std::size_t>(c.result)), c.text);
+    EXPECT_EQ(buffer[static_cast<std::size_t>(c.result)], kFill);
+  }
+  EXPECT_EQ(formatDecimal(1, nullptr, 4, 0), 0);
+}
+
+TEST(TextDates, ClampDayFollowsTheLeapYearRule) {
+  struct Case {
+    std::int32_t year, month, day, clamped;
+  };
+  // clang-format off
+  constexpr Case kCases[] = {
+      {2015, 2, 30, 28},
+      {2016, 2, 30, 29},
+      {1900, 2, 29, 28},
+      {2000, 2, 29, 29},
+      {2016, 13, 40, 40},
+      {2016, 0, 40, 40},
+      {2016, 4, 31, 30},
+      {2016, 12, 31, 31},
+      {2016, 1, 0, 1},
+      {2016, 1, -7, 1},
+  };
+  // clang-format on
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(std::to_string(c.year) + "-" + std::to_string(c.month) + "-" + std::to_string(c.day));
+    EXPECT_EQ(clampDay(c.year, c.month, c.day), c.clamped);
+  }
+}
+
+TEST(TextDates, CheckDateTimeRanges) {
+  struct Case {
+    DateTime date;
+    std::int32_t result;
+  };
+  // clang-format off
+  constexpr Case kCases[] = {
+      {{2016, 5, 4, 12, 30, 0}, 0},
+      {{2016, 2, 31, 0, 0, 0}, 0},  // the month's length is not checked here
+      {{1000, 1, 1, 0, 0, 0}, 0},
+      {{9999, 12, 31, 23, 59, 59}, 0},
+      {{999, 1, 1, 0, 0, 0}, -1},
+      {{10000, 1, 1, 0, 0, 0}, -1},
+      {{2016, 0, 1, 0, 0, 0}, -1},
+      {{2016, 13, 1, 0, 0, 0}, -1},
+      {{2016, 1, 0, 0, 0, 0}, -1},
+      {{2016, 1, 32, 0, 0, 0}, -1},
+      {{2016, 1, 1, 24, 0, 0}, -1},
+      {{2016, 1, 1, 0, 60, 0}, -1},
+      {{2016, 1, 1, 0, 0, 60}, -1},
+      {{2016, 1, 1, -1, 0, 0}, -1},
+  };
+  // clang-format on
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(::testing::Message() << c.date.year << "-" << c.date.month << "-" << c.date.day << " " << c.date.hour
+                                      << ":" << c.date.minute << ":" << c.date.second);
+    EXPECT_EQ(checkDateTime(c.date), c.result);
+  }
+}
+
+TEST(TextDates, DayNumbersStartAtTheFirstOfJanuary1000) {
+  struct Case {
+    std::int64_t dayNumber;
+    std::int32_t year, month, day;
+  };
+  // clang-format off
+  constexpr Case kCases[] = {
+      {1, 1000, 1, 1},
+      {365243, 2000, 1, 1},
+      {0, 999, 12, 31},
+      {365, 1000, 12, 31},
+      {366, 1001, 1, 1},
+      {59, 1000, 2, 28},
+      {60, 1000, 3, 1},  // 1000 is no leap year
+      {365303, 2000, 3, 1},
+      {365302, 2000, 2, 29},
+      {-364, 999, 1, 1},
+  };
+  // clang-format on
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.dayNumber);
+    DateTime out{.year = 1, .month = 1, .day = 1, .hour = 9, .minute = 9, .second = 9};
+    ASSERT_EQ(dateFromDayNumber(c.dayNumber, &out), kStatusOk);
+    EXPECT_EQ(out.year, c.year);
+    EXPECT_EQ(out.month, c.month);
+    EXPECT_EQ(out.day, c.day);
+    EXPECT_EQ(out.hour + out.minute + out.second, 0);
+  }
+  EXPECT_EQ(dateFromDayNumber(1, nullptr), kStatusBadArgument);
+  DateTime unchanged{.year = 7};
+  EXPECT_EQ(dateFromDayNumber(INT64_MAX, &unchanged), kStatusBadArgument);  // its year would not fit
+  EXPECT_EQ(dateFromDayNumber(INT64_MIN, &unchanged), kStatusBadArgument);
+  EXPECT_EQ(unchanged.year, 7);
+}
+
+TEST(TextDates, DayNumbersAgreeWithTheCalendar) {
+  using namespace std::chrono;
+  const sys_days dayOne = sys_days{year{1000} / January / 1};
+  auto expectCalendar = [&](std::int64_t dayNumber) {
+    const year_month_day expected{dayOne + days{dayNumber - 1}};
+    DateTime out{};
+    ASSERT_EQ(dateFromDayNumber(dayNumber, &out), kStatusOk);
+    ASSERT_EQ(out.year, static_cast<int>(expected.year())) << dayNumber;
+    ASSERT_EQ(out.month, static_cast<int>(static_cast<unsigned>(expected.month()))) << dayNumber;
+    ASSERT_EQ(out.day, static_cast<int>(static_cast<unsigned>(expected.day()))) << dayNumber;
+  };
+  // Every day from before year 1000 to the last day of 9999, then a coarse walk over far years.
+  for (std::int64_t d = -2000; d <= 3287181; ++d) expectCalendar(d);
+  for (std::int64_t d = 3287181; d < 11000000; d += 997) expectCalendar(d);
+}
+
+// Each predicate against its full truth table over all 256 byte values.
+std::string range(int from, int to) {
+  std::string s;
+  for (int c = from; c <= to; ++c) s.push_back(static_cast<char>(c));
+  return s;
+}
+const std::string kLetters = range('A', 'Z') + range('a', 'z');
+const std::string kDigits = range('0', '9');
+const std::string kSpace = "\t\n\v\f\r ";
+const std::string kAlnum = kLetters + kDigits;
+
+std::string complement(const std::string& set) {
+  std::string out;
+  for (int c = 0; c < 256; ++c)
+    if (set.find(static_cast<char>(c)) == std::string::npos) out.push_back(static_cast<char>(c));
+  return out;
+}
+
+TEST(TextPredicates, TruthTablesOverAllBytes) {
+  struct Case {
+    const char* name;
+    CharPredicate predicate;
+    std::string truth;
+  };
+  const std::string alnumUnderscore = kAlnum + "_";
+  const std::string idChars = kAlnum + "_-";
+  const std::string wordChars = kAlnum + "_-/\\";
+  const std::string tokenChars = kAlnum + "_-./'\\";
+  // clang-format off
+  const Case kCases[] = {
+      {"isNotPrintable", isNotPrintable, range(0, 31) + range(127, 255)},
+      {"isGraphic", isGraphic, range(33, 125)},
+      {"isNotGraphic", isNotGraphic, range(0, 32) + range(126, 255)},
+      {"isBlank", isBlank, range(9, 13) + " " + std::string(1, '\0')},
+      {"isFieldBreak", isFieldBreak, complement(kAlnum + ".")},
+      {"isNumberChar", isNumberChar, kDigits + kSpace + "+-"},
+      {"isNotDigit", isNotDigit, complement(kDigits)},
+      {"isDigitOrSpace", isDigitOrSpace, kDigits + kSpace},
+      {"isUpperOrSpace", isUpperOrSpace, range('A', 'Z') + kSpace},
+      {"isAlnumOrUnderscore", isAlnumOrUnderscore, alnumUnderscore},
+      {"isNotAlnumOrUnderscore", isNotAlnumOrUnderscore, complement(alnumUnderscore)},
+      {"isAlnumUnderscoreOrSpace", isAlnumUnderscoreOrSpace, alnumUnderscore + kSpace},
+      {"isIdChar", isIdChar, idChars},
+      {"isNotIdChar", isNotIdChar, complement(idChars)},
+      {"isWordChar", isWordChar, wordChars},
+      {"isNotWordChar", isNotWordChar, complement(wordChars)},
+      {"isTokenChar", isTokenChar, tokenChars},
+      {"isNotTokenChar", isNotTokenChar, complement(tokenChars)},
+      {"isCityChar", isCityChar, tokenChars + kSpace},
+      {"isNameChar", isNameChar, kAlnum + kSpace + "_',-./$\\"},
+      {"isAddressChar", isAddressChar, kAlnum + kSpace + "_',-./#$\\"},
+      {"isStreetChar", isStreetChar, kAlnum + kSpace + "_#$,-"},
+  };
+  // clang-format on
+  for (const auto& c : kCases) {
+    for (int byte = 0; byte < 256; ++byte) {
+      const bool expected = c.truth.find(static_cast<char>(byte)) != std::string::npos;
+      const auto value = static_cast<signed char>(static_cast<unsigned char>(byte));
+      EXPECT_EQ(c.predicate(value) != 0, expected) << c.name << " byte " << byte;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace quorix
