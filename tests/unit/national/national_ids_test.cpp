@@ -273,6 +273,30 @@ TEST(NationalIds, HostileTextsStayInBounds) {
   }
 }
 
+// The whole parse: each card goes to its own row, whatever other row also accepts the text (the Panama card also
+// passes the first Puerto Rico step, the Guatemala card the South African split).
+TEST(NationalIds, ParseSelectsTheCardsOwnRow) {
+  struct CardCase {
+    std::string_view card;
+    std::int32_t id;
+    std::string_view country;
+  };
+  const CardCase kCases[] = {{kGuatemalaCard, 51, "Guatemala"},
+                             {kPuertoRicoCard, 52, "Puerto Rico"},
+                             {kPanamaCard, 53, "Republic of Panama"},
+                             {kSouthAfricaCard, 54, "Republic of South Africa"},
+                             {kMexicoCard, 55, "Mexico"}};
+  const std::unique_ptr<ParserInstance, void (*)(ParserInstance*)> instance(createInstance(), destroyInstance);
+  ASSERT_NE(instance, nullptr);
+  for (const CardCase& c : kCases) {
+    SCOPED_TRACE(c.card);
+    ASSERT_EQ(parseBufferAt(instance.get(), c.card.data(), static_cast<std::int32_t>(c.card.size()), DateTime{}), 0);
+    EXPECT_EQ(instance->record.group, kGroupNationalId);
+    EXPECT_EQ(instance->record.decoderId, c.id);
+    EXPECT_EQ(slotText(instance->record, SLOT_COUNTRY), c.country);
+  }
+}
+
 TEST(NationalIds, RegistryRowsUseThePlainCopyAndExpectTheirCountry) {
   struct Row {
     std::int32_t id;
