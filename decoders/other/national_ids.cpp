@@ -94,7 +94,7 @@ void storeDate(FieldRecord& record, std::int32_t slot, std::int32_t year, std::i
   setSlotDate(record, slot, DateTime{.year = year, .month = month, .day = day});
 }
 
-// Case-insensitive position (1-based) of three letters in a table of capitals, or 0.
+// Position (1-based) of a word in a table of capitals, letters compared in any case; 0 when it is not there.
 std::int32_t tableRow(const std::string_view* rows, std::size_t count, std::string_view letters) {
   for (std::size_t row = 0; row < count; ++row)
     if (compareSpans(spanOf(letters), spanOf(rows[row]), 1) == 0) return static_cast<std::int32_t>(row + 1);
