@@ -2,9 +2,9 @@
 // arenaUsed and never moved, so slots stay valid until the next reset.
 #include <quorix/field_record.h>
 
-#include "core/text_utils.h"
-
 #include <cstring>
+
+#include "core/text_utils.h"
 
 namespace quorix {
 namespace {
@@ -90,8 +90,7 @@ std::int32_t copyFilteredIf(char* dst, std::int32_t capacity, TextSpan source, C
   return filterInto(
       dst, capacity, source,
       [excludeIf](char c) { return excludeIf != nullptr && excludeIf(static_cast<signed char>(c)) != 0; },
-      [squeezeIf](char c) { return squeezeIf != nullptr && squeezeIf(static_cast<signed char>(c)) != 0; },
-      replacement);
+      [squeezeIf](char c) { return squeezeIf != nullptr && squeezeIf(static_cast<signed char>(c)) != 0; }, replacement);
 }
 
 FieldSlot* setSlot(FieldRecord& record, std::int32_t slot, TextSpan source, const char* excludeChars,
@@ -128,7 +127,7 @@ FieldSlot* setSlotProduced(FieldRecord& record, std::int32_t slot, const void* c
 FieldSlot* setSlotDate(FieldRecord& record, std::int32_t slot, const DateTime& date) {
   if (!validSlot(slot) || freeRoom(record) < 8) return nullptr;
   char* place = freePlace(record);
-  // A field that does not fit its width is written as zeros, so the slot always holds eight digits.
+  // A field too wide for its place is written as zeros, so the value is always eight characters long.
   if (formatDecimal(date.year, place, 4, kFormatFixedWidth) != 4) std::memcpy(place, "0000", 4);
   if (formatDecimal(date.month, place + 4, 2, kFormatFixedWidth) != 2) std::memcpy(place + 4, "00", 2);
   if (formatDecimal(date.day, place + 6, 2, kFormatFixedWidth) != 2) std::memcpy(place + 6, "00", 2);

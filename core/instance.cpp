@@ -1,12 +1,12 @@
 // The parser instance: its clock snapshot and the two buffers that every parse reuses and only ever grows.
 #include <quorix/parser.h>
 
-#include "core/selection.h"
-
 #include <algorithm>
 #include <cstdint>
 #include <ctime>
 #include <new>
+
+#include "core/selection.h"
 
 namespace quorix {
 namespace {

@@ -2,15 +2,15 @@
 // when two decoders explain a text equally well.
 #include "core/registry.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "core/normalise.h"
 #include "decoders/aamva/aamva_variants.h"
 #include "decoders/magstripe/card_records.h"
 #include "decoders/magstripe/magstripe_variants.h"
 #include "decoders/other/cac_decoders.h"
 #include "decoders/other/national_ids.h"
-
-#include <algorithm>
-#include <iterator>
 
 namespace quorix {
 namespace {

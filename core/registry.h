@@ -13,8 +13,7 @@ namespace quorix {
 using PrepareFunction = Status (*)(const char* input, std::int32_t inputLength, char* out, std::int32_t outRoom,
                                    std::int32_t* outLength);
 // 0 when the decoder accepts the text. It writes only through the slot setters, so nothing points into text.
-using DecodeFunction = Status (*)(const char* text, std::int32_t length, FieldRecord& record,
-                                  ParserInstance& instance);
+using DecodeFunction = Status (*)(const char* text, std::int32_t length, FieldRecord& record, ParserInstance& instance);
 
 struct DecoderEntry {
   std::int32_t group = kGroupNone;

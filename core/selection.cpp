@@ -8,8 +8,8 @@ namespace quorix {
 namespace {
 
 // Prepares the row's text into work; rows other than the plain copy read it upper-cased.
-Status prepareRow(const DecoderEntry& row, const char* input, std::int32_t inputLength, char* work,
-                  std::int32_t room, std::int32_t* preparedLength) {
+Status prepareRow(const DecoderEntry& row, const char* input, std::int32_t inputLength, char* work, std::int32_t room,
+                  std::int32_t* preparedLength) {
   *preparedLength = 0;
   if (Status s = row.prepare(input, inputLength, work, room, preparedLength); s != kStatusOk) return s;
   if (*preparedLength < 0 || *preparedLength > room) return kStatusBadArgument;
@@ -49,8 +49,8 @@ Status selectAndDecode(const char* input, std::int32_t inputLength, char* work, 
   return selectAndDecodeFrom(decoderRegistry(), input, inputLength, work, workSize, record, instance);
 }
 
-Status selectAndDecodeFrom(std::span<const DecoderEntry> rows, const char* input, std::int32_t inputLength,
-                           char* work, std::int32_t workSize, FieldRecord* record, ParserInstance& instance) {
+Status selectAndDecodeFrom(std::span<const DecoderEntry> rows, const char* input, std::int32_t inputLength, char* work,
+                           std::int32_t workSize, FieldRecord* record, ParserInstance& instance) {
   if (input == nullptr) return kStatusNoInput;
   if (inputLength < 1) return kStatusEmptyInput;
   if (work == nullptr || workSize < 1 || record == nullptr) return kStatusBadArgument;

@@ -1,14 +1,14 @@
 // Decoder selection: offer the text to every registry row, score what each fills, keep the best.
 #pragma once
 
-#include "core/registry.h"
-
 #include <quorix/field_record.h>
 #include <quorix/parser.h>
 #include <quorix/status.h>
 
 #include <cstdint>
 #include <span>
+
+#include "core/registry.h"
 
 namespace quorix {
 

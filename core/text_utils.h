@@ -40,10 +40,8 @@ std::int32_t findFirstNotIfZ(const char* text, CharPredicate predicate);
 std::int32_t compareSpanText(TextSpan span, const char* text);
 std::int32_t compareSpans(TextSpan a, TextSpan b, std::int32_t flags);
 std::int32_t findSpan(TextSpan haystack, TextSpan needle);
-std::int32_t removeSpansMatching(TextSpan* spans, std::int32_t count, const char* const* texts,
-                                 std::int32_t textCount);
-std::int32_t findPairValue(std::int32_t key, const std::int32_t (*table)[2], std::int32_t count,
-                           std::int32_t* index);
+std::int32_t removeSpansMatching(TextSpan* spans, std::int32_t count, const char* const* texts, std::int32_t textCount);
+std::int32_t findPairValue(std::int32_t key, const std::int32_t (*table)[2], std::int32_t count, std::int32_t* index);
 
 // Bounded copies: the Z forms end with a NUL and return bytes + 1, or 0 (buffer untouched) when nothing was written.
 std::int32_t copyFilteredZ(char* buffer, std::int32_t size, TextSpan span, const char* excludeChars,

@@ -23,8 +23,8 @@ inline constexpr std::int32_t kBuildVersion = 0;
 inline constexpr const char* kVersionText = "v.1.3.0";
 
 struct ParserInstance {
-  DateTime now;          // local time at the start of the latest parse
-  FieldRecord record;    // result of the latest parse; its arena is arenaBuffer
+  DateTime now;                 // local time at the start of the latest parse
+  FieldRecord record;           // result of the latest parse; its arena is arenaBuffer
   char* textBuffer = nullptr;   // prepared input during a parse, derivation output afterwards
   char* arenaBuffer = nullptr;  // lent to record
   std::int32_t textBufferSize = 0;

@@ -1,7 +1,6 @@
 // Once an instance's buffers have grown, a parse must not allocate: operator new is replaced with a counter.
-#include <quorix/parser.h>
-
 #include <gtest/gtest.h>
+#include <quorix/parser.h>
 
 #include <atomic>
 #include <cstdlib>

@@ -1,17 +1,16 @@
 // The contest between registry rows, run over small fake registries, and the parse entry's buffer sizing.
 #include "core/selection.h"
 
-#include "core/normalise.h"
-#include "unit/support/record_builder.h"
-
-#include <quorix/parser.h>
-
 #include <gtest/gtest.h>
+#include <quorix/parser.h>
 
 #include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "core/normalise.h"
+#include "unit/support/record_builder.h"
 
 namespace quorix {
 namespace {
@@ -46,7 +45,10 @@ Status decodeRejects(const char* text, std::int32_t length, FieldRecord& record,
   return -1;
 }
 Status decodeControlBytes(const char*, std::int32_t, FieldRecord& record, ParserInstance&) {
-  setSlotText(record, SLOT_FULL_NAME, "A\x01" "B\x7f" "C\x80");
+  setSlotText(record, SLOT_FULL_NAME,
+              "A\x01"
+              "B\x7f"
+              "C\x80");
   return kStatusOk;
 }
 
@@ -72,8 +74,7 @@ TEST(SelectAndDecode, ArgumentsAreCheckedInOrder) {
             kStatusBadArgument);
   EXPECT_EQ(selectAndDecodeFrom(rows, "x", 1, contest.work.data(), 0, &contest.instance.record, contest.instance),
             kStatusBadArgument);
-  EXPECT_EQ(selectAndDecodeFrom(rows, "x", 1, contest.work.data(), 8, nullptr, contest.instance),
-            kStatusBadArgument);
+  EXPECT_EQ(selectAndDecodeFrom(rows, "x", 1, contest.work.data(), 8, nullptr, contest.instance), kStatusBadArgument);
   EXPECT_EQ(selectAndDecodeFrom(rows, "x", 1, contest.work.data(), 8, &noArena, contest.instance), kStatusNoArena);
 }
 
@@ -88,30 +89,44 @@ TEST(SelectAndDecode, WinnerIsStampedAndKeepsItsRecord) {
       {"tie goes to the earlier row",
        {{.group = 1, .id = 7, .prepare = prepareEcho, .decode = decodeOneSlot},
         {.group = 0, .id = 3, .prepare = prepareEcho, .decode = decodeOneSlot}},
-       kStatusOk, 1, 7},
+       kStatusOk,
+       1,
+       7},
       {"more filled slots win",
        {{.group = 1, .id = 7, .prepare = prepareEcho, .decode = decodeOneSlot},
         {.group = 0, .id = 3, .prepare = prepareEcho, .decode = decodeTwoSlots}},
-       kStatusOk, 0, 3},
+       kStatusOk,
+       0,
+       3},
       {"rejecting rows and failing prepares drop out",
        {{.group = 1, .id = 7, .prepare = prepareEcho, .decode = decodeRejects},
         {.group = 2, .id = 8, .prepare = prepareFails, .decode = decodeTwoSlots},
         {.group = 0, .id = 3, .prepare = prepareEcho, .decode = decodeOneSlot}},
-       kStatusOk, 0, 3},
+       kStatusOk,
+       0,
+       3},
       {"a row that fills nothing does not win",
        {{.group = 1, .id = 7, .prepare = prepareEcho, .decode = decodeNothing},
         {.group = 0, .id = 3, .prepare = prepareEcho, .decode = decodeOneSlot}},
-       kStatusOk, 0, 3},
+       kStatusOk,
+       0,
+       3},
       {"rows without a decoder are skipped",
        {{.group = 1, .id = 7, .prepare = prepareEcho, .decode = nullptr},
         {.group = 0, .id = 3, .prepare = prepareEcho, .decode = decodeOneSlot}},
-       kStatusOk, 0, 3},
+       kStatusOk,
+       0,
+       3},
       {"only empty acceptances give no decoder",
        {{.group = 1, .id = 7, .prepare = prepareEcho, .decode = decodeNothing}},
-       kStatusNoDecoder, 5, 56},
+       kStatusNoDecoder,
+       5,
+       56},
       {"nothing accepts",
        {{.group = 1, .id = 7, .prepare = prepareEcho, .decode = decodeRejects}},
-       kStatusNoDecoder, 5, 56},
+       kStatusNoDecoder,
+       5,
+       56},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -119,7 +134,9 @@ TEST(SelectAndDecode, WinnerIsStampedAndKeepsItsRecord) {
     EXPECT_EQ(contest.run(c.rows, "text"), c.status);
     EXPECT_EQ(contest.instance.record.group, c.group);
     EXPECT_EQ(contest.instance.record.decoderId, c.id);
-    if (c.status == kStatusOk) EXPECT_EQ(slotText(contest.instance.record, SLOT_FULL_NAME), "TEXT");
+    if (c.status == kStatusOk) {
+      EXPECT_EQ(slotText(contest.instance.record, SLOT_FULL_NAME), "TEXT");
+    }
   }
 }
 
