@@ -3,6 +3,7 @@
 #include "decoders/other/national_ids.h"
 
 #include <gtest/gtest.h>
+#include <quorix/result_fields.h>
 
 #include <algorithm>
 #include <cstring>
@@ -277,13 +278,14 @@ TEST(NationalIds, ParseSelectsTheCardsOwnRow) {
   struct CardCase {
     std::string_view card;
     std::int32_t id;
-    std::string_view country;
+    std::string_view country, birthdate, expirationDate;
   };
-  const CardCase kCases[] = {{kGuatemalaCard, 51, "Guatemala"},
-                             {kPuertoRicoCard, 52, "Puerto Rico"},
-                             {kPanamaCard, 53, "Republic of Panama"},
-                             {kSouthAfricaCard, 54, "Republic of South Africa"},
-                             {kMexicoCard, 55, "Mexico"}};
+  constexpr std::string_view kNone = "<status -26>";
+  const CardCase kCases[] = {{kGuatemalaCard, 51, "Guatemala", "12/25/1980", "06/01/2030"},
+                             {kPuertoRicoCard, 52, "Puerto Rico", kNone, "08/05/2020"},
+                             {kPanamaCard, 53, "Republic of Panama", "02/01/1990", "02/01/2030"},
+                             {kSouthAfricaCard, 54, "Republic of South Africa", "03/07/1985", kNone},
+                             {kMexicoCard, 55, "Mexico", "12/25/1980", kNone}};
   const std::unique_ptr<ParserInstance, void (*)(ParserInstance*)> instance(createInstance(), destroyInstance);
   ASSERT_NE(instance, nullptr);
   for (const CardCase& c : kCases) {
@@ -292,6 +294,8 @@ TEST(NationalIds, ParseSelectsTheCardsOwnRow) {
     EXPECT_EQ(instance->record.group, kGroupNationalId);
     EXPECT_EQ(instance->record.decoderId, c.id);
     EXPECT_EQ(slotText(instance->record, SLOT_COUNTRY), c.country);
+    EXPECT_EQ(testing::deriveText(deriveBirthdate, instance->record), c.birthdate);
+    EXPECT_EQ(testing::deriveText(deriveExpirationDate, instance->record), c.expirationDate);
   }
 }
 
