@@ -18,6 +18,7 @@
 namespace quorix {
 namespace {
 
+using testing::deriveText;
 using testing::RecordBuilder;
 using testing::slotText;
 
@@ -273,29 +274,42 @@ TEST(NationalIds, HostileTextsStayInBounds) {
 }
 
 // The whole parse: each card goes to its own row, whatever other row also accepts the text (the Panama card also
-// passes the first Puerto Rico step, the Guatemala card the South African split).
-TEST(NationalIds, ParseSelectsTheCardsOwnRow) {
+// passes the first Puerto Rico step, the Guatemala card the South African split), and derives as that card reads.
+TEST(NationalIds, ParseSelectsTheCardsOwnRowAndDerivesItsFields) {
   struct CardCase {
     std::string_view card;
     std::int32_t id;
-    std::string_view country, birthdate, expirationDate;
+    std::string_view first, middle, last, licence, countryCode, country, documentType, birthdate, expirationDate;
   };
   constexpr std::string_view kNone = "<status -26>";
-  const CardCase kCases[] = {{kGuatemalaCard, 51, "Guatemala", "12/25/1980", "06/01/2030"},
-                             {kPuertoRicoCard, 52, "Puerto Rico", kNone, "08/05/2020"},
-                             {kPanamaCard, 53, "Republic of Panama", "02/01/1990", "02/01/2030"},
-                             {kSouthAfricaCard, 54, "Republic of South Africa", "03/07/1985", kNone},
-                             {kMexicoCard, 55, "Mexico", "12/25/1980", kNone}};
+  const CardCase kCases[] = {
+      {kGuatemalaCard, 51, "JUAN", "CARLOS", "PEREZ GOMEZ", "1234567890123", "GTM", "Guatemala", "DL", "12/25/1980",
+       "06/01/2030"},
+      {kPuertoRicoCard, 52, "JOSE", kNone, "RIVERA ORTIZ", "123456789", "PRI", "Puerto Rico", kNone, kNone,
+       "08/05/2020"},
+      {kPanamaCard, 53, "MARIA", "ISABEL SOFIA", "DE LEON", "8-123-456", "PAN", "Republic of Panama", "DL",
+       "02/01/1990", "02/01/2030"},
+      {kSouthAfricaCard, 54, "THABO", "JAMES", "MOKOENA", "8001015009087", "ZAF", "Republic of South Africa", "ID",
+       "03/07/1985", kNone},
+      {kMexicoCard, 55, "JUAN", "CARLOS", "GARCIA LOPEZ", "123456789", "MEX", "Mexico", "ID", "12/25/1980", kNone},
+  };
   const std::unique_ptr<ParserInstance, void (*)(ParserInstance*)> instance(createInstance(), destroyInstance);
   ASSERT_NE(instance, nullptr);
   for (const CardCase& c : kCases) {
     SCOPED_TRACE(c.card);
     ASSERT_EQ(parseBufferAt(instance.get(), c.card.data(), static_cast<std::int32_t>(c.card.size()), DateTime{}), 0);
-    EXPECT_EQ(instance->record.group, kGroupNationalId);
-    EXPECT_EQ(instance->record.decoderId, c.id);
-    EXPECT_EQ(slotText(instance->record, SLOT_COUNTRY), c.country);
-    EXPECT_EQ(testing::deriveText(deriveBirthdate, instance->record), c.birthdate);
-    EXPECT_EQ(testing::deriveText(deriveExpirationDate, instance->record), c.expirationDate);
+    const FieldRecord& record = instance->record;
+    EXPECT_EQ(record.group, kGroupNationalId);
+    EXPECT_EQ(record.decoderId, c.id);
+    EXPECT_EQ(deriveText(deriveFirstName, record), c.first);
+    EXPECT_EQ(deriveText(deriveMiddleName, record), c.middle);
+    EXPECT_EQ(deriveText(deriveLastName, record), c.last);
+    EXPECT_EQ(deriveText(deriveLicenseNumber, record), c.licence);
+    EXPECT_EQ(deriveText(deriveCountryCode, record), c.countryCode);
+    EXPECT_EQ(deriveText(deriveCountry, record), c.country);
+    EXPECT_EQ(deriveText(deriveDocumentType, record), c.documentType);
+    EXPECT_EQ(deriveText(deriveBirthdate, record), c.birthdate);
+    EXPECT_EQ(deriveText(deriveExpirationDate, record), c.expirationDate);
   }
 }
 
