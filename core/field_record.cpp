@@ -3,7 +3,9 @@
 #include <quorix/field_record.h>
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
+#include <iterator>
 
 #include "core/text_utils.h"
 
@@ -29,6 +31,7 @@ FieldSlot* commitValue(FieldRecord& record, std::int32_t slot, std::int32_t prod
   }
   target.text = record.arena + record.arenaUsed;
   target.length = produced;
+  record.slotsWritten[slot / 64] |= std::uint64_t{1} << (slot % 64);
   record.arenaUsed += produced;
   if (record.arenaUsed < record.arenaSize - 1) {
     record.arena[record.arenaUsed] = '\0';
@@ -72,23 +75,25 @@ Status initRecord(FieldRecord& record, char* arena, std::int32_t arenaSize) {
   if (arena == nullptr || arenaSize < 1) return kStatusBadArgument;
   record.arena = arena;
   record.arenaSize = arenaSize;
-  record.arenaTouched = arenaSize;  // a fresh arena holds whatever the allocator left: clear all of it once
+  // A fresh arena holds whatever the allocator left, and the slots may point into a former one: clear all once.
+  record.arenaTouched = arenaSize;
+  std::memset(static_cast<void*>(record.slots), 0, sizeof record.slots);
   return resetRecord(record);
 }
 
-// A parse resets the record once per registry row, and most rows reject a text before they set anything: the
-// reset costs only what the last decoder wrote. Every setter takes arena bytes when it fills a slot, so a record
-// that took none has no slot to clear.
+// A parse resets the record once per registry row, and most rows reject a text after setting a slot or two: the
+// reset costs only what the last decoder wrote.
 Status resetRecord(FieldRecord& record) {
   if (record.arena == nullptr || record.arenaSize < 1) return kStatusBadArgument;
   record.group = 5;
   record.decoderId = 56;
-  const std::int32_t written = std::clamp(std::max(record.arenaUsed, record.arenaTouched), 0, record.arenaSize);
-  if (written > 0) {
-    // A cleared slot is all zero bytes; one block write also clears the padding the compiler would step around.
-    std::memset(static_cast<void*>(record.slots), 0, sizeof record.slots);
-    std::memset(record.arena, 0, static_cast<std::size_t>(written));
+  for (std::size_t word = 0; word < std::size(record.slotsWritten); ++word) {
+    for (std::uint64_t bits = record.slotsWritten[word]; bits != 0; bits &= bits - 1)
+      record.slots[word * 64 + static_cast<std::size_t>(std::countr_zero(bits))] = FieldSlot{};
+    record.slotsWritten[word] = 0;
   }
+  const std::int32_t written = std::clamp(std::max(record.arenaUsed, record.arenaTouched), 0, record.arenaSize);
+  if (written > 0) std::memset(record.arena, 0, static_cast<std::size_t>(written));
   record.arenaUsed = 0;
   record.arenaTouched = 0;
   return kStatusOk;

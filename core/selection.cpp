@@ -3,6 +3,7 @@
 #include "core/selection.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <functional>
 #include <iterator>
@@ -102,9 +103,13 @@ class ContestTexts {
   char* scratch_;
 };
 
+// Only slots the setters wrote since the reset can be filled.
 std::int32_t filledSlots(const FieldRecord& record) {
   std::int32_t count = 0;
-  for (const FieldSlot& slot : record.slots) count += slot.filled() ? 1 : 0;
+  for (std::size_t word = 0; word < std::size(record.slotsWritten); ++word) {
+    for (std::uint64_t bits = record.slotsWritten[word]; bits != 0; bits &= bits - 1)
+      count += record.slots[word * 64 + static_cast<std::size_t>(std::countr_zero(bits))].filled() ? 1 : 0;
+  }
   return count;
 }
 
@@ -166,6 +171,7 @@ class ContestRecords {
     to.decoderId = from.decoderId;
     to.arenaUsed = from.arenaUsed;
     to.arenaTouched = from.arenaTouched;
+    std::copy(std::begin(from.slotsWritten), std::end(from.slotsWritten), std::begin(to.slotsWritten));
   }
 
   FieldRecord& record_;
