@@ -24,6 +24,7 @@ bool validSlot(std::int32_t slot) { return slot >= 0 && slot < kSlotCount; }
 // The append rule: point the slot at what was just produced at arenaUsed, then add a NUL when it leaves room
 // for one more byte behind it. A value that is cut at the arena end gets no NUL.
 FieldSlot* commitValue(FieldRecord& record, std::int32_t slot, std::int32_t produced) {
+  record.correctionRow = -1;  // the value may change the record's issuer
   FieldSlot& target = record.slots[slot];
   if (produced < 1) {
     target = FieldSlot{};
@@ -96,6 +97,7 @@ Status resetRecord(FieldRecord& record) {
   if (written > 0) std::memset(record.arena, 0, static_cast<std::size_t>(written));
   record.arenaUsed = 0;
   record.arenaTouched = 0;
+  record.correctionRow = -1;
   return kStatusOk;
 }
 

@@ -9,6 +9,7 @@
 #include <iterator>
 
 #include "core/normalise.h"
+#include "derive/jurisdiction_corrections.h"
 
 namespace quorix {
 namespace {
@@ -243,6 +244,7 @@ Status selectAndDecodeFrom(std::span<const DecoderEntry> rows, const char* input
   record->group = best->group;
   record->decoderId = best->id;
   sanitiseArena(*record);
+  rememberJurisdictionCorrection(*record);
   return kStatusOk;
 }
 

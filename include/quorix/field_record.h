@@ -50,6 +50,9 @@ struct FieldRecord {
   std::int32_t arenaTouched = 0;
   // Which slots the setters have filled since the last reset (bit s % 64 of word s / 64); the reset clears those.
   std::uint64_t slotsWritten[(kSlotCount + 63) / 64] = {};
+  // The jurisdiction correction row of this record as the parse found it, so that the derivations need not look it
+  // up again each; -1 when unknown. Every setter and reset forgets it.
+  std::int32_t correctionRow = -1;
 };
 
 // A character predicate receives a byte as a signed value (bytes from 128 up arrive negative); nonzero means yes.

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/normalise.h"
+#include "derive/jurisdiction_corrections.h"
 #include "unit/support/record_builder.h"
 
 namespace quorix {
@@ -338,6 +339,7 @@ TEST(ParseBuffer, GivesWhatThePlainContestGives) {
     EXPECT_EQ(fast.decoderId, plain.record.decoderId);
     EXPECT_EQ(fast.arenaUsed, plain.record.arenaUsed);
     EXPECT_TRUE(std::equal(arena.begin(), arena.end(), fast.arena, fast.arena + fast.arenaSize)) << "arena bytes";
+    EXPECT_EQ(&findJurisdictionCorrection(fast), &findJurisdictionCorrection(plain.record));  // looked up afresh
     for (std::int32_t slot = 0; slot < kSlotCount; ++slot) {
       const FieldSlot& a = fast.slots[slot];
       const FieldSlot& b = plain.record.slots[slot];
