@@ -1,5 +1,5 @@
-// Decoder selection: every registry row gets the text, the row that explains most of it wins, and the winner runs
-// once more so that its result is what the record holds.
+// Decoder selection: every registry row gets the text, the row that explains most of it wins, and the winner's
+// result is what the record holds.
 #include "core/selection.h"
 
 #include <algorithm>
@@ -84,8 +84,7 @@ class ContestTexts {
   }
 
  private:
-  // The normaliser's text keeps the work buffer, where it also stays for the derivations; other kinds share the
-  // second region.
+  // The normaliser's text keeps the work buffer; other kinds share the second region.
   TextRegion* regionFor(PrepareFunction prepare) {
     if (regions_[0].preparedBy == prepare) return &regions_[0];
     if (regions_[1].preparedBy == prepare) return &regions_[1];
@@ -122,11 +121,11 @@ void sanitiseArena(FieldRecord& record) {
   }
 }
 
-// The records the rows decode into. The contest used to run its winner a second time to get its result back into
-// the caller's record; with a second record (its arena in the spare buffer, as large as the caller's) the rows
-// alternate between the two instead, the best one so far is left alone, and the winner's record is moved over at
-// the end. Decoders are pure functions of their text, so the moved record is byte for byte what a second run
-// would leave. The second arena is zero between parses, as a reset leaves it.
+// The records the rows decode into. With a second record (its arena in the spare buffer, as large as the caller's)
+// the rows alternate between the two, the best result so far is never overwritten, and the winner's record is
+// moved into the caller's at the end instead of running the winner a second time. Decoders are pure functions of
+// their text, so the moved record is byte for byte what a second run would leave. The second arena is zero between
+// parses, as a reset leaves it.
 class ContestRecords {
  public:
   ContestRecords(FieldRecord& record, char* spareArena) : record_(record) {
