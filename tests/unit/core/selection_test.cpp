@@ -232,13 +232,16 @@ TEST(SelectAndDecode, EveryRowReadsItsPreparedTextUntouched) {
       {.group = 1, .id = 11, .prepare = normaliseInput, .decode = decodeEditsAndRejects},
       {.group = 1, .id = 3, .prepare = normaliseInput, .decode = decodeLogsAndRejects},
       {.group = 0, .id = 26, .prepare = normaliseInput, .decode = decodeLongCountryCode, .expectedCountry = "CAN"},
+      {.group = 0, .id = 28, .prepare = normaliseInput, .decode = decodeLogsAndRejects},
       {.group = 0, .id = 33, .prepare = prepareCopy, .decode = decodeLogsAndRejects},
+      {.group = 0, .id = 27, .prepare = prepareCopy, .decode = decodeLongCountryCode, .expectedCountry = "CAN"},
       {.group = 0, .id = 34, .prepare = prepareCopy, .decode = decodeLogsAndRejects},
       {.group = 0, .id = 35, .prepare = normaliseInput, .decode = decodeLogsAndRejects},
   };
   const std::string input = "\x01 mixed Case\r\n";
   const std::string normalised = "MIXED CASE";
-  const std::vector<std::string> expected = {normalised, input, normalised, normalised, input, input, normalised};
+  const std::vector<std::string> expected = {normalised, input, normalised, normalised,
+                                             normalised, input, input,      normalised};
   for (const bool ownBuffers : {false, true}) {
     SCOPED_TRACE(ownBuffers ? "instance buffers" : "separate buffers");
     Contest contest(ownBuffers);
