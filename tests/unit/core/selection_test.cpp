@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -264,8 +265,8 @@ Status plainContest(std::string_view input, std::vector<char>& work, FieldRecord
     std::int32_t length = 0;
     if (Status s = row.prepare(input.data(), inputLength, work.data(), room, &length); s != kStatusOk) return s;
     if (row.prepare != prepareCopy)
-      for (std::int32_t i = 0; i < length; ++i)
-        if (work[i] >= 'a' && work[i] <= 'z') work[i] = static_cast<char>(work[i] - 'a' + 'A');
+      for (char& c : std::span(work.data(), static_cast<std::size_t>(length)))
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     EXPECT_EQ(resetRecord(record), kStatusOk);
     return row.decode(work.data(), length, record, instance);
   };
