@@ -318,9 +318,16 @@ std::int32_t compareSpans(TextSpan a, TextSpan b, std::int32_t flags) {
 
 std::int32_t findSpan(TextSpan haystack, TextSpan needle) {
   if (!haystack.filled() || !needle.filled() || needle.length > haystack.length) return -1;
+  // Candidates are the places of the needle's first byte; only those are compared in full.
   const std::int32_t last = haystack.length - needle.length;
-  for (std::int32_t i = 0; i <= last; ++i)
-    if (std::memcmp(haystack.data + i, needle.data, static_cast<std::size_t>(needle.length)) == 0) return i;
+  const auto rest = static_cast<std::size_t>(needle.length - 1);
+  for (std::int32_t from = 0; from <= last;) {
+    const void* hit = std::memchr(haystack.data + from, needle.data[0], static_cast<std::size_t>(last - from) + 1);
+    if (hit == nullptr) return -1;
+    const auto at = static_cast<std::int32_t>(static_cast<const char*>(hit) - haystack.data);
+    if (std::memcmp(haystack.data + at + 1, needle.data + 1, rest) == 0) return at;
+    from = at + 1;
+  }
   return -1;
 }
 
