@@ -57,15 +57,15 @@ std::int32_t clampToInt32(std::int64_t v) {
 
 std::int32_t lengthOf(const TextSpan& span) { return span.length > 0 ? span.length : 0; }
 
-// How many bytes at the front of text hold none of set. Most delimiter sets are one byte, found by memchr.
-std::int32_t runWithout(const char* text, std::int32_t length, const char* set) {
+// How many bytes at the front of text hold none of set (whose bits are bytes). Most delimiter sets are one byte,
+// found by memchr.
+std::int32_t runWithout(const char* text, std::int32_t length, const char* set, const ByteSet& bytes) {
   if (text == nullptr || length < 1) return 0;
   if (!usableSet(set)) return length;
   if (set[1] == '\0') {
     const void* hit = std::memchr(text, set[0], static_cast<std::size_t>(length));
     return hit == nullptr ? length : static_cast<std::int32_t>(static_cast<const char*>(hit) - text);
   }
-  const ByteSet bytes(set);
   std::int32_t n = 0;
   while (n < length && !bytes.has(text[n])) ++n;
   return n;
@@ -204,8 +204,14 @@ void advanceSpan(TextSpan* span, std::int32_t n) {
 
 void nextToken(TextSpan source, TextSpan* token, TextSpan* rest, const char* delimiters, bool skipLeading) {
   TextSpan remaining{source.data, lengthOf(source)};
-  if (skipLeading) trimLeftChars(&remaining, delimiters);
-  const std::int32_t n = runWithout(remaining.data, remaining.length, delimiters);
+  const ByteSet bytes(delimiters);
+  if (skipLeading && remaining.data != nullptr) {
+    while (remaining.length > 0 && bytes.has(remaining.data[0])) {
+      ++remaining.data;
+      --remaining.length;
+    }
+  }
+  const std::int32_t n = runWithout(remaining.data, remaining.length, delimiters, bytes);
   if (token != nullptr) *token = TextSpan{remaining.data, n};
   const std::int32_t consumed = n < remaining.length ? n + 1 : n;  // the delimiter that ended the token goes too
   if (rest != nullptr)
