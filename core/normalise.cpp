@@ -3,6 +3,7 @@
 // headers, CR LF line ends). Both write only inside the room they are given.
 #include "core/normalise.h"
 
+#include <algorithm>
 #include <cstring>
 #include <iterator>
 #include <string_view>
@@ -83,8 +84,11 @@ void repairTrackJoints(char* out, std::int32_t n) {
 // Drops the NULs left by the repairs and turns a spelled "\n" or "\r" into its byte.
 std::int32_t compact(char* out, std::int32_t n) {
   // Most texts have neither: then nothing moves.
-  std::int32_t kept = 0;
-  while (kept < n && out[kept] != '\0' && out[kept] != '\\') ++kept;
+  const auto firstOf = [out, n](char c) {
+    const void* hit = std::memchr(out, c, static_cast<std::size_t>(n));
+    return hit == nullptr ? n : static_cast<std::int32_t>(static_cast<const char*>(hit) - out);
+  };
+  std::int32_t kept = n > 0 ? std::min(firstOf('\0'), firstOf('\\')) : 0;
   for (std::int32_t i = kept; i < n; ++i) {
     if (out[i] == '\0') continue;
     if (out[i] == '\\' && i + 1 < n && (out[i + 1] == 'n' || out[i + 1] == 'r')) {
