@@ -125,7 +125,7 @@ TEST(RunBatch, AnyNumberOfJobsGivesEachInputsOwnResultInOrder) {
   }
   const std::string path = writeFile("batch_corpus.jsonl", lines);
   std::int64_t parsed = -1;
-  for (const std::int32_t jobs : {1, 2, 3, 8}) {
+  for (const std::int32_t jobs : {1, 3}) {
     SCOPED_TRACE(jobs);
     const RunResult result = run({path}, {.text = false, .dump = dump, .jobs = jobs});
     ASSERT_EQ(result.out.size(), expected.size());
