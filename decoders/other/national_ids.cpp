@@ -566,10 +566,13 @@ Status decodeSouthAfricaId(const char* text, std::int32_t length, FieldRecord& r
   TextSpan family = fields[0];
   trimChars(&family, " ");
   if (family.filled()) setSlot(record, SLOT_FAMILY_NAME, family, nullptr, nullptr, 0);
-  TextSpan words[2];
-  const std::int32_t wordCount = splitTokens(fields[1], words, 2, " ", 0);
-  if (wordCount > 0 && words[0].filled()) setSlot(record, SLOT_FIRST_NAME, words[0], nullptr, nullptr, 0);
-  if (wordCount > 1 && words[1].filled()) setSlot(record, SLOT_MIDDLE_NAME, words[1], nullptr, nullptr, 0);
+  // Every given name after the first is a middle name: a doubled space or a third name must not lose one.
+  TextSpan firstName;
+  TextSpan middleNames;
+  nextToken(fields[1], &firstName, &middleNames, " ", false);
+  if (firstName.filled()) setSlot(record, SLOT_FIRST_NAME, firstName, nullptr, nullptr, 0);
+  trimChars(&middleNames, " ");
+  if (middleNames.filled()) setSlot(record, SLOT_MIDDLE_NAME, middleNames, nullptr, " ", 0);
   if (fields[2].filled()) setSlot(record, SLOT_SEX, fields[2], nullptr, nullptr, 0);
   if (fields[4].filled()) setSlot(record, SLOT_LICENCE_NUMBER, fields[4], nullptr, nullptr, 0);
   const bool datesRead = parseDayMonthNameYear(record, SLOT_BIRTH_DATE, fields[5]) == 1 &&

@@ -150,9 +150,12 @@ TEST(SouthAfricaId, NineFieldsGivenNamesAndDates) {
   const std::string card =
       "6=8001015009087;11=19850307;12=M;13=20150307;25=MOKOENA;26=THABO;27=JAMES;" + std::string(kCountry);
   const std::string oneName = "11=19850307;13=20150307;25=DLAMINI;26=THABO;" + std::string(kCountry);
+  const std::string middleNames = "11=19850307;13=20150307;25=DLAMINI;26=THABO;27=JAMES PETER;" + std::string(kCountry);
   const Case cases[] = {
       {kSouthAfricaCard, 0, card},
-      {"  DLAMINI |THABO  JAMES||||07 MAR 1985|||7 mar 2015|extra", 0, oneName},
+      // A doubled space or a third given name keeps every name.
+      {"  DLAMINI |THABO  JAMES   PETER||||07 MAR 1985|||7 mar 2015|extra", 0, middleNames},
+      {"DLAMINI|THABO JAMES PETER ||||07 MAR 1985|||7 mar 2015", 0, middleNames},
       {"  DLAMINI |THABO||||07 MAR 1985|||7 mar 2015", kStatusNoDecoder, oneName},
       {"  DLAMINI |THABO ||||07 MAR 1985|||7 mar 2015", kStatusNoDecoder, oneName},
       {"DLAMINI|THABO JAMES||||07 MARCH 1985|||7 mar 2015", kStatusNoDecoder,
