@@ -27,7 +27,6 @@ constexpr std::size_t kInputsPerJobAndBlock = 512;
 // Claiming a few inputs at once keeps the jobs off each other's cache line without unbalancing the block's end.
 constexpr std::size_t kInputsPerClaim = 16;
 constexpr std::size_t kLargestText = static_cast<std::size_t>(INT32_MAX) - 16;
-constexpr auto kProgressInterval = std::chrono::milliseconds(500);
 
 struct BatchItem {
   std::int64_t line = 0;
@@ -133,6 +132,7 @@ bool writeAll(std::FILE* out, std::string_view text) {
 
 struct Progress {
   std::FILE* stream = nullptr;
+  std::chrono::milliseconds interval;
   std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
   std::chrono::steady_clock::time_point shown = start;
   bool written = false;
@@ -140,7 +140,7 @@ struct Progress {
   void show(const BatchSummary& summary) {
     if (stream == nullptr) return;
     const auto now = std::chrono::steady_clock::now();
-    if (now - shown < kProgressInterval) return;
+    if (now - shown < interval) return;
     shown = now;
     written = true;
     const double seconds = std::chrono::duration<double>(now - start).count();
@@ -223,7 +223,7 @@ BatchSummary runBatch(const std::vector<std::string>& files, const BatchOptions&
   } else {
     Block block;
     block.options = &options;
-    Progress progress{.stream = streams.progress};
+    Progress progress{.stream = streams.progress, .interval = streams.progressInterval};
     for (const std::string& name : files) {
       if (!runFile(name, block, instances, streams, summary, progress)) break;
     }

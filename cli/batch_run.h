@@ -5,6 +5,7 @@
 #include <quorix/parser.h>
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -23,9 +24,10 @@ struct BatchOptions {
 };
 
 struct BatchStreams {
-  std::FILE* out = nullptr;       // one result per input
-  std::FILE* messages = nullptr;  // what is wrong with an input line or a file
-  std::FILE* progress = nullptr;  // a line rewritten in place now and then; null for none
+  std::FILE* out = nullptr;                         // one result per input
+  std::FILE* messages = nullptr;                    // what is wrong with an input line or a file
+  std::FILE* progress = nullptr;                    // a line rewritten in place now and then; null for none
+  std::chrono::milliseconds progressInterval{500};  // at least this long between two progress lines
 };
 
 struct BatchSummary {

@@ -203,6 +203,28 @@ TEST(RunBatch, AnUnreadableFileIsNamedAndTheOthersStillRun) {
   EXPECT_EQ(batchExitStatus(result.summary), 2);
 }
 
+TEST(RunBatch, ProgressIsRewrittenInPlaceAndErasedAtTheEnd) {
+  // One block of inputs each for 1 job, so with no wait between them every block shows its line.
+  std::vector<std::string> lines(1100, R"({"id": 1, "text": "no decoder reads this"})");
+  const std::string path = writeFile("batch_progress.jsonl", lines);
+  const File out(std::tmpfile());
+  const File progress(std::tmpfile());
+  const BatchSummary summary =
+      runBatch({path}, {.text = false, .dump = {}, .jobs = 1},
+               {.out = out.get(), .messages = out.get(), .progress = progress.get(), .progressInterval = {}});
+  EXPECT_EQ(summary.rejected, 1100);
+  std::fflush(progress.get());
+  std::rewind(progress.get());
+  std::string shown;
+  for (int c; (c = std::fgetc(progress.get())) != EOF;) shown += static_cast<char>(c);
+  for (const std::string_view count :
+       {"\rquorix-parse: 512 inputs in ", "\rquorix-parse: 1024 inputs in ", "\rquorix-parse: 1100 inputs in "}) {
+    EXPECT_NE(shown.find(count), std::string::npos) << count;
+  }
+  EXPECT_EQ(shown.find('\n'), std::string::npos) << "a progress line must not scroll";
+  EXPECT_TRUE(shown.ends_with("\r\x1b[K")) << shown;
+}
+
 TEST(FormatSummary, CountsByFamilyAndRate) {
   BatchSummary summary;
   summary.parsed = 5;
