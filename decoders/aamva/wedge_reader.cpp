@@ -507,12 +507,13 @@ std::int32_t cutData(TextSpan data, const KnownIds& known, std::int32_t discount
 
 // The directory gives each subfile's length with its type and a separator or terminator behind every element, so
 // the length less the characters left tells how many elements there were. A cut with more elements than that has
-// split a value where it holds an id-like run; its elements are made less worth until the count fits, which merges
-// the rarest and least plausible ones first. A directory off by more than a few elements is not believed.
+// split a value where it holds an id-like run; rare elements are made less worth until the count fits, which merges
+// them back into the values they were cut from. A directory off by more than two elements is not believed.
 std::int32_t cutToDirectoryCount(TextSpan data, std::int32_t typeLength, const WedgeDesignator& subfile,
                                  const KnownIds& known, CutTable& t) {
-  constexpr std::int32_t kMostSplits = 3;
-  constexpr std::int32_t kDeepestDiscount = 2 * kCommonFound;
+  constexpr std::int32_t kMostSplits = 2;
+  // Common elements keep their worth, so a directory cannot merge them away.
+  constexpr std::int32_t kDeepestDiscount = kCommonFound - 1;
   const std::int32_t count = cutData(data, known, 0, t);
   const std::int64_t implied = std::int64_t{subfile.length} - typeLength - data.length;
   if (count < 0 || implied < 1 || count - implied < 1 || count - implied > kMostSplits) return count;
