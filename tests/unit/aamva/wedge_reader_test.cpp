@@ -286,6 +286,8 @@ TEST(AamvaWedge, CutsFollowValueShapes) {
       {"DAQ1DAIDAYTONDAYBRO", SLOT_EYE_COLOUR, "BRO"},
       {"DAQ1DAG1 DAKOTA STDAK12345", SLOT_STREET_1, "1 DAKOTA ST"},  // DAK would be a postal code "OTA ST"
       {"DAQ1DBB01021990DBA01022030", SLOT_BIRTH_DATE_ALT, "01021990"},
+      {"DAQ1DAG12 HOLIDAY RDDAYBLU", SLOT_STREET_1, "12 HOLIDAY RD"},  // a second eye colour "RD" costs
+      {"DAQ1DAG12 HOLIDAY RDDAYBLU", SLOT_EYE_COLOUR, "BLU"},
       {"DAQ1DAJFLZFZFA1", SLOT_JURISDICTION, "FL"},  // a jurisdiction subfile ends the data
       {"DAQ1DAJFLZQZQA1", SLOT_JURISDICTION, "FL"},  // even one the directory does not name
       {"DAQ1DCSDOE   DACJANE  ", SLOT_FAMILY_NAME, "DOE"},
@@ -300,6 +302,31 @@ TEST(AamvaWedge, CutsFollowValueShapes) {
     EXPECT_EQ(run.decoded.slot(c.slot), c.value);
     EXPECT_EQ(run.decoded.slot(SLOT_DOCUMENT_TYPE), "DL");
     EXPECT_EQ(run.decoded.slot(SLOT_IIN), "636014");
+  }
+}
+
+// The standard subfile is found behind the directory whether or not it opens with its type, and behind a
+// jurisdiction subfile by its type and first element id.
+TEST(AamvaWedge, SubfileIsFoundBehindTheDirectory) {
+  struct Case {
+    std::string_view name;
+    std::string_view text;
+    std::string_view licence;
+  };
+  constexpr Case kCases[] = {
+      {"type in front", "@ANSI 636014080001DL00310100DLDAQ1DCSDOE", "1"},
+      {"type lost", "@ANSI 636014080001DL00310100DAQ1DCSDOE", "1"},
+      {"junk in front", "@ANSI 636014080001DL00310100XXDLDAQ1DCSDOE", "1"},
+      {"behind a jurisdiction subfile", "@ANSI 636014080002ZV00410010DL00510100ZVZVA1DLDAQ1DCSDOE", "1"},
+      {"offset far too small", "@ANSI 636014080002ZV00410010DL00420100ZVZVA1DLDAQ1DCSDOE", "1"},
+      {"the type inside the subfile in front", "@ANSI 636014080002ZV00410012DL00530100ZVZVADLDAQXDLDAQ1DCSDOE", "1"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    const WedgeRun run(c.text);
+    ASSERT_EQ(run.decoded.status, kStatusOk);
+    EXPECT_EQ(run.decoded.slot(SLOT_LICENCE_NUMBER), c.licence);
+    EXPECT_EQ(run.decoded.slot(SLOT_FAMILY_NAME), "DOE");
   }
 }
 
