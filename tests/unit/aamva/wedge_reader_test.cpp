@@ -305,8 +305,8 @@ TEST(AamvaWedge, CutsFollowValueShapes) {
   }
 }
 
-// The standard subfile is found behind the directory whether or not it opens with its type, and behind a
-// jurisdiction subfile by its type and first element id.
+// The standard subfile is found behind the directory whether or not the header has a jurisdiction version and the
+// subfile opens with its type, and behind a jurisdiction subfile by its type and first element id.
 TEST(AamvaWedge, SubfileIsFoundBehindTheDirectory) {
   struct Case {
     std::string_view name;
@@ -315,6 +315,8 @@ TEST(AamvaWedge, SubfileIsFoundBehindTheDirectory) {
   };
   constexpr Case kCases[] = {
       {"type in front", "@ANSI 636014080001DL00310100DLDAQ1DCSDOE", "1"},
+      {"version 1 with a jurisdiction version", "@ANSI 636014010001DL00310100DLDAQ1DABDOE", "1"},
+      {"version 4 without one", "@ANSI 6360140401DL00290100DLDAQ1DCSDOE", "1"},
       {"type lost", "@ANSI 636014080001DL00310100DAQ1DCSDOE", "1"},
       {"junk in front", "@ANSI 636014080001DL00310100XXDLDAQ1DCSDOE", "1"},
       {"behind a jurisdiction subfile", "@ANSI 636014080002ZV00410010DL00510100ZVZVA1DLDAQ1DCSDOE", "1"},
