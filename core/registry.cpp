@@ -79,11 +79,11 @@ constexpr DecoderEntry kRegistry[] = {
     {.group = kGroupCac, .id = 50, .prepare = normaliseInput, .decode = decodeCacVariant<50>},
 
     // National identity cards; their decoders need the exact bytes.
-    {.group = kGroupNationalId, .id = 51, .prepare = prepareCopy, .decode = nullptr, .expectedCountry = "GTM"},
-    {.group = kGroupNationalId, .id = 52, .prepare = prepareCopy, .decode = nullptr, .expectedCountry = "PRI"},
-    {.group = kGroupNationalId, .id = 53, .prepare = prepareCopy, .decode = nullptr, .expectedCountry = "PAN"},
-    {.group = kGroupNationalId, .id = 54, .prepare = prepareCopy, .decode = nullptr, .expectedCountry = "ZAF"},
-    {.group = kGroupNationalId, .id = 55, .prepare = prepareCopy, .decode = nullptr, .expectedCountry = "MEX"},
+    {.group = kGroupNationalId, .id = 51, .prepare = prepareCopy, .decode = decodeGuatemalaId, .expectedCountry = "GTM"},
+    {.group = kGroupNationalId, .id = 52, .prepare = prepareCopy, .decode = decodePuertoRicoId, .expectedCountry = "PRI"},
+    {.group = kGroupNationalId, .id = 53, .prepare = prepareCopy, .decode = decodePanamaId, .expectedCountry = "PAN"},
+    {.group = kGroupNationalId, .id = 54, .prepare = prepareCopy, .decode = decodeSouthAfricaId, .expectedCountry = "ZAF"},
+    {.group = kGroupNationalId, .id = 55, .prepare = prepareCopy, .decode = decodeMexicoId, .expectedCountry = "MEX"},
 
     // AAMVA barcodes typed by a keyboard-wedge scanner, every separator lost; texts with one are left to the rows
     // above.
