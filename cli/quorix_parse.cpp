@@ -1,0 +1,158 @@
+// quorix-parse: parses identity document texts from files or standard input and prints the derived fields, one
+// JSON object per line, or the golden text format with --text.
+#include <quorix/parser.h>
+#include <quorix/status.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/result_dump.h"
+
+namespace {
+
+constexpr int kExitParsed = 0;
+constexpr int kExitRejected = 1;
+constexpr int kExitUsage = 2;
+
+constexpr std::string_view kUsage =
+    "usage: quorix-parse [--json|--text] [--now YYYY-MM-DDTHH:MM:SS] [--slots] FILE...\n"
+    "       quorix-parse --version\n"
+    "Parses each FILE (- for standard input) as the raw text of an identity document and prints its fields.\n"
+    "  --json   one JSON object per input, one per line (the default)\n"
+    "  --text   the golden text format, a '== FILE' line before each of several inputs\n"
+    "  --now    parse as if the local time were TIME, for reproducible dates\n"
+    "  --slots  also print every filled slot of the record\n"
+    "Exit status: 0 all inputs parsed, 1 some input was not accepted, 2 usage or I/O error.\n";
+
+struct Options {
+  bool text = false;
+  bool version = false;
+  bool help = false;
+  quorix::DumpOptions dump;
+  std::vector<std::string> files;
+};
+
+bool complain(const std::string& message) {
+  std::fprintf(stderr, "quorix-parse: %s\n", message.c_str());
+  return false;
+}
+
+std::optional<Options> parseOptions(int argc, char** argv) {
+  Options options;
+  bool filesOnly = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (filesOnly || arg == "-" || !arg.starts_with("-")) {
+      options.files.emplace_back(arg);
+    } else if (arg == "--") {
+      filesOnly = true;
+    } else if (arg == "--json") {
+      options.text = false;
+    } else if (arg == "--text") {
+      options.text = true;
+    } else if (arg == "--slots") {
+      options.dump.slots = true;
+    } else if (arg == "--version") {
+      options.version = true;
+    } else if (arg == "--help" || arg == "-h") {
+      options.help = true;
+    } else if (arg == "--now" || arg.starts_with("--now=")) {
+      std::string_view value;
+      if (arg != "--now") {
+        value = arg.substr(6);
+      } else if (i + 1 < argc) {
+        value = argv[++i];
+      } else {
+        complain("--now needs a time, YYYY-MM-DDTHH:MM:SS");
+        return std::nullopt;
+      }
+      options.dump.clock = quorix::parseDateTime(value);
+      if (!options.dump.clock) {
+        complain("--now: '" + std::string(value) + "' is not a valid time YYYY-MM-DDTHH:MM:SS");
+        return std::nullopt;
+      }
+    } else {
+      complain("unknown option '" + std::string(arg) + "'");
+      return std::nullopt;
+    }
+  }
+  if (!options.version && !options.help && options.files.empty()) {
+    complain("no input file given");
+    return std::nullopt;
+  }
+  return options;
+}
+
+// Reads a whole file (or standard input for "-") as raw bytes; false after saying why on standard error.
+bool readInput(const std::string& name, std::string& bytes) {
+  bytes.clear();
+  FILE* file = name == "-" ? stdin : std::fopen(name.c_str(), "rb");
+  if (file == nullptr) return complain(name + ": " + std::strerror(errno));
+  char chunk[65536];
+  std::size_t got = 0;
+  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
+  const int readError = std::ferror(file) != 0 ? errno : 0;
+  if (file != stdin) std::fclose(file);
+  if (readError != 0) return complain(name + ": " + std::strerror(readError));
+  if (bytes.size() > static_cast<std::size_t>(INT32_MAX) - 16) return complain(name + ": too large to parse");
+  return true;
+}
+
+bool write(std::string_view text) { return std::fwrite(text.data(), 1, text.size(), stdout) == text.size(); }
+
+// Parses and prints one input; returns its exit status.
+int parseOne(quorix::ParserInstance& instance, const Options& options, const std::string& name, bool heading) {
+  std::string bytes;
+  if (!readInput(name, bytes)) return kExitUsage;
+  const auto length = static_cast<std::int32_t>(bytes.size());
+  const quorix::Status status = options.dump.clock
+                                    ? quorix::parseBufferAt(&instance, bytes.data(), length, *options.dump.clock)
+                                    : quorix::parseBuffer(&instance, bytes.data(), length);
+  std::string out;
+  if (options.text) {
+    if (heading) out = "== " + name + "\n";
+    out += quorix::dumpText(instance, status, options.dump);
+  } else {
+    out = quorix::dumpJson(instance, name, status, options.dump) + "\n";
+  }
+  if (!write(out)) {
+    complain("cannot write to standard output");
+    return kExitUsage;
+  }
+  return status == quorix::kStatusOk ? kExitParsed : kExitRejected;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::optional<Options> options = parseOptions(argc, argv);
+  if (!options) {
+    std::fputs(kUsage.data(), stderr);
+    return kExitUsage;
+  }
+  if (options->help) return write(kUsage) ? kExitParsed : kExitUsage;
+  if (options->version) return write(std::string(quorix::kVersionText) + "\n") ? kExitParsed : kExitUsage;
+
+  quorix::ParserInstance* instance = quorix::createInstance();
+  if (instance == nullptr) {
+    complain("cannot allocate a parser instance");
+    return kExitUsage;
+  }
+  int exitStatus = kExitParsed;
+  for (const std::string& name : options->files) {
+    const int result = parseOne(*instance, *options, name, options->files.size() > 1);
+    if (result > exitStatus) exitStatus = result;
+  }
+  quorix::destroyInstance(instance);
+  if (std::fflush(stdout) != 0) {
+    complain("cannot write to standard output");
+    return kExitUsage;
+  }
+  return exitStatus;
+}

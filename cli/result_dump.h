@@ -1,0 +1,49 @@
+// The one text format for parse results: the golden files and `quorix-parse --text` print it, and the JSON lines
+// of `quorix-parse` carry the same fields in the same order.
+#pragma once
+
+#include <quorix/field_record.h>
+#include <quorix/parser.h>
+#include <quorix/status.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quorix {
+
+inline constexpr DateTime kGoldenNow{.year = 2024, .month = 6, .day = 15, .hour = 12, .minute = 0, .second = 0};
+
+struct DumpOptions {
+  bool slots = false;             // also list every filled slot
+  std::optional<DateTime> clock;  // printed as the first line, "now=...", when the parse ran on a fixed clock
+};
+
+// One derived result field: text for the 37 text fields, flag for the three indicators.
+struct DerivedField {
+  std::string_view javaName;
+  std::string text;
+  std::optional<std::int32_t> flag;
+};
+
+// Runs the 40 derivations over the instance's record, as the binding does, and keeps those that yield a value. The
+// instance's text buffer is overwritten.
+std::vector<DerivedField> deriveResultFields(ParserInstance& instance);
+
+// The golden text of one parse: "status=S", then, for status 0, "decoder=G/I", the derived fields and, with
+// options.slots, "slot.NNN.NAME=value" for each filled slot. Bytes outside 32..126 appear as \xHH.
+std::string dumpText(ParserInstance& instance, Status status, const DumpOptions& options);
+
+// One JSON object, without a line end: file, status, then decoder and fields, or an error message.
+std::string dumpJson(ParserInstance& instance, std::string_view file, Status status, const DumpOptions& options);
+
+// What a parse status means, for people.
+std::string statusMessage(Status status);
+
+// "YYYY-MM-DDTHH:MM:SS", validated field by field; nullopt for anything else.
+std::optional<DateTime> parseDateTime(std::string_view text);
+std::string formatDateTime(const DateTime& time);
+
+}  // namespace quorix

@@ -1,0 +1,301 @@
+// The default field hooks of the licence stripe layout: track 1 fields found by character class, track 2 fields
+// anchored on its "=", track 3 fields at fixed offsets behind a start sentinel searched from the end.
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+#include "core/text_utils.h"
+#include "decoders/magstripe/magstripe_pipeline.h"
+
+namespace quorix {
+namespace {
+
+// Characters cut from both ends of a city: separators and sentinels that readers leave on it.
+constexpr const char* kCityTrimSet = "-.'/\\ \t$^?";
+constexpr const char* kAddressTrimSet = "_-'\\/";
+
+// A fixed-width field of the fields area, trimmed of white space; empty when the area is too short.
+TextSpan trimmedField(TextSpan fields, std::int32_t minLength, std::int32_t offset, std::int32_t width) {
+  if (!fields.filled() || fields.length < minLength) return {};
+  TextSpan value = stripePart(fields, offset, width);
+  trimIf(&value, isStripeSpace);
+  return value;
+}
+
+// A run of exactly two code characters anywhere in the span: the jurisdiction code in front of the city.
+bool findCodePair(TextSpan span, TextSpan* rest) {
+  TextSpan run{};
+  return findRunIf(span, isAlnumOrUnderscore, 2, 2, &run, rest) != 0 && run.filled();
+}
+
+std::int32_t collectDigits(TextSpan span, std::int32_t start, std::int32_t maxCount, char* out) {
+  std::int32_t n = 0;
+  for (std::int32_t i = start; i >= 0 && i < span.length && n < maxCount && isStripeDigit(span.data[i]) != 0; ++i)
+    out[n++] = span.data[i];
+  return n;
+}
+
+std::int32_t twoDigits(const char* p) { return (p[0] - '0') * 10 + (p[1] - '0'); }
+
+}  // namespace
+
+// Track 1.
+
+void readJurisdictionCode(MagstripeDecoder& decoder, TextSpan track1) {
+  if (!track1.filled() || track1.length < 2) return;
+  if (isAlnumOrUnderscore(track1.data[0]) == 0 || isAlnumOrUnderscore(track1.data[1]) == 0) return;
+  storeStripeValue(decoder, SLOT_JURISDICTION, stripePart(track1, 0, 2));
+}
+
+void readCityRun(MagstripeDecoder& decoder, TextSpan track1) {
+  if (!track1.filled() || track1.length < 3) return;
+  TextSpan rest = track1;
+  TextSpan city{};
+  for (;;) {
+    if (!rest.filled() || rest.length < 3) return;
+    TextSpan afterCode{};
+    // Without a code pair there is nothing more to find (the search would start over on the same text).
+    if (!findCodePair(rest, &afterCode) || afterCode.length >= rest.length) return;
+    rest = afterCode;
+    if (leadingRunIf(rest, isCityChar, 1, 13, &city, nullptr) != 0 && city.filled()) break;
+  }
+  trimChars(&city, kCityTrimSet);
+  setSlotIf(*decoder.record, SLOT_CITY, city, isNotWordChar, isBlank, ' ');
+}
+
+void readNameRun(MagstripeDecoder& decoder, TextSpan track1) {
+  if (!track1.filled() || track1.length < 3) return;
+  TextSpan rest = track1;
+  TextSpan name{};
+  for (;;) {
+    if (!rest.filled() || rest.length < 3) return;
+    // The jurisdiction code and a city of up to 13 characters form one run: a full-length city may be followed
+    // by the name without a "^" between them.
+    TextSpan run{};
+    TextSpan afterCity{};
+    if (findRunIf(rest, isCityChar, 2, 15, &run, &afterCity) == 0 || afterCity.length >= rest.length) return;
+    rest = afterCity;
+    trimLeftChars(&rest, "^");
+    TextSpan after{};
+    if (leadingRunIf(rest, isNameChar, 1, 35, &name, &after) != 0 && name.filled()) break;
+  }
+  trimIf(&name, isStripeSpace);
+  storeStripeValue(decoder, SLOT_FULL_NAME, name);
+}
+
+bool findAddressRun(TextSpan track1, CharPredicate addressClass, TextSpan* run) {
+  if (!track1.filled() || track1.length < 3) return false;
+  TextSpan rest = track1;
+  for (;;) {
+    if (!rest.filled() || rest.length < 5) return false;
+    TextSpan afterCode{};
+    if (!findCodePair(rest, &afterCode) || afterCode.length >= rest.length) return false;
+    rest = afterCode;
+    TextSpan part{};
+    TextSpan next{};
+    if (leadingRunIf(rest, isCityChar, 2, 13, &part, &next) == 0 || !part.filled()) continue;
+    rest = next;
+    trimLeftChars(&rest, "^");
+    if (leadingRunIf(rest, isNameChar, 1, 35, &part, &next) == 0 || !part.filled()) continue;
+    rest = next;
+    trimLeftChars(&rest, "^");
+    if (leadingRunIf(rest, addressClass, 1, 255, &part, &next) == 0 || !part.filled()) continue;
+    *run = part;
+    return true;
+  }
+}
+
+void readAddressRun(MagstripeDecoder& decoder, TextSpan track1) {
+  TextSpan address{};
+  if (!findAddressRun(track1, isAddressChar, &address)) return;
+  trimIf(&address, isNotTokenChar);
+  trimChars(&address, kAddressTrimSet);
+  // A "$" between address lines becomes a space.
+  setSlotIf(*decoder.record, SLOT_STREET_1, address, isNotTokenChar, isBlank, ' ');
+}
+
+// Track 2.
+
+void readIinDigits(MagstripeDecoder& decoder, TextSpan track2) {
+  if (!track2.filled() || track2.length < 8) return;
+  const auto* equals = static_cast<const char*>(std::memchr(track2.data, '=', static_cast<std::size_t>(track2.length)));
+  const TextSpan number{track2.data,
+                        equals == nullptr ? track2.length : static_cast<std::int32_t>(equals - track2.data)};
+  if (number.length < 7 || number.length > 19 || !stripeAll(number, isStripeDigit)) return;
+  storeStripeValue(decoder, SLOT_IIN, stripePart(number, 0, 6));
+}
+
+void storeLicenseDigits(MagstripeDecoder& decoder, TextSpan track2, std::int32_t digitsStart) {
+  char number[13 + 5 + 1] = {};
+  std::int32_t n = collectDigits(track2, digitsStart, 13, number);
+  const std::int32_t equals = digitsStart + n;
+  if (n < 1 || equals >= track2.length || track2.data[equals] != '=') return;
+  // Numbers longer than 13 digits carry their overflow behind the 12 date digits.
+  const std::int64_t overflow = static_cast<std::int64_t>(equals) + 13;
+  if (overflow < track2.length && isStripeDigit(track2.data[overflow]) != 0)
+    n += collectDigits(track2, static_cast<std::int32_t>(overflow), 5, number + n);
+  number[n] = '\0';
+  setSlotText(*decoder.record, SLOT_LICENCE_NUMBER, number);
+}
+
+void readLicenseDigits(MagstripeDecoder& decoder, TextSpan track2) {
+  if (!track2.filled() || track2.length < 20 || !stripeAll(stripePart(track2, 0, 7), isStripeDigit)) return;
+  storeLicenseDigits(decoder, track2, 6);
+}
+
+void storeStripeDates(MagstripeDecoder& decoder, TextSpan dateDigits) {
+  if (dateDigits.length < 12 || !stripeAll(stripePart(dateDigits, 0, 12), isStripeDigit)) return;
+  const char* d = dateDigits.data;
+  const std::int32_t expiryYy = twoDigits(d);
+  const std::int32_t expiryMm = twoDigits(d + 2);
+  const std::int32_t birthYear = twoDigits(d + 4) * 100 + twoDigits(d + 6);
+  const std::int32_t birthMm = twoDigits(d + 8);
+  const std::int32_t birthDay = twoDigits(d + 10);
+  const std::int32_t nowYear = decoder.instance != nullptr ? decoder.instance->now.year : 0;
+  const std::int32_t expiryYear = nowYear / 100 * 100 + expiryYy;
+
+  // Some issuers write 13 or more as the birth month and mean the expiry month.
+  DateTime birth{.year = birthYear, .month = birthMm, .day = birthDay};
+  bool borrowedMonth = false;
+  if (expiryMm <= 12 && birthMm > 12) {
+    birth.month = expiryMm;
+    borrowedMonth = true;
+  }
+  // A borrowed month must still hold the written day; otherwise the date would be invented.
+  const bool dayFits = !borrowedMonth || clampDay(birth.year, birth.month, birth.day) >= birth.day;
+  if (dayFits && checkDateTime(birth) == 0) setSlotDate(*decoder.record, SLOT_BIRTH_DATE, birth);
+
+  DateTime expiry{.year = expiryYear};
+  if (expiryMm <= 12) {
+    expiry.month = expiryMm;
+    expiry.day = clampDay(expiryYear, expiryMm, birthDay);
+  } else if (expiryMm == 77) {
+    setSlotText(*decoder.record, SLOT_EXPIRY_DATE, "99991231");  // the document does not expire
+    return;
+  } else if (expiryMm == 88) {  // the first day of the month after the birthday
+    expiry.month = birthMm == 12 ? 1 : birthMm + 1;
+    expiry.year = birthMm == 12 ? expiryYear + 1 : expiryYear;
+    expiry.day = 1;
+  } else if (expiryMm == 99) {  // the birthday in the expiry year
+    expiry.month = birthMm;
+    expiry.day = clampDay(expiryYear, birthMm, birthDay);
+  } else {
+    return;
+  }
+  if (checkDateTime(expiry) == 0) setSlotDate(*decoder.record, SLOT_EXPIRY_DATE, expiry);
+}
+
+void readDatesAfterSeparator(MagstripeDecoder& decoder, TextSpan track2, std::int32_t searchFrom) {
+  if (!track2.filled() || track2.length < 8 || searchFrom < 0 || searchFrom >= track2.length) return;
+  const auto* equals = static_cast<const char*>(
+      std::memchr(track2.data + searchFrom, '=', static_cast<std::size_t>(track2.length - searchFrom)));
+  if (equals == nullptr) return;
+  const auto at = static_cast<std::int32_t>(equals - track2.data);
+  if (track2.length - at - 1 < 12) return;
+  storeStripeDates(decoder, stripePart(track2, at + 1, 12));
+}
+
+void readTrack2Dates(MagstripeDecoder& decoder, TextSpan track2) { readDatesAfterSeparator(decoder, track2, 0); }
+
+// Track 3.
+
+void storePostalCode(FieldRecord& record, TextSpan value, std::int32_t forms) {
+  char formatted[16] = {};
+  if ((forms & kPostalZipPlus4) != 0 && value.length == 9) {
+    std::memcpy(formatted, value.data, 5);
+    formatted[5] = '-';
+    std::memcpy(formatted + 6, value.data + 5, 4);
+    setSlotText(record, SLOT_POSTAL_CODE, formatted);
+  } else if ((forms & kPostalCanadian) != 0 && value.length == 6) {
+    std::memcpy(formatted, value.data, 3);
+    formatted[3] = ' ';
+    std::memcpy(formatted + 4, value.data + 3, 3);
+    setSlotText(record, SLOT_POSTAL_CODE, formatted);
+  } else {
+    setSlotIf(record, SLOT_POSTAL_CODE, value, nullptr, nullptr, '\0');
+  }
+}
+
+void readPostalCodeBackward(MagstripeDecoder& decoder, TextSpan track3) {
+  if (!track3.filled() || track3.length < 7) return;
+  for (std::int32_t p = track3.length - 1; p >= 0; --p) {
+    const char c = track3.data[p];
+    if (c != '#' && c != '+' && c != '%') continue;
+    const std::int32_t behind = track3.length - 1 - p;
+    if (behind < 6) continue;
+    const std::int32_t limit = std::min(behind - 2, 11);
+    std::int32_t count = 0;
+    while (count < limit &&
+           (isUpperOrSpace(track3.data[p + 3 + count]) != 0 || isStripeDigit(track3.data[p + 3 + count]) != 0))
+      ++count;
+    if (count <= 3) continue;
+    TextSpan code{track3.data + p + 3, count};
+    trimIf(&code, isStripeSpace);
+    storePostalCode(*decoder.record, code, kPostalZipPlus4 | kPostalCanadian);
+    return;
+  }
+}
+
+// The sentinel, two skipped characters and the 11-character postal code lie in front of the fields area.
+void locateFieldsAfterSentinel(MagstripeDecoder&, TextSpan track3, TextSpan& fields) {
+  if (!track3.filled() || track3.length < 16) return;
+  for (std::int32_t p = track3.length - 15; p >= 0; --p) {
+    const char c = track3.data[p];
+    if (c == '+' || c == '%' || c == '#') {
+      fields = stripePart(track3, p + 14, track3.length);
+      return;
+    }
+  }
+}
+
+void readClassField(MagstripeDecoder& decoder, TextSpan fields) {
+  storeStripeValue(decoder, SLOT_CLASS, trimmedField(fields, 2, 0, 2));
+}
+
+void readRestrictionsField(MagstripeDecoder& decoder, TextSpan fields) {
+  storeStripeValue(decoder, SLOT_RESTRICTIONS, trimmedField(fields, 12, 2, 10));
+}
+
+void readEndorsementsField(MagstripeDecoder& decoder, TextSpan fields) {
+  storeStripeValue(decoder, SLOT_ENDORSEMENTS, trimmedField(fields, 16, 12, 4));
+}
+
+void readSexField(MagstripeDecoder& decoder, TextSpan fields) {
+  storeStripeValue(decoder, SLOT_SEX, trimmedField(fields, 17, 16, 1));
+}
+
+// Heights beginning 1 or 2 are centimetres; feet and inches begin 3 to 9 ("510" is 5 ft 10 in).
+void readHeightField(MagstripeDecoder& decoder, TextSpan fields) {
+  const TextSpan height = trimmedField(fields, 20, 17, 3);
+  if (!stripeAll(height, isStripeDigit)) return;
+  const bool centimetres = height.data[0] == '1' || height.data[0] == '2';
+  storeStripeValue(decoder, centimetres ? SLOT_HEIGHT_CM : SLOT_HEIGHT_FT_IN, height);
+}
+
+// Weights up to 100 are kilograms, heavier ones pounds.
+void readWeightField(MagstripeDecoder& decoder, TextSpan fields) {
+  if (!fields.filled() || fields.length < 23) return;
+  const TextSpan raw = stripePart(fields, 20, 3);
+  if ((isStripeSpace(raw.data[0]) == 0 && isStripeDigit(raw.data[0]) == 0) || isStripeDigit(raw.data[1]) == 0 ||
+      isStripeDigit(raw.data[2]) == 0)
+    return;
+  TextSpan weight = raw;
+  trimIf(&weight, isStripeSpace);
+  std::int32_t value = 0;
+  for (std::int32_t i = 0; i < weight.length; ++i) value = value * 10 + (weight.data[i] - '0');
+  storeStripeValue(decoder, value <= 100 ? SLOT_WEIGHT_KG : SLOT_WEIGHT_LB, weight);
+}
+
+void readHairColorField(MagstripeDecoder& decoder, TextSpan fields) {
+  if (!fields.filled() || fields.length < 26) return;
+  const TextSpan hair = stripePart(fields, 23, 3);
+  if (stripeAll(hair, isStripeLetter)) storeStripeValue(decoder, SLOT_HAIR_COLOUR, hair);
+}
+
+void readEyeColorField(MagstripeDecoder& decoder, TextSpan fields) {
+  if (!fields.filled() || fields.length < 29) return;
+  const TextSpan eyes = stripePart(fields, 26, 3);
+  if (stripeAll(eyes, isStripeLetter)) storeStripeValue(decoder, SLOT_EYE_COLOUR, eyes);
+}
+
+}  // namespace quorix

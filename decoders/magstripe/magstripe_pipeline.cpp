@@ -1,0 +1,449 @@
+// The magnetic stripe driver, the track splitters that cut reader output into three tracks, and the track checks
+// that decide whether the tracks have a variant's shape.
+#include "decoders/magstripe/magstripe_pipeline.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+#include "core/text_utils.h"
+
+namespace quorix {
+
+int isStripeSpace(signed char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+int isStripeDigit(signed char c) { return c >= '0' && c <= '9'; }
+int isStripeLetter(signed char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+TextSpan stripePart(TextSpan span, std::int32_t start, std::int32_t count) {
+  if (!span.filled() || start < 0 || start >= span.length || count < 1) return {};
+  return {span.data + start, std::min(count, span.length - start)};
+}
+
+bool stripeAll(TextSpan span, CharPredicate predicate) {
+  if (!span.filled()) return false;
+  for (std::int32_t i = 0; i < span.length; ++i)
+    if (predicate(span.data[i]) == 0) return false;
+  return true;
+}
+
+char stripeCharAt(TextSpan span, std::int32_t index) {
+  return span.filled() && index >= 0 && index < span.length ? span.data[index] : '\0';
+}
+
+void storeStripeValue(MagstripeDecoder& decoder, std::int32_t slot, TextSpan value) {
+  setSlotIf(*decoder.record, slot, value, nullptr, nullptr, '\0');
+}
+
+namespace {
+
+// The part of text between start and end, both clamped to the text; empty when nothing is left.
+TextSpan textPart(const char* text, std::int64_t length, std::int64_t start, std::int64_t end) {
+  start = std::clamp<std::int64_t>(start, 0, length);
+  end = std::clamp<std::int64_t>(end, start, length);
+  if (text == nullptr || end <= start) return {};
+  return {text + start, static_cast<std::int32_t>(end - start)};
+}
+
+TextSpan wholeText(const char* text, std::int32_t length) { return textPart(text, length, 0, length); }
+
+bool startsWith(TextSpan span, const char* prefix) {
+  const auto n = static_cast<std::int32_t>(std::strlen(prefix));
+  return span.filled() && span.length >= n && std::memcmp(span.data, prefix, static_cast<std::size_t>(n)) == 0;
+}
+
+// Position of marker in text at or after from, or -1; never reads outside the text.
+std::int32_t findMarker(const char* text, std::int32_t length, std::int32_t from, const char* marker) {
+  const TextSpan haystack = textPart(text, length, from, length);
+  const TextSpan needle{marker, static_cast<std::int32_t>(std::strlen(marker))};
+  const std::int32_t at = findSpan(haystack, needle);
+  return at < 0 ? -1 : static_cast<std::int32_t>(haystack.data - text) + at;
+}
+
+void dropFront(TextSpan& span, std::int32_t n) {
+  if (span.filled()) advanceSpan(&span, n);
+}
+
+// The first count lines of at least 2 characters (shorter ones are skipped); lines not found stay empty.
+// Returns what follows the last line taken.
+TextSpan takeLines(TextSpan text, TextSpan* lines, std::int32_t count) {
+  TextSpan rest = text;
+  std::int32_t taken = 0;
+  while (taken < count && rest.filled()) {
+    TextSpan line{};
+    TextSpan next{};
+    nextToken(rest, &line, &next, "\r\n", true);
+    if (line.filled() && line.length >= 2) lines[taken++] = line;
+    if (next.filled() && next.length >= rest.length) break;  // no progress: nothing more to cut
+    rest = next;
+  }
+  return rest;
+}
+
+[[nodiscard]] Status splitLines(const char* text, std::int32_t length, TrackSpans& tracks, bool reversed) {
+  if (text == nullptr || length < 6) return kStatusStripeTooShort;
+  TextSpan lines[3] = {};
+  (void)takeLines(wholeText(text, length), lines, 3);
+  for (TextSpan& line : lines) trimChars(&line, " \"");
+  tracks.track1 = reversed ? lines[2] : lines[0];
+  tracks.track2 = lines[1];
+  tracks.track3 = reversed ? lines[0] : lines[2];
+  return kStatusOk;
+}
+
+[[nodiscard]] Status splitLastPairInto(const char* text, std::int32_t length, TrackSpans& tracks, bool intoTrack3) {
+  if (text == nullptr || length < 5) return kStatusStripeTooShort;
+  if (text[0] != '%') return kStatusStripeWrongShape;
+  // Searching from the end, so line feeds inside track 1 (in front of the pair) are never looked at; one behind
+  // the pair means the reader ran two texts together.
+  for (std::int32_t i = length - 1; i >= 1; --i) {
+    if (!intoTrack3 && text[i] == '\n') return kStatusStripeWrongShape;
+    if (text[i] == '?' && i + 1 <= length - 2 && text[i + 1] == ';') {
+      tracks.track1 = textPart(text, length, 0, i + 1);
+      (intoTrack3 ? tracks.track3 : tracks.track2) = textPart(text, length, i + 1, length);
+      return kStatusOk;
+    }
+  }
+  return kStatusStripeWrongShape;
+}
+
+[[nodiscard]] Status splitSentinelPairWith(const char* text, std::int32_t length, TrackSpans& tracks,
+                                           const char* secondPair) {
+  if (text == nullptr || length < 8) return kStatusStripeTooShort;
+  if (text[0] != '%' || std::memchr(text + 1, '\n', static_cast<std::size_t>(length - 1)) != nullptr)
+    return kStatusStripeWrongShape;
+  const std::int32_t first = findMarker(text, length, 0, "?;");
+  if (first < 0) return kStatusStripeWrongShape;
+  const std::int32_t second = findMarker(text, length, first + 1, secondPair);
+  if (second < 0) return kStatusStripeWrongShape;
+  tracks.track1 = textPart(text, length, 0, first);
+  tracks.track2 = textPart(text, length, first + 1, second);
+  tracks.track3 = textPart(text, length, second + 1, length);
+  return kStatusOk;
+}
+
+[[nodiscard]] Status splitPieces(const char* text, std::int32_t length, TrackSpans& tracks, bool trimmed) {
+  if (text == nullptr || length < 8) return kStatusStripeTooShort;
+  TextSpan pieces[3] = {};
+  std::int32_t taken = 0;
+  TextSpan rest = wholeText(text, length);
+  while (taken < 3 && rest.filled()) {
+    TextSpan piece{};
+    TextSpan next{};
+    nextToken(rest, &piece, &next, "?", true);
+    if (trimmed) trimChars(&piece, "\r\n ");
+    if (piece.filled()) pieces[taken++] = piece;
+    if (next.filled() && next.length >= rest.length) break;
+    rest = next;
+  }
+  if (taken < 3) return kStatusStripeWrongShape;
+  tracks = {pieces[0], pieces[1], pieces[2]};
+  return kStatusOk;
+}
+
+// Licence issuers share the IIN range beginning 636; the full number matters only when the issuer is derived.
+bool hasAamvaIin(TextSpan track2, std::int32_t at) {
+  return track2.filled() && track2.length >= at + 3 && std::memcmp(track2.data + at, "636", 3) == 0;
+}
+
+// "%" and a two-letter jurisdiction code.
+bool hasStatePrefix(TextSpan track1) {
+  return track1.filled() && track1.length > 2 && track1.data[0] == '%' && isStripeLetter(track1.data[1]) != 0 &&
+         isStripeLetter(track1.data[2]) != 0;
+}
+
+bool hasSentinelIin(TextSpan track2) { return track2.length >= 4 && startsWith(track2, ";636"); }
+
+}  // namespace
+
+bool isFinancialTrack1(TextSpan track1) {
+  return track1.filled() && track1.length > 2 && track1.data[0] == '%' && track1.data[1] == 'B' &&
+         isStripeDigit(track1.data[2]) != 0;
+}
+
+void initMagstripeDecoder(MagstripeDecoder& decoder, FieldRecord& record, ParserInstance& instance) {
+  decoder = MagstripeDecoder{};
+  decoder.record = &record;
+  decoder.instance = &instance;
+  decoder.decode = runTrackDriver;
+  decoder.decodeTrack1 = decodeTrack1Fields;
+  decoder.readJurisdiction = readJurisdictionCode;
+  decoder.readCity = readCityRun;
+  decoder.readName = readNameRun;
+  decoder.readAddress = readAddressRun;
+  decoder.decodeTrack2 = decodeTrack2Fields;
+  decoder.readIin = readIinDigits;
+  decoder.readLicenseNumber = readLicenseDigits;
+  decoder.readDates = readTrack2Dates;
+  decoder.decodeTrack3 = decodeTrack3Fields;
+  decoder.readPostalCode = readPostalCodeBackward;
+  decoder.locateTrack3Fields = locateFieldsAfterSentinel;
+  decoder.readClass = readClassField;
+  decoder.readRestrictions = readRestrictionsField;
+  decoder.readEndorsements = readEndorsementsField;
+  decoder.readSex = readSexField;
+  decoder.readHeight = readHeightField;
+  decoder.readWeight = readWeightField;
+  decoder.readHairColor = readHairColorField;
+  decoder.readEyeColor = readEyeColorField;
+}
+
+Status splitAndCheckTracks(MagstripeDecoder& decoder, const char* text, std::int32_t length, TrackSpans& tracks) {
+  tracks = TrackSpans{};
+  if (decoder.splitTracks != nullptr) {
+    if (Status s = decoder.splitTracks(decoder, text, length, tracks); s != kStatusOk) return s;
+  }
+  if (decoder.checkTracks != nullptr) return decoder.checkTracks(decoder, tracks);
+  return kStatusOk;
+}
+
+Status runTrackDriver(MagstripeDecoder& decoder, const char* text, std::int32_t length) {
+  TrackSpans tracks;
+  if (Status s = splitAndCheckTracks(decoder, text, length, tracks); s != kStatusOk) return s;
+  callSpanHook(decoder, decoder.decodeTrack1, tracks.track1);
+  callSpanHook(decoder, decoder.decodeTrack2, tracks.track2);
+  callSpanHook(decoder, decoder.decodeTrack3, tracks.track3);
+  return kStatusOk;
+}
+
+// Each field hook searches the whole track by itself; none consumes text for the next.
+void decodeTrack1Fields(MagstripeDecoder& decoder, TextSpan track1) {
+  if (!track1.filled()) return;
+  callSpanHook(decoder, decoder.readJurisdiction, track1);
+  callSpanHook(decoder, decoder.readCity, track1);
+  callSpanHook(decoder, decoder.readName, track1);
+  callSpanHook(decoder, decoder.readAddress, track1);
+}
+
+void decodeTrack2Fields(MagstripeDecoder& decoder, TextSpan track2) {
+  if (!track2.filled()) return;
+  callSpanHook(decoder, decoder.readIin, track2);
+  callSpanHook(decoder, decoder.readLicenseNumber, track2);
+  callSpanHook(decoder, decoder.readDates, track2);
+}
+
+void decodeTrack3Fields(MagstripeDecoder& decoder, TextSpan track3) {
+  if (!track3.filled()) return;
+  if (decoder.locateTrack3Fields != nullptr) {
+    TextSpan fields{};
+    decoder.locateTrack3Fields(decoder, track3, fields);
+    for (MagstripeSpanHook hook :
+         {decoder.readClass, decoder.readRestrictions, decoder.readEndorsements, decoder.readSex, decoder.readHeight,
+          decoder.readWeight, decoder.readHairColor, decoder.readEyeColor})
+      callSpanHook(decoder, hook, fields);
+  }
+  callSpanHook(decoder, decoder.readPostalCode, track3);
+}
+
+// Splitters.
+
+Status splitLastPair(MagstripeDecoder&, const char* text, std::int32_t length, TrackSpans& tracks) {
+  return splitLastPairInto(text, length, tracks, false);
+}
+
+Status splitLastPairIntoTrack3(MagstripeDecoder&, const char* text, std::int32_t length, TrackSpans& tracks) {
+  return splitLastPairInto(text, length, tracks, true);
+}
+
+Status splitTwoLines(MagstripeDecoder&, const char* text, std::int32_t length, TrackSpans& tracks) {
+  if (text == nullptr || length < 4) return kStatusStripeTooShort;
+  TextSpan lines[2] = {};
+  (void)takeLines(wholeText(text, length), lines, 2);
+  tracks.track1 = lines[0];
+  tracks.track2 = lines[1];
+  return kStatusOk;
+}
+
+Status splitThreeLines(MagstripeDecoder&, const char* text, std::int32_t length, TrackSpans& tracks) {
+  return splitLines(text, length, tracks, false);
+}
+
+Status splitThreeLinesReversed(MagstripeDecoder&, const char* text, std::int32_t length, TrackSpans& tracks) {
+  return splitLines(text, length, tracks, true);
+}
+
+Status splitSentinelPair(MagstripeDecoder&, const char* text, std::int32_t length, TrackSpans& tracks) {
+  return splitSentinelPairWith(text, length, tracks, "?%");
+}
+
+Status splitSentinelPairHash(MagstripeDecoder&, const char* text, std::int32_t length, TrackSpans& tracks) {
+  return splitSentinelPairWith(text, length, tracks, "?#");
+}
+
+Status splitFramed(MagstripeDecoder&, const char* text, std::int32_t length, TrackSpans& tracks) {
+  if (text == nullptr || length < 24) return kStatusStripeTooShort;
+  constexpr const char* kOpeners[] = {"{!|1", "{!|2", "{!|3"};
+  TextSpan framed[3] = {};
+  std::int32_t from = 0;
+  for (int i = 0; i < 3; ++i) {
+    const std::int32_t open = findMarker(text, length, from, kOpeners[i]);
+    if (open < 0) return kStatusStripeWrongShape;
+    const std::int32_t close = findMarker(text, length, open, "|!}");
+    if (close < 0) return kStatusStripeWrongShape;
+    framed[i] = textPart(text, length, open + 4, close);
+    if (!framed[i].filled()) return kStatusStripeWrongShape;
+    from = close;
+  }
+  tracks = {framed[0], framed[1], framed[2]};
+  return kStatusOk;
+}
+
+Status splitEndSentinel(MagstripeDecoder&, const char* text, std::int32_t length, TrackSpans& tracks) {
+  return splitPieces(text, length, tracks, false);
+}
+
+Status splitEndSentinelTrimmed(MagstripeDecoder&, const char* text, std::int32_t length, TrackSpans& tracks) {
+  return splitPieces(text, length, tracks, true);
+}
+
+Status splitWholeText(MagstripeDecoder&, const char* text, std::int32_t length, TrackSpans& tracks) {
+  if (text == nullptr || length < 3) return kStatusStripeTooShort;
+  tracks.track1 = wholeText(text, length);
+  return kStatusOk;
+}
+
+// Readers of a lone track hand over its end sentinel or a trailing byte; it is never part of a field.
+Status splitTrack2Only(MagstripeDecoder&, const char* text, std::int32_t length, TrackSpans& tracks) {
+  tracks.track2 = textPart(text, length, 0, static_cast<std::int64_t>(length) - 1);
+  return kStatusOk;
+}
+
+Status splitTrack1Only(MagstripeDecoder&, const char* text, std::int32_t length, TrackSpans& tracks) {
+  tracks.track1 = textPart(text, length, 0, static_cast<std::int64_t>(length) - 1);
+  return kStatusOk;
+}
+
+Status splitSingleLine(MagstripeDecoder&, const char* text, std::int32_t length, TrackSpans& tracks) {
+  if (text == nullptr || length < 4) return kStatusStripeTooShort;
+  TextSpan line{};
+  TextSpan rest = takeLines(wholeText(text, length), &line, 1);
+  trimChars(&rest, "\r\n");
+  if (rest.filled()) return kStatusStripeWrongShape;
+  tracks.track1 = line;
+  return kStatusOk;
+}
+
+// Checks.
+
+Status checkIinAndState(MagstripeDecoder&, TrackSpans& tracks) {
+  if (!hasSentinelIin(tracks.track2) || !hasStatePrefix(tracks.track1)) return kStatusStripeWrongShape;
+  dropFront(tracks.track1, 1);
+  dropFront(tracks.track2, 1);
+  return kStatusOk;
+}
+
+Status checkThreeTrackIinAndState(MagstripeDecoder& decoder, TrackSpans& tracks) {
+  if (tracks.track3.length < 2) return kStatusStripeWrongShape;
+  return checkIinAndState(decoder, tracks);
+}
+
+Status checkIin(MagstripeDecoder&, TrackSpans& tracks) {
+  if (!hasSentinelIin(tracks.track2) || isFinancialTrack1(tracks.track1)) return kStatusStripeWrongShape;
+  dropFront(tracks.track1, 1);
+  dropFront(tracks.track2, 1);
+  return kStatusOk;
+}
+
+// For readers that put one stray character between ";" and the IIN.
+Status checkShiftedIin(MagstripeDecoder&, TrackSpans& tracks) {
+  if (tracks.track2.length < 5 || !hasAamvaIin(tracks.track2, 2)) return kStatusStripeWrongShape;
+  // A bank card's track 1 would pass the letter test on its "B"; British Columbia's "%BC" must not be lost.
+  if (isFinancialTrack1(tracks.track1)) return kStatusStripeWrongShape;
+  if (stripeCharAt(tracks.track1, 0) == '%' && isStripeLetter(stripeCharAt(tracks.track1, 1)) == 0 &&
+      isStripeLetter(stripeCharAt(tracks.track1, 2)) == 0)
+    return kStatusStripeWrongShape;
+  dropFront(tracks.track2, 2);
+  dropFront(tracks.track1, 1);
+  return kStatusOk;
+}
+
+Status checkBareIin(MagstripeDecoder&, TrackSpans& tracks) {
+  if (tracks.track2.length < 4 || !hasAamvaIin(tracks.track2, 0) || isFinancialTrack1(tracks.track1))
+    return kStatusStripeWrongShape;
+  return kStatusOk;
+}
+
+Status checkOptionalSentinel(MagstripeDecoder& decoder, TrackSpans& tracks) {
+  if (!hasSentinelIin(tracks.track2) || isFinancialTrack1(tracks.track1)) return kStatusStripeWrongShape;
+  if (tracks.track1.filled() && tracks.track1.data[0] != '%')
+    decoder.readJurisdiction = nullptr;  // without "%" the track may begin anywhere, not at the code
+  else
+    dropFront(tracks.track1, 1);
+  dropFront(tracks.track2, 1);
+  return kStatusOk;
+}
+
+// A fields area that stops inside a field belongs to another layout: these are the ends of the track 3 fields.
+Status checkFieldBoundary(MagstripeDecoder& decoder, TrackSpans& tracks) {
+  if (tracks.track2.length < 4 || isFinancialTrack1(tracks.track1) || !startsWith(tracks.track2, ";636"))
+    return kStatusStripeWrongShape;
+  for (TextSpan* track : {&tracks.track1, &tracks.track2, &tracks.track3}) trimChars(track, "\r\n ");
+  if (tracks.track1.filled() && tracks.track1.data[0] == '%')
+    dropFront(tracks.track1, 1);
+  else
+    decoder.readJurisdiction = nullptr;
+  if (stripeCharAt(tracks.track2, 0) == ';') dropFront(tracks.track2, 1);
+  TextSpan fields{};
+  if (decoder.locateTrack3Fields != nullptr && tracks.track3.filled())
+    decoder.locateTrack3Fields(decoder, tracks.track3, fields);
+  const std::int32_t n = fields.filled() ? fields.length : 0;
+  constexpr std::int32_t kFieldEnds[] = {0, 2, 12, 16, 17, 20, 23, 26};
+  if (n < 29 && std::find(std::begin(kFieldEnds), std::end(kFieldEnds), n) == std::end(kFieldEnds))
+    return kStatusStripeWrongShape;
+  return kStatusOk;
+}
+
+// A lone track 1 is taken for a licence's when it looks complete: a typical length, a last field closed by
+// "^", or an end sentinel close to the end.
+Status checkLoneTrack(MagstripeDecoder&, TrackSpans& tracks) {
+  const TextSpan t = tracks.track1;
+  if (t.length < 3 || !t.filled() || t.data[0] != '%') return kStatusStripeWrongShape;
+  const std::int32_t last = t.length - 1;
+  bool shaped = false;
+  if (t.data[last] == '?') {
+    if (t.length >= 42 && t.length <= 72) shaped = true;
+    std::int32_t j = last - 1;
+    while (j >= 0 && isStripeSpace(t.data[j]) != 0) --j;
+    if (j >= 0 && t.data[j] == '^') shaped = true;
+  }
+  for (std::int32_t j = std::max(0, last - 10); !shaped && j < last; ++j) shaped = t.data[j] == '?';
+  if (!shaped || isStripeLetter(t.data[1]) == 0 || isStripeLetter(t.data[2]) == 0) return kStatusStripeWrongShape;
+  dropFront(tracks.track1, 1);
+  return kStatusOk;
+}
+
+Status checkStateOnly(MagstripeDecoder&, TrackSpans& tracks) {
+  if (!hasStatePrefix(tracks.track1)) return kStatusStripeWrongShape;
+  dropFront(tracks.track1, 1);
+  dropFront(tracks.track3, 1);
+  return kStatusOk;
+}
+
+Status checkSeparator(MagstripeDecoder&, TrackSpans& tracks) {
+  if (tracks.track3.length < 2 || tracks.track2.length < 5 || stripeCharAt(tracks.track2, 0) != ';' ||
+      !hasAamvaIin(tracks.track2, 2) || !hasStatePrefix(tracks.track1))
+    return kStatusStripeWrongShape;
+  dropFront(tracks.track2, 2);
+  dropFront(tracks.track1, 1);
+  return kStatusOk;
+}
+
+// The lone track 2 arrives with one leading byte (its ";" or another) in front of the IIN.
+Status checkSecondDigit(MagstripeDecoder&, TrackSpans& tracks) {
+  if (tracks.track2.length < 2 || stripeCharAt(tracks.track2, 1) != '6') return kStatusStripeWrongShape;
+  dropFront(tracks.track2, 1);
+  return kStatusOk;
+}
+
+Status checkDigit(MagstripeDecoder&, TrackSpans& tracks) {
+  if (tracks.track1.length < 2 || stripeCharAt(tracks.track1, 0) != '%' ||
+      isStripeDigit(stripeCharAt(tracks.track1, 1)) == 0)
+    return kStatusStripeWrongShape;
+  return kStatusOk;
+}
+
+Status checkPrefixOh(MagstripeDecoder&, TrackSpans& tracks) {
+  if (tracks.track1.length < 2 || !startsWith(tracks.track1, "OH")) return kStatusStripeWrongShape;
+  return kStatusOk;
+}
+
+}  // namespace quorix

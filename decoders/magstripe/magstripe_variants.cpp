@@ -1,0 +1,512 @@
+// The 17 magnetic stripe variants: each names its splitter and check and the few hooks its documents need in place
+// of the licence layout's defaults; one template runs the pipeline for a registry id.
+#include "decoders/magstripe/magstripe_variants.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <iterator>
+
+#include "core/text_utils.h"
+#include "decoders/magstripe/magstripe_pipeline.h"
+
+namespace quorix {
+
+void magstripeVariantIdsRunFrom0To16();  // not constexpr: reaching it is a compile error
+
+namespace {
+
+std::int32_t countDigits(TextSpan span, std::int32_t start, std::int32_t maxCount) {
+  std::int32_t n = 0;
+  while (n < maxCount && isStripeDigit(stripeCharAt(span, start + n)) != 0) ++n;
+  return n;
+}
+
+int isUpperDigitOrSpace(signed char c) { return isUpperOrSpace(c) != 0 || isStripeDigit(c) != 0 ? 1 : 0; }
+
+// Postal codes behind a leading sentinel (ids 4 and 13): five or nine digits three places after the "%".
+void readSentinelPostalCode(MagstripeDecoder& decoder, TextSpan track3) {
+  if (track3.length < 8 || stripeCharAt(track3, 0) != '%' || isStripeDigit(stripeCharAt(track3, 3)) == 0) return;
+  const std::int32_t count = countDigits(track3, 3, track3.length < 13 ? track3.length - 3 : 9);
+  if (count < 5) return;
+  storePostalCode(*decoder.record, stripePart(track3, 3, count), kPostalZipPlus4);
+}
+
+// Track 3 beginning "#" (id 9) carries its postal code one place further on.
+void readHashPostalCode(MagstripeDecoder& decoder, TextSpan track3) {
+  if (track3.length <= 8 || stripeCharAt(track3, 0) != '#') return;
+  TextSpan code = stripePart(track3, 4, 9);
+  trimIf(&code, isStripeSpace);
+  storePostalCode(*decoder.record, code, kPostalZipPlus4);
+}
+
+// Layouts whose fields area starts 15 characters into track 3 (ids 8 and 9).
+void locateFieldsAt15(MagstripeDecoder&, TextSpan track3, TextSpan& fields) {
+  fields = track3.length >= 15 ? stripePart(track3, 15, track3.length) : TextSpan{};
+}
+
+void readSexAt15(MagstripeDecoder& decoder, TextSpan fields) {
+  if (fields.length <= 15) return;
+  TextSpan sex = stripePart(fields, 15, 1);
+  trimIf(&sex, isStripeSpace);
+  storeStripeValue(decoder, SLOT_SEX, sex);
+}
+
+// Canadian addresses (id 8) end at the first character outside the narrower street class.
+void readNarrowAddress(MagstripeDecoder& decoder, TextSpan track1) {
+  TextSpan address{};
+  if (!findAddressRun(track1, isStreetChar, &address)) return;
+  trimIf(&address, isNotIdChar);
+  setSlotIf(*decoder.record, SLOT_STREET_1, address, isNotIdChar, isBlank, ' ');
+}
+
+// The Canadian layout writes its weight field in one unit; the value stays as the card has it.
+void readWeightOneSlot(MagstripeDecoder& decoder, TextSpan fields) {
+  if (fields.length < 23) return;
+  TextSpan weight = stripePart(fields, 20, 3);
+  trimIf(&weight, isStripeSpace);
+  if (stripeAll(weight, isStripeDigit)) storeStripeValue(decoder, SLOT_WEIGHT_LB, weight);
+}
+
+// Canadian postal codes follow the first sentinel: six characters become "K1A 0B1", nine digits stay as they are.
+void readForwardPostalCode(MagstripeDecoder& decoder, TextSpan track3) {
+  if (track3.length < 7) return;
+  for (std::int32_t p = 0; p <= track3.length - 7; ++p) {
+    if (track3.data[p] != '#' && track3.data[p] != '%') continue;
+    const std::int32_t limit = std::min(11, track3.length - p - 3);
+    std::int32_t count = 0;
+    while (count < limit && isUpperDigitOrSpace(track3.data[p + 3 + count]) != 0) ++count;
+    if (count <= 3) continue;
+    TextSpan code{track3.data + p + 3, count};
+    trimIf(&code, isStripeSpace);
+    storePostalCode(*decoder.record, code, kPostalCanadian);
+    return;
+  }
+}
+
+// Id 11: everything behind track 1 is one part; the licence number sits far into its fields area.
+void readLicenseFromTrack3(MagstripeDecoder& decoder, TextSpan track3) {
+  if (decoder.locateTrack3Fields == nullptr || !track3.filled()) return;
+  TextSpan fields{};
+  decoder.locateTrack3Fields(decoder, track3, fields);
+  if (fields.length < 53) return;
+  TextSpan number = stripePart(fields, 41, 12);
+  trimChars(&number, " ");
+  storeStripeValue(decoder, SLOT_LICENCE_NUMBER, number);
+}
+
+void readForwardSentinelPostalCode(MagstripeDecoder& decoder, TextSpan track3) {
+  for (std::int32_t p = 0; p < track3.length; ++p) {
+    const std::int32_t behind = track3.length - 1 - p;
+    if (track3.data[p] != '%' || behind < 7) continue;
+    const std::int32_t count = countDigits(track3, p + 3, behind >= 12 ? 9 : behind - 2);
+    if (count < 5) continue;
+    storePostalCode(*decoder.record, stripePart(track3, p + 3, count), kPostalZipPlus4);
+    return;
+  }
+}
+
+[[nodiscard]] Status runTrack3NumberDriver(MagstripeDecoder& decoder, const char* text, std::int32_t length) {
+  TrackSpans tracks;
+  if (Status s = splitAndCheckTracks(decoder, text, length, tracks); s != kStatusOk) return s;
+  callSpanHook(decoder, decoder.decodeTrack1, tracks.track1);
+  callSpanHook(decoder, decoder.decodeTrack3, tracks.track3);
+  callSpanHook(decoder, decoder.readLicenseNumber, tracks.track3);
+  return kStatusOk;
+}
+
+// Id 13: a separator character between the IIN and the licence number, so the number starts one place later.
+void readLicenseAfterSeparator(MagstripeDecoder& decoder, TextSpan track2) {
+  if (track2.length <= 20 || !stripeAll(stripePart(track2, 0, 6), isStripeDigit)) return;
+  const char separator = stripeCharAt(track2, 6);
+  if (isStripeDigit(separator) != 0 || isStripeLetter(separator) != 0 || isStripeDigit(stripeCharAt(track2, 7)) == 0)
+    return;
+  storeLicenseDigits(decoder, track2, 7);
+}
+
+// The separator may itself be "=", so the one in front of the dates is searched from position 7.
+void readDatesAfterPosition7(MagstripeDecoder& decoder, TextSpan track2) {
+  readDatesAfterSeparator(decoder, track2, 7);
+}
+
+// Id 14: a long number split around the dates, its second part written first: IIN, part A, "=", 12 date
+// digits, "=", part B, "=".
+void readTwoPartNumber(MagstripeDecoder& decoder, TextSpan track2) {
+  if (track2.length < 8) return;
+  const std::int32_t partA = countDigits(track2, 6, 13);
+  const std::int32_t firstEquals = 6 + partA;
+  if (stripeCharAt(track2, firstEquals) != '=') return;
+  if (track2.length - firstEquals <= 13) return;
+  const std::int32_t secondEquals = firstEquals + 13;
+  if (stripeCharAt(track2, secondEquals) != '=' || secondEquals + 1 >= track2.length) return;
+  const std::int32_t partB = countDigits(track2, secondEquals + 1, track2.length);
+  if (stripeCharAt(track2, secondEquals + 1 + partB) != '=') return;
+  char number[32] = {};
+  const std::int32_t fromB = std::min(partB, 31);
+  std::memcpy(number, track2.data + secondEquals + 1, static_cast<std::size_t>(fromB));
+  const std::int32_t fromA = std::min(partA, 31 - fromB);
+  if (fromA > 0) std::memcpy(number + fromB, track2.data + 6, static_cast<std::size_t>(fromA));
+  setSlotText(*decoder.record, SLOT_LICENCE_NUMBER, number);
+}
+
+// Id 15: an Australian track 1, "%", a digit, then "^"-separated fields of which the first name-like one
+// followed by a number is the holder's.
+void decodeAustralianTrack1(MagstripeDecoder& decoder, TextSpan track1) {
+  if (track1.length < 5) return;
+  TextSpan rest = track1;
+  for (;;) {
+    const auto* caret = static_cast<const char*>(std::memchr(rest.data, '^', static_cast<std::size_t>(rest.length)));
+    if (caret == nullptr) return;  // no further field: nothing to read
+    rest = stripePart(rest, static_cast<std::int32_t>(caret - rest.data) + 1, rest.length);
+    if (rest.length <= 3) return;
+    const TextSpan afterCaret = rest;
+    TextSpan name{};
+    TextSpan number{};
+    TextSpan tail{};
+    if (leadingRunIf(rest, isNameChar, 1, 30, &name, &tail) != 0 && tail.length > 2 && tail.data[0] == '^') {
+      advanceSpan(&tail, 1);
+      if (leadingRunIf(tail, isDigitOrSpace, 1, 10, &number, &tail) != 0 && tail.length >= 1 && tail.data[0] == '^') {
+        trimIf(&name, isStripeSpace);
+        trimIf(&number, isStripeSpace);
+        if (name.filled()) storeStripeValue(decoder, SLOT_FULL_NAME, name);
+        if (number.filled()) storeStripeValue(decoder, SLOT_LICENCE_NUMBER, number);
+        return;
+      }
+    }
+    if (afterCaret.length <= 4) return;
+    rest = afterCaret;
+  }
+}
+
+[[nodiscard]] Status runAustralianDriver(MagstripeDecoder& decoder, const char* text, std::int32_t length) {
+  TrackSpans tracks;
+  if (Status s = splitAndCheckTracks(decoder, text, length, tracks); s != kStatusOk) return s;
+  callSpanHook(decoder, decoder.decodeTrack1, tracks.track1);
+  setSlotText(*decoder.record, SLOT_COUNTRY, "Australia");
+  return kStatusOk;
+}
+
+// Id 16: one line, "OH", city, name and address as on track 1, then "^", IIN and licence digits, "=", the 12
+// date digits, digits ending with the postal code, and the fields area. Its hooks look behind each "^".
+
+// What follows the next "^" at or after from, or an empty span when there is none.
+TextSpan afterNextCaret(TextSpan line, std::int32_t& from) {
+  while (from < line.length && line.data[from] != '^') ++from;
+  if (from >= line.length) return {};
+  ++from;
+  return stripePart(line, from, line.length);
+}
+
+void readOneLineIin(MagstripeDecoder& decoder, TextSpan line) {
+  for (std::int32_t from = 0; from < line.length;) {
+    const TextSpan after = afterNextCaret(line, from);
+    if (after.length < 7) continue;
+    TextSpan digits{};
+    TextSpan rest{};
+    if (leadingRunIf(after, isStripeDigit, 7, 19, &digits, &rest) == 0) continue;
+    if (!rest.filled()) return;
+    if (rest.data[0] != '=') continue;
+    storeStripeValue(decoder, SLOT_IIN, stripePart(digits, 0, 6));
+    return;
+  }
+}
+
+void readOneLineLicense(MagstripeDecoder& decoder, TextSpan line) {
+  for (std::int32_t from = 0; from < line.length;) {
+    const TextSpan after = afterNextCaret(line, from);
+    if (after.length < 7) continue;
+    TextSpan digits{};
+    TextSpan rest{};
+    if (leadingRunIf(after, isStripeDigit, 7, 19, &digits, &rest) == 0) continue;
+    if (!rest.filled()) return;
+    if (rest.length < 13 || rest.data[0] != '=' || digits.length <= 6) continue;
+    storeStripeValue(decoder, SLOT_LICENCE_NUMBER, stripePart(digits, 6, digits.length));
+    return;
+  }
+}
+
+// The digits behind the 12 date digits end with the postal code; up to two leading digits belong to something
+// else.
+void readOneLinePostalCode(MagstripeDecoder& decoder, TextSpan line) {
+  if (line.length < 26) return;
+  for (std::int32_t from = 0; from < line.length;) {
+    const TextSpan after = afterNextCaret(line, from);
+    if (after.length < 26) continue;
+    TextSpan digits{};
+    TextSpan rest{};
+    if (leadingRunIf(after, isStripeDigit, 7, 19, &digits, &rest) == 0) continue;
+    if (rest.length < 18 || rest.data[0] != '=') return;
+    TextSpan postal{};
+    if (leadingRunIf(stripePart(rest, 13, rest.length), isStripeDigit, 5, 11, &postal, nullptr) == 0 ||
+        postal.length < 5)
+      continue;
+    if (postal.length == 6) advanceSpan(&postal, 1);
+    if (postal.length >= 7) advanceSpan(&postal, 2);
+    storePostalCode(*decoder.record, postal, kPostalZipPlus4);
+    return;
+  }
+}
+
+void locateOneLineFields(MagstripeDecoder&, TextSpan line, TextSpan& fields) {
+  if (line.length < 27) return;
+  for (std::int32_t from = 0; from < line.length;) {
+    const TextSpan after = afterNextCaret(line, from);
+    if (after.length < 27) continue;
+    TextSpan digits{};
+    TextSpan rest{};
+    if (leadingRunIf(after, isStripeDigit, 7, 19, &digits, &rest) == 0) continue;
+    if (rest.length < 19 || rest.data[0] != '=') return;
+    TextSpan run{};
+    TextSpan behind{};
+    if (leadingRunIf(stripePart(rest, 13, rest.length), isStripeDigit, 5, 255, &run, &behind) == 0 || !behind.filled())
+      continue;
+    fields = behind;
+    return;
+  }
+}
+
+TextSpan oneLineField(TextSpan fields, std::int32_t offset, std::int32_t width) {
+  if (fields.length < offset + width) return {};
+  TextSpan value = stripePart(fields, offset, width);
+  trimIf(&value, isStripeSpace);
+  return value;
+}
+
+void readOneLineClass(MagstripeDecoder& decoder, TextSpan fields) {
+  storeStripeValue(decoder, SLOT_CLASS, oneLineField(fields, 2, 2));
+}
+void readOneLineRestrictions(MagstripeDecoder& decoder, TextSpan fields) {
+  storeStripeValue(decoder, SLOT_RESTRICTIONS, oneLineField(fields, 4, 10));
+}
+void readOneLineEndorsements(MagstripeDecoder& decoder, TextSpan fields) {
+  storeStripeValue(decoder, SLOT_ENDORSEMENTS, oneLineField(fields, 14, 4));
+}
+void readOneLineSex(MagstripeDecoder& decoder, TextSpan fields) {
+  storeStripeValue(decoder, SLOT_SEX, oneLineField(fields, 18, 1));
+}
+void readOneLineHeight(MagstripeDecoder& decoder, TextSpan fields) {
+  const TextSpan height = oneLineField(fields, 19, 3);
+  if (stripeAll(height, isStripeDigit)) storeStripeValue(decoder, SLOT_HEIGHT_FT_IN, height);
+}
+void readOneLineWeight(MagstripeDecoder& decoder, TextSpan fields) {
+  const TextSpan weight = oneLineField(fields, 22, 3);
+  if (stripeAll(weight, isStripeDigit)) storeStripeValue(decoder, SLOT_WEIGHT_LB, weight);
+}
+void readOneLineHairColor(MagstripeDecoder& decoder, TextSpan fields) {
+  const TextSpan hair = fields.length < 28 ? TextSpan{} : stripePart(fields, 25, 3);
+  if (stripeAll(hair, isStripeLetter)) storeStripeValue(decoder, SLOT_HAIR_COLOUR, hair);
+}
+void readOneLineEyeColor(MagstripeDecoder& decoder, TextSpan fields) {
+  const TextSpan eyes = fields.length < 31 ? TextSpan{} : stripePart(fields, 28, 3);
+  if (stripeAll(eyes, isStripeLetter)) storeStripeValue(decoder, SLOT_EYE_COLOUR, eyes);
+}
+
+// The 12 date digits follow the "=" that ends a piece closing on at least 7 digits (the IIN and number).
+void readOneLineDates(MagstripeDecoder& decoder, TextSpan line) {
+  if (line.length < 20) return;
+  TextSpan rest = line;
+  for (;;) {
+    TextSpan piece{};
+    TextSpan after{};
+    nextToken(rest, &piece, &after, "=", true);
+    if (piece.length >= 7 && stripeAll(stripePart(piece, piece.length - 7, 7), isStripeDigit) && after.length >= 12 &&
+        stripeAll(stripePart(after, 0, 12), isStripeDigit)) {
+      storeStripeDates(decoder, stripePart(after, 0, 12));
+      return;
+    }
+    const bool progressed = after.length < rest.length;
+    rest = after;
+    if (rest.length <= 19 || !progressed) break;
+  }
+  if (rest.length >= 12 && stripeAll(stripePart(rest, 0, 12), isStripeDigit))
+    storeStripeDates(decoder, stripePart(rest, 0, 12));
+}
+
+void decodeOneLine(MagstripeDecoder& decoder, TextSpan line) {
+  if (!line.filled()) return;
+  for (MagstripeSpanHook hook : {decoder.readCity, decoder.readName, decoder.readAddress, decoder.readIin,
+                                 decoder.readLicenseNumber, decoder.readPostalCode})
+    callSpanHook(decoder, hook, line);
+  if (decoder.locateTrack3Fields != nullptr) {
+    TextSpan fields{};
+    decoder.locateTrack3Fields(decoder, line, fields);
+    for (MagstripeSpanHook hook :
+         {decoder.readClass, decoder.readRestrictions, decoder.readEndorsements, decoder.readSex, decoder.readHeight,
+          decoder.readWeight, decoder.readHairColor, decoder.readEyeColor})
+      if (hook != nullptr) hook(decoder, fields);
+  }
+  if (decoder.readDates != nullptr) decoder.readDates(decoder, line);
+  setSlotText(*decoder.record, SLOT_JURISDICTION, "OH");
+}
+
+// The hooks a variant puts in place of the defaults, in table order; an empty entry keeps the default.
+struct MagstripeOverrides {
+  MagstripeDecodeHook decode = nullptr;
+  MagstripeSpanHook decodeTrack1 = nullptr;
+  MagstripeSpanHook readAddress = nullptr;
+  MagstripeSpanHook readIin = nullptr;
+  MagstripeSpanHook readLicenseNumber = nullptr;
+  MagstripeSpanHook readDates = nullptr;
+  MagstripeSpanHook readPostalCode = nullptr;
+  MagstripeLocateHook locateTrack3Fields = nullptr;
+  MagstripeSpanHook readClass = nullptr;
+  MagstripeSpanHook readRestrictions = nullptr;
+  MagstripeSpanHook readEndorsements = nullptr;
+  MagstripeSpanHook readSex = nullptr;
+  MagstripeSpanHook readHeight = nullptr;
+  MagstripeSpanHook readWeight = nullptr;
+  MagstripeSpanHook readHairColor = nullptr;
+  MagstripeSpanHook readEyeColor = nullptr;
+};
+
+// Track hooks a variant empties.
+constexpr std::uint32_t kWithoutTrack1 = 1;
+constexpr std::uint32_t kWithoutTrack2 = 2;
+constexpr std::uint32_t kWithoutTrack3 = 4;
+
+struct MagstripeVariant {
+  std::int32_t id = -1;
+  MagstripeSplitHook splitTracks = nullptr;
+  MagstripeCheckHook checkTracks = nullptr;
+  bool withoutDefaults = false;  // start from an empty table rather than the licence layout
+  bool removeLineFeeds = false;  // edit the text in place before splitting
+  std::uint32_t without = 0;
+  MagstripeOverrides overrides = {};
+};
+
+// clang-format off
+constexpr MagstripeVariant kMagstripeVariants[] = {
+    {.id = 0, .splitTracks = splitLastPair, .checkTracks = checkIinAndState},
+    {.id = 1, .splitTracks = splitTwoLines, .checkTracks = checkIinAndState},
+    {.id = 2, .splitTracks = splitThreeLines, .checkTracks = checkThreeTrackIinAndState},
+    {.id = 3, .splitTracks = splitThreeLinesReversed, .checkTracks = checkThreeTrackIinAndState},
+    {.id = 4, .splitTracks = splitSentinelPair, .checkTracks = checkIin,
+     .overrides = {.readPostalCode = readSentinelPostalCode}},
+    {.id = 5, .splitTracks = splitSentinelPair, .checkTracks = checkShiftedIin},
+    {.id = 6, .splitTracks = splitFramed, .checkTracks = checkBareIin},
+    {.id = 7, .splitTracks = splitEndSentinelTrimmed, .checkTracks = checkOptionalSentinel},
+    // Heights keep the default's centimetre test: Canadian cards write centimetres.
+    {.id = 8, .splitTracks = splitEndSentinel, .checkTracks = checkFieldBoundary,
+     .overrides = {.readAddress = readNarrowAddress, .readPostalCode = readForwardPostalCode,
+                   .locateTrack3Fields = locateFieldsAt15, .readWeight = readWeightOneSlot}},
+    {.id = 9, .splitTracks = splitSentinelPairHash, .checkTracks = checkIin,
+     .overrides = {.readPostalCode = readHashPostalCode, .locateTrack3Fields = locateFieldsAt15,
+                   .readSex = readSexAt15}},
+    {.id = 10, .splitTracks = splitWholeText, .checkTracks = checkLoneTrack, .without = kWithoutTrack2 | kWithoutTrack3},
+    {.id = 11, .splitTracks = splitLastPairIntoTrack3, .checkTracks = checkStateOnly, .removeLineFeeds = true,
+     .without = kWithoutTrack2,
+     .overrides = {.decode = runTrack3NumberDriver, .readLicenseNumber = readLicenseFromTrack3,
+                   .readPostalCode = readForwardSentinelPostalCode}},
+    {.id = 12, .splitTracks = splitThreeLines, .checkTracks = checkSeparator},
+    {.id = 13, .splitTracks = splitSentinelPair, .checkTracks = checkIin,
+     .overrides = {.readLicenseNumber = readLicenseAfterSeparator, .readDates = readDatesAfterPosition7,
+                   .readPostalCode = readSentinelPostalCode}},
+    {.id = 14, .splitTracks = splitTrack2Only, .checkTracks = checkSecondDigit,
+     .without = kWithoutTrack1 | kWithoutTrack3, .overrides = {.readLicenseNumber = readTwoPartNumber}},
+    {.id = 15, .splitTracks = splitTrack1Only, .checkTracks = checkDigit, .withoutDefaults = true,
+     .overrides = {.decode = runAustralianDriver, .decodeTrack1 = decodeAustralianTrack1}},
+    // The default driver reads the one line once tracks 2 and 3 are gone.
+    {.id = 16, .splitTracks = splitSingleLine, .checkTracks = checkPrefixOh, .without = kWithoutTrack2 | kWithoutTrack3,
+     .overrides = {.decodeTrack1 = decodeOneLine, .readIin = readOneLineIin, .readLicenseNumber = readOneLineLicense,
+                   .readDates = readOneLineDates, .readPostalCode = readOneLinePostalCode,
+                   .locateTrack3Fields = locateOneLineFields, .readClass = readOneLineClass,
+                   .readRestrictions = readOneLineRestrictions, .readEndorsements = readOneLineEndorsements,
+                   .readSex = readOneLineSex, .readHeight = readOneLineHeight, .readWeight = readOneLineWeight,
+                   .readHairColor = readOneLineHairColor, .readEyeColor = readOneLineEyeColor}},
+};
+// clang-format on
+
+constexpr bool variantsAreComplete() {
+  for (std::int32_t i = 0; i < std::ssize(kMagstripeVariants); ++i) {
+    const MagstripeVariant& v = kMagstripeVariants[i];
+    if (v.id != i || v.splitTracks == nullptr || v.checkTracks == nullptr) return false;
+  }
+  return true;
+}
+static_assert(std::size(kMagstripeVariants) == 17 && variantsAreComplete());
+
+constexpr std::size_t variantRow(std::int32_t id) {
+  if (id < 0 || id >= std::ssize(kMagstripeVariants)) magstripeVariantIdsRunFrom0To16();
+  return static_cast<std::size_t>(id);
+}
+
+void applyOverrides(MagstripeDecoder& decoder, const MagstripeOverrides& o) {
+  auto put = [](auto& hook, auto replacement) {
+    if (replacement != nullptr) hook = replacement;
+  };
+  put(decoder.decode, o.decode);
+  put(decoder.decodeTrack1, o.decodeTrack1);
+  put(decoder.readAddress, o.readAddress);
+  put(decoder.readIin, o.readIin);
+  put(decoder.readLicenseNumber, o.readLicenseNumber);
+  put(decoder.readDates, o.readDates);
+  put(decoder.readPostalCode, o.readPostalCode);
+  put(decoder.locateTrack3Fields, o.locateTrack3Fields);
+  put(decoder.readClass, o.readClass);
+  put(decoder.readRestrictions, o.readRestrictions);
+  put(decoder.readEndorsements, o.readEndorsements);
+  put(decoder.readSex, o.readSex);
+  put(decoder.readHeight, o.readHeight);
+  put(decoder.readWeight, o.readWeight);
+  put(decoder.readHairColor, o.readHairColor);
+  put(decoder.readEyeColor, o.readEyeColor);
+}
+
+// Removes line feeds in place and ends the shortened text with a NUL; returns the new length.
+std::int32_t removeLineFeeds(char* text, std::int32_t length) {
+  if (text == nullptr || length < 1) return length;
+  std::int32_t kept = 0;
+  for (std::int32_t i = 0; i < length; ++i)
+    if (text[i] != '\n') text[kept++] = text[i];
+  if (kept < length) text[kept] = '\0';
+  return kept;
+}
+
+[[nodiscard]] Status runVariant(const MagstripeVariant& variant, const char* text, std::int32_t length,
+                                FieldRecord& record, ParserInstance& instance) {
+  MagstripeDecoder decoder{};
+  if (variant.withoutDefaults) {
+    decoder.record = &record;
+    decoder.instance = &instance;
+  } else {
+    initMagstripeDecoder(decoder, record, instance);
+  }
+  decoder.splitTracks = variant.splitTracks;
+  decoder.checkTracks = variant.checkTracks;
+  applyOverrides(decoder, variant.overrides);
+  if ((variant.without & kWithoutTrack1) != 0) decoder.decodeTrack1 = nullptr;
+  if ((variant.without & kWithoutTrack2) != 0) decoder.decodeTrack2 = nullptr;
+  if ((variant.without & kWithoutTrack3) != 0) decoder.decodeTrack3 = nullptr;
+  // The parse prepares the text afresh for every row, so no other row sees this edit.
+  if (variant.removeLineFeeds) length = removeLineFeeds(const_cast<char*>(text), length);
+  if (decoder.decode == nullptr) return kStatusStripeWrongShape;
+  return decoder.decode(decoder, text, length);
+}
+
+}  // namespace
+
+template <std::int32_t Id>
+Status decodeMagstripeVariant(const char* text, std::int32_t length, FieldRecord& record, ParserInstance& instance) {
+  constexpr std::size_t row = variantRow(Id);
+  return runVariant(kMagstripeVariants[row], text, length, record, instance);
+}
+
+template Status decodeMagstripeVariant<0>(const char*, std::int32_t, FieldRecord&, ParserInstance&);
+template Status decodeMagstripeVariant<1>(const char*, std::int32_t, FieldRecord&, ParserInstance&);
+template Status decodeMagstripeVariant<2>(const char*, std::int32_t, FieldRecord&, ParserInstance&);
+template Status decodeMagstripeVariant<3>(const char*, std::int32_t, FieldRecord&, ParserInstance&);
+template Status decodeMagstripeVariant<4>(const char*, std::int32_t, FieldRecord&, ParserInstance&);
+template Status decodeMagstripeVariant<5>(const char*, std::int32_t, FieldRecord&, ParserInstance&);
+template Status decodeMagstripeVariant<6>(const char*, std::int32_t, FieldRecord&, ParserInstance&);
+template Status decodeMagstripeVariant<7>(const char*, std::int32_t, FieldRecord&, ParserInstance&);
+template Status decodeMagstripeVariant<8>(const char*, std::int32_t, FieldRecord&, ParserInstance&);
+template Status decodeMagstripeVariant<9>(const char*, std::int32_t, FieldRecord&, ParserInstance&);
+template Status decodeMagstripeVariant<10>(const char*, std::int32_t, FieldRecord&, ParserInstance&);
+template Status decodeMagstripeVariant<11>(const char*, std::int32_t, FieldRecord&, ParserInstance&);
+template Status decodeMagstripeVariant<12>(const char*, std::int32_t, FieldRecord&, ParserInstance&);
+template Status decodeMagstripeVariant<13>(const char*, std::int32_t, FieldRecord&, ParserInstance&);
+template Status decodeMagstripeVariant<14>(const char*, std::int32_t, FieldRecord&, ParserInstance&);
+template Status decodeMagstripeVariant<15>(const char*, std::int32_t, FieldRecord&, ParserInstance&);
+template Status decodeMagstripeVariant<16>(const char*, std::int32_t, FieldRecord&, ParserInstance&);
+
+}  // namespace quorix

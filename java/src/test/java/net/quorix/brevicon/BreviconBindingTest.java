@@ -1,0 +1,207 @@
+package net.quorix.brevicon;
+
+import static org.junit.jupiter.api.Assertions.assertAll;
+import static org.junit.jupiter.api.Assertions.assertEquals;
+import static org.junit.jupiter.api.Assertions.assertNotEquals;
+import static org.junit.jupiter.api.Assertions.assertNotNull;
+import static org.junit.jupiter.api.Assertions.assertNull;
+import static org.junit.jupiter.api.Assertions.assertThrows;
+import static org.junit.jupiter.api.Assertions.assertTrue;
+
+import java.lang.reflect.Field;
+import java.lang.reflect.Modifier;
+import java.nio.ByteBuffer;
+import java.util.ArrayList;
+import java.util.List;
+import org.junit.jupiter.api.AfterEach;
+import org.junit.jupiter.api.BeforeEach;
+import org.junit.jupiter.api.Test;
+import org.junit.jupiter.params.ParameterizedTest;
+import org.junit.jupiter.params.provider.CsvSource;
+
+/** The seven natives against the real library: versions, argument checks and how fields are written. */
+class BreviconBindingTest {
+  private long handle;
+
+  @BeforeEach
+  void createInstance() {
+    handle = Brevicon.createNativeInstance();
+    assertNotEquals(0L, handle, "the native instance could not be created");
+  }
+
+  @AfterEach
+  void destroyInstance() {
+    Brevicon.destroyNativeInstance(handle);
+  }
+
+  @Test
+  void versionGetters() {
+    assertAll(
+        () -> assertEquals(1, Brevicon.nativeGetMajorVersion()),
+        () -> assertEquals(3, Brevicon.nativeGetMinorVersion()),
+        () -> assertEquals(0, Brevicon.nativeGetBuildVersion()),
+        () -> assertEquals("v.1.3.0", Brevicon.nativeGetVersion()),
+        () -> assertEquals("v.1.3.0", Brevicon.getVersion()),
+        () -> assertEquals(1, Brevicon.getMajorVersion()),
+        () -> assertEquals(3, Brevicon.getMinorVersion()),
+        () -> assertEquals(0, Brevicon.getBuildVersion()));
+  }
+
+  @Test
+  void destroyingHandleZeroDoesNothing() {
+    Brevicon.destroyNativeInstance(0);
+  }
+
+  /** Arguments the binding must refuse before it reads anything, each leaving the result object as it was. */
+  @Test
+  void badArgumentsLeaveTheResultUntouched() {
+    ByteBuffer document = Documents.direct(Documents.aamva2014());
+    int length = document.capacity();
+    ByteBuffer heap = ByteBuffer.wrap(Documents.bytes(Documents.aamva2014()));
+    Object[][] cases = {
+      // name, handle, buffer, length, expected status
+      {"handle 0", 0L, document, length, -21},
+      {"null buffer", handle, null, length, -11},
+      {"buffer that is not direct", handle, heap, length, -11},
+      {"length beyond the buffer", handle, document, length + 1, -21},
+      {"length far beyond the buffer", handle, document, Integer.MAX_VALUE, -21},
+      {"empty input", handle, document, 0, -17},
+      {"negative length", handle, document, -1, -17},
+    };
+    for (Object[] c : cases) {
+      Sentinel result = Sentinel.filled();
+      int status = Brevicon.nativeParse((Long) c[1], result, (ByteBuffer) c[2], (Integer) c[3]);
+      assertEquals((Integer) c[4], status, (String) c[0]);
+      result.assertUntouched((String) c[0]);
+    }
+    assertEquals(-21, Brevicon.nativeParse(handle, null, document, length), "null result");
+  }
+
+  @Test
+  void rejectedInputLeavesEveryFieldUntouched() {
+    Sentinel result = Sentinel.filled();
+    ByteBuffer text = Documents.direct(Documents.REJECTED);
+    assertEquals(-25, Brevicon.nativeParse(handle, result, text, text.capacity()));
+    result.assertUntouched("rejected input");
+  }
+
+  @Test
+  void acceptedDocumentWritesItsFields() {
+    BreviconResult result = new BreviconResult();
+    ByteBuffer text = Documents.direct(Documents.aamva2014("DCLW"));
+    assertEquals(0, Brevicon.nativeParse(handle, result, text, text.capacity()));
+    assertAll(
+        () -> assertEquals("MICHAEL", result.firstName),
+        () -> assertEquals("SAMPLE", result.lastName),
+        () -> assertEquals("JOHN", result.middleName),
+        () -> assertNotNull(result.licenseNumber),
+        () -> assertNotNull(result.race),
+        () -> assertNotNull(result.classificationCode),
+        () -> assertEquals(result.classificationCode, result.vehicleClassCode));
+  }
+
+  /** A flag the document carries is written as 1 or 0; one it lacks keeps the caller's value. */
+  @ParameterizedTest(name = "DDK {0} gives {1}")
+  @CsvSource({"1, 1", "0, 0", "N, 0", "Y, 0", "'', 7"})
+  void organDonorFlag(String element, int expected) {
+    BreviconResult result = new BreviconResult();
+    result.isOrganDonor = 7;
+    String[] extra = element.isEmpty() ? new String[0] : new String[] {"DDK" + element};
+    ByteBuffer text = Documents.direct(Documents.aamva2014(extra));
+    assertEquals(0, Brevicon.nativeParse(handle, result, text, text.capacity()));
+    assertEquals(expected, result.isOrganDonor);
+  }
+
+  @Test
+  void missingFieldFailsAfterWritingTheEarlierOnes() {
+    WithoutRace result = new WithoutRace();
+    ByteBuffer text = Documents.direct(Documents.aamva2014("DCLW"));
+    // The binding returns -27 and leaves NoSuchFieldError pending, so Java sees the error, not the status.
+    NoSuchFieldError error =
+        assertThrows(NoSuchFieldError.class, () -> Brevicon.nativeParse(handle, result, text, text.capacity()));
+    assertTrue(error.getMessage().contains("race"), error.getMessage());
+    assertAll(
+        () -> assertEquals("MICHAEL", result.firstName, "field 1"),
+        () -> assertEquals("SAMPLE", result.lastName, "field 2"),
+        () -> assertNotNull(result.eyeColor, "field 29, the last before race"),
+        () -> assertNull(result.hairColor, "field 31, after race"),
+        () -> assertNull(result.vehicleClassCode, "field 39, after race"));
+  }
+
+  @Test
+  void missingFieldWithoutValueIsNoError() {
+    WithoutRace result = new WithoutRace();
+    ByteBuffer text = Documents.direct(Documents.aamva2014());
+    assertEquals(0, Brevicon.nativeParse(handle, result, text, text.capacity()));
+    assertEquals("MICHAEL", result.firstName);
+    assertNotNull(result.hairColor);
+  }
+
+  @Test
+  void fieldOfTheWrongTypeFails() {
+    WrongType result = new WrongType();
+    ByteBuffer text = Documents.direct(Documents.aamva2014());
+    assertThrows(NoSuchFieldError.class, () -> Brevicon.nativeParse(handle, result, text, text.capacity()));
+  }
+
+  /** A result class with every field of BreviconResult, each set to a value no parse produces. */
+  static final class Sentinel {
+    String firstName, lastName, documentType, countryCode, country, jurisdictionCode, iin, middleName, nameSuffix,
+        namePrefix, fullName, address1, address2, city, licenseNumber, classificationCode, restrictionCode,
+        restrictionCodeDescription, endorsementsCode, endorsementCodeDescription, expirationDate, HAZMATExpDate,
+        birthdate, cardRevisionDate, gender, issueDate, issuedBy, postalCode, eyeColor, race, hairColor, height,
+        weightKG, weightLBS, complianceType, vehicleClassCode, vehicleClassCodeDescription;
+    int isLimitedDurationDocument, isOrganDonor, isVeteran;
+
+    static final String TEXT = "untouched";
+    static final int FLAG = 42;
+
+    static Sentinel filled() {
+      Sentinel s = new Sentinel();
+      for (Field f : fields()) {
+        try {
+          if (f.getType() == int.class) f.setInt(s, FLAG);
+          else f.set(s, TEXT);
+        } catch (IllegalAccessException e) {
+          throw new AssertionError(e);
+        }
+      }
+      return s;
+    }
+
+    static List<Field> fields() {
+      List<Field> fields = new ArrayList<>();
+      for (Field f : Sentinel.class.getDeclaredFields()) {
+        if (!Modifier.isStatic(f.getModifiers())) fields.add(f);
+      }
+      assertEquals(40, fields.size());
+      return fields;
+    }
+
+    void assertUntouched(String context) {
+      for (Field f : fields()) {
+        try {
+          Object expected = f.getType() == int.class ? (Object) FLAG : TEXT;
+          assertEquals(expected, f.get(this), context + ": " + f.getName());
+        } catch (IllegalAccessException e) {
+          throw new AssertionError(e);
+        }
+      }
+    }
+  }
+
+  /** Every field but race. */
+  static final class WithoutRace {
+    String firstName, lastName, documentType, countryCode, country, jurisdictionCode, iin, middleName, nameSuffix,
+        namePrefix, fullName, address1, address2, city, licenseNumber, classificationCode, restrictionCode,
+        restrictionCodeDescription, endorsementsCode, endorsementCodeDescription, expirationDate, HAZMATExpDate,
+        birthdate, cardRevisionDate, gender, issueDate, issuedBy, postalCode, eyeColor, hairColor, height, weightKG,
+        weightLBS, complianceType, vehicleClassCode, vehicleClassCodeDescription;
+    int isLimitedDurationDocument, isOrganDonor, isVeteran;
+  }
+
+  /** firstName declared as an int: the lookup by name and signature must fail. */
+  static final class WrongType {
+    int firstName;
+  }
+}

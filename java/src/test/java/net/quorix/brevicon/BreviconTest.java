@@ -1,0 +1,124 @@
+package net.quorix.brevicon;
+
+import static org.junit.jupiter.api.Assertions.assertAll;
+import static org.junit.jupiter.api.Assertions.assertEquals;
+import static org.junit.jupiter.api.Assertions.assertNotSame;
+import static org.junit.jupiter.api.Assertions.assertNull;
+import static org.junit.jupiter.api.Assertions.assertThrows;
+
+import java.nio.ByteBuffer;
+import java.util.ArrayList;
+import java.util.List;
+import java.util.concurrent.ExecutorService;
+import java.util.concurrent.Executors;
+import java.util.concurrent.Future;
+import org.junit.jupiter.api.Test;
+
+/** The Java API around the natives: lifecycle, fresh results, typed failures and serialised use. */
+class BreviconTest {
+  @Test
+  void closeIsIdempotentAndEndsParsing() throws Exception {
+    Brevicon parser = new Brevicon();
+    assertEquals("MICHAEL", parser.parse(Documents.bytes(Documents.aamva2014())).firstName);
+    parser.close();
+    parser.close();
+    assertThrows(IllegalStateException.class, () -> parser.parse(Documents.bytes(Documents.aamva2014())));
+    ByteBuffer text = Documents.direct(Documents.aamva2014());
+    assertThrows(IllegalStateException.class, () -> parser.parse(text, text.capacity(), new BreviconResult()));
+  }
+
+  @Test
+  void rejectedInputIsATypedException() {
+    try (Brevicon parser = new Brevicon()) {
+      BreviconException e =
+          assertThrows(BreviconException.class, () -> parser.parse(Documents.bytes(Documents.REJECTED)));
+      assertEquals(BreviconException.STATUS_NO_DECODER, e.getStatus());
+      assertEquals("no decoder accepted the input", e.getMessage());
+      BreviconException empty = assertThrows(BreviconException.class, () -> parser.parse(new byte[0]));
+      assertEquals(BreviconException.STATUS_EMPTY_INPUT, empty.getStatus());
+    }
+  }
+
+  @Test
+  void everyParseReturnsAFreshResult() throws Exception {
+    try (Brevicon parser = new Brevicon()) {
+      BreviconResult first = parser.parse(Documents.bytes(Documents.aamva2014("DDK1", "DCLW")));
+      // The second document is shorter and lacks the middle name, race and indicator: none may carry over.
+      String second = Documents.aamva2014().replace("DADJOHN\n", "");
+      BreviconResult next = parser.parse(Documents.bytes(second));
+      assertNotSame(first, next);
+      assertAll(
+          () -> assertEquals(1, first.isOrganDonor),
+          () -> assertEquals("JOHN", first.middleName),
+          () -> assertEquals(BreviconResult.ABSENT, next.isOrganDonor),
+          () -> assertEquals(BreviconResult.ABSENT, next.isVeteran),
+          () -> assertNull(next.middleName),
+          () -> assertNull(next.race),
+          () -> assertEquals("MICHAEL", next.firstName));
+    }
+  }
+
+  @Test
+  void growingInputsReuseTheParser() throws Exception {
+    try (Brevicon parser = new Brevicon()) {
+      // Longer than the first scratch buffer and longer than the native minimum buffer.
+      String padded = Documents.aamva2014("ZZZ" + "X".repeat(20000));
+      assertEquals("SAMPLE", parser.parse(Documents.bytes(padded)).lastName);
+      assertEquals("SAMPLE", parser.parse(Documents.bytes(Documents.aamva2014())).lastName);
+    }
+  }
+
+  @Test
+  void bufferArgumentsAreChecked() {
+    try (Brevicon parser = new Brevicon()) {
+      ByteBuffer heap = ByteBuffer.wrap(Documents.bytes(Documents.aamva2014()));
+      ByteBuffer direct = Documents.direct(Documents.aamva2014());
+      BreviconResult result = new BreviconResult();
+      assertAll(
+          () -> assertThrows(IllegalArgumentException.class, () -> parser.parse(heap, heap.capacity())),
+          () -> assertThrows(IllegalArgumentException.class, () -> parser.parse(direct, direct.capacity() + 1)),
+          () -> assertThrows(IllegalArgumentException.class, () -> parser.parse(direct, -1, result)),
+          () -> assertThrows(NullPointerException.class, () -> parser.parse(null, 0, result)),
+          () -> assertThrows(NullPointerException.class, () -> parser.parse(direct, 1, null)),
+          () -> assertThrows(NullPointerException.class, () -> parser.parse((byte[]) null)));
+    }
+  }
+
+  @Test
+  void directBufferIsReadFromItsStartWhateverItsPosition() throws Exception {
+    try (Brevicon parser = new Brevicon()) {
+      ByteBuffer text = Documents.direct(Documents.aamva2014());
+      text.position(10).limit(12);
+      assertEquals("MICHAEL", parser.parse(text, text.capacity()).firstName);
+    }
+  }
+
+  @Test
+  void threadsSharingOneParserTakeTurns() throws Exception {
+    String[] documents = {
+      Documents.aamva2014("DDK1"), Documents.aamva2014("DDK0"), Documents.REJECTED,
+    };
+    int[] expected = {1, 0, -1};
+    ExecutorService pool = Executors.newFixedThreadPool(4);
+    try (Brevicon parser = new Brevicon()) {
+      List<Future<Integer>> results = new ArrayList<>();
+      for (int i = 0; i < 300; ++i) {
+        String document = documents[i % documents.length];
+        results.add(
+            pool.submit(
+                () -> {
+                  try {
+                    return parser.parse(Documents.bytes(document)).isOrganDonor;
+                  } catch (BreviconException e) {
+                    return e.getStatus() == BreviconException.STATUS_NO_DECODER ? -1 : -100;
+                  }
+                }));
+      }
+      for (int i = 0; i < results.size(); ++i) {
+        assertEquals(expected[i % documents.length], results.get(i).get(), "parse " + i);
+      }
+    } finally {
+      pool.shutdown();
+    }
+  }
+}

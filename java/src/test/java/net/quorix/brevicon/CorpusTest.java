@@ -1,0 +1,112 @@
+package net.quorix.brevicon;
+
+import static org.junit.jupiter.api.Assertions.assertEquals;
+import static org.junit.jupiter.api.Assertions.assertThrows;
+import static org.junit.jupiter.api.Assertions.assertTrue;
+
+import java.io.IOException;
+import java.lang.reflect.Field;
+import java.lang.reflect.Modifier;
+import java.nio.charset.StandardCharsets;
+import java.nio.file.Files;
+import java.nio.file.Path;
+import java.nio.file.Paths;
+import java.util.ArrayList;
+import java.util.List;
+import java.util.stream.Collectors;
+import java.util.stream.Stream;
+import org.junit.jupiter.api.DynamicTest;
+import org.junit.jupiter.api.Test;
+import org.junit.jupiter.api.TestFactory;
+
+/**
+ * The golden corpus through JNI: the result-field lines of each expected file must be what the binding writes.
+ * Cases that fix the clock with a now= line are skipped, since the binding always parses at the current time.
+ */
+class CorpusTest {
+  /** The result fields in the order the binding writes them, with their Java types. */
+  static final String[] FIELDS = {
+    "firstName", "lastName", "documentType", "countryCode", "country", "jurisdictionCode", "iin", "middleName",
+    "nameSuffix", "namePrefix", "fullName", "address1", "address2", "city", "licenseNumber", "classificationCode",
+    "restrictionCode", "restrictionCodeDescription", "endorsementsCode", "endorsementCodeDescription",
+    "expirationDate", "HAZMATExpDate", "birthdate", "cardRevisionDate", "gender", "issueDate", "issuedBy",
+    "postalCode", "eyeColor", "race", "hairColor", "height", "weightKG", "weightLBS", "complianceType",
+    "isLimitedDurationDocument", "isOrganDonor", "isVeteran", "vehicleClassCode", "vehicleClassCodeDescription",
+  };
+
+  static final List<String> FLAGS = List.of("isLimitedDurationDocument", "isOrganDonor", "isVeteran");
+
+  @Test
+  void resultClassDeclaresExactlyTheBindingsFields() throws Exception {
+    List<String> declared = new ArrayList<>();
+    for (Field f : BreviconResult.class.getDeclaredFields()) {
+      if (Modifier.isStatic(f.getModifiers())) continue;
+      declared.add(f.getName());
+      boolean flag = FLAGS.contains(f.getName());
+      assertEquals(flag ? int.class : String.class, f.getType(), f.getName());
+      assertTrue(Modifier.isPublic(f.getModifiers()), f.getName());
+    }
+    assertEquals(List.of(FIELDS).stream().sorted().collect(Collectors.toList()),
+        declared.stream().sorted().collect(Collectors.toList()));
+  }
+
+  @TestFactory
+  Stream<DynamicTest> goldenCases() throws IOException {
+    Path root = Paths.get(System.getProperty("quorix.golden.dir", "testdata/golden"));
+    assertTrue(Files.isDirectory(root), "no golden directory at " + root.toAbsolutePath());
+    List<Path> inputs;
+    try (Stream<Path> walk = Files.walk(root)) {
+      inputs = walk.filter(p -> p.toString().endsWith(".in")).sorted().collect(Collectors.toList());
+    }
+    List<DynamicTest> tests = new ArrayList<>();
+    for (Path input : inputs) {
+      Path expectedFile = Paths.get(input.toString().replaceAll("\\.in$", ".expected"));
+      if (!Files.exists(expectedFile)) continue; // the C++ runner reports a missing expectation
+      List<String> expected = Files.readAllLines(expectedFile, StandardCharsets.ISO_8859_1);
+      if (!expected.isEmpty() && expected.get(0).startsWith("now=")) continue;
+      tests.add(DynamicTest.dynamicTest(root.relativize(input).toString(), () -> check(input, expected)));
+    }
+    return tests.stream();
+  }
+
+  private static void check(Path input, List<String> expectedLines) throws Exception {
+    byte[] text = Files.readAllBytes(input);
+    int status = Integer.parseInt(expectedLines.get(0).substring("status=".length()));
+    try (Brevicon parser = new Brevicon()) {
+      if (status != 0) {
+        BreviconException e = assertThrows(BreviconException.class, () -> parser.parse(text));
+        assertEquals(status, e.getStatus());
+        return;
+      }
+      BreviconResult result = parser.parse(text);
+      assertEquals(fieldLines(expectedLines), render(result));
+    }
+  }
+
+  // The lines between decoder= and the first slot line.
+  private static String fieldLines(List<String> lines) {
+    StringBuilder out = new StringBuilder();
+    for (String line : lines) {
+      if (line.startsWith("status=") || line.startsWith("decoder=")) continue;
+      if (line.startsWith("slot.")) break;
+      out.append(line).append('\n');
+    }
+    return out.toString();
+  }
+
+  // The result as the golden dump writes it: fields in binding order, unset ones absent, odd bytes as \xHH.
+  private static String render(BreviconResult result) throws ReflectiveOperationException {
+    StringBuilder out = new StringBuilder();
+    for (String name : FIELDS) {
+      Object value = BreviconResult.class.getField(name).get(result);
+      if (value == null || value.equals(BreviconResult.ABSENT)) continue;
+      out.append(name).append('=');
+      for (char c : value.toString().toCharArray()) {
+        if (c >= 32 && c <= 126) out.append(c);
+        else out.append(String.format("\\x%02X", (int) c & 0xFF));
+      }
+      out.append('\n');
+    }
+    return out.toString();
+  }
+}

@@ -1,0 +1,137 @@
+// The dump formats scripts and golden files rely on: escaping, line shapes, the error form, and the clock option.
+#include "cli/result_dump.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <quorix/field_record.h>
+#include <quorix/parser.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace quorix {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+struct InstanceDeleter {
+  void operator()(ParserInstance* instance) const { destroyInstance(instance); }
+};
+using Instance = std::unique_ptr<ParserInstance, InstanceDeleter>;
+
+// An instance whose record holds exactly the given slots, as if decoder 0/39 had filled them.
+Instance instanceWith(std::initializer_list<std::pair<std::int32_t, const char*>> slots) {
+  Instance instance(createInstance());
+  constexpr std::string_view kNothing = "no decoder reads this";
+  // The first parse gives the instance its buffers and lends the arena to the record.
+  (void)parseBufferAt(instance.get(), kNothing.data(), static_cast<std::int32_t>(kNothing.size()), kGoldenNow);
+  EXPECT_EQ(resetRecord(instance->record), kStatusOk);
+  for (const auto& [slot, text] : slots) EXPECT_NE(setSlotText(instance->record, slot, text), nullptr);
+  instance->record.group = kGroupAamva;
+  instance->record.decoderId = 39;
+  return instance;
+}
+
+TEST(ResultDump, FailedParseShowsOnlyItsStatus) {
+  struct Case {
+    Status status;
+    std::string_view text, json;
+  };
+  constexpr Case kCases[] = {
+      {kStatusNoDecoder, "status=-25\n",
+       R"({"file": "a.in", "status": -25, "error": "no decoder accepted the input"})"},
+      {kStatusEmptyInput, "status=-17\n", R"({"file": "a.in", "status": -17, "error": "the input is empty"})"},
+      {-3, "status=-3\n",
+       R"({"file": "a.in", "status": -3, "error": "the decoder that recognised the input failed with status -3"})"},
+  };
+  // Slots left from the last attempt must not leak into a failed result.
+  Instance instance = instanceWith({{SLOT_FAMILY_NAME, "SAMPLE"}});
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.status);
+    EXPECT_EQ(dumpText(*instance, c.status, {.slots = true, .clock = std::nullopt}), c.text);
+    EXPECT_EQ(dumpJson(*instance, "a.in", c.status, {.slots = true, .clock = std::nullopt}), c.json);
+  }
+}
+
+TEST(ResultDump, TextLinesInOrderWithEscapedBytes) {
+  Instance instance = instanceWith({{SLOT_STANDARD, "AAMVA DL/ID 2010"}, {SLOT_FAMILY_NAME, "O\x01N\xE9"}});
+  const std::string text = dumpText(*instance, kStatusOk, {.slots = true, .clock = DateTime{2030, 1, 15, 10, 0, 0}});
+  EXPECT_TRUE(text.starts_with("now=2030-01-15T10:00:00\nstatus=0\ndecoder=0/39\n")) << text;
+  EXPECT_THAT(text, HasSubstr("\nslot.025.SLOT_FAMILY_NAME=O\\x01N\\xE9\n"));
+  EXPECT_THAT(text, HasSubstr("\nslot.086.SLOT_STANDARD=AAMVA DL/ID 2010\n"));
+  EXPECT_LT(text.find("slot.025."), text.find("slot.086.")) << "slots are listed by number";
+  EXPECT_TRUE(text.ends_with("\n"));
+
+  const std::string withoutSlots = dumpText(*instance, kStatusOk, {.slots = false, .clock = std::nullopt});
+  EXPECT_TRUE(withoutSlots.starts_with("status=0\ndecoder=0/39\n")) << withoutSlots;
+  EXPECT_THAT(withoutSlots, Not(HasSubstr("slot.")));
+}
+
+TEST(ResultDump, JsonEscapesAndNamesTheStandard) {
+  struct Case {
+    const char* standard;  // null: slot 86 stays empty
+    std::string_view decoder;
+  };
+  constexpr Case kCases[] = {
+      {"AAMVA DL/ID 2010", R"("decoder": {"group": 0, "id": 39, "standard": "AAMVA DL/ID 2010"})"},
+      {nullptr, R"("decoder": {"group": 0, "id": 39, "standard": null})"},
+      {"A\"B\\C\x1F\xE9", R"("decoder": {"group": 0, "id": 39, "standard": "A\"B\\C\u001F\u00E9"})"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.decoder);
+    Instance instance = c.standard != nullptr ? instanceWith({{SLOT_STANDARD, c.standard}}) : instanceWith({});
+    const std::string json = dumpJson(*instance, "dir/\"odd\".in", kStatusOk, {.slots = false, .clock = {}});
+    EXPECT_TRUE(json.starts_with(R"({"file": "dir/\"odd\".in", "status": 0, )")) << json;
+    EXPECT_THAT(json, HasSubstr(c.decoder));
+    EXPECT_THAT(json, HasSubstr(R"("fields": {)"));
+    EXPECT_THAT(json, Not(HasSubstr("\n")));
+    EXPECT_TRUE(json.ends_with("}}")) << json;
+  }
+}
+
+TEST(ResultDump, JsonSlotsOnRequest) {
+  Instance instance = instanceWith({{SLOT_FAMILY_NAME, "SAMPLE"}, {SLOT_FIRST_NAME, "MICHAEL"}});
+  EXPECT_THAT(dumpJson(*instance, "x", kStatusOk, {.slots = true, .clock = {}}),
+              HasSubstr(R"("slots": {"SLOT_FAMILY_NAME": "SAMPLE", "SLOT_FIRST_NAME": "MICHAEL"}})"));
+  EXPECT_THAT(dumpJson(*instance, "x", kStatusOk, {.slots = false, .clock = {}}), Not(HasSubstr("\"slots\"")));
+}
+
+TEST(ParseDateTime, AcceptsOnlyRealTimesInTheOneLayout) {
+  struct Case {
+    std::string_view text;
+    bool valid;
+  };
+  constexpr Case kCases[] = {
+      {"2024-06-15T12:00:00", true},  {"2024-02-29T00:00:00", true},  {"2023-02-29T00:00:00", false},
+      {"1900-02-29T00:00:00", false}, {"2000-02-29T23:59:59", true},  {"2024-04-31T00:00:00", false},
+      {"2024-13-01T00:00:00", false}, {"2024-00-10T00:00:00", false}, {"2024-06-00T00:00:00", false},
+      {"2024-06-15T24:00:00", false}, {"2024-06-15T12:60:00", false}, {"2024-06-15T12:00:60", false},
+      {"2024-06-15 12:00:00", false}, {"2024-06-15T12:00", false},    {"2024-06-15T12:00:000", false},
+      {"+024-06-15T12:00:00", false}, {"2024-6-15T12:00:000", false}, {"", false},
+      {"0000-01-01T00:00:00", false},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.text);
+    const std::optional<DateTime> time = parseDateTime(c.text);
+    ASSERT_EQ(time.has_value(), c.valid);
+    if (c.valid) {
+      EXPECT_EQ(formatDateTime(*time), c.text);
+    }
+  }
+}
+
+TEST(ParseDateTime, FieldsLandWhereTheyBelong) {
+  const std::optional<DateTime> time = parseDateTime("2030-01-15T10:04:59");
+  ASSERT_TRUE(time.has_value());
+  EXPECT_EQ(time->year, 2030);
+  EXPECT_EQ(time->month, 1);
+  EXPECT_EQ(time->day, 15);
+  EXPECT_EQ(time->hour, 10);
+  EXPECT_EQ(time->minute, 4);
+  EXPECT_EQ(time->second, 59);
+}
+
+}  // namespace
+}  // namespace quorix

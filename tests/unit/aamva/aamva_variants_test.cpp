@@ -1,0 +1,378 @@
+// The 27 AAMVA variants: each accepts the layout it was made for and tells its documents apart from the others';
+// hostile texts leave every variant standing; the parse picks the variant that explains a text best.
+#include "decoders/aamva/aamva_variants.h"
+
+#include <gtest/gtest.h>
+#include <quorix/parser.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "decoders/aamva/aamva_pipeline.h"
+#include "unit/aamva/aamva_texts.h"
+
+namespace quorix {
+namespace {
+
+using testing::aamvaText;
+using testing::decodeAs;
+using testing::headerOf;
+using testing::kCompliance;
+using testing::standardHeader;
+using testing::Subfile;
+using testing::version1Header;
+
+const std::vector<std::string> k2000Elements = {
+    "DAASAMPLE,JANE,Q", "DAQD1234567", "DAG1 MAIN ST", "DAIRICHMOND", "DAJVA", "DBB19900102", "DBA20300102", "DBCF"};
+const std::vector<std::string> k2003Elements = {"DCSSAMPLE", "DCTJANE Q",   "DAQD1234567",
+                                                "DAJVA",     "DBB19900102", "DCGUSA"};
+const std::vector<std::string> k2009Elements = {"DCSSAMPLE", "DACJANE",     "DAQD1234567",
+                                                "DAJVA",     "DBB01021990", "DAU069 IN"};
+const std::vector<std::string> k2014Elements = {"DCSSAMPLE", "DACJANE", "DAQD1234567", "DAJVA", "DBB01021990", "DDK1"};
+
+// Headers of the non-standard layouts, each exactly as long as its variant's header. The first three carry
+// version 0 or 1 in one character and two characters of entries at their end.
+const std::string kAamva36Header = "@\n\x1e\rAAMVA36014001";   // issuer number over the last "A" of "AAMVA36"
+const std::string kAamva36EarlyHeader = "@\n\rAAMVA36014001";  // the same without a record separator
+const std::string kAamvaNoIinHeader = "@\n\r AAMVA16360101";   // version 1 inside the issuer number
+const std::string kShortAnsiHeader = "@\n\rANSI 6360140101";   // one character for both separators
+
+std::string dlText(const std::string& header, const std::vector<std::string>& elements, int offsetShift = 0) {
+  return aamvaText(header, {{"DL", elements}}, offsetShift);
+}
+
+std::vector<std::string> withJurisdiction(std::vector<std::string> elements, std::string_view code) {
+  for (std::string& e : elements) {
+    if (e.rfind("DAJ", 0) == 0) e = std::string("DAJ").append(code);
+  }
+  return elements;
+}
+
+TEST(AamvaVariants, EachAcceptsItsLayout) {
+  struct Case {
+    std::int32_t id;
+    std::string text;
+    std::int32_t licenceSlot;
+    std::string_view iin;
+    std::string_view standard;
+  };
+  const std::string v3Header20 = headerOf("ANSI", "636014", "03", "00", 1);
+  const Case kCases[] = {
+      {39, dlText(version1Header(1, "636005"), k2009Elements), SLOT_LICENCE_NUMBER, "636005", "AAMVA DL/ID 2010"},
+      {17, dlText(version1Header(1), k2000Elements), SLOT_LICENCE_NUMBER, "636014", "AAMVA DL/ID 2000"},
+      {18, dlText(headerOf("ANSI", "636014", "01", "", 1), k2000Elements, 1), SLOT_LICENCE_NUMBER, "636014",
+       "AAMVA DL/ID 2000"},
+      {19, dlText(version1Header(1), k2000Elements, 1), SLOT_LICENCE_NUMBER, "636014", "AAMVA DL/ID 2000"},
+      {20, dlText(kAamva36EarlyHeader, k2000Elements), SLOT_LICENCE_NUMBER, "636014",
+       "NON STANDARD PARTIALLY BASED ON AAMVA DL/ID 2000"},
+      {21, dlText(kAamva36Header, k2000Elements), SLOT_LICENCE_NUMBER, "636014",
+       "NON STANDARD PARTIALLY BASED ON AAMVA DL/ID 2000"},
+      {22, dlText(kAamva36Header, withJurisdiction(k2000Elements, "NC"), -1), SLOT_LICENCE_NUMBER, "636014",
+       "NON STANDARD PARTIALLY BASED ON AAMVA DL/ID 2000"},
+      {23, dlText(headerOf("AAMVA", "636014", "01", "", 1), k2000Elements), SLOT_LICENCE_NUMBER, "636014",
+       "AAMVA DL/ID 2000"},
+      {24, dlText(kAamvaNoIinHeader, k2000Elements), SLOT_LICENCE_NUMBER, "",
+       "NON STANDARD PARTIALLY BASED ON AAMVA DL/ID 2000"},
+      {25, dlText(kShortAnsiHeader, k2000Elements), SLOT_LICENCE_NUMBER, "636014", "PARTIALLY AAMVA DL/ID 2000"},
+      {26, dlText(standardHeader(1, 1), k2003Elements), SLOT_LICENCE_NUMBER_ALT, "636014", "AAMVA DL/ID 2003"},
+      {27, version1Header(2) + "DL00410030ZA00710010DL" + "DAQD1234567\nDCSSAMPLE\r", SLOT_LICENCE_NUMBER_ALT, "636014",
+       "AAMVA DL/ID 2005"},
+      {28, dlText(standardHeader(2, 1), k2003Elements), SLOT_LICENCE_NUMBER_ALT, "636014", "AAMVA DL/ID 2003"},
+      {29, dlText(headerOf("ANSI ", "636014", "02", "", 1), k2003Elements), SLOT_LICENCE_NUMBER_ALT, "636014",
+       "AAMVA DL/ID 2003"},
+      {30, dlText(standardHeader(3, 1), k2003Elements), SLOT_LICENCE_NUMBER_ALT, "636014", "AAMVA DL/ID 2005"},
+      {31, dlText(v3Header20, k2003Elements), SLOT_LICENCE_NUMBER_ALT, "636014", "AAMVA DL/ID 2005"},
+      {32, standardHeader(3, 1) + "DL0027" + "DAQD1234567\nDCSSAMPLE\r", SLOT_LICENCE_NUMBER_ALT, "636014",
+       "AAMVA DL/ID 2005"},
+      {33, dlText(standardHeader(3, 1), k2003Elements), SLOT_LICENCE_NUMBER_ALT, "636014", "AAMVA DL/ID 2005"},
+      {34, v3Header20 + "DL0026" + "DAQD1234567\nDCSSAMPLE\r", SLOT_LICENCE_NUMBER_ALT, "636014", "AAMVA DL/ID 2005"},
+      {35, standardHeader(3, 1) + "SL00000100" + "SL" + "DAQD1234567\nDCSSAMPLE\r", SLOT_LICENCE_NUMBER_ALT, "636014",
+       "AAMVA DL/ID 2005"},
+      {36, dlText(standardHeader(4, 1), k2009Elements), SLOT_LICENCE_NUMBER, "636014", "AAMVA DL/ID 2009"},
+      {37, dlText(headerOf("ANSI", "636014", "04", "00", 1), k2009Elements), SLOT_LICENCE_NUMBER, "636014",
+       "AAMVA DL/ID 2009"},
+      {38, dlText(standardHeader(5, 1), k2009Elements), SLOT_LICENCE_NUMBER, "636014", "AAMVA DL/ID 2010"},
+      {40, dlText(standardHeader(6, 1), k2014Elements), SLOT_LICENCE_NUMBER, "636014", "AAMVA DL/ID 2011"},
+      {41, dlText(standardHeader(8, 1), k2014Elements), SLOT_LICENCE_NUMBER, "636014", "AAMVA DL/ID 2014"},
+      {42, dlText(headerOf("ANSI", "636014", "07", "00", 1), k2014Elements), SLOT_LICENCE_NUMBER, "636014",
+       "AAMVA DL/ID 2014"},
+      {43, dlText(headerOf("ANSI ", "636014", "08", "", 1), k2014Elements), SLOT_LICENCE_NUMBER, "636014",
+       "AAMVA DL/ID 2014"},
+  };
+  static_assert(std::size(kCases) == 27);
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.id);
+    const auto run = decodeAs(c.id, c.text);
+    EXPECT_EQ(run->status, kStatusOk);
+    EXPECT_EQ(run->slot(c.licenceSlot), "D1234567");
+    EXPECT_EQ(run->slot(SLOT_IIN), c.iin);
+    EXPECT_EQ(run->slot(SLOT_STANDARD), c.standard);
+    EXPECT_EQ(run->slot(SLOT_DOCUMENT_TYPE), "DL");
+  }
+}
+
+TEST(AamvaVariants, FileTypeChecksTellLayoutsApart) {
+  struct Case {
+    std::string_view name;
+    std::int32_t id;
+    std::string text;
+    Status status;
+  };
+  const std::string ansiAt5 = dlText("@\n\x1e\rXANSI6360140101", k2000Elements);
+  const Case kCases[] = {
+      {"ANSI one place late passes the wider search", 17, ansiAt5, kStatusOk},
+      {"ANSI one place late fails the exact one", 18, dlText("@\n\x1e\rXANSI360140101", k2000Elements, 1),
+       kAamvaNoAnsi},
+      {"record separator 6 passes ANSI checks", 17,
+       dlText(headerOf("ANSI ", "636014", "01", "", 1, "@\n6\r"), k2000Elements), kStatusOk},
+      {"record separator 6 fails the AAMVA check", 23,
+       dlText(headerOf("AAMVA", "636014", "01", "", 1, "@\n6\r"), k2000Elements), kAamvaBadRecordSeparator},
+      {"record separator X fails ANSI checks", 17,
+       dlText(headerOf("ANSI ", "636014", "01", "", 1, "@\nX\r"), k2000Elements), kAamvaBadRecordSeparator},
+      {"ANSI where AAMVA is demanded", 23, dlText(version1Header(1), k2000Elements), kAamvaNoFileType},
+      {"AAMVA word missing, separator not tested", 24, dlText("@\n\r ANSI 16360101", k2000Elements), kAamvaNoAamvaWord},
+      {"AAMVA37 is not AAMVA36", 21, dlText("@\n\x1e\rAAMVA37014001", k2000Elements), kAamvaNoFileType},
+      {"AAMVA36 with a bad separator", 21, dlText("@\n\x1f\rAAMVA36014001", k2000Elements), kAamvaBadRecordSeparator},
+      {"AAMVA36 one place late", 20, dlText("@\n\r AAMVA3614001", k2000Elements), kAamvaNoFileType},
+      {"2003 layout wants record separator 1E", 28,
+       dlText(headerOf("ANSI ", "636014", "02", "00", 1, "@\n\x1c\r"), k2003Elements), kAamvaBadRecordSeparator},
+      {"same header without that demand", 29,
+       dlText(headerOf("ANSI ", "636014", "02", "", 1, "@\n\x1c\r"), k2003Elements), kStatusOk},
+      {"version range takes 7", 41, dlText(standardHeader(7, 1), k2014Elements), kStatusOk},
+      {"version range refuses 6", 41, dlText(standardHeader(6, 1), k2014Elements), kAamvaBadVersion},
+      {"version range refuses 9", 43, dlText(headerOf("ANSI ", "636014", "09", "", 1), k2014Elements),
+       kAamvaBadVersion},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(decodeAs(c.id, c.text)->status, c.status);
+  }
+}
+
+TEST(AamvaVariants, Aamva36TextsSplitOnNorthCarolina) {
+  const auto text = [](std::vector<std::string> elements, int shift) {
+    return dlText(kAamva36Header, std::move(elements), shift);
+  };
+  std::vector<std::string> residenceOnly = {"DAQD1234567", "DAONC"};
+  std::vector<std::string> noJurisdiction = {"DAQD1234567", "DBCF"};
+  struct Case {
+    std::string_view name;
+    std::int32_t id;
+    std::string text;
+    Status status;
+  };
+  const Case kCases[] = {
+      {"other jurisdictions stay with 21", 21, text(k2000Elements, 0), kStatusOk},
+      {"NC leaves 21", 21, text(withJurisdiction(k2000Elements, "NC"), 0), kAamvaJurisdictionIsNc},
+      {"residence NC leaves 21", 21, text(residenceOnly, 0), kAamvaJurisdictionIsNc},
+      {"no jurisdiction stays with 21", 21, text(noJurisdiction, 0), kStatusOk},
+      {"NC goes to 22", 22, text(withJurisdiction(k2000Elements, "NC"), -1), kStatusOk},
+      {"residence NC goes to 22", 22, text(residenceOnly, -1), kStatusOk},
+      {"other jurisdictions are not 22's", 22, text(k2000Elements, -1), kAamvaJurisdictionNotNc},
+      {"no jurisdiction is not 22's", 22, text(noJurisdiction, -1), kAamvaJurisdictionNotNc},
+      {"lower-case nc is not NC", 22, text(withJurisdiction(k2000Elements, "nc"), -1), kAamvaJurisdictionNotNc},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(decodeAs(c.id, c.text)->status, c.status);
+  }
+}
+
+TEST(AamvaVariants, NorthCarolinaDatesRotateAfterTrimming) {
+  struct Case {
+    std::string_view element;
+    std::int32_t slot;
+    std::string_view stored;
+  };
+  const Case kCases[] = {
+      {"DBB1990-01-02", SLOT_BIRTH_DATE, "01021990"},
+      {"DBB1990-01-02 ", SLOT_BIRTH_DATE, "01021990"},  // padded: trimmed before rotating
+      {"DBA 2030-12-31", SLOT_EXPIRY_DATE, "12312030"},
+      {"DBBABC", SLOT_BIRTH_DATE, "BCA"},
+      {"DBB-", SLOT_BIRTH_DATE, ""},
+      {"DAG1-MAIN ST", SLOT_STREET_1, "1-MAIN ST"},  // other slots keep their dashes
+      {"DBB1990-01-02-0000000000-0000000000-0000000000", SLOT_BIRTH_DATE, "0102000000000000000000000001990"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.element);
+    const auto run = decodeAs(22, dlText(kAamva36Header, {"DAQD1234567", "DAJNC", std::string(c.element)}, -1));
+    ASSERT_EQ(run->status, kStatusOk);
+    EXPECT_EQ(run->slot(c.slot), c.stored);
+  }
+  // The same dates pass unrotated through the variant for the other jurisdictions.
+  const auto other = decodeAs(21, dlText(kAamva36Header, {"DAQD1234567", "DAJVA", "DBB1990-01-02"}));
+  EXPECT_EQ(other->slot(SLOT_BIRTH_DATE), "1990-01-02");
+}
+
+TEST(AamvaVariants, LocatorsAndDesignators) {
+  struct Case {
+    std::string_view name;
+    std::int32_t id;
+    std::string text;
+    Status status;
+    std::int32_t slot;
+    std::string_view value;
+  };
+  const std::string v3Header20 = headerOf("ANSI", "636014", "03", "00", 1);
+  const Case kCases[] = {
+      // A designated length shorter than the subfile: counted behind the subfile type, or from it on.
+      {"length counted behind the type", 25, kShortAnsiHeader + "DL00280009DLDAQ1\nDAJVA\r", kStatusOk,
+       SLOT_JURISDICTION, "V"},
+      {"length counted from the type", 31, v3Header20 + "DL00300009DLDAQ1\nDAJVA\r", kStatusOk, SLOT_JURISDICTION, ""},
+      {"fixed position whatever the offset says", 27, version1Header(1) + "DL00190030" + "XXXXXXXXXXXXDLDAQ5\r",
+       kStatusOk, SLOT_LICENCE_NUMBER_ALT, "5"},
+      {"fixed position beyond the text", 27, version1Header(1) + "DL00190030DLDAQ5\r", kAamvaShortSubfile,
+       SLOT_DOCUMENT_TYPE, "DL"},
+      {"type-only designator of another kind", 32, standardHeader(3, 1) + "ZA0027DAQ5\nDCSSAMPLE\r", kStatusOk,
+       SLOT_DOCUMENT_TYPE, ""},
+      {"type-only designator needs two characters", 32, standardHeader(3, 1) + "Z", kAamvaBadDesignator,
+       SLOT_DOCUMENT_TYPE, ""},
+      {"SL designator after a DL one", 35, headerOf("ANSI ", "636014", "03", "00", 2) + "DL00410010SL00000100SLDAQ7\r",
+       kStatusOk, SLOT_LICENCE_NUMBER_ALT, "7"},
+      {"SL lead-in ending in a digit", 35, standardHeader(3, 1) + "SL00000100" + "S1" + "9DAQ7\r", kStatusOk,
+       SLOT_LICENCE_NUMBER_ALT, "7"},
+      {"SL offset beyond the text", 35, standardHeader(3, 1) + "SL09990100SLDAQ7\r", kAamvaBadDesignator,
+       SLOT_DOCUMENT_TYPE, "DL"},
+      {"SL lead-in beyond the text", 35, standardHeader(3, 1) + "SL00050100SLDAQ7\r", kAamvaShortSubfile,
+       SLOT_DOCUMENT_TYPE, "DL"},
+      {"only DL designators for the SL variant", 35, dlText(standardHeader(3, 1), k2003Elements), kAamvaBadDesignator,
+       SLOT_DOCUMENT_TYPE, ""},
+      {"offset one early is stepped over", 22, dlText(kAamva36Header, withJurisdiction(k2000Elements, "NC"), -1),
+       kStatusOk, SLOT_FULL_NAME, "SAMPLE,JANE,Q"},
+      {"exact offset loses the type to the one-late locator", 18,
+       dlText(headerOf("ANSI", "636014", "01", "", 1), k2000Elements), kStatusOk, SLOT_FULL_NAME, ""},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    const auto run = decodeAs(c.id, c.text);
+    EXPECT_EQ(run->status, c.status);
+    EXPECT_EQ(run->slot(c.slot), c.value);
+  }
+}
+
+// Slots must lie inside the arena's used part: nothing may point into the text or past what was written.
+void expectSoundRecord(const testing::Decoded& run) {
+  const FieldRecord& r = run.record;
+  ASSERT_LE(r.arenaUsed, r.arenaSize);
+  for (const FieldSlot& slot : r.slots) {
+    if (!slot.filled()) continue;
+    EXPECT_GE(slot.text, r.arena);
+    EXPECT_LE(slot.text + slot.length, r.arena + r.arenaUsed);
+  }
+}
+
+TEST(AamvaVariants, HostileTextsNeverReachOutside) {
+  std::vector<std::string> texts = {
+      "@",
+      std::string(kCompliance),
+      standardHeader(8, 1) + "DL99999999DLDAQ1\r",
+      standardHeader(8, 1) + "DL00319999DLDAQ1\r",
+      standardHeader(8, 1) + "DL00310000DLDAQ1\r",
+      standardHeader(8, 1) + "DL-999-999DLDAQ1\r",
+      standardHeader(8, 99) + "ZV00310010ZV00310010",
+      standardHeader(8, 1) + "DL0031" + std::string(40, 'Z'),
+      standardHeader(3, 1) + "SL99990100SL\r",
+      standardHeader(3, 1) + "SL-0210100SL\r",
+      kAamva36Header + "DL00270011DLDBB" + std::string(3000, '-') + "\r",
+      std::string(64, '\0'),
+      std::string(64, '\xff'),
+      std::string("@").append(200, '\n'),
+      standardHeader(8, 1) + "DL0031" + "0200DLDAQ" + std::string(5000, 'X'),  // longer than the arena
+  };
+  // Every prefix of texts that some variant accepts: truncated headers, designators and elements.
+  const std::vector<std::string> whole = {
+      dlText(standardHeader(8, 1), k2014Elements), dlText(version1Header(1), k2000Elements),
+      dlText(kAamva36Header, withJurisdiction(k2000Elements, "NC"), -1), dlText(kShortAnsiHeader, k2000Elements),
+      standardHeader(3, 1) + "SL00000100" + "SL" + "DAQD1234567\nDCSSAMPLE\r"};
+  for (const std::string& t : whole) {
+    for (std::size_t n = 0; n <= t.size(); ++n) texts.push_back(t.substr(0, n));
+  }
+  for (std::int32_t id = 17; id <= 43; ++id) {
+    for (const std::string& text : texts) {
+      const auto run = decodeAs(id, text);
+      EXPECT_LE(run->status, kStatusOk);
+      expectSoundRecord(*run);
+      if (HasFailure()) {
+        ADD_FAILURE() << "variant " << id << ", text of " << text.size() << " bytes";
+        return;
+      }
+    }
+  }
+}
+
+// The whole parse: prepare, upper-case, every row, the best one stamped on the record.
+struct Parse {
+  ParserInstance* instance = createInstance();
+  Status status;
+  explicit Parse(std::string_view text) {
+    status =
+        parseBufferAt(instance, text.data(), static_cast<std::int32_t>(text.size()), DateTime{2024, 6, 15, 12, 0, 0});
+  }
+  ~Parse() { destroyInstance(instance); }
+  Parse(const Parse&) = delete;
+  Parse& operator=(const Parse&) = delete;
+  [[nodiscard]] std::string slot(std::int32_t s) const { return testing::slotText(instance->record, s); }
+};
+
+TEST(AamvaSelection, EditionsLandInTheirSlots) {
+  struct Case {
+    std::string_view name;
+    std::string text;
+    std::int32_t winner;
+    std::int32_t licenceSlot;
+    std::int32_t birthSlot;
+    std::string_view standard;
+  };
+  const Case kCases[] = {
+      {"2014", dlText(standardHeader(8, 1), k2014Elements), 41, SLOT_LICENCE_NUMBER, SLOT_BIRTH_DATE_ALT,
+       "AAMVA DL/ID 2014"},
+      {"2010", dlText(standardHeader(5, 1), k2009Elements), 38, SLOT_LICENCE_NUMBER, SLOT_BIRTH_DATE,
+       "AAMVA DL/ID 2010"},
+      {"2005", dlText(standardHeader(3, 1), k2003Elements), 30, SLOT_LICENCE_NUMBER_ALT, SLOT_BIRTH_DATE,
+       "AAMVA DL/ID 2005"},
+      {"2003", dlText(standardHeader(2, 1), k2003Elements), 28, SLOT_LICENCE_NUMBER_ALT, SLOT_BIRTH_DATE,
+       "AAMVA DL/ID 2003"},
+      {"2000", dlText(version1Header(1), k2000Elements), 17, SLOT_LICENCE_NUMBER, SLOT_BIRTH_DATE, "AAMVA DL/ID 2000"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    const Parse parse(c.text);
+    ASSERT_EQ(parse.status, kStatusOk);
+    EXPECT_EQ(parse.instance->record.group, kGroupAamva);
+    EXPECT_EQ(parse.instance->record.decoderId, c.winner);
+    EXPECT_EQ(parse.slot(c.licenceSlot), "D1234567");
+    EXPECT_FALSE(parse.slot(c.birthSlot).empty());
+    EXPECT_EQ(parse.slot(SLOT_FAMILY_NAME).empty(), c.winner == 17);  // the 2000 table has no DCS
+    EXPECT_EQ(parse.slot(SLOT_STANDARD), c.standard);
+  }
+}
+
+TEST(AamvaSelection, MostSlotsWinThenTheEarlierRow) {
+  // The one-late locator of 19 loses the first element; with it repeated later both explain the same slots.
+  std::vector<std::string> repeated = k2000Elements;
+  repeated.insert(repeated.begin(), "DAQX");
+  struct Case {
+    std::string_view name;
+    std::string text;
+    std::int32_t winner;
+  };
+  const Case kCases[] = {
+      {"the first element decides", dlText(version1Header(1), {"DAASAMPLE", "DAQD1234567"}), 17},
+      {"a tie goes to the earlier row", dlText(version1Header(1), repeated), 17},
+      {"lower case is upper-cased before decoding", dlText(version1Header(1), {"daqd1234567", "dajva"}), 17},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    const Parse parse(c.text);
+    ASSERT_EQ(parse.status, kStatusOk);
+    EXPECT_EQ(parse.instance->record.decoderId, c.winner);
+    EXPECT_EQ(parse.slot(SLOT_LICENCE_NUMBER), "D1234567");
+  }
+  // The tie is real: both variants fill as many slots.
+  const std::string tie = dlText(version1Header(1), repeated);
+  EXPECT_EQ(decodeAs(17, tie)->filledSlots(), decodeAs(19, tie)->filledSlots());
+}
+
+}  // namespace
+}  // namespace quorix

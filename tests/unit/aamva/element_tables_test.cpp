@@ -1,0 +1,141 @@
+// The element vocabularies of the AAMVA editions and the scanner that cuts a subfile into elements.
+#include "decoders/aamva/element_tables.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "decoders/aamva/aamva_pipeline.h"
+#include "unit/aamva/aamva_texts.h"
+
+namespace quorix {
+namespace {
+
+using namespace std::string_view_literals;
+
+std::vector<std::int32_t> slotsOf(const ElementTable& table, const char (&id)[4]) {
+  std::vector<std::int32_t> slots;
+  for (std::int32_t i = 0; i < table.count; ++i) {
+    if (table.rows[i].id == elementId(id)) slots.push_back(table.rows[i].slot);
+  }
+  return slots;
+}
+
+TEST(ElementTables, EditionsPlaceElementsDifferently) {
+  struct Case {
+    const ElementTable* table;
+    const char* name;
+    const char (&id)[4];
+    std::vector<std::int32_t> slots;
+  };
+  const Case kCases[] = {
+      {&ElementTable2000, "2000", "DAQ", {SLOT_LICENCE_NUMBER}},
+      {&ElementTable2003, "2003", "DAQ", {SLOT_LICENCE_NUMBER_ALT}},
+      {&ElementTable2009, "2009", "DAU", {SLOT_HEIGHT, SLOT_HEIGHT_FT_IN}},
+      {&ElementTable2003, "2003", "DAU", {SLOT_HEIGHT}},
+      {&ElementTable2011, "2011", "DBB", {SLOT_BIRTH_DATE_ALT}},
+      {&ElementTable2000, "2000", "DAH", {SLOT_STREET_2_ALT}},
+      {&ElementTable2011, "2011", "DAH", {SLOT_STREET_2}},
+      {&ElementTable2000, "2000", "DBN", {SLOT_AKA_FULL_NAME}},
+      {&ElementTable2003, "2003", "DCG", {SLOT_COUNTRY}},
+      {&ElementTable2009, "2009", "DCG", {SLOT_COUNTRY_ID}},
+      {&ElementTable2000, "2000", "DCS", {}},
+      {&ElementTable2003, "2003", "DCS", {SLOT_FAMILY_NAME}},
+      {&ElementTable2011, "2011", "DDK", {}},
+      {&ElementTable2014, "2014", "DDK", {SLOT_ORGAN_DONOR}},
+      {&ElementTable2014, "2014", "DDL", {SLOT_VETERAN}},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(std::string(c.name) + " " + c.id);
+    EXPECT_EQ(slotsOf(*c.table, c.id), c.slots);
+  }
+}
+
+// Scans data with a table into a fresh record, elements ended by the given terminators.
+struct Scan {
+  testing::Decoded run;
+  AamvaPipeline p;
+  Status status;
+  Scan(std::string_view data, const char* terminators, const ElementTable& table = ElementTable2009) {
+    (void)initAamvaPipeline(p, 38, run.record, run.instance);
+    status = scanElements(p, TextSpan{data.data(), static_cast<std::int32_t>(data.size())}, terminators, table.rows,
+                          table.count);
+  }
+};
+
+TEST(ScanElements, CutsAndStores) {
+  struct Case {
+    std::string_view name;
+    std::string_view data;
+    const char* terminators;
+    Status status;
+    std::int32_t slot;
+    std::string_view value;
+  };
+  const Case kCases[] = {
+      {"four characters", "DAQ1", "\n\r", kStatusOk, SLOT_LICENCE_NUMBER, "1"},
+      {"three characters", "DAQ", "\n\r", kAamvaShortSubfile, SLOT_LICENCE_NUMBER, ""},
+      {"id alone clears what came before", "DAQ1\nDAQ\nDCSX", "\n\r", kStatusOk, SLOT_LICENCE_NUMBER, ""},
+      {"element after an empty one", "DAQ1\nDAQ\nDCSX", "\n\r", kStatusOk, SLOT_FAMILY_NAME, "X"},
+      {"leading and repeated terminators", "\n\r\nDAQ1\n\n\nDCSX\r", "\n\r", kStatusOk, SLOT_FAMILY_NAME, "X"},
+      {"CR LF ends an element", "DAQ1\r\nDCSX", "\n\r", kStatusOk, SLOT_LICENCE_NUMBER, "1"},
+      {"CR kept then trimmed with separator only", "DAQ1\r\nDCSX", "\n", kStatusOk, SLOT_LICENCE_NUMBER, "1"},
+      {"record separator stays in the value",
+       "DAQ1\x1e"
+       "2\nDCSX",
+       "\n\r", kStatusOk, SLOT_LICENCE_NUMBER,
+       "1\x1e"
+       "2"},
+      {"later element wins", "DAQ1\nDAQ2", "\n\r", kStatusOk, SLOT_LICENCE_NUMBER, "2"},
+      {"two ids share a slot", "DCSLATER\nDABEARLIER\nDCSLAST", "\n\r", kStatusOk, SLOT_FAMILY_NAME, "LAST"},
+      {"lower-case id", "daq1\nDCSX", "\n\r", kStatusOk, SLOT_LICENCE_NUMBER, ""},
+      {"high byte in the id", "D\xc1Q1\nDCSX", "\n\r", kStatusOk, SLOT_LICENCE_NUMBER, ""},
+      {"short elements are skipped", "DA\nQ\nDAQ7", "\n\r", kStatusOk, SLOT_LICENCE_NUMBER, "7"},
+      {"no terminator: one element to the end", "DAQ1 DCSX", "\n\r", kStatusOk, SLOT_LICENCE_NUMBER, "1 DCSX"},
+      {"jurisdiction subfile scanned too", "DAQ1\rZVZVA9\nDAJVA\r", "\n\r", kStatusOk, SLOT_JURISDICTION, "VA"},
+      {"height fills two slots", "DAU069 IN", "\n\r", kStatusOk, SLOT_HEIGHT_FT_IN, "069 IN"},
+      {"empty terminator set", "DAQ1\nDCSX", "", kStatusOk, SLOT_LICENCE_NUMBER, "1\nDCSX"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    const Scan scan(c.data, c.terminators);
+    EXPECT_EQ(scan.status, c.status);
+    EXPECT_EQ(scan.run.slot(c.slot), c.value);
+  }
+}
+
+TEST(ParseElements, TerminatorsComeFromTheHeader) {
+  struct Case {
+    ElementTerminators terminators;
+    std::string_view data;
+    std::string_view licence;
+  };
+  // The separator is "|" and the segment terminator "#".
+  constexpr Case kCases[] = {
+      {ElementTerminators::kSeparatorAndSegmentEnd, "DAQ1#2|DCSX", "1"},
+      {ElementTerminators::kSeparatorOnly, "DAQ1#2|DCSX", "1#2"},
+      {ElementTerminators::kSeparatorOnly, "DAQ1|DCSX#", "1"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.data);
+    testing::Decoded run;
+    AamvaPipeline p;
+    (void)initAamvaPipeline(p, 38, run.record, run.instance);
+    p.dataElementSeparator = '|';
+    p.segmentTerminator = '#';
+    EXPECT_EQ(parseElementsWithTable(p, TextSpan{c.data.data(), static_cast<std::int32_t>(c.data.size())},
+                                     ElementTable2009, c.terminators),
+              kStatusOk);
+    EXPECT_EQ(run.slot(SLOT_LICENCE_NUMBER), c.licence);
+  }
+  testing::Decoded run;
+  AamvaPipeline p;
+  (void)initAamvaPipeline(p, 38, run.record, run.instance);
+  EXPECT_EQ(parseElementsWithTable(p, TextSpan{nullptr, 8}, ElementTable2009, ElementTerminators::kSeparatorOnly),
+            kStatusBadArgument);
+}
+
+}  // namespace
+}  // namespace quorix

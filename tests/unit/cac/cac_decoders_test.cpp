@@ -1,0 +1,509 @@
+// The Common Access Card decoders: layouts, base-32 fields, headers, the version 3 stores and the slot 99 choice.
+#include "decoders/other/cac_decoders.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "core/registry.h"
+#include "decoders/other/cac_pipeline.h"
+#include "unit/support/record_builder.h"
+
+namespace quorix {
+namespace {
+
+using testing::slotText;
+
+struct Decoded {
+  std::unique_ptr<char[]> arena;
+  FieldRecord record;
+  Status status = 0;
+  std::string slot(std::int32_t n) const { return slotText(record, n); }
+  int filled() const {
+    int n = 0;
+    for (const FieldSlot& s : record.slots) n += s.filled() ? 1 : 0;
+    return n;
+  }
+};
+
+// Decodes a copy of text held in a buffer of exactly its length, so reading past the end is caught by ASan.
+Decoded decode(DecodeFunction function, std::string_view text, std::int32_t arenaSize = 4096) {
+  Decoded out;
+  out.arena = std::make_unique<char[]>(static_cast<std::size_t>(arenaSize));
+  EXPECT_EQ(initRecord(out.record, out.arena.get(), arenaSize), kStatusOk);
+  ParserInstance instance;
+  auto copy = std::make_unique<char[]>(text.size() + 1);
+  std::memcpy(copy.get(), text.data(), text.size());
+  out.status = function(copy.get(), static_cast<std::int32_t>(text.size()), out.record, instance);
+  return out;
+}
+
+// Fixed-width fields, each padded with spaces to its width; a value wider than its field fails the test.
+std::string fixed(std::initializer_list<std::pair<std::string_view, std::size_t>> fields) {
+  std::string out;
+  for (const auto& [value, width] : fields) {
+    EXPECT_LE(value.size(), width) << value;
+    std::string field(value);
+    field.resize(width, ' ');
+    out += field;
+  }
+  return out;
+}
+
+std::vector<std::int32_t> offsetsOf(const CacLayout& layout) {
+  std::vector<std::int32_t> offsets;
+  std::int32_t offset = 0;
+  for (std::int32_t i = 0; i < layout.count; ++i) {
+    offsets.push_back(offset);
+    offset += layout.rows[i].width;
+  }
+  offsets.push_back(offset);  // the total width
+  return offsets;
+}
+
+std::vector<std::int32_t> slotsOf(const CacLayout& layout) {
+  std::vector<std::int32_t> slots;
+  for (std::int32_t i = 0; i < layout.count; ++i) slots.push_back(layout.rows[i].slot);
+  return slots;
+}
+
+TEST(CacLayouts, OffsetsAndSlotsRowByRow) {
+  struct Case {
+    const char* name;
+    const CacLayout& layout;
+    std::vector<std::int32_t> offsets;  // each row's offset, then the total width
+    std::vector<std::int32_t> slots;
+  };
+  const Case kCases[] = {
+      {"V1",
+       CacLayoutV1,
+       {0, 1, 7, 8, 15, 35, 61, 65, 66, 67, 69, 75, 77, 79, 83, 87, 88, 89},
+       {88, 89, 90, 91, 26, 25, 78, 92, 93, 94, 95, 96, 97, 13, 10, 98, 27}},
+      {"V3A",
+       CacLayoutV3A,
+       {0,  1,  28, 37, 38,  47,  49,  51,  54,  56,  58,  67,  68,  69,  70, 71,
+        72, 81, 90, 96, 105, 114, 118, 119, 125, 130, 136, 140, 167, 176, 182},
+       {99,  1,   100, 101, 102, 103, 54,  15,  17,  16,  78,  104, 105, 106, 107,
+        108, 109, 110, 111, 13,  10,  112, 113, 114, 115, 116, 117, 118, 119, 120}},
+      {"V3B",
+       CacLayoutV3B,
+       {0,  1,  28, 37, 38, 47,  49,  51,  54,  56,  58,  67,  68,  69, 70,
+        71, 72, 81, 90, 96, 105, 114, 118, 119, 125, 130, 136, 139, 142},
+       {99,  1,   100, 101, 102, 103, 54, 15,  17,  16,  78,  104, 105, 106,
+        107, 108, 109, 110, 111, 13,  10, 112, 113, 121, 122, 95,  123, 124}},
+      {"V3C",
+       CacLayoutV3C,
+       {0,  1,  28,  37,  38,  47,  48,  49,  51,  54,  56,  58,  67,
+        90, 96, 105, 114, 118, 119, 125, 130, 136, 143, 146, 149, 184},
+       {99,  1,   100, 129, 102, 113, 130, 54, 133, 17,  16,  78, 128,
+        111, 134, 136, 112, 135, 121, 122, 95, 132, 123, 124, 127}},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(offsetsOf(c.layout), c.offsets);
+    EXPECT_EQ(slotsOf(c.layout), c.slots);
+  }
+}
+
+TEST(ReadBase32, ExtendedHexDigitsUpToPadding) {
+  struct Case {
+    std::string_view field;
+    Status status;
+    std::uint64_t value;
+  };
+  constexpr Case kCases[] = {
+      {"10", kStatusOk, 32},
+      {"V=", kStatusOk, 31},
+      {"0", kStatusOk, 0},
+      {"=", kStatusOk, 0},
+      {"1=ZZ", kStatusOk, 1},  // nothing behind the padding is read
+      {"015LK7", kStatusOk, 1234567},
+      {"VVVVVVVVVVVV", kStatusOk, (std::uint64_t{1} << 60) - 1},
+      {"VVVVVVVVVVVVV", kStatusCacBadDigit, 0},  // 65 bits
+      {"W", kStatusCacBadDigit, 0},
+      {"0Z", kStatusCacBadDigit, 0},
+      {"a", kStatusCacBadDigit, 0},
+      {"1 ", kStatusCacBadDigit, 0},
+      {"-1", kStatusCacBadDigit, 0},
+      {"\x80", kStatusCacBadDigit, 0},
+      {"", kStatusCacBadDigit, 0},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.field);
+    std::uint64_t value = 12345;
+    EXPECT_EQ(readBase32(TextSpan{c.field.data(), static_cast<std::int32_t>(c.field.size())}, &value), c.status);
+    if (c.status == kStatusOk) {
+      EXPECT_EQ(value, c.value);
+    }
+  }
+}
+
+// An invented version 1 card: identifiers 1234567 and 12345678, born 17 May 1980, issued 1 March 2021, expiring
+// 28 February 2027.
+std::string version1(std::string_view version = "1", std::string_view edipi = "00BOOAE",
+                     std::string_view issue = "BC7C") {
+  // clang-format off
+  return fixed({{version, 1}, {"015LK7", 6}, {"S", 1}, {edipi, 7}, {"JOHN", 20}, {"DOE", 26}, {"ATLQ", 4}, {"A", 1},
+                {"N", 1}, {"01", 2}, {"CPT", 6}, {"ME", 2}, {"03", 2}, {issue, 4}, {"BEBQ", 4}, {"A", 1}, {"Q", 1}});
+  // clang-format on
+}
+
+TEST(CacVersion1, LengthDecidesWhereTheFieldsEnd) {
+  const std::string card = version1() + "TRAILING";
+  struct Case {
+    std::size_t length;
+    Status status;
+    std::string_view family, birth, issue, expiry, middle;
+  };
+  constexpr Case kCases[] = {
+      {97, kStatusOk, "DOE", "19800517", "20210301", "20270228", "Q"},
+      {89, kStatusOk, "DOE", "19800517", "20210301", "20270228", "Q"},
+      {88, kStatusOk, "DOE", "19800517", "20210301", "20270228", ""},
+      {86, kStatusCacFieldCut, "DOE", "19800517", "20210301", "", ""},
+      {61, kStatusOk, "DOE", "", "", "", ""},
+      {60, kStatusCacFieldCut, "", "", "", "", ""},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.length);
+    const Decoded d = decode(decodeCacVariant<46>, std::string_view(card).substr(0, c.length));
+    EXPECT_EQ(d.status, c.status);
+    EXPECT_EQ(d.slot(SLOT_CAC_BARCODE_VERSION), "1");
+    EXPECT_EQ(d.slot(SLOT_FIRST_NAME), "JOHN");
+    EXPECT_EQ(d.slot(SLOT_FAMILY_NAME), c.family);
+    EXPECT_EQ(d.slot(SLOT_BIRTH_DATE_ALT), c.birth);
+    EXPECT_EQ(d.slot(SLOT_ISSUE_DATE), c.issue);
+    EXPECT_EQ(d.slot(SLOT_EXPIRY_DATE), c.expiry);
+    EXPECT_EQ(d.slot(SLOT_MIDDLE_NAME), c.middle);
+  }
+}
+
+TEST(CacVersion1, EveryFieldOfAFullCard) {
+  const Decoded d = decode(decodeCacVariant<46>, version1());
+  ASSERT_EQ(d.status, kStatusOk);
+  struct Expected {
+    std::int32_t slot;
+    std::string_view text;
+  };
+  // clang-format off
+  constexpr Expected kSlots[] = {
+      {SLOT_STANDARD, "Common Access Card 1"}, {SLOT_COUNTRY_CODE, "USA"}, {SLOT_DOCUMENT_TYPE, "CAC"},
+      {SLOT_CAC_BARCODE_VERSION, "1"}, {SLOT_CAC_PERSON_ID, "1234567"}, {SLOT_CAC_PERSON_ID_TYPE, "S"},
+      {SLOT_CAC_EDIPI, "12345678"}, {SLOT_FIRST_NAME, "JOHN"}, {SLOT_FAMILY_NAME, "DOE"},
+      {SLOT_BIRTH_DATE_ALT, "19800517"}, {SLOT_CAC_PERSONNEL_CATEGORY, "A"}, {SLOT_CAC_BRANCH, "N"},
+      {SLOT_CAC_ENTITLEMENT, "01"}, {SLOT_CAC_RANK, "CPT"}, {SLOT_CAC_PAY_PLAN, "ME"}, {SLOT_CAC_PAY_GRADE, "03"},
+      {SLOT_ISSUE_DATE, "20210301"}, {SLOT_EXPIRY_DATE, "20270228"}, {SLOT_CAC_CARD_INSTANCE, "A"},
+      {SLOT_MIDDLE_NAME, "Q"},
+  };
+  // clang-format on
+  for (const Expected& e : kSlots) {
+    SCOPED_TRACE(e.slot);
+    EXPECT_EQ(d.slot(e.slot), e.text);
+  }
+  EXPECT_EQ(d.filled(), static_cast<int>(std::size(kSlots)));
+}
+
+TEST(CacVersion1, Base32FieldsThatCannotBeReadStayEmpty) {
+  struct Case {
+    std::string_view edipi, issue, storedEdipi, storedIssue;
+  };
+  constexpr Case kCases[] = {
+      {"0000000", "0000", "0", "10000101"},
+      {"000000V", "0001", "31", "10000102"},
+      {"00000V=", "000=", "31", "10000101"},
+      {"0000W00", "B4LQ", "", "20000101"},
+      {"00000.0", "BD9J", "", "20240229"},
+      {"00000 1", "VVVV", "", "38701126"},
+      {"0000010", "00W0", "32", ""},
+      {"0000010", "00 1", "32", ""},
+      {"0000010", "\xff\xff\xff\xff", "32", ""},  // high bytes arrive as negative characters
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(std::string(c.edipi) + " " + std::string(c.issue));
+    const Decoded d = decode(decodeCacVariant<46>, version1("1", c.edipi, c.issue));
+    ASSERT_EQ(d.status, kStatusOk);
+    EXPECT_EQ(d.slot(SLOT_CAC_EDIPI), c.storedEdipi);
+    EXPECT_EQ(d.slot(SLOT_ISSUE_DATE), c.storedIssue);
+    EXPECT_EQ(d.slot(SLOT_CAC_PERSON_ID), "1234567");
+  }
+}
+
+// The first 23 fields the three version 3 layouts A and B share; slot 99 comes first.
+std::string version3Front(std::string_view layoutMark, std::string_view name = "DOE JOHN Q",
+                          std::string_view height = "60", std::string_view birth = "1980MAY17") {
+  // clang-format off
+  return fixed({{layoutMark, 1}, {name, 27}, {"123456789", 9}, {"A", 1}, {"987654321", 9}, {"XY", 2}, {height, 2},
+                {"180", 3}, {"BR", 2}, {"BL", 2}, {birth, 9}, {"ABCDE", 5}, {"2015JAN01", 9}, {"2016FEB02", 9},
+                {"ABC123", 6}, {"2021MAR01", 9}, {"2027FEB28", 9}, {"USAF", 4}, {"M", 1}});
+  // clang-format on
+}
+
+std::string layoutA(std::string_view mark, std::string_view name = "DOE JOHN Q", std::string_view height = "60",
+                    std::string_view birth = "1980MAY17") {
+  return "IDUS3ABCD" + version3Front(mark, name, height, birth) +
+         fixed({{"O3", 6}, {"AB123", 5}, {"CAPT", 6}, {"1234", 4}, {"SOME UNIT", 27}, {"2030DEC31", 9}, {"XYZ789", 6}});
+}
+
+std::string layoutB(std::string_view mark, std::string_view name = "DOE JOHN Q") {
+  return "IDUS3ABCD" + version3Front(mark, name) +
+         fixed({{"ABCDEF", 6}, {"12345", 5}, {"CAPT", 6}, {"ONE", 3}, {"TWO", 3}});
+}
+
+std::string layoutC(std::string_view version = "1") {
+  return "IDCV" + std::string(version) + "ABCD" +
+         fixed({{"0", 1},         {"ROE JANE", 27}, {"123456789", 9}, {"C", 1},      {"987654321", 9},
+                {"F", 1},         {"Z", 1},         {"57", 2},        {"150", 3},    {"BK", 2},
+                {"GR", 2},        {"1975DEC05", 9}, {"AGENCY", 23},   {"ABC123", 6}, {"2022JUN30", 9},
+                {"2026JUN30", 9}, {"DOD", 4},       {"X", 1},         {"ABCDEF", 6}, {"12345", 5},
+                {"GS12", 6},      {"ABCDEFG", 7},   {"ONE", 3},       {"TWO", 3},    {"NOTES", 35}});
+}
+
+TEST(CacVersion3, SlotNinetyNineChoosesBetweenLayoutsAAndB) {
+  ASSERT_EQ(layoutA("0").size(), 9u + 182u);
+  ASSERT_EQ(layoutB("1").size(), 9u + 142u);
+  struct Case {
+    const char* label;
+    DecodeFunction function;
+    std::string text;
+    Status status;
+  };
+  const Case kCases[] = {
+      {"A by id 48", decodeCacVariant<48>, layoutA("0"), kStatusOk},
+      {"A by id 49", decodeCacVariant<49>, layoutA("0"), kStatusCacLayout},
+      {"B by id 49", decodeCacVariant<49>, layoutB("1"), kStatusOk},
+      {"B by id 48", decodeCacVariant<48>, layoutB("1"), kStatusCacFieldCut},
+      {"A marked 1 by id 48", decodeCacVariant<48>, layoutA("1"), kStatusCacLayout},
+      {"B marked 0 by id 49", decodeCacVariant<49>, layoutB("0"), kStatusCacLayout},
+      {"blank mark by id 48", decodeCacVariant<48>, layoutA(" "), kStatusCacLayout},
+      {"header only", decodeCacVariant<48>, "IDUS3ABCD", kStatusCacLayout},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.label);
+    EXPECT_EQ(decode(c.function, c.text).status, c.status);
+  }
+}
+
+TEST(CacVersion3, LayoutAFields) {
+  const Decoded d = decode(decodeCacVariant<48>, layoutA("0"));
+  ASSERT_EQ(d.status, kStatusOk);
+  struct Expected {
+    std::int32_t slot;
+    std::string_view text;
+  };
+  // clang-format off
+  constexpr Expected kSlots[] = {
+      {SLOT_STANDARD, "Common Access Card v3"}, {SLOT_COUNTRY_CODE, "USA"}, {SLOT_DOCUMENT_TYPE, "CAC"},
+      {SLOT_FULL_NAME, "DOE, JOHN, Q"}, {SLOT_CAC_PERSON_NUMBER, "123456789"}, {SLOT_HEIGHT, "6'0\""},
+      {SLOT_WEIGHT_LB, "180"}, {SLOT_BIRTH_DATE_ALT, "19800517"}, {SLOT_CAC_FIELD_109, "20150101"},
+      {SLOT_CAC_FIELD_110, "20160202"}, {SLOT_ISSUE_DATE, "20210301"}, {SLOT_EXPIRY_DATE, "20270228"},
+      {SLOT_CAC_FIELD_114, "O3"}, {SLOT_CAC_FIELD_118, "SOME UNIT"},
+      {SLOT_CAC_FIELD_119, "2030DEC31"},  // not a date slot: stored as written {SLOT_CAC_FIELD_120, "XYZ789"},
+  };
+  // clang-format on
+  for (const Expected& e : kSlots) {
+    SCOPED_TRACE(e.slot);
+    EXPECT_EQ(d.slot(e.slot), e.text);
+  }
+}
+
+TEST(CacVersion3, NameFormattingOfId48AndPlainNameOfId49) {
+  struct Case {
+    std::string_view field, id48, id49;
+  };
+  constexpr Case kCases[] = {
+      {"DOE JOHN Q", "DOE, JOHN, Q", "DOE JOHN Q"},
+      {"  DOE   JOHN  ", "DOE, JOHN", "DOE   JOHN"},
+      {"DOE", "DOE", "DOE"},
+      {"", "", ""},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.field);
+    EXPECT_EQ(decode(decodeCacVariant<48>, layoutA("0", c.field)).slot(SLOT_FULL_NAME), c.id48);
+    EXPECT_EQ(decode(decodeCacVariant<49>, layoutB("1", c.field)).slot(SLOT_FULL_NAME), c.id49);
+  }
+}
+
+// The arena left for the name holds 23 bytes: the separator that would not fit is dropped with what follows.
+TEST(CacVersion3, FormattedNameIsCutAtTheArenaEnd) {
+  const Decoded d = decode(decodeCacVariant<48>, layoutA("0", "AAAAAAAAAA BBBBBBBBBB CCCC"), 55);
+  EXPECT_EQ(d.slot(SLOT_FULL_NAME), "AAAAAAAAAA, BBBBBBBBBB");
+  EXPECT_LE(d.record.arenaUsed, d.record.arenaSize);
+}
+
+TEST(CacVersion3, DateAndHeightConversions) {
+  struct Case {
+    std::string_view height, birth, storedHeight, storedBirth;
+  };
+  constexpr Case kCases[] = {
+      {"60", "1980MAY17", "6'0\"", "19800517"}, {"5 ", "1980DEC01", "5'\"", "19801201"},
+      {"  ", "1980XYZ17", "", "1980XYZ17"},     {"6", "1980may17", "6'\"", "1980may17"},
+      {"72", "19800517 ", "7'2\"", "19800517"}, {"72", " 1980JAN1", "7'2\"", "1980JAN1"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(std::string(c.height) + "|" + std::string(c.birth));
+    const Decoded d = decode(decodeCacVariant<48>, layoutA("0", "DOE", c.height, c.birth));
+    ASSERT_EQ(d.status, kStatusOk);
+    EXPECT_EQ(d.slot(SLOT_HEIGHT), c.storedHeight);
+    EXPECT_EQ(d.slot(SLOT_BIRTH_DATE_ALT), c.storedBirth);
+  }
+}
+
+TEST(CacCivilian, HeaderNamesTheVersionAndDatesMove) {
+  ASSERT_EQ(layoutC().size(), 9u + 184u);
+  const Decoded d = decode(decodeCacVariant<50>, layoutC("7"));
+  ASSERT_EQ(d.status, kStatusOk);
+  EXPECT_EQ(d.slot(SLOT_STANDARD), "DoD/Uniformed Services Civilian ID Card v7");
+  EXPECT_EQ(d.slot(SLOT_COUNTRY_CODE), "USA");
+  EXPECT_EQ(d.slot(SLOT_DOCUMENT_TYPE), "CAC");
+  EXPECT_EQ(d.slot(SLOT_FULL_NAME), "ROE JANE");
+  EXPECT_EQ(d.slot(SLOT_HEIGHT), "5'7\"");
+  EXPECT_EQ(d.slot(SLOT_BIRTH_DATE_ALT), "19751205");
+  EXPECT_EQ(d.slot(SLOT_CAC_FIELD_134), "20220630");
+  EXPECT_EQ(d.slot(SLOT_CAC_FIELD_136), "20260630");
+  EXPECT_EQ(d.slot(SLOT_CAC_FIELD_127), "NOTES");
+  EXPECT_EQ(d.slot(SLOT_ISSUE_DATE), "");
+}
+
+TEST(CacHeaders, StatusesOfEveryDecoder) {
+  struct Case {
+    const char* label;
+    DecodeFunction function;
+    std::string text;
+    Status status;
+  };
+  const Case kCases[] = {
+      {"1 by id 47", decodeCacVariant<47>, version1("1"), kStatusCacVersion},
+      {"N by id 46", decodeCacVariant<46>, version1("N"), kStatusCacVersion},
+      {"N by id 47", decodeCacVariant<47>, version1("N"), kStatusOk},
+      {"version only", decodeCacVariant<46>, "1", kStatusOk},
+      {"empty by id 46", decodeCacVariant<46>, "", kStatusBadArgument},
+      {"IDUS alone", decodeCacVariant<48>, "IDUS", kStatusCacHeader},
+      {"wrong version", decodeCacVariant<48>, "IDUS4" + layoutA("0").substr(5), kStatusCacVersion},
+      {"not IDUS", decodeCacVariant<49>, "IDUX3" + layoutB("1").substr(5), kStatusCacHeader},
+      {"empty", decodeCacVariant<49>, "", kStatusBadArgument},
+      {"short for the skip", decodeCacVariant<48>, "IDUS3ABC", kStatusCacHeader},
+      {"IDUS by id 50", decodeCacVariant<50>, "IDUS3ABCD" + layoutC().substr(9), kStatusCacHeader},
+      {"IDCV alone", decodeCacVariant<50>, "IDCV", kStatusCacHeader},
+      {"IDCV and version", decodeCacVariant<50>, "IDCV1", kStatusCacHeader},
+      {"empty by id 50", decodeCacVariant<50>, "", kStatusBadArgument},
+      {"IDCV by id 48", decodeCacVariant<48>, layoutC(), kStatusCacHeader},
+      {"cut inside a field", decodeCacVariant<50>, layoutC().substr(0, 100), kStatusCacFieldCut},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.label);
+    const Decoded d = decode(c.function, c.text);
+    EXPECT_EQ(d.status, c.status);
+    if (c.function == decodeCacVariant<50> && c.status != kStatusOk) {
+      EXPECT_EQ(d.slot(SLOT_STANDARD), "");
+    }
+  }
+  FieldRecord record;
+  char arena[64];
+  ASSERT_EQ(initRecord(record, arena, sizeof arena), kStatusOk);
+  ParserInstance instance;
+  for (DecodeFunction function :
+       {decodeCacVariant<46>, decodeCacVariant<47>, decodeCacVariant<48>, decodeCacVariant<49>, decodeCacVariant<50>}) {
+    EXPECT_EQ(function(nullptr, 10, record, instance), kStatusBadArgument);
+    EXPECT_EQ(function("IDUS3ABCD", -1, record, instance), kStatusBadArgument);
+  }
+}
+
+TEST(SplitCacFields, ArgumentsAndCuts) {
+  FieldRecord record;
+  char arena[256];
+  ASSERT_EQ(initRecord(record, arena, sizeof arena), kStatusOk);
+  ParserInstance instance;
+  constexpr CacField kRows[] = {{.slot = 1, .width = 2}, {.slot = 2, .width = 3}, {.slot = 3, .width = 2}};
+  CacPipeline pipeline;
+  ASSERT_EQ(initCacPipeline(pipeline, "", kRows, 3, record, instance), kStatusOk);
+  struct Case {
+    const char* body;
+    std::int32_t length;
+    const CacField* rows;
+    std::int32_t count;
+    Status status;
+    std::string_view first, second, third;
+  };
+  const Case kCases[] = {
+      {"ABCDEFG", 7, kRows, 3, kStatusOk, "AB", "CDE", "FG"},
+      {"ABCDEFGHI", 9, kRows, 3, kStatusOk, "AB", "CDE", "FG"},
+      {"ABCDEF", 6, kRows, 3, kStatusOk, "AB", "CDE", "F"},  // padding of the last field trimmed away
+      {"ABCDE", 5, kRows, 3, kStatusOk, "AB", "CDE", ""},
+      {"ABCD", 4, kRows, 3, kStatusCacFieldCut, "AB", "", ""},
+      {"A", 1, kRows, 3, kStatusCacFieldCut, "", "", ""},
+      {"A", 1, kRows, 1, kStatusCacFieldCut, "", "", ""},
+      {"", 0, kRows, 3, kStatusOk, "", "", ""},
+      {nullptr, 0, kRows, 3, kStatusBadArgument, "", "", ""},
+      {"AB", -1, kRows, 3, kStatusBadArgument, "", "", ""},
+      {"AB", 2, nullptr, 3, kStatusBadArgument, "", "", ""},
+      {"AB", 2, kRows, 0, kStatusBadArgument, "", "", ""},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.body == nullptr ? "null" : c.body);
+    ASSERT_EQ(resetRecord(record), kStatusOk);
+    EXPECT_EQ(splitCacFields(pipeline, TextSpan{c.body, c.length}, c.rows, c.count), c.status);
+    EXPECT_EQ(slotText(record, 1), c.first);
+    EXPECT_EQ(slotText(record, 2), c.second);
+    EXPECT_EQ(slotText(record, 3), c.third);
+  }
+}
+
+// Through the parse entry the text arrives upper-cased, so a lower-case card reads as its upper-case form.
+TEST(CacDecoders, ChosenByTheParse) {
+  std::string lowerA = layoutA("0");
+  for (char& c : lowerA) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  struct Case {
+    const char* label;
+    std::string input;
+    std::int32_t decoderId;
+    std::int32_t slot;
+    std::string_view text;
+  };
+  const Case kCases[] = {
+      {"version 1", version1(), 46, SLOT_CAC_EDIPI, "12345678"},
+      {"version N", version1("N"), 47, SLOT_STANDARD, "Common Access Card N"},
+      {"layout A", layoutA("0"), 48, SLOT_FULL_NAME, "DOE, JOHN, Q"},
+      {"lower-case layout A", lowerA, 48, SLOT_EXPIRY_DATE, "20270228"},
+      {"layout B", layoutB("1"), 49, SLOT_CAC_RANK, "CAPT"},
+      {"civilian", layoutC(), 50, SLOT_CAC_FIELD_136, "20260630"},
+      {"civilian with padded remarks", layoutC(), 50, SLOT_CAC_FIELD_127, "NOTES"},
+      {"layout A with padded last field", layoutA("0").substr(0, 188) + "   ", 48, SLOT_CAC_FIELD_120, "XYZ"},
+  };
+  ParserInstance* instance = createInstance();
+  ASSERT_NE(instance, nullptr);
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.label);
+    ASSERT_EQ(parseBufferAt(instance, c.input.data(), static_cast<std::int32_t>(c.input.size()),
+                            DateTime{.year = 2026, .month = 1, .day = 1}),
+              kStatusOk);
+    EXPECT_EQ(instance->record.group, kGroupCac);
+    EXPECT_EQ(instance->record.decoderId, c.decoderId);
+    EXPECT_EQ(slotText(instance->record, c.slot), c.text);
+  }
+  destroyInstance(instance);
+}
+
+// Every prefix of every sample through every decoder, each in a buffer of exactly its length.
+TEST(CacDecoders, EveryPrefixStaysInBounds) {
+  const std::string kSamples[] = {version1(),   version1("N", "\x80\x81\x82\x83\x84\x85\x86", "===="),
+                                  layoutA("0"), layoutB("1"),
+                                  layoutC(),    "IDUS3" + std::string(200, ' ')};
+  const DecodeFunction kDecoders[] = {decodeCacVariant<46>, decodeCacVariant<47>, decodeCacVariant<48>,
+                                      decodeCacVariant<49>, decodeCacVariant<50>};
+  for (const std::string& sample : kSamples) {
+    for (std::size_t length = 0; length <= sample.size(); ++length) {
+      for (DecodeFunction function : kDecoders) {
+        const Decoded d = decode(function, std::string_view(sample).substr(0, length), 512);
+        EXPECT_LE(d.record.arenaUsed, d.record.arenaSize);
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace quorix

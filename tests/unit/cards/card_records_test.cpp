@@ -1,0 +1,316 @@
+// The fixed-position card records: the "@...HC" licence record (id 44) and the bank-format track 1 (id 45).
+#include "decoders/magstripe/card_records.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "core/registry.h"
+#include "unit/support/record_builder.h"
+
+namespace quorix {
+namespace {
+
+using testing::slotText;
+
+constexpr DateTime kClock2026{.year = 2026, .month = 6, .day = 15, .hour = 12};
+
+// One decode of a text held in a buffer of exactly its length, so reading past the end is caught by ASan.
+struct Decoded {
+  std::unique_ptr<char[]> arena;
+  FieldRecord record;
+  Status status = 0;
+  std::string slot(std::int32_t n) const { return slotText(record, n); }
+  int filled() const {
+    int n = 0;
+    for (const FieldSlot& s : record.slots) n += s.filled() ? 1 : 0;
+    return n;
+  }
+};
+
+Decoded decode(DecodeFunction function, std::string_view text, DateTime now = kClock2026) {
+  Decoded out;
+  out.arena = std::make_unique<char[]>(4096);
+  EXPECT_EQ(initRecord(out.record, out.arena.get(), 4096), kStatusOk);
+  ParserInstance instance;
+  instance.now = now;
+  auto copy = std::make_unique<char[]>(text.size() + 1);
+  std::memcpy(copy.get(), text.data(), text.size());
+  out.status = function(copy.get(), static_cast<std::int32_t>(text.size()), out.record, instance);
+  return out;
+}
+
+std::string padded(std::string_view text, std::size_t width) {
+  std::string out(text);
+  out.resize(width, ' ');
+  return out;
+}
+
+// "@", jurisdiction, one unread byte, "HC", 14 unread, licence (20), name (30, 28 wide), birth (58), sex (66),
+// issue (67), expiry (75).
+const std::string kAtRecord = std::string("@VA9HC") + "00000000000000" + "T123456789" + padded("DOE/JOHN Q", 28) +
+                              "19800215" + "M" + "20200110" + "20280215";
+
+TEST(AtRecord, LengthThresholdsDecideWhichFieldsAreRead) {
+  ASSERT_EQ(kAtRecord.size(), 83u);
+  struct Case {
+    std::size_t length;
+    std::string_view jurisdiction, licence, name, birth, sex, issue, expiry;
+  };
+  constexpr Case kCases[] = {
+      {83, "VA", "T123456789", "DOE$JOHN Q", "19800215", "M", "20200110", "20280215"},
+      {82, "VA", "T123456789", "DOE$JOHN Q", "19800215", "M", "20200110", ""},
+      {75, "VA", "T123456789", "DOE$JOHN Q", "19800215", "M", "20200110", ""},
+      {74, "VA", "T123456789", "DOE$JOHN Q", "19800215", "M", "", ""},
+      {67, "VA", "T123456789", "DOE$JOHN Q", "19800215", "M", "", ""},
+      {66, "VA", "T123456789", "DOE$JOHN Q", "19800215", "", "", ""},
+      {65, "VA", "T123456789", "DOE$JOHN Q", "", "", "", ""},
+      {57, "VA", "T123456789", "", "", "", "", ""},
+      {29, "VA", "", "", "", "", "", ""},
+      {6, "VA", "", "", "", "", "", ""},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.length);
+    const Decoded d = decode(decodeCardRecord<44>, std::string_view(kAtRecord).substr(0, c.length));
+    ASSERT_EQ(d.status, kStatusOk);
+    EXPECT_EQ(d.slot(SLOT_JURISDICTION), c.jurisdiction);
+    EXPECT_EQ(d.slot(SLOT_LICENCE_NUMBER), c.licence);
+    EXPECT_EQ(d.slot(SLOT_FULL_NAME), c.name);
+    EXPECT_EQ(d.slot(SLOT_BIRTH_DATE), c.birth);
+    EXPECT_EQ(d.slot(SLOT_SEX), c.sex);
+    EXPECT_EQ(d.slot(SLOT_ISSUE_DATE), c.issue);
+    EXPECT_EQ(d.slot(SLOT_EXPIRY_DATE), c.expiry);
+  }
+}
+
+std::string atRecordWith(std::size_t at, std::string_view replacement) {
+  std::string text = kAtRecord;
+  text.replace(at, replacement.size(), replacement);
+  return text;
+}
+
+TEST(AtRecord, ShapeAndArgumentStatuses) {
+  struct Case {
+    const char* label;
+    std::string text;
+    Status status;
+  };
+  const Case kCases[] = {
+      {"lower-case hc", atRecordWith(4, "hc"), -20},
+      {"no at sign", atRecordWith(0, "#"), -20},
+      {"five characters", "@VA9H", -20},
+      {"empty", "", -1},
+      {"lower case elsewhere", atRecordWith(1, "va"), kStatusOk},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.label);
+    const Decoded d = decode(decodeCardRecord<44>, c.text);
+    EXPECT_EQ(d.status, c.status);
+    if (c.status != kStatusOk) {
+      EXPECT_EQ(d.filled(), 0);
+    }
+  }
+  FieldRecord record;
+  char arena[64];
+  ASSERT_EQ(initRecord(record, arena, sizeof arena), kStatusOk);
+  ParserInstance instance;
+  EXPECT_EQ(decodeCardRecord<44>(nullptr, 83, record, instance), kStatusNoInput);
+  EXPECT_EQ(decodeCardRecord<44>(nullptr, 0, record, instance), -1);
+}
+
+TEST(AtRecord, DatesAreRangeTestedOnly) {
+  struct Case {
+    std::string_view expiry, stored;
+  };
+  constexpr Case kCases[] = {
+      {"20280231", "20280231"},  // no month-length test on this record
+      {"00000101", "00000101"},  // nor a lower bound on the year
+      {"20281301", ""},         {"20280200", ""},         {"20280232", ""},
+      {"2028XX15", ""},         {"2028 215", "20280215"},  // white space in front of a number is skipped
+      {"2028-115", ""},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.expiry);
+    const Decoded d = decode(decodeCardRecord<44>, atRecordWith(75, c.expiry));
+    ASSERT_EQ(d.status, kStatusOk);
+    EXPECT_EQ(d.slot(SLOT_EXPIRY_DATE), c.stored);
+    EXPECT_EQ(d.slot(SLOT_ISSUE_DATE), "20200110");
+  }
+}
+
+// ---- id 45
+
+// Track 1 of a bank-format licence stripe: "%B", IIN, licence number, "^", name, "^", YYMM, "799", sex digit,
+// birth CCYYMMDD, seven unread digits, issue YYMMDD.
+std::string bankTrack(std::string_view name = "DOE/JOHN Q", std::string_view expiry = "3104",
+                      std::string_view service = "799", std::string_view birth = "19800131",
+                      std::string_view issue = "250115") {
+  return std::string("%B6360121234567890^") + std::string(name) + "^" + std::string(expiry) + std::string(service) +
+         "1" + std::string(birth) + "0000000" + std::string(issue) + "00";
+}
+
+std::string bankStripe(const std::string& track1) { return track1 + "?;6360121234567890=3104?;0123?"; }
+
+TEST(BankTrack, ReadsEveryFieldOfAWellFormedStripe) {
+  const Decoded d = decode(decodeCardRecord<45>, bankStripe(bankTrack()));
+  ASSERT_EQ(d.status, kStatusOk);
+  EXPECT_EQ(d.slot(SLOT_IIN), "636012");
+  EXPECT_EQ(d.slot(SLOT_LICENCE_NUMBER), "1234567890");
+  EXPECT_EQ(d.slot(SLOT_FULL_NAME), "DOE$JOHN Q");
+  EXPECT_EQ(d.slot(SLOT_EXPIRY_DATE), "20310430");  // 2031, and the birth day 31 limited to April
+  EXPECT_EQ(d.slot(SLOT_BIRTH_DATE), "19800131");
+  EXPECT_EQ(d.slot(SLOT_SEX), "1");
+  EXPECT_EQ(d.slot(SLOT_ISSUE_DATE), "20250115");
+  EXPECT_EQ(d.filled(), 7);
+}
+
+TEST(BankTrack, ExpiryYearLiesAroundTheClockYear) {
+  struct Case {
+    std::int32_t clockYear;
+    std::string_view expiry, birth, stored;
+  };
+  constexpr Case kCases[] = {
+      {2026, "3006", "19800615", "20300615"}, {2026, "3106", "19800615", "20310615"},
+      {2026, "9906", "19800615", "19990615"}, {2026, "7506", "19800615", "20750615"},
+      {2026, "7606", "19800615", "19760615"}, {2080, "3106", "19800615", "20310615"},
+      {2080, "2906", "19800615", "21290615"}, {2026, "2802", "19800230", "20280229"},  // a leap year keeps the 29th
+      {2026, "2702", "19800230", "20270228"}, {2026, "2713", "19800615", ""},
+      {2026, "2700", "19800615", ""},         {2026, "2706", "19800600", ""},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(std::string(c.expiry) + " " + std::string(c.birth));
+    const Decoded d = decode(decodeCardRecord<45>, bankStripe(bankTrack("DOE/JOHN", c.expiry, "799", c.birth)),
+                             DateTime{.year = c.clockYear, .month = 1, .day = 1});
+    ASSERT_EQ(d.status, kStatusOk);
+    EXPECT_EQ(d.slot(SLOT_EXPIRY_DATE), c.stored);
+    EXPECT_EQ(d.slot(SLOT_SEX), "1");  // the sex digit is stored whatever the dates
+  }
+}
+
+TEST(BankTrack, BirthAndIssueDates) {
+  struct Case {
+    std::string_view birth, issue, storedBirth, storedIssue;
+  };
+  constexpr Case kCases[] = {
+      {"19800131", "300101", "19800131", "20300101"}, {"19800131", "310101", "19800131", "19310101"},
+      {"19801331", "991231", "", "19991231"},         {"19800231", "251301", "19800231", ""},
+      {"19800131", "250100", "19800131", ""},         {"19800131", "25011X", "19800131", ""},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(std::string(c.birth) + " " + std::string(c.issue));
+    const Decoded d = decode(decodeCardRecord<45>, bankStripe(bankTrack("DOE/JOHN", "3001", "799", c.birth, c.issue)));
+    ASSERT_EQ(d.status, kStatusOk);
+    EXPECT_EQ(d.slot(SLOT_BIRTH_DATE), c.storedBirth);
+    EXPECT_EQ(d.slot(SLOT_ISSUE_DATE), c.storedIssue);
+  }
+}
+
+TEST(BankTrack, ServiceCodeAndNameGateTheRecord) {
+  struct Case {
+    const char* label;
+    std::string track;
+    std::string_view name, expiry, issue;
+  };
+  const Case kCases[] = {
+      {"service 798", bankTrack("DOE/JOHN", "3001", "798"), "DOE$JOHN", "", ""},
+      {"name of 26", bankTrack(std::string(26, 'N')), "NNNNNNNNNNNNNNNNNNNNNNNNNN", "20310430", "20250115"},
+      {"name of 27", bankTrack(std::string(27, 'N')), "", "", ""},
+      {"padded name", bankTrack("  DOE/JOHN  "), "DOE$JOHN", "20310430", "20250115"},
+      {"name with #", bankTrack("DOE#JOHN"), "", "", ""},
+      // a name behind leading punctuation must be closed by the "^" right after it, not one in front of it
+      {"name not closed", "%B6360121234567890^^^^A#BCDEFGHIJKLMNOPQRSTUV", "", "", ""},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.label);
+    const Decoded d = decode(decodeCardRecord<45>, bankStripe(c.track));
+    ASSERT_EQ(d.status, kStatusOk);
+    EXPECT_EQ(d.slot(SLOT_IIN), "636012");
+    EXPECT_EQ(d.slot(SLOT_LICENCE_NUMBER), "1234567890");
+    EXPECT_EQ(d.slot(SLOT_FULL_NAME), c.name);
+    EXPECT_EQ(d.slot(SLOT_ISSUE_DATE), c.issue);
+    EXPECT_EQ(d.slot(SLOT_EXPIRY_DATE), c.expiry);
+    EXPECT_EQ(d.slot(SLOT_SEX), c.expiry.empty() ? "" : "1");
+  }
+}
+
+TEST(BankTrack, SplitAndCheckStatuses) {
+  struct Case {
+    const char* label;
+    std::string text;
+    Status status;
+    int filled;
+  };
+  const Case kCases[] = {
+      {"two tracks only", bankTrack() + "?;6360121234567890=3104?", kStatusOk, 0},
+      {"no separator", bankTrack() + "?", kStatusNoInput, 0},
+      {"eight characters", "%B1?;23?", -1, 0},
+      {"not a bank track", "%A" + bankTrack().substr(2) + "?;6360=31?;0123?", -20, 0},
+      {"letter after %B", "%BX" + bankTrack().substr(3) + "?;6360=31?;0123?", -20, 0},
+      {"track 2 of one character", "%B1X?;abc", kStatusNoInput, 0},
+      {"track 2 of two characters", "%B1XY?;ab", kStatusNoInput, 0},
+      {"track 2 of three characters", "%B1XYZ?;a", kStatusOk, 0},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.label);
+    const Decoded d = decode(decodeCardRecord<45>, c.text);
+    EXPECT_EQ(d.status, c.status);
+    EXPECT_EQ(d.filled(), c.filled);
+  }
+}
+
+// Through the parse entry: row 44 sees the text as delivered, row 45 the normalised, upper-cased text.
+TEST(CardRecords, ChosenByTheParseWithTheirPrepareFunctions) {
+  struct Case {
+    const char* label;
+    std::string input;
+    std::int32_t decoderId;
+    std::int32_t slot;
+    std::string_view text;
+  };
+  const Case kCases[] = {
+      {"at record", kAtRecord, 44, SLOT_FULL_NAME, "DOE$JOHN Q"},
+      {"lower-case at record", atRecordWith(30, "doe/jo"), 44, SLOT_FULL_NAME, "doe$joHN Q"},
+      {"lower-case jurisdiction", atRecordWith(1, "va"), 44, SLOT_JURISDICTION, "va"},
+      {"licence not trimmed", atRecordWith(20, " t12345 x "), 44, SLOT_LICENCE_NUMBER, " t12345 x "},
+      {"bank track", bankStripe(bankTrack()), 45, SLOT_EXPIRY_DATE, "20310430"},
+      {"lower-case bank track", bankStripe("%b" + bankTrack("doe/ann").substr(2)), 45, SLOT_FULL_NAME, "DOE$ANN"},
+  };
+  ParserInstance* instance = createInstance();
+  ASSERT_NE(instance, nullptr);
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.label);
+    ASSERT_EQ(parseBufferAt(instance, c.input.data(), static_cast<std::int32_t>(c.input.size()), kClock2026),
+              kStatusOk);
+    EXPECT_EQ(instance->record.group, kGroupCardRecord);
+    EXPECT_EQ(instance->record.decoderId, c.decoderId);
+    EXPECT_EQ(slotText(instance->record, c.slot), c.text);
+  }
+  destroyInstance(instance);
+}
+
+// Every prefix of every sample, each in a buffer of exactly its length: no decoder may read past the end.
+TEST(CardRecords, EveryPrefixStaysInBounds) {
+  const std::string kSamples[] = {
+      kAtRecord,          bankStripe(bankTrack()), bankStripe(bankTrack(std::string(26, 'Z'))),
+      "%%%%%B^^^^?;?;?;", std::string(60, '%'),    "@@@@HC@@@@"};
+  for (const std::string& sample : kSamples) {
+    for (std::size_t length = 0; length <= sample.size(); ++length) {
+      SCOPED_TRACE(sample.substr(0, length));
+      const std::string_view text = std::string_view(sample).substr(0, length);
+      const Decoded at = decode(decodeCardRecord<44>, text);
+      const Decoded bank = decode(decodeCardRecord<45>, text);
+      if (at.status != kStatusOk) {
+        EXPECT_EQ(at.filled(), 0);
+      }
+      if (bank.status != kStatusOk) {
+        EXPECT_EQ(bank.filled(), 0);
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace quorix

@@ -1,0 +1,348 @@
+// The 17 stripe variants: each reads the framing it exists for, turns away its near-misses, and survives
+// truncated and hostile texts; the parse picks the expected row for the common framings.
+#include "decoders/magstripe/magstripe_variants.h"
+
+#include <gtest/gtest.h>
+#include <quorix/parser.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "decoders/magstripe/magstripe_pipeline.h"
+#include "unit/magstripe/stripe_fixture.h"
+#include "unit/support/record_builder.h"
+
+namespace quorix {
+namespace {
+
+using testing::StripeFixture;
+
+using VariantDecode = Status (*)(const char*, std::int32_t, FieldRecord&, ParserInstance&);
+constexpr VariantDecode kVariants[] = {
+    decodeMagstripeVariant<0>,  decodeMagstripeVariant<1>,  decodeMagstripeVariant<2>,  decodeMagstripeVariant<3>,
+    decodeMagstripeVariant<4>,  decodeMagstripeVariant<5>,  decodeMagstripeVariant<6>,  decodeMagstripeVariant<7>,
+    decodeMagstripeVariant<8>,  decodeMagstripeVariant<9>,  decodeMagstripeVariant<10>, decodeMagstripeVariant<11>,
+    decodeMagstripeVariant<12>, decodeMagstripeVariant<13>, decodeMagstripeVariant<14>, decodeMagstripeVariant<15>,
+    decodeMagstripeVariant<16>};
+
+// Invented tracks of one licence holder.
+const std::string kTrack1 = "%CAOAKLAND^DOE$JOHN$Q^123 MAIN ST^?";
+const std::string kTrack2 = ";6360141234567=251219800115?";
+const std::string kFields = "C B         NONEM510180BROBLU";  // class, restrictions, endorsements, sex, ...
+const std::string kTrack3 = "%!!94612      " + kFields + "?";
+const std::string kJoined = kTrack1 + kTrack2 + kTrack3;
+const std::string kLines = kTrack1 + "\n" + kTrack2 + "\n" + kTrack3;
+
+using Slots = std::map<std::int32_t, std::string>;
+const Slots kTrack1Slots = {
+    {SLOT_JURISDICTION, "CA"}, {SLOT_CITY, "OAKLAND"}, {SLOT_FULL_NAME, "DOE$JOHN$Q"}, {SLOT_STREET_1, "123 MAIN ST"}};
+const Slots kTrack2Slots = {{SLOT_IIN, "636014"},
+                            {SLOT_LICENCE_NUMBER, "1234567"},
+                            {SLOT_EXPIRY_DATE, "20251215"},
+                            {SLOT_BIRTH_DATE, "19800115"}};
+const Slots kTrack3Slots = {{SLOT_POSTAL_CODE, "94612"}, {SLOT_CLASS, "C"},         {SLOT_RESTRICTIONS, "B"},
+                            {SLOT_ENDORSEMENTS, "NONE"}, {SLOT_SEX, "M"},           {SLOT_HEIGHT_FT_IN, "510"},
+                            {SLOT_WEIGHT_LB, "180"},     {SLOT_HAIR_COLOUR, "BRO"}, {SLOT_EYE_COLOUR, "BLU"}};
+
+Slots merged(std::initializer_list<Slots> parts, const Slots& changes = {},
+             std::initializer_list<std::int32_t> gone = {}) {
+  Slots all;
+  for (const Slots& part : parts) all.insert(part.begin(), part.end());
+  for (const auto& [slot, value] : changes) all[slot] = value;
+  for (std::int32_t slot : gone) all.erase(slot);
+  return all;
+}
+
+struct VariantCase {
+  const char* what;
+  std::int32_t id;
+  std::string text;
+  Status status;
+  Slots slots;  // every filled slot, exactly
+};
+
+std::vector<VariantCase> variantCases() {
+  const std::string canadianTrack3 = "%!!K1A0B1      C B         NONEF175 80BROBLU?";
+  const std::string hashTrack3 = "#!!!946121234  C B         NNNMX510180BROBLU?";
+  const std::string longTrack3 = "%!!94612      " + kFields + std::string(12, '0') + "D1234567    ?";
+  const std::string oneLine =
+      "OHCOLUMBUS^DOE$JOHN^1 HIGH ST^6360231234567=251219800115"
+      "0043215"
+      "  D B         " +
+      std::string("NONEM510180BROBLU");
+  const Slots canadian = {{SLOT_CITY, "OTTAWA"},
+                          {SLOT_JURISDICTION, "ON"},
+                          {SLOT_FULL_NAME, "DOE$JANE"},
+                          {SLOT_STREET_1, "1 RIDEAU ST"},
+                          {SLOT_IIN, "636028"},
+                          {SLOT_LICENCE_NUMBER, "1234567"},
+                          {SLOT_EXPIRY_DATE, "20251215"},
+                          {SLOT_BIRTH_DATE, "19800115"},
+                          {SLOT_POSTAL_CODE, "K1A 0B1"},
+                          {SLOT_CLASS, "C"},
+                          {SLOT_RESTRICTIONS, "B"},
+                          {SLOT_ENDORSEMENTS, "NONE"},
+                          {SLOT_SEX, "F"},
+                          {SLOT_HEIGHT_CM, "175"},
+                          {SLOT_WEIGHT_LB, "80"},
+                          {SLOT_HAIR_COLOUR, "BRO"},
+                          {SLOT_EYE_COLOUR, "BLU"}};
+  const Slots oneLineSlots = {{SLOT_JURISDICTION, "OH"},
+                              {SLOT_CITY, "COLUMBUS"},
+                              {SLOT_FULL_NAME, "DOE$JOHN"},
+                              {SLOT_STREET_1, "1 HIGH ST"},
+                              {SLOT_IIN, "636023"},
+                              {SLOT_LICENCE_NUMBER, "1234567"},
+                              {SLOT_POSTAL_CODE, "43215"},
+                              {SLOT_EXPIRY_DATE, "20251215"},
+                              {SLOT_BIRTH_DATE, "19800115"},
+                              {SLOT_CLASS, "D"},
+                              {SLOT_RESTRICTIONS, "B"},
+                              {SLOT_ENDORSEMENTS, "NONE"},
+                              {SLOT_SEX, "M"},
+                              {SLOT_HEIGHT_FT_IN, "510"},
+                              {SLOT_WEIGHT_LB, "180"},
+                              {SLOT_HAIR_COLOUR, "BRO"},
+                              {SLOT_EYE_COLOUR, "BLU"}};
+  const Slots all = merged({kTrack1Slots, kTrack2Slots, kTrack3Slots});
+  const std::string shifted = kTrack1 + ";x" + kTrack2.substr(1) + kTrack3;
+  return {
+      {"joined, track 3 left in track 2", 0, kJoined, kStatusOk, merged({kTrack1Slots, kTrack2Slots})},
+      {"joined but track 2 first", 0, kTrack2 + kTrack1, kStatusStripeWrongShape, {}},
+      {"two lines", 1, kTrack1 + "\r\n" + kTrack2, kStatusOk, merged({kTrack1Slots, kTrack2Slots})},
+      {"two lines, not an AAMVA issuer", 1, kTrack1 + "\n;5360141234567=251219800115?", kStatusStripeWrongShape, {}},
+      {"three lines", 2, kLines, kStatusOk, all},
+      {"three lines, no track 3", 2, kTrack1 + "\n" + kTrack2, kStatusStripeWrongShape, {}},
+      {"reversed lines", 3, kTrack3 + "\n" + kTrack2 + "\n" + kTrack1, kStatusOk, all},
+      {"reversed reader, lines in order", 3, kLines, kStatusStripeWrongShape, {}},
+      {"joined by sentinels", 4, kJoined, kStatusOk, all},
+      {"joined by sentinels, hash track 3",
+       4,
+       kTrack1 + kTrack2 + "#" + kTrack3.substr(1),
+       kStatusStripeWrongShape,
+       {}},
+      {"stray character after ;", 5, shifted, kStatusOk, all},
+      {"no stray character", 5, kJoined, kStatusStripeWrongShape, {}},
+      {"framed, % kept on track 1", 6,
+       "{!|1" + kTrack1 + "|!}{!|2" + kTrack2.substr(1) + "|!}{!|3" + kTrack3 + "|!}\r\n", kStatusOk,
+       merged({kTrack1Slots, kTrack2Slots, kTrack3Slots}, {}, {SLOT_JURISDICTION})},
+      {"framed, empty track 3",
+       6,
+       "{!|1" + kTrack1 + "|!}{!|2" + kTrack2.substr(1) + "|!}{!|3|!}",
+       kStatusStripeWrongShape,
+       {}},
+      {"cut at ?, line breaks trimmed", 7, kLines, kStatusOk, all},
+      {"cut at ?, track 1 without %", 7, kTrack1.substr(1) + kTrack2 + kTrack3, kStatusOk,
+       merged({kTrack1Slots, kTrack2Slots, kTrack3Slots}, {}, {SLOT_JURISDICTION})},
+      {"cut at ?, two pieces", 7, kTrack1 + kTrack2, kStatusStripeWrongShape, {}},
+      {"Canadian", 8, "%ONOTTAWA^DOE$JANE^1 RIDEAU ST^?;6360281234567=251219800115?" + canadianTrack3, kStatusOk,
+       canadian},
+      {"Canadian reader, US fields area ends inside a field", 8, kJoined, kStatusStripeWrongShape, {}},
+      {"hash track 3", 9, kTrack1 + kTrack2 + hashTrack3, kStatusOk,
+       merged({kTrack1Slots, kTrack2Slots, kTrack3Slots},
+              {{SLOT_POSTAL_CODE, "94612-1234"}, {SLOT_ENDORSEMENTS, "NNNM"}})},
+      {"hash reader, % track 3", 9, kJoined, kStatusStripeWrongShape, {}},
+      {"lone track 1", 10, kTrack1, kStatusOk, kTrack1Slots},
+      {"lone track 1, unfinished", 10, "%CAOAKLAND^DOE$JOHN", kStatusStripeWrongShape, {}},
+      {"track 1 then one part, line feeds removed", 11, kTrack1 + "\n" + kTrack2 + "\n" + longTrack3, kStatusOk,
+       merged({kTrack1Slots, kTrack3Slots}, {{SLOT_LICENCE_NUMBER, "D1234567"}})},
+      {"track 1 then one part, no state code", 11, "%1" + kJoined.substr(3), kStatusStripeWrongShape, {}},
+      {"three lines, stray character after ;", 12, kTrack1 + "\n;x" + kTrack2.substr(1) + "\n" + kTrack3, kStatusOk,
+       all},
+      {"three lines without stray character", 12, kLines, kStatusStripeWrongShape, {}},
+      {"separator after the IIN", 13, kTrack1 + ";636014=1234567=251219800115?" + kTrack3, kStatusOk,
+       merged({kTrack1Slots, kTrack2Slots, kTrack3Slots}, {}, {SLOT_IIN})},
+      {"bank card track 1", 13, "%B4000123412341234^DOE/JOHN^2512?" + kTrack2 + kTrack3, kStatusStripeWrongShape, {}},
+      {"two-part number", 14, ";6360141234567=251219800115=89=?", kStatusOk,
+       merged({kTrack2Slots}, {{SLOT_LICENCE_NUMBER, "891234567"}})},
+      {"lone track 2 without leading byte", 14, "6360141234567=251219800115?", kStatusStripeWrongShape, {}},
+      {"Australian",
+       15,
+       "%1^DOE JOHN^12345678^?",
+       kStatusOk,
+       {{SLOT_FULL_NAME, "DOE JOHN"}, {SLOT_LICENCE_NUMBER, "12345678"}, {SLOT_COUNTRY, "Australia"}}},
+      {"Australian, no field after the digit", 15, "%1ABCDEFG", kStatusOk, {{SLOT_COUNTRY, "Australia"}}},
+      {"Australian, second field",
+       15,
+       "%2^^!!^SMITH JO^ 0042 ^X",
+       kStatusOk,
+       {{SLOT_FULL_NAME, "SMITH JO"}, {SLOT_LICENCE_NUMBER, "0042"}, {SLOT_COUNTRY, "Australia"}}},
+      {"Australian reader, licence track 1", 15, kTrack1, kStatusStripeWrongShape, {}},
+      {"one line", 16, oneLine + "\r\n", kStatusOk, oneLineSlots},
+      {"one line, nothing readable", 16, "OH??", kStatusOk, {{SLOT_JURISDICTION, "OH"}}},
+      {"one line, other jurisdiction", 16, "CA" + oneLine.substr(2), kStatusStripeWrongShape, {}},
+      {"one line, two lines", 16, oneLine + "\n" + oneLine, kStatusStripeWrongShape, {}},
+  };
+}
+
+Slots filledSlots(const FieldRecord& record) {
+  Slots out;
+  for (std::int32_t i = 0; i < kSlotCount; ++i)
+    if (record.slots[i].filled())
+      out[i] = std::string(record.slots[i].text, static_cast<std::size_t>(record.slots[i].length));
+  return out;
+}
+
+TEST(MagstripeVariants, EachReadsItsFramingAndRejectsNearMisses) {
+  for (const VariantCase& c : variantCases()) {
+    SCOPED_TRACE(std::string(c.what) + " (id " + std::to_string(c.id) + ")");
+    StripeFixture f;
+    const TextSpan text = f.span(c.text);
+    EXPECT_EQ(kVariants[c.id](text.data, text.length, f.record, f.instance), c.status);
+    if (c.status == kStatusOk) {
+      EXPECT_EQ(filledSlots(f.record), c.slots);
+    }
+    EXPECT_FALSE(f.record.slots[SLOT_STANDARD].filled());
+    EXPECT_FALSE(f.record.slots[SLOT_DOCUMENT_TYPE].filled());
+  }
+}
+
+struct NumberCase {
+  std::int32_t id;
+  std::string text;
+  std::string licence;
+};
+
+// The licence number layouts of ids 13, 14 and 16, which other rows do not read.
+TEST(MagstripeVariants, LicenceNumberLayouts) {
+  const NumberCase kCases[] = {
+      {14, ";6360141234567=251219800115=89=?", "891234567"},
+      {14, ";6360141234567=251219800115==?", "1234567"},  // part B may be empty
+      {14, ";6360141234567=251219800115=89?", ""},        // no third "="
+      {14, ";6360141234567=251219800115=89", ""},         // ends inside part B
+      {14, ";6360141234567=2512198001150=89=?", ""},      // no "=" behind the 12 dates
+      {14, ";6360141234567=25121980011?", ""},            // too little behind the first "="
+      {14, ";636014123=251219800115=" + std::string(35, '7') + "=?", std::string(31, '7')},
+      {14, ";636014123=251219800115=" + std::string(28, '7') + "=?", std::string(28, '7') + "123"},
+      {13, kTrack1 + ";636014 1234567=251219800115?" + kTrack3, "1234567"},
+      {13, kTrack1 + ";636014 1234567=25121980011598765?" + kTrack3, "123456798765"},  // overflow digits
+      {13, kTrack1 + ";636014A1234567=251219800115?" + kTrack3, ""},                   // a letter is no separator
+      {13, kTrack1 + ";6360141234567=251219800115?" + kTrack3, ""},
+      {16, "OHX^^6360231234567=251219800115", "1234567"},
+      {16, "OHX^636023=251219800115XXXXXXX", ""},  // 6 digits: IIN without number
+      {16, "OHX^6360231234567=2512", ""},          // fewer than 13 behind the digits
+  };
+  for (const NumberCase& c : kCases) {
+    SCOPED_TRACE(c.text);
+    StripeFixture f;
+    const TextSpan text = f.span(c.text);
+    ASSERT_EQ(kVariants[c.id](text.data, text.length, f.record, f.instance), kStatusOk);
+    EXPECT_EQ(f.slot(SLOT_LICENCE_NUMBER), c.licence);
+  }
+}
+
+struct OneLinePostalCase {
+  std::string digitsAfterDates;
+  std::string postal;
+};
+
+// On the one-line layout the digits behind the dates end with the postal code.
+TEST(MagstripeVariants, OneLinePostalCodeRuns) {
+  const OneLinePostalCase kCases[] = {
+      {"43215", "43215"},     {"043215", "43215"}, {"0043215", "43215"}, {"00432151234", "43215-1234"},
+      {"99123456", "123456"}, {"4321", ""},
+  };
+  for (const OneLinePostalCase& c : kCases) {
+    SCOPED_TRACE(c.digitsAfterDates);
+    StripeFixture f;
+    const TextSpan text = f.span("OHCOLUMBUS^DOE$JOHN^1 HIGH ST^6360231234567=251219800115" + c.digitsAfterDates +
+                                 "  D B         NONEM510180BROBLU");
+    ASSERT_EQ(decodeMagstripeVariant<16>(text.data, text.length, f.record, f.instance), kStatusOk);
+    EXPECT_EQ(f.slot(SLOT_POSTAL_CODE), c.postal);
+  }
+}
+
+// Id 11 edits the parse's text in place: line feeds go and a NUL marks the new end.
+TEST(MagstripeVariants, LineFeedsAreRemovedInPlace) {
+  std::string text = kTrack1 + "\n" + kTrack2 + "\n" + kTrack3;
+  StripeFixture f;
+  ASSERT_EQ(decodeMagstripeVariant<11>(text.data(), static_cast<std::int32_t>(text.size()), f.record, f.instance),
+            kStatusOk);
+  const std::string expected = kTrack1 + kTrack2 + kTrack3;
+  EXPECT_EQ(std::string(text.c_str()), expected);
+  EXPECT_EQ(f.slot(SLOT_POSTAL_CODE), "94612");
+}
+
+// Every prefix of every sample, and texts built to run searches off the end: no variant may read outside the text
+// (the sanitizers watch the exact-size copies) or report anything but the three stripe statuses.
+TEST(MagstripeVariants, TruncatedAndHostileTextsStayInBounds) {
+  std::vector<std::string> texts;
+  for (const VariantCase& c : variantCases())
+    for (std::size_t n = 0; n <= c.text.size(); ++n) texts.push_back(c.text.substr(0, n));
+  texts.push_back(std::string(5000, '%'));
+  texts.push_back(std::string(5000, '^'));
+  texts.push_back("%CA" + std::string(5000, 'A') + "^" + std::string(5000, 'B') + "?;636" + std::string(5000, '1'));
+  texts.push_back("%1^" + std::string(300, 'N') + "^" + std::string(300, '9') + "^?");
+  texts.push_back("OH^" + std::string(40, '1') + "=" + std::string(40, '2') + "^" + std::string(40, '3'));
+  texts.push_back("%CA^^^^^?;636=?%");
+  texts.push_back("{!|1{!|2{!|3|!}|!}|!}{!|1");
+  texts.push_back("%\x80\xff\x01?;636\xff=\x80\x80?%\x90");
+  texts.push_back(";6" + std::string(60, '=') + "?");
+  texts.push_back("\n\n\r\r\n");
+  texts.push_back("%AB" + std::string(100, '?'));
+  for (const std::string& text : texts) {
+    for (std::int32_t id = 0; id < 17; ++id) {
+      StripeFixture f(2024, 256);
+      const TextSpan span = f.span(text);
+      const Status s = kVariants[id](span.data, span.length, f.record, f.instance);
+      ASSERT_TRUE(s == kStatusOk || s == kStatusStripeTooShort || s == kStatusStripeWrongShape)
+          << "id " << id << " status " << s << " on " << text.substr(0, 80);
+      ASSERT_LE(f.record.arenaUsed, f.record.arenaSize);
+    }
+  }
+}
+
+TEST(MagstripeVariants, NullTextIsRejected) {
+  for (std::int32_t id = 0; id < 17; ++id) {
+    SCOPED_TRACE(id);
+    StripeFixture f;
+    EXPECT_NE(kVariants[id](nullptr, 0, f.record, f.instance), kStatusOk);
+  }
+}
+
+struct SelectionCase {
+  const char* what;
+  std::string text;
+  std::int32_t id;
+  std::int32_t slot;  // one field that shows the row read the layout
+  std::string value;
+};
+
+// Through the whole parse: the prepared, upper-cased text goes to every row and the fullest record wins.
+TEST(MagstripeSelection, ParseKeepsTheExpectedRow) {
+  const std::string hashTrack3 = "#!!!946121234  C B         NNNMX510180BROBLU?";
+  const SelectionCase kCases[] = {
+      {"joined: the sentinel-pair row reads all three tracks", kJoined, 4, SLOT_POSTAL_CODE, "94612"},
+      {"one track per line", kLines, 2, SLOT_EYE_COLOUR, "BLU"},
+      {"lower case and CR LF", "%caoakland^doe$john$q^123 main st^?\r\n" + kTrack2 + "\r\n" + kTrack3, 2,
+       SLOT_FULL_NAME, "DOE$JOHN$Q"},
+      {"reversed lines", kTrack3 + "\n" + kTrack2 + "\n" + kTrack1, 3, SLOT_JURISDICTION, "CA"},
+      {"cut at ?, track 1 without %", kJoined.substr(1), 7, SLOT_CITY, "OAKLAND"},
+      {"hash track 3", kTrack1 + kTrack2 + hashTrack3, 9, SLOT_POSTAL_CODE, "94612-1234"},
+      {"framed", "{!|1" + kTrack1 + "|!}{!|2" + kTrack2.substr(1) + "|!}{!|3" + kTrack3 + "|!}", 6, SLOT_IIN, "636014"},
+      {"Canadian",
+       "%ONOTTAWA^DOE$JANE^1 RIDEAU ST^?;6360281234567=251219800115?%!!K1A0B1      C B         NONEF175 80BROBLU?", 8,
+       SLOT_HEIGHT_CM, "175"},
+      {"lone track 1", kTrack1, 10, SLOT_STREET_1, "123 MAIN ST"},
+      {"lone track 2", kTrack2, 14, SLOT_EXPIRY_DATE, "20251215"},
+      {"Australian", "%1^DOE JOHN^12345678^?", 15, SLOT_COUNTRY, "Australia"},
+      {"one line", "OHCOLUMBUS^DOE$JOHN^1 HIGH ST^6360231234567=2512198001150043215  D B         NONEM510180BROBLU", 16,
+       SLOT_POSTAL_CODE, "43215"},
+  };
+  ParserInstance* instance = createInstance();
+  ASSERT_NE(instance, nullptr);
+  for (const SelectionCase& c : kCases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_EQ(parseBufferAt(instance, c.text.data(), static_cast<std::int32_t>(c.text.size()),
+                            DateTime{.year = 2024, .month = 6, .day = 15}),
+              kStatusOk);
+    EXPECT_EQ(instance->record.group, kGroupMagstripe);
+    EXPECT_EQ(instance->record.decoderId, c.id);
+    EXPECT_EQ(testing::slotText(instance->record, c.slot), c.value);
+  }
+  destroyInstance(instance);
+}
+
+}  // namespace
+}  // namespace quorix
