@@ -47,7 +47,8 @@ struct AamvaDescriptor {
 };
 
 // Rows whose rsPos equals desPos describe headers without a record separator of their own; in rows 24 and 39 the
-// version field overlaps the issuer number, as those readers deliver it.
+// version field overlaps the issuer number, as those readers deliver it. Rows 41 to 43 also read the 2016 and 2020
+// editions (versions 9 and 10), whose element ids for the fields we derive are those of 2014.
 // clang-format off
 inline constexpr AamvaDescriptor AamvaDescriptorTable[] = {
     //  id min ver hdr des rs st iin len verPos verLen entPos entLen
@@ -75,9 +76,9 @@ inline constexpr AamvaDescriptor AamvaDescriptorTable[] = {
     {38, 0, 5, 21, 1, 2, 3, 9, 6, 15, 2, 19, 2},
     {39, 0, 5, 19, 1, 2, 3, 9, 6, 13, 2, 17, 2},
     {40, 0, 6, 21, 1, 2, 3, 9, 6, 15, 2, 19, 2},
-    {41, 7, 8, 21, 1, 2, 3, 9, 6, 15, 2, 19, 2},
-    {42, 7, 8, 20, 1, 2, 3, 8, 6, 14, 2, 18, 2},
-    {43, 7, 8, 19, 1, 2, 3, 9, 6, 15, 2, 17, 2},
+    {41, 7,10, 21, 1, 2, 3, 9, 6, 15, 2, 19, 2},
+    {42, 7,10, 20, 1, 2, 3, 8, 6, 14, 2, 18, 2},
+    {43, 7,10, 19, 1, 2, 3, 9, 6, 15, 2, 17, 2},
 };
 // clang-format on
 

@@ -86,6 +86,14 @@ Status checkVersionRange(AamvaPipeline& p) {
                                                                                                : kAamvaBadVersion;
 }
 
+// The 2014 rows read three editions; the standard names the one the header declares.
+Status checkVersionRangeNamingEdition(AamvaPipeline& p) {
+  if (Status s = checkVersionRange(p); s != kStatusOk) return s;
+  if (p.versionNumber == 9) setSlotText(*p.record, SLOT_STANDARD, "AAMVA DL/ID 2016");
+  if (p.versionNumber == 10) setSlotText(*p.record, SLOT_STANDARD, "AAMVA DL/ID 2020");
+  return kStatusOk;
+}
+
 bool locatorArgumentsBad(TextSpan text, const SubfileDesignator& designator) {
   return text.data == nullptr || designator.offset < 0 || designator.length < 0;
 }
@@ -336,9 +344,9 @@ constexpr AamvaVariant kAamvaVariants[] = {
     {.id = 37, .standard = k2009, .elements = &ElementTable2009, .terminators = kSeparatorOnly},
     {.id = 38, .standard = k2010, .elements = &ElementTable2009},
     {.id = 40, .standard = k2011, .elements = &ElementTable2011},
-    {.id = 41, .standard = k2014, .elements = &ElementTable2014, .overrides = {.checkVersion = checkVersionRange}},
-    {.id = 42, .standard = k2014, .elements = &ElementTable2014, .terminators = kSeparatorOnly, .overrides = {.checkVersion = checkVersionRange}},
-    {.id = 43, .standard = k2014, .elements = &ElementTable2014, .overrides = {.checkVersion = checkVersionRange}},
+    {.id = 41, .standard = k2014, .elements = &ElementTable2014, .overrides = {.checkVersion = checkVersionRangeNamingEdition}},
+    {.id = 42, .standard = k2014, .elements = &ElementTable2014, .terminators = kSeparatorOnly, .overrides = {.checkVersion = checkVersionRangeNamingEdition}},
+    {.id = 43, .standard = k2014, .elements = &ElementTable2014, .overrides = {.checkVersion = checkVersionRangeNamingEdition}},
 };
 // clang-format on
 

@@ -76,10 +76,10 @@ TEST(AamvaPipeline, DecodeRejectsNullTextAndNegativeLength) {
 
 TEST(AamvaPipeline, HeaderFieldsAndEntryCountFloor) {
   Pipeline pipeline(41);
-  const std::string text = standardHeader(8, 0, " 6360 ") + "DL00310010DLDAQ1\r";
+  const std::string text = standardHeader(10, 0, " 6360 ") + "DL00310010DLDAQ1\r";
   ASSERT_EQ(parseHeader(pipeline.p, TextSpan{text.data(), static_cast<std::int32_t>(text.size())}), kStatusOk);
   EXPECT_EQ(pipeline.p.entryCount, 1);  // "00" entries still means one designator
-  EXPECT_EQ(pipeline.p.versionNumber, 8);
+  EXPECT_EQ(pipeline.p.versionNumber, 10);
   EXPECT_EQ(pipeline.p.designatorStart, 21);
   EXPECT_EQ(pipeline.p.dataElementSeparator, '\n');
   EXPECT_EQ(pipeline.p.recordSeparator, '\x1e');

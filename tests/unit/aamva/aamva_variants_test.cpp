@@ -141,7 +141,7 @@ TEST(AamvaVariants, FileTypeChecksTellLayoutsApart) {
        dlText(headerOf("ANSI ", "636014", "02", "", 1, "@\n\x1c\r"), k2003Elements), kStatusOk},
       {"version range takes 7", 41, dlText(standardHeader(7, 1), k2014Elements), kStatusOk},
       {"version range refuses 6", 41, dlText(standardHeader(6, 1), k2014Elements), kAamvaBadVersion},
-      {"version range refuses 9", 43, dlText(headerOf("ANSI ", "636014", "09", "", 1), k2014Elements),
+      {"version range refuses 11", 43, dlText(headerOf("ANSI ", "636014", "11", "", 1), k2014Elements),
        kAamvaBadVersion},
   };
   for (const Case& c : kCases) {
@@ -372,6 +372,34 @@ TEST(AamvaSelection, MostSlotsWinThenTheEarlierRow) {
   // The tie is real: both variants fill as many slots.
   const std::string tie = dlText(version1Header(1), repeated);
   EXPECT_EQ(decodeAs(17, tie)->filledSlots(), decodeAs(19, tie)->filledSlots());
+}
+
+// The 2014 rows also read the 2016 and 2020 editions and name the edition the header declares.
+TEST(AamvaVariants, CurrentEditionsNameTheirStandard) {
+  struct Case {
+    std::int32_t id;
+    int version;
+    Status status;
+    std::string_view standard;
+  };
+  constexpr Case kCases[] = {
+      {41, 7, kStatusOk, "AAMVA DL/ID 2014"}, {41, 8, kStatusOk, "AAMVA DL/ID 2014"},
+      {41, 9, kStatusOk, "AAMVA DL/ID 2016"}, {41, 10, kStatusOk, "AAMVA DL/ID 2020"},
+      {43, 9, kStatusOk, "AAMVA DL/ID 2016"}, {43, 10, kStatusOk, "AAMVA DL/ID 2020"},
+      {41, 11, kAamvaBadVersion, ""},         {41, 6, kAamvaBadVersion, ""},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(::testing::Message() << "id " << c.id << " version " << c.version);
+    // Row 43 reads the header without a jurisdiction version.
+    const std::string header =
+        c.id == 43 ? headerOf("ANSI ", "636014", testing::twoDigits(c.version), "", 1) : standardHeader(c.version, 1);
+    const auto run = decodeAs(c.id, dlText(header, k2014Elements));
+    EXPECT_EQ(run->status, c.status);
+    if (c.status == kStatusOk) {
+      EXPECT_EQ(run->slot(SLOT_STANDARD), c.standard);
+      EXPECT_EQ(run->slot(SLOT_LICENCE_NUMBER), "D1234567");
+    }
+  }
 }
 
 }  // namespace

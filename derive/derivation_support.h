@@ -1,0 +1,35 @@
+// Small pieces every text derivation shares: the argument check, slot views and the plain copies into `out`.
+#pragma once
+
+#include <quorix/field_record.h>
+#include <quorix/status.h>
+
+#include <cstdint>
+
+namespace quorix {
+
+// White space as the derivations trim it: space, tab, line feed, vertical tab, form feed, carriage return.
+inline constexpr const char* kWhiteSpace = " \t\n\v\f\r";
+
+// A derivation may write into out only when this holds; otherwise it returns kStatusBadArgument untouched.
+[[nodiscard]] inline bool derivationArgumentsValid(const FieldRecord& record, const char* out, std::int32_t outSize) {
+  return record.arena != nullptr && record.arenaSize >= 1 && out != nullptr && outSize >= 1;
+}
+
+// The slot's text as a span; empty for an empty slot or a number outside the record.
+[[nodiscard]] inline TextSpan slotSpan(const FieldRecord& record, std::int32_t slot) {
+  if (slot < 0 || slot >= kSlotCount || !record.slots[slot].filled()) return TextSpan{};
+  return TextSpan{record.slots[slot].text, record.slots[slot].length};
+}
+
+// kStatusOk when a buffer writer wrote something (it returns bytes + 1), kStatusNoValue otherwise.
+[[nodiscard]] inline Status wroteText(std::int32_t written) { return written > 0 ? kStatusOk : kStatusNoValue; }
+
+// Length of the NUL-terminated text in out, never reading past outSize bytes.
+[[nodiscard]] inline std::int32_t boundedLength(const char* out, std::int32_t outSize) {
+  std::int32_t length = 0;
+  while (length < outSize && out[length] != '\0') ++length;
+  return length;
+}
+
+}  // namespace quorix

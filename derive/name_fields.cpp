@@ -1,0 +1,300 @@
+// Name derivations. Separate name elements win over the full name; the full name is split by the order its
+// separators suggest, and a jurisdiction's hooks or default splitters take over where its layout differs.
+#include "derive/name_fields.h"
+
+#include <cstring>
+#include <string_view>
+
+#include "core/text_utils.h"
+#include "derive/derivation_support.h"
+#include "derive/jurisdiction_corrections.h"
+
+namespace quorix {
+namespace {
+
+constexpr const char* kCleanSeparators = " ,$@\t\n\r";
+constexpr std::int32_t kMaxNameWords = 16;
+constexpr std::int32_t kMaxNameParts = 8;
+
+TextSpan trimmedSlot(const FieldRecord& record, std::int32_t slot) {
+  TextSpan span = slotSpan(record, slot);
+  trimChars(&span, kWhiteSpace);
+  return span;
+}
+
+TextSpan trimmed(TextSpan span) {
+  trimChars(&span, kWhiteSpace);
+  return span;
+}
+
+TextSpan firstWordOf(TextSpan text, const char* separators) {
+  TextSpan token;
+  TextSpan rest;
+  if (!text.filled()) return TextSpan{};
+  nextToken(text, &token, &rest, separators, true);
+  return token;
+}
+
+// The text behind the first word (and the separator that ends it).
+TextSpan afterFirstWord(TextSpan text, const char* separators) {
+  TextSpan token;
+  TextSpan rest;
+  if (!text.filled()) return TextSpan{};
+  nextToken(text, &token, &rest, separators, true);
+  return rest;
+}
+
+Status copyPlain(char* out, std::int32_t outSize, TextSpan span) {
+  return wroteText(copyFilteredZ(out, outSize, span, nullptr, nullptr, 0));
+}
+
+Status copyCollapsingSpaces(char* out, std::int32_t outSize, TextSpan span) {
+  return wroteText(copyFilteredZ(out, outSize, span, nullptr, " ", 0));
+}
+
+// Middle names keep their words apart by commas on some documents: a comma becomes a space.
+Status copyMiddle(char* out, std::int32_t outSize, TextSpan span) {
+  return wroteText(copyFilteredZ(out, outSize, span, ",", " ", ' '));
+}
+
+Status joinWithSpaces(char* out, std::int32_t outSize, const TextSpan* words, std::int32_t count) {
+  if (count < 1) return kStatusNoValue;
+  return wroteText(joinFilteredZ(out, outSize, words, count, ' ', nullptr, " ", 0));
+}
+
+std::int32_t splitWords(TextSpan text, TextSpan* words, std::int32_t maxCount, const char* separators) {
+  if (!text.filled()) return 0;
+  return splitTokens(text, words, maxCount, separators, 1);
+}
+
+std::int32_t removeSuffixWords(TextSpan* words, std::int32_t count) {
+  return removeSpansMatching(words, count, NameSuffixTable, kNameSuffixCount);
+}
+
+bool hookSucceeds(NameHook hook, const FieldRecord& record, char* out, std::int32_t outSize) {
+  return hook != nullptr && hook(record, out, outSize) == kStatusOk;
+}
+
+bool equalsNoneIgnoringCase(TextSpan word) { return compareSpans(word, TextSpan{"NONE", 4}, 1) == 0; }
+
+std::int32_t fullNameParts(TextSpan fullName, TextSpan (&parts)[kMaxNameParts]) {
+  return adjustNameParts(parts, splitWords(fullName, parts, kMaxNameParts, NAME_PART_SEPARATORS));
+}
+
+}  // namespace
+
+bool isNameSuffix(TextSpan word) {
+  for (const char* suffix : NameSuffixTable)
+    if (word.view() == suffix) return true;
+  return false;
+}
+
+Status cleanNameText(char* text, std::int32_t size) {
+  if (text == nullptr || size < 1) return kStatusBadArgument;
+  const std::int32_t length = boundedLength(text, size - 1);
+  TextSpan words[kMaxNameWords];
+  std::int32_t count = splitWords(TextSpan{text, length}, words, kMaxNameWords, kCleanSeparators);
+  if (count >= 2) count = 1 + removeSuffixWords(words + 1, count - 1);
+  const char* const none[] = {"NONE"};
+  count = removeSpansMatching(words, count, none, 1);
+  // The words only shrink and keep their order, so each one moves left or stays: joining in place is safe.
+  std::int32_t written = 0;
+  for (std::int32_t i = 0; i < count; ++i) {
+    TextSpan word = words[i];
+    trimChars(&word, NAME_TRIM_SET);
+    if (!word.filled()) continue;
+    if (written > 0) text[written++] = ' ';
+    std::memmove(text + written, word.data, static_cast<std::size_t>(word.length));
+    written += word.length;
+  }
+  text[written] = '\0';
+  return written > 0 ? kStatusOk : kStatusNoValue;
+}
+
+std::int32_t adjustNameParts(TextSpan parts[], std::int32_t count) {
+  if (parts == nullptr || count < 3) return count;
+  if (isNameSuffix(parts[1])) {
+    for (std::int32_t i = 1; i + 1 < count; ++i) parts[i] = parts[i + 1];
+    return count - 1;
+  }
+  if (isNameSuffix(parts[count - 1])) return count - 1;
+  if (parts[1].length == 1) {
+    const TextSpan last = parts[count - 1];
+    for (std::int32_t i = count - 1; i > 0; --i) parts[i] = parts[i - 1];
+    parts[0] = last;
+  }
+  return count;
+}
+
+Status splitFirstName(const FieldRecord& /*record*/, TextSpan fullName, char* out, std::int32_t outSize) {
+  TextSpan parts[3];
+  const std::int32_t count = splitWords(fullName, parts, 3, NAME_PART_SEPARATORS);
+  if (count == 3) return copyCollapsingSpaces(out, outSize, trimmed(parts[1]));
+  if (count == 2) return copyPlain(out, outSize, firstWordOf(trimmed(parts[1]), " "));
+  return copyPlain(out, outSize, firstWordOf(fullName, " "));
+}
+
+Status splitLastName(const FieldRecord& /*record*/, TextSpan fullName, char* out, std::int32_t outSize) {
+  TextSpan parts[2];
+  if (splitWords(fullName, parts, 2, NAME_PART_SEPARATORS) == 2)
+    return copyCollapsingSpaces(out, outSize, trimmed(parts[0]));
+  TextSpan words[kMaxNameWords];
+  const std::int32_t count = splitWords(fullName, words, kMaxNameWords, " ");
+  if (count > 2) return joinWithSpaces(out, outSize, words + 2, count - 2);
+  if (count == 2) return copyPlain(out, outSize, words[1]);
+  return kStatusNoValue;
+}
+
+Status splitMiddleName(const FieldRecord& /*record*/, TextSpan fullName, char* out, std::int32_t outSize) {
+  TextSpan parts[3];
+  const std::int32_t count = splitWords(fullName, parts, 3, NAME_PART_SEPARATORS);
+  if (count == 3) return copyCollapsingSpaces(out, outSize, trimmed(parts[2]));
+  if (count == 2) {
+    const TextSpan rest = trimmed(afterFirstWord(trimmed(parts[1]), " "));
+    if (rest.filled()) return copyCollapsingSpaces(out, outSize, rest);
+  }
+  TextSpan words[kMaxNameWords];
+  if (splitWords(fullName, words, kMaxNameWords, " ") >= 3) return copyCollapsingSpaces(out, outSize, words[1]);
+  return kStatusNoValue;
+}
+
+Status deriveFirstName(const FieldRecord& record, char* out, std::int32_t outSize) {
+  if (!derivationArgumentsValid(record, out, outSize)) return kStatusBadArgument;
+  out[0] = '\0';
+  const JurisdictionCorrection& row = findJurisdictionCorrection(record);
+  if (hookSucceeds(row.firstNameHook, record, out, outSize)) return cleanNameText(out, outSize);
+  if (copyPlain(out, outSize, trimmedSlot(record, SLOT_FIRST_NAME)) == kStatusOk) return cleanNameText(out, outSize);
+  const TextSpan givenFirst = firstWordOf(slotSpan(record, SLOT_GIVEN_NAMES), NAME_WORD_SEPARATORS);
+  if (copyPlain(out, outSize, givenFirst) == kStatusOk) return cleanNameText(out, outSize);
+
+  const TextSpan fullName = slotSpan(record, SLOT_FULL_NAME);
+  if (!fullName.filled()) return kStatusNoValue;
+  if (const NameSplitters* splitters = defaultSplittersFor(row); splitters != nullptr) {
+    if (splitters->first(record, fullName, out, outSize) != kStatusOk) return kStatusNoValue;
+    return cleanNameText(out, outSize);
+  }
+  TextSpan parts[kMaxNameParts];
+  const std::int32_t count = fullNameParts(fullName, parts);
+  TextSpan chosen;
+  if (count > 2) {
+    chosen = parts[1];
+  } else if (count == 2) {
+    chosen = firstWordOf(parts[1], " ");
+  } else {
+    chosen = firstWordOf(fullName, " ");
+  }
+  if (copyPlain(out, outSize, chosen) != kStatusOk) return kStatusNoValue;
+  return cleanNameText(out, outSize);
+}
+
+Status deriveLastName(const FieldRecord& record, char* out, std::int32_t outSize) {
+  if (!derivationArgumentsValid(record, out, outSize)) return kStatusBadArgument;
+  out[0] = '\0';
+  const JurisdictionCorrection& row = findJurisdictionCorrection(record);
+  if (hookSucceeds(row.lastNameHook, record, out, outSize)) return cleanNameText(out, outSize);
+  if (copyPlain(out, outSize, trimmedSlot(record, SLOT_FAMILY_NAME)) == kStatusOk) return cleanNameText(out, outSize);
+
+  const TextSpan fullName = slotSpan(record, SLOT_FULL_NAME);
+  if (!fullName.filled()) return kStatusNoValue;
+  if (const NameSplitters* splitters = defaultSplittersFor(row); splitters != nullptr)
+    return splitters->last(record, fullName, out, outSize);
+  TextSpan parts[kMaxNameParts];
+  if (fullNameParts(fullName, parts) >= 2) return copyCollapsingSpaces(out, outSize, trimmed(parts[0]));
+  TextSpan words[kMaxNameParts];
+  const std::int32_t count = removeSuffixWords(words, splitWords(fullName, words, kMaxNameParts, " "));
+  if (count > 2) return joinWithSpaces(out, outSize, words + 2, count - 2);
+  if (count == 2) return copyCollapsingSpaces(out, outSize, words[1]);
+  return kStatusNoValue;
+}
+
+Status deriveMiddleName(const FieldRecord& record, char* out, std::int32_t outSize) {
+  if (!derivationArgumentsValid(record, out, outSize)) return kStatusBadArgument;
+  out[0] = '\0';
+  const JurisdictionCorrection& row = findJurisdictionCorrection(record);
+  if (hookSucceeds(row.middleNameHook, record, out, outSize)) return kStatusOk;
+  if (copyMiddle(out, outSize, trimmedSlot(record, SLOT_MIDDLE_NAME)) == kStatusOk &&
+      cleanNameText(out, outSize) == kStatusOk)
+    return kStatusOk;
+  const TextSpan givenRest = trimmed(afterFirstWord(slotSpan(record, SLOT_GIVEN_NAMES), NAME_WORD_SEPARATORS));
+  if (givenRest.filled() && copyMiddle(out, outSize, givenRest) == kStatusOk &&
+      cleanNameText(out, outSize) == kStatusOk)
+    return kStatusOk;
+
+  const TextSpan fullName = slotSpan(record, SLOT_FULL_NAME);
+  if (!fullName.filled()) return kStatusNoValue;
+  if (const NameSplitters* splitters = defaultSplittersFor(row); splitters != nullptr) {
+    if (splitters->middle(record, fullName, out, outSize) != kStatusOk) return kStatusNoValue;
+    return cleanNameText(out, outSize) == kStatusOk ? kStatusOk : kStatusNoValue;
+  }
+  TextSpan parts[kMaxNameParts];
+  const std::int32_t partCount = fullNameParts(fullName, parts);
+  if (partCount > 2) return copyMiddle(out, outSize, trimmed(parts[2]));
+  TextSpan words[kMaxNameParts];
+  if (partCount == 2) {
+    const std::int32_t count = splitWords(parts[1], words, kMaxNameParts, " ");
+    if (count < 2) return kStatusNoValue;
+    return joinWithSpaces(out, outSize, words + 1, count - 1);
+  }
+  std::int32_t count = splitWords(fullName, words, kMaxNameParts, " ");
+  if (count < 3) return kStatusNoValue;
+  count = 1 + removeSuffixWords(words + 1, count - 1);
+  // FIRST LAST with only a suffix behind it has no middle name: word 2 is the last name then.
+  if (count < 3) return kStatusNoValue;
+  return copyMiddle(out, outSize, words[1]);
+}
+
+Status deriveNameSuffix(const FieldRecord& record, char* out, std::int32_t outSize) {
+  if (!derivationArgumentsValid(record, out, outSize)) return kStatusBadArgument;
+  const TextSpan suffix = trimmedSlot(record, SLOT_NAME_SUFFIX);
+  if (suffix.filled()) return equalsNoneIgnoringCase(suffix) ? kStatusNoValue : copyPlain(out, outSize, suffix);
+  const JurisdictionCorrection& row = findJurisdictionCorrection(record);
+  if (hookSucceeds(row.nameSuffixHook, record, out, outSize)) return kStatusOk;
+
+  TextSpan name = slotSpan(record, SLOT_FULL_NAME);
+  if (!name.filled()) name = slotSpan(record, SLOT_FAMILY_NAME);
+  if (!name.filled()) return kStatusNoValue;
+  TextSpan words[kMaxNameWords];
+  const std::int32_t count = splitWords(name, words, kMaxNameWords, NAME_WORD_SEPARATORS);
+  // A suffix is never the first word of a name, unless a separator stands before it.
+  const std::int32_t first = count > 0 && words[0].data == name.data ? 1 : 0;
+  for (std::int32_t i = first; i < count; ++i)
+    if (isNameSuffix(words[i])) return copyPlain(out, outSize, words[i]);
+  return kStatusNoValue;
+}
+
+Status deriveNamePrefix(const FieldRecord& record, char* out, std::int32_t outSize) {
+  if (!derivationArgumentsValid(record, out, outSize)) return kStatusBadArgument;
+  const JurisdictionCorrection& row = findJurisdictionCorrection(record);
+  if (hookSucceeds(row.namePrefixHook, record, out, outSize)) return kStatusOk;
+  return copyPlain(out, outSize, trimmedSlot(record, SLOT_NAME_PREFIX));
+}
+
+Status deriveFullName(const FieldRecord& record, char* out, std::int32_t outSize) {
+  if (!derivationArgumentsValid(record, out, outSize)) return kStatusBadArgument;
+  TextSpan fullName = slotSpan(record, SLOT_FULL_NAME);
+  trimChars(&fullName, NAME_TRIM_SET);
+  if (fullName.filled()) {
+    if (outSize < 2) return kStatusNoValue;
+    return wroteText(copyFilteredZ(out, outSize - 1, fullName, NAME_PART_SEPARATORS, " ", ' '));
+  }
+
+  // Each part goes into the room the earlier ones left, behind one separating space.
+  constexpr FieldDerivation kParts[] = {deriveFirstName, deriveMiddleName, deriveLastName, deriveNameSuffix};
+  std::int32_t length = 0;
+  out[0] = '\0';
+  for (FieldDerivation part : kParts) {
+    const std::int32_t start = length > 0 ? length + 1 : 0;
+    if (outSize - start < 2) break;
+    if (part(record, out + start, outSize - start) == kStatusOk) {
+      const std::int32_t partLength = boundedLength(out + start, outSize - start);
+      if (partLength > 0) {
+        if (start > 0) out[length] = ' ';
+        length = start + partLength;
+      }
+    }
+    out[length] = '\0';
+  }
+  return length > 0 ? kStatusOk : kStatusNoValue;
+}
+
+}  // namespace quorix

@@ -1,0 +1,324 @@
+// The country table: names as documents print them, and their alpha-3 codes. Rows sharing a code are aliases.
+#include "tables/country_table.h"
+
+#include <iterator>
+#include <string_view>
+
+namespace quorix {
+namespace {
+
+// clang-format off
+constexpr CountryRow kCountryRows[] = {
+    {"ARUBA", "ABW"},
+    {"AFGHANISTAN", "AFG"},
+    {"ANGOLA", "AGO"},
+    {"ANGUILLA", "AIA"},
+    {"ALAND ISLANDS", "ALA"},
+    {"ALBANIA", "ALB"},
+    {"ANDORRA", "AND"},
+    {"UNITED ARAB EMIRATES", "ARE"},
+    {"ARGENTINA", "ARG"},
+    {"ARMENIA", "ARM"},
+    {"AMERICAN SAMOA", "ASM"},
+    {"ANTARCTICA", "ATA"},
+    {"FRENCH SOUTHERN TERRITORIES", "ATF"},
+    {"ANTIGUA", "ATG"},
+    {"AUSTRALIA", "AUS"},
+    {"AUSTRIA", "AUT"},
+    {"AZERBAIJAN", "AZE"},
+    {"BURUNDI", "BDI"},
+    {"BELGIUM", "BEL"},
+    {"BENIN", "BEN"},
+    {"BONAIRE", "BES"},
+    {"BURKINA FASO", "BFA"},
+    {"BANGLADESH", "BGD"},
+    {"BULGARIA", "BGR"},
+    {"BAHRAIN", "BHR"},
+    {"BAHAMAS", "BHS"},
+    {"BOSNIA AND HERZEGOVINA", "BIH"},
+    {"SAINT BARTHELEMY", "BLM"},
+    {"BELARUS", "BLR"},
+    {"BELIZE", "BLZ"},
+    {"BERMUDA", "BMU"},
+    {"BOLIVIA", "BOL"},
+    {"BRAZIL", "BRA"},
+    {"BARBADOS", "BRB"},
+    {"BRUNEI DARUSSALAM", "BRN"},
+    {"BHUTAN", "BTN"},
+    {"BOUVET ISLAND", "BVT"},
+    {"BOTSWANA", "BWA"},
+    {"CENTRAL AFRICAN REPUBLIC", "CAF"},
+    {"CANADA", "CAN"},
+    {"COCOS", "CCK"},
+    {"KEELING ISLANDS", "CCK"},
+    {"SWITZERLAND", "CHE"},
+    {"CHILE", "CHL"},
+    {"CHINA", "CHN"},
+    {"COTE D'IVOIRE", "CIV"},
+    {"CAMEROON", "CMR"},
+    {"CONGO, THE DEMOCRATIC REPUBLIC OF THE", "COD"},
+    {"CONGO", "COG"},
+    {"COOK ISLANDS", "COK"},
+    {"COLOMBIA", "COL"},
+    {"COMOROS", "COM"},
+    {"CAPE VERDE", "CPV"},
+    {"COSTA RICA", "CRI"},
+    {"CUBA", "CUB"},
+    {"CURACAO", "CUW"},
+    {"CHRISTMAS ISLAND", "CXR"},
+    {"CAYMAN ISLANDS", "CYM"},
+    {"CYPRUS", "CYP"},
+    {"CZECH REPUBLIC", "CZE"},
+    {"GERMANY", "DEU"},
+    {"DJIBOUTI", "DJI"},
+    {"DOMINICA", "DMA"},
+    {"DENMARK", "DNK"},
+    {"DOMINICAN REPUBLIC", "DOM"},
+    {"ALGERIA", "DZA"},
+    {"ECUADOR", "ECU"},
+    {"EGYPT", "EGY"},
+    {"ERITREA", "ERI"},
+    {"WESTERN SAHARA", "ESH"},
+    {"SPAIN", "ESP"},
+    {"ESTONIA", "EST"},
+    {"ETHIOPIA", "ETH"},
+    {"FINLAND", "FIN"},
+    {"FIJI", "FJI"},
+    {"FALKLAND ISLANDS", "FLK"},
+    {"MALVINAS", "FLK"},
+    {"FRANCE", "FRA"},
+    {"FAROE ISLANDS", "FRO"},
+    {"MICRONESIA", "FSM"},
+    {"GABON", "GAB"},
+    {"UNITED KINGDOM", "GBR"},
+    {"GEORGIA", "GEO"},
+    {"GUERNSEY", "GGY"},
+    {"GHANA", "GHA"},
+    {"GIBRALTAR", "GIB"},
+    {"GUINEA", "GIN"},
+    {"GUADELOUPE", "GLP"},
+    {"GAMBIA", "GMB"},
+    {"GUINEA-BISSAU", "GNB"},
+    {"EQUATORIAL GUINEA", "GNQ"},
+    {"GREECE", "GRC"},
+    {"GRENADA", "GRD"},
+    {"GREENLAND", "GRL"},
+    {"GUATEMALA", "GTM"},
+    {"FRENCH GUIANA", "GUF"},
+    {"GUAM", "GUM"},
+    {"GUYANA", "GUY"},
+    {"HONG KONG", "HKG"},
+    {"HEARD ISLAND AND MCDONALD ISLANDS", "HMD"},
+    {"HONDURAS", "HND"},
+    {"CROATIA", "HRV"},
+    {"HAITI", "HTI"},
+    {"HUNGARY", "HUN"},
+    {"INDONESIA", "IDN"},
+    {"ISLE OF MAN", "IMN"},
+    {"INDIA", "IND"},
+    {"BRITISH INDIAN OCEAN TERRITORY", "IOT"},
+    {"IRELAND", "IRL"},
+    {"IRAN, ISLAMIC REPUBLIC OF", "IRN"},
+    {"IRAQ", "IRQ"},
+    {"ICELAND", "ISL"},
+    {"ISRAEL", "ISR"},
+    {"ITALY", "ITA"},
+    {"JAMAICA", "JAM"},
+    {"JERSEY", "JEY"},
+    {"JORDAN", "JOR"},
+    {"JAPAN", "JPN"},
+    {"KAZAKHSTAN", "KAZ"},
+    {"KENYA", "KEN"},
+    {"KYRGYZSTAN", "KGZ"},
+    {"CAMBODIA", "KHM"},
+    {"KIRIBATI", "KIR"},
+    {"SAINT KITTS AND NEVIS", "KNA"},
+    {"KOREA, REPUBLIC OF", "KOR"},
+    {"KUWAIT", "KWT"},
+    {"LAO PEOPLE'S DEMOCRATIC REPUBLIC", "LAO"},
+    {"LEBANON", "LBN"},
+    {"LIBERIA", "LBR"},
+    {"LIBYA", "LBY"},
+    {"SAINT LUCIA", "LCA"},
+    {"LIECHTENSTEIN", "LIE"},
+    {"SRI LANKA", "LKA"},
+    {"LESOTHO", "LSO"},
+    {"LITHUANIA", "LTU"},
+    {"LUXEMBOURG", "LUX"},
+    {"LATVIA", "LVA"},
+    {"MACAO", "MAC"},
+    {"SAINT MARTIN", "MAF"},
+    {"MOROCCO", "MAR"},
+    {"MONACO", "MCO"},
+    {"MOLDOVA, REPUBLIC OF", "MDA"},
+    {"MADAGASCAR", "MDG"},
+    {"MALDIVES", "MDV"},
+    {"MEXICO", "MEX"},
+    {"MARSHALL ISLANDS", "MHL"},
+    {"MACEDONIA, THE FORMER YUGOSLAV REPUBLIC OF", "MKD"},
+    {"MALI", "MLI"},
+    {"MALTA", "MLT"},
+    {"MYANMAR", "MMR"},
+    {"MONTENEGRO", "MNE"},
+    {"MONGOLIA", "MNG"},
+    {"NORTHERN MARIANA ISLANDS", "MNP"},
+    {"MOZAMBIQUE", "MOZ"},
+    {"MAURITANIA", "MRT"},
+    {"MONTSERRAT", "MSR"},
+    {"MARTINIQUE", "MTQ"},
+    {"MAURITIUS", "MUS"},
+    {"MALAWI", "MWI"},
+    {"MALAYSIA", "MYS"},
+    {"MAYOTTE", "MYT"},
+    {"NAMIBIA", "NAM"},
+    {"NEW CALEDONIA", "NCL"},
+    {"NIGER", "NER"},
+    {"NORFOLK ISLAND", "NFK"},
+    {"NIGERIA", "NGA"},
+    {"NICARAGUA", "NIC"},
+    {"NIUE", "NIU"},
+    {"NETHERLANDS", "NLD"},
+    {"NORWAY", "NOR"},
+    {"NEPAL", "NPL"},
+    {"NAURU", "NRU"},
+    {"NEW ZEALAND", "NZL"},
+    {"OMAN", "OMN"},
+    {"PAKISTAN", "PAK"},
+    {"PANAMA", "PAN"},
+    {"PITCAIRN", "PCN"},
+    {"PERU", "PER"},
+    {"PHILIPPINES", "PHL"},
+    {"PALAU", "PLW"},
+    {"PAPUA NEW GUINEA", "PNG"},
+    {"POLAND", "POL"},
+    {"PUERTO RICO", "PRI"},
+    {"KOREA, DEMOCRATIC PEOPLE'S REPUBLIC OF", "PRK"},
+    {"PORTUGAL", "PRT"},
+    {"PARAGUAY", "PRY"},
+    {"PALESTINIAN TERRITORY, OCCUPIED", "PSE"},
+    {"FRENCH POLYNESIA", "PYF"},
+    {"QATAR", "QAT"},
+    {"REUNION", "REU"},
+    {"ROMANIA", "ROU"},
+    {"RUSSIAN FEDERATION", "RUS"},
+    {"RWANDA", "RWA"},
+    {"SAUDI ARABIA", "SAU"},
+    {"SUDAN", "SDN"},
+    {"SENEGAL", "SEN"},
+    {"SINGAPORE", "SGP"},
+    {"SOUTH GEORGIA AND THE SOUTH SANDWICH ISLANDS", "SGS"},
+    {"SAINT HELENA, ASCENSION AND TRISTAN DA CUNHA", "SHN"},
+    {"SVALBARD AND JAN MAYEN", "SJM"},
+    {"SOLOMON ISLANDS", "SLB"},
+    {"SIERRA LEONE", "SLE"},
+    {"EL SALVADOR", "SLV"},
+    {"SAN MARINO", "SMR"},
+    {"SOMALIA", "SOM"},
+    {"SAINT PIERRE AND MIQUELON", "SPM"},
+    {"SERBIA", "SRB"},
+    {"SOUTH SUDAN", "SSD"},
+    {"SAO TOME AND PRINCIPE", "STP"},
+    {"SURINAME", "SUR"},
+    {"SLOVAKIA", "SVK"},
+    {"SLOVENIA", "SVN"},
+    {"SWEDEN", "SWE"},
+    {"SWAZILAND", "SWZ"},
+    {"SINT MAARTEN", "SXM"},
+    {"SEYCHELLES", "SYC"},
+    {"SYRIAN ARAB REPUBLIC", "SYR"},
+    {"TURKS AND CAICOS ISLANDS", "TCA"},
+    {"CHAD", "TCD"},
+    {"TOGO", "TGO"},
+    {"THAILAND", "THA"},
+    {"TAJIKISTAN", "TJK"},
+    {"TOKELAU", "TKL"},
+    {"TURKMENISTAN", "TKM"},
+    {"TIMOR-LESTE", "TLS"},
+    {"TONGA", "TON"},
+    {"TRINIDAD AND TOBAGO", "TTO"},
+    {"TUNISIA", "TUN"},
+    {"TURKEY", "TUR"},
+    {"TUVALU", "TUV"},
+    {"TAIWAN, PROVINCE OF CHINA", "TWN"},
+    {"TANZANIA, UNITED REPUBLIC OF", "TZA"},
+    {"UGANDA", "UGA"},
+    {"UKRAINE", "UKR"},
+    {"UNITED STATES MINOR OUTLYING ISLANDS", "UMI"},
+    {"URUGUAY", "URY"},
+    {"UNITED STATES", "USA"},
+    {"USA", "USA"},
+    {"US", "USA"},
+    {"U.S.", "USA"},
+    {"U.S.A.", "USA"},
+    {"UNITED STATES OF AMERICA", "USA"},
+    {"UZBEKISTAN", "UZB"},
+    {"VATICAN", "VAT"},
+    {"HOLY SEE", "VAT"},
+    {"VATICAN CITY STATE", "VAT"},
+    {"SAINT VINCENT AND THE GRENADINES", "VCT"},
+    {"VENEZUELA, BOLIVARIAN REPUBLIC OF", "VEN"},
+    {"VIRGIN ISLANDS, BRITISH", "VGB"},
+    {"VIRGIN ISLANDS, U.S.", "VIR"},
+    {"VIET NAM", "VNM"},
+    {"VANUATU", "VUT"},
+    {"WALLIS AND FUTUNA", "WLF"},
+    {"SAMOA", "WSM"},
+    {"YEMEN", "YEM"},
+    {"SOUTH AFRICA", "ZAF"},
+    {"ZAMBIA", "ZMB"},
+    {"ZIMBABWE", "ZWE"},
+    {"UTOPIA", "UTO"},
+};
+// clang-format on
+
+constexpr bool codesAreThreeCapitalLetters() {
+  for (const CountryRow& row : kCountryRows) {
+    const std::string_view code(row.code);
+    if (code.size() != 3) return false;
+    for (char c : code)
+      if (c < 'A' || c > 'Z') return false;
+  }
+  return true;
+}
+
+static_assert(std::size(kCountryRows) == 259 && codesAreThreeCapitalLetters());
+static_assert(std::string_view(kCountryRows[258].code) == "UTO");
+
+constexpr char upperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// Equal lengths and equal bytes once the letters of text are upper-cased; the table side is upper case already.
+bool equalsUpperCased(std::string_view tableText, std::string_view text) {
+  if (tableText.size() != text.size()) return false;
+  for (std::size_t i = 0; i < text.size(); ++i)
+    if (tableText[i] != upperAscii(text[i])) return false;
+  return true;
+}
+
+}  // namespace
+
+constinit const std::span<const CountryRow> CountryTable{kCountryRows};
+
+const char* countryCodeForName(const char* name) {
+  if (name == nullptr) return nullptr;
+  const std::string_view wanted(name);
+  for (const CountryRow& row : CountryTable)
+    if (equalsUpperCased(row.name, wanted)) return row.code;
+  return nullptr;
+}
+
+const char* countryNameForCode(TextSpan code) {
+  if (!code.filled()) return nullptr;
+  for (const CountryRow& row : CountryTable)
+    if (equalsUpperCased(row.code, code.view())) return row.name;
+  return nullptr;
+}
+
+bool isCountryCode(const char* text) {
+  if (text == nullptr) return false;
+  const std::string_view wanted(text);
+  for (const CountryRow& row : CountryTable)
+    if (wanted == row.code) return true;
+  return false;
+}
+
+}  // namespace quorix

@@ -1,0 +1,256 @@
+#include "derive/address_fields.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "unit/support/record_builder.h"
+
+namespace quorix {
+namespace {
+
+using testing::deriveText;
+using testing::RecordBuilder;
+
+constexpr std::string_view kNoValue = "<status -26>";
+
+using Slots = std::vector<std::pair<std::int32_t, std::string_view>>;
+
+RecordBuilder::Built recordWith(const Slots& slots) {
+  RecordBuilder builder;
+  for (const auto& [slot, text] : slots) builder.set(slot, text);
+  return builder.build();
+}
+
+// One row per record: every issuer field it yields.
+TEST(IssuerFields, FillGapsFromTheTables) {
+  struct Case {
+    std::string_view label;
+    Slots slots;
+    std::string_view jurisdiction, iin, issuedBy, country, countryCode;
+  };
+  const Case kCases[] = {
+      {"IIN only", {{SLOT_IIN, "636000"}}, "VA", "636000", "VA", "United States", "USA"},
+      {"IIN with more digits", {{SLOT_IIN, "6360140123"}}, "CA", "6360140123", "CA", "United States", "USA"},
+      {"jurisdiction only", {{SLOT_JURISDICTION, "NY"}}, "NY", "636001", "NY", "United States", "USA"},
+      {"residence jurisdiction", {{SLOT_RES_JURISDICTION, "ON"}}, "ON", "636012", "ON", "Canada", "CAN"},
+      {"lower-case jurisdiction", {{SLOT_JURISDICTION, "va"}}, "va", kNoValue, kNoValue, kNoValue, kNoValue},
+      {"IIN row without code, jurisdiction known",
+       {{SLOT_IIN, "636048"}, {SLOT_JURISDICTION, "NY"}},
+       "NY",
+       "636001",
+       "NY",
+       "United States",
+       "USA"},
+      {"unknown IIN kept",
+       {{SLOT_IIN, "999999"}, {SLOT_JURISDICTION, "PR"}},
+       "PR",
+       "999999",
+       kNoValue,
+       "U.S. Territorial Possessions",
+       kNoValue},
+      {"IIN beats the jurisdiction for issuedBy",
+       {{SLOT_IIN, "636020"}, {SLOT_JURISDICTION, "AL"}},
+       "AL",
+       "636020",
+       "CO",
+       "United States",
+       "USA"},
+      {"country code only", {{SLOT_COUNTRY_CODE, "GTM"}}, kNoValue, kNoValue, kNoValue, "GUATEMALA", "GTM"},
+      {"lower-case country code", {{SLOT_COUNTRY_CODE, "gtm"}}, kNoValue, kNoValue, kNoValue, "GUATEMALA", "gtm"},
+      {"unknown country code", {{SLOT_COUNTRY_CODE, "XXX"}}, kNoValue, kNoValue, kNoValue, kNoValue, "XXX"},
+      {"country name only", {{SLOT_COUNTRY, "Mexico"}}, kNoValue, kNoValue, kNoValue, "Mexico", "MEX"},
+      {"alias as country name", {{SLOT_COUNTRY, "USA"}}, kNoValue, kNoValue, kNoValue, "USA", "USA"},
+      {"code written as country", {{SLOT_COUNTRY, "ZAF"}}, kNoValue, kNoValue, kNoValue, "ZAF", "ZAF"},
+      {"unknown country name", {{SLOT_COUNTRY, "ATLANTIS"}}, kNoValue, kNoValue, kNoValue, "ATLANTIS", kNoValue},
+      {"territory", {{SLOT_JURISDICTION, "PR"}}, "PR", kNoValue, kNoValue, "U.S. Territorial Possessions", kNoValue},
+      {"Mexican state", {{SLOT_JURISDICTION, "JL"}}, "JL", kNoValue, kNoValue, "Mexico", "MEX"},
+      {"country slot beats jurisdiction",
+       {{SLOT_COUNTRY, "CANADA"}, {SLOT_JURISDICTION, "NY"}},
+       "NY",
+       "636001",
+       "NY",
+       "CANADA",
+       "CAN"},
+      {"jurisdiction with control bytes",
+       {{SLOT_JURISDICTION, "\tN\x01Y "}},
+       "N Y",
+       kNoValue,
+       kNoValue,
+       kNoValue,
+       kNoValue},
+      {"nothing", {}, kNoValue, kNoValue, kNoValue, kNoValue, kNoValue},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.label);
+    const auto record = recordWith(c.slots);
+    EXPECT_EQ(deriveText(deriveJurisdictionCode, record), c.jurisdiction);
+    EXPECT_EQ(deriveText(deriveIin, record), c.iin);
+    EXPECT_EQ(deriveText(deriveIssuedBy, record), c.issuedBy);
+    EXPECT_EQ(deriveText(deriveCountry, record), c.country);
+    EXPECT_EQ(deriveText(deriveCountryCode, record), c.countryCode);
+  }
+}
+
+TEST(AddressFields, GraphicCopiesAndSlotPriority) {
+  struct Case {
+    std::string_view label;
+    Slots slots;
+    std::string_view address1, address2, city, documentType;
+  };
+  const Case kCases[] = {
+      {"tab becomes a space, runs collapse",
+       {{SLOT_STREET_1, "12\tMAIN  ST"},
+        {SLOT_CITY,
+         " SPRING\x7f\x7f"
+         "FIELD "}},
+       "12 MAIN ST",
+       kNoValue,
+       "SPRING FIELD",
+       kNoValue},
+      {"trim set and non-graphic ends",
+       {{SLOT_STREET_1, "\x01-/12 MAIN ST,$ "}, {SLOT_STREET_2, "~APT 4~"}},
+       "12 MAIN ST",
+       "APT 4",
+       kNoValue,
+       kNoValue},
+      {"residence slots when the others are empty",
+       {{SLOT_RES_STREET_1, "9 ELM RD"}, {SLOT_RES_STREET_2, "UNIT B"}, {SLOT_RES_CITY, "SALEM"}},
+       "9 ELM RD",
+       "UNIT B",
+       "SALEM",
+       kNoValue},
+      {"address line 2 priority",
+       {{SLOT_STREET_2_ALT, "OLD"}, {SLOT_STREET_2, "NEW"}, {SLOT_RES_STREET_2, "RES"}},
+       kNoValue,
+       "NEW",
+       kNoValue,
+       kNoValue},
+      {"2000 edition line 2",
+       {{SLOT_STREET_2_ALT, "OLD"}, {SLOT_RES_STREET_2, "RES"}},
+       kNoValue,
+       "OLD",
+       kNoValue,
+       kNoValue},
+      {"only trim characters", {{SLOT_STREET_1, " -/- "}}, kNoValue, kNoValue, kNoValue, kNoValue},
+      {"document type kept as written", {{SLOT_DOCUMENT_TYPE, " D  L "}}, kNoValue, kNoValue, kNoValue, "D  L"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.label);
+    const auto record = recordWith(c.slots);
+    EXPECT_EQ(deriveText(deriveAddress1, record), c.address1);
+    EXPECT_EQ(deriveText(deriveAddress2, record), c.address2);
+    EXPECT_EQ(deriveText(deriveCity, record), c.city);
+    EXPECT_EQ(deriveText(deriveDocumentType, record), c.documentType);
+  }
+}
+
+TEST(PostalCode, SlotsThenTheOneLineStreet) {
+  struct Case {
+    std::string_view label;
+    Slots slots;
+    std::string_view postalCode;
+  };
+  const Case kCases[] = {
+      {"slot collapses runs of equal spaces and commas", {{SLOT_POSTAL_CODE, "12345  ,,6789"}}, "12345 ,6789"},
+      {"slot keeps mixed runs and hyphens", {{SLOT_POSTAL_CODE, "12345- ,6789"}}, "12345- ,6789"},
+      {"residence slot", {{SLOT_RES_POSTAL_CODE, "K1A 0B1"}}, "K1A 0B1"},
+      {"from the street line",
+       {{SLOT_STREET_1, "123 MAIN ST SPRINGFIELD IL 62701"}, {SLOT_CITY, "SPRINGFIELD"}, {SLOT_JURISDICTION, "IL"}},
+       "62701"},
+      {"city inside the street name",
+       {{SLOT_STREET_1, "4 SPRINGFIELD AVE SPRINGFIELD IL 62701"},
+        {SLOT_CITY, "SPRINGFIELD"},
+        {SLOT_JURISDICTION, "IL"}},
+       "62701"},
+      {"hyphenated code is no word",
+       {{SLOT_STREET_1, "123 MAIN ST SPRINGFIELD IL 62701-1234"},
+        {SLOT_CITY, "SPRINGFIELD"},
+        {SLOT_JURISDICTION, "IL"}},
+       kNoValue},
+      {"spaces inside the code collapse",
+       {{SLOT_STREET_1, "1 RUE REGINA SK S4P  3Y2"}, {SLOT_CITY, "REGINA"}, {SLOT_JURISDICTION, "SK"}},
+       "S4P 3Y2"},
+      {"nothing behind the jurisdiction",
+       {{SLOT_STREET_1, "123 MAIN ST SPRINGFIELD IL"}, {SLOT_CITY, "SPRINGFIELD"}, {SLOT_JURISDICTION, "IL"}},
+       kNoValue},
+      {"city missing from the line",
+       {{SLOT_STREET_1, "123 MAIN ST CHICAGO IL 60601"}, {SLOT_CITY, "SPRINGFIELD"}, {SLOT_JURISDICTION, "IL"}},
+       kNoValue},
+      {"wrong jurisdiction",
+       {{SLOT_STREET_1, "123 MAIN ST SPRINGFIELD MO 65801"}, {SLOT_CITY, "SPRINGFIELD"}, {SLOT_JURISDICTION, "IL"}},
+       kNoValue},
+      {"no city", {{SLOT_STREET_1, "123 MAIN ST SPRINGFIELD IL 62701"}, {SLOT_JURISDICTION, "IL"}}, kNoValue},
+      {"no jurisdiction", {{SLOT_STREET_1, "123 MAIN ST SPRINGFIELD IL 62701"}, {SLOT_CITY, "SPRINGFIELD"}}, kNoValue},
+      {"line made of the city",
+       {{SLOT_STREET_1, "AAAAAAAAAAAA"}, {SLOT_CITY, "A"}, {SLOT_JURISDICTION, "A"}},
+       kNoValue},
+      {"spaces only", {{SLOT_STREET_1, "            "}, {SLOT_CITY, "X"}, {SLOT_JURISDICTION, "Y"}}, kNoValue},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.label);
+    EXPECT_EQ(deriveText(derivePostalCode, recordWith(c.slots)), c.postalCode);
+  }
+}
+
+TEST(LicenseNumber, SlotPriorityAndSpareByte) {
+  struct Case {
+    Slots slots;
+    std::string_view number;
+  };
+  const Case kCases[] = {
+      {{{SLOT_LICENCE_NUMBER_ALT, "B2"}, {SLOT_LICENCE_NUMBER, "A1 2"}}, "A1 2"},  // kept as written
+      {{{SLOT_CAC_PERSON_ID, "P9"}, {SLOT_LICENCE_NUMBER_ALT, "B2"}}, "B2"},
+      {{{SLOT_CAC_PERSON_ID, "P9"}, {SLOT_CAC_PERSON_NUMBER, "N8"}}, "N8"},
+      {{{SLOT_CAC_PERSON_ID, "P9"}}, "P9"},
+      {{}, kNoValue},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.number);
+    EXPECT_EQ(deriveText(deriveLicenseNumber, recordWith(c.slots)), c.number);
+  }
+  // Without a correction the number keeps one byte of the buffer spare.
+  const auto record = recordWith({{SLOT_LICENCE_NUMBER, "123456789"}});
+  EXPECT_EQ(deriveText(deriveLicenseNumber, record, 8), "123456");
+  EXPECT_EQ(deriveText(deriveLicenseNumber, record, 2), kNoValue);
+}
+
+TEST(AddressAndIssuerFields, CutToFitSmallBuffers) {
+  constexpr FieldDerivation kDerivations[] = {
+      deriveDocumentType,  deriveJurisdictionCode, deriveIin,      deriveIssuedBy, deriveCountry,   deriveCountryCode,
+      deriveLicenseNumber, deriveAddress1,         deriveAddress2, deriveCity,     derivePostalCode};
+  const auto record = recordWith({{SLOT_IIN, "636014"},
+                                  {SLOT_JURISDICTION, "CA"},
+                                  {SLOT_STREET_1, "1234 VERY LONG BOULEVARD NAME"},
+                                  {SLOT_STREET_2, "APARTMENT 567 BUILDING C"},
+                                  {SLOT_CITY, "SAN FRANCISCO BAY AREA"},
+                                  {SLOT_POSTAL_CODE, "941020000"},
+                                  {SLOT_LICENCE_NUMBER, "D12345678901234567"},
+                                  {SLOT_DOCUMENT_TYPE, "DRIVER LICENSE DOCUMENT"},
+                                  {SLOT_COUNTRY, "UNITED STATES OF AMERICA"}});
+  for (FieldDerivation derivation : kDerivations) {
+    const std::string whole = deriveText(derivation, record);
+    ASSERT_NE(whole.front(), '<') << whole;
+    for (std::int32_t size : {1, 2, 16}) {
+      SCOPED_TRACE(whole + " into " + std::to_string(size));
+      std::vector<char> buffer(static_cast<std::size_t>(size) + 8, '#');
+      const Status status = derivation(record, buffer.data(), size);
+      for (std::size_t i = static_cast<std::size_t>(size); i < buffer.size(); ++i) ASSERT_EQ(buffer[i], '#');
+      if (size == 1) {
+        EXPECT_EQ(status, kStatusNoValue);
+      } else if (status == kStatusOk) {
+        const std::string cut(buffer.data());
+        EXPECT_FALSE(cut.empty());
+        EXPECT_LT(cut.size(), static_cast<std::size_t>(size));
+        EXPECT_EQ(whole.substr(0, cut.size()), cut);
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace quorix

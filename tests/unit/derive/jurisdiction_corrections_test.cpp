@@ -1,0 +1,309 @@
+#include "derive/jurisdiction_corrections.h"
+
+#include <gtest/gtest.h>
+#include <quorix/parser.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "derive/address_fields.h"
+#include "unit/support/record_builder.h"
+
+namespace quorix {
+namespace {
+
+using testing::deriveText;
+using testing::RecordBuilder;
+
+constexpr std::string_view kNoValue = "<status -26>";
+
+using Slots = std::vector<std::pair<std::int32_t, std::string_view>>;
+
+RecordBuilder::Built recordWith(const Slots& slots, std::int32_t group = kGroupAamva) {
+  RecordBuilder builder;
+  builder.group(group);
+  for (const auto& [slot, text] : slots) builder.set(slot, text);
+  return builder.build();
+}
+
+TEST(FindJurisdictionCorrection, IinFirstThenJurisdictionExactly) {
+  struct Case {
+    std::string_view label;
+    Slots slots;
+    std::string_view code;
+  };
+  const Case kCases[] = {
+      {"IIN beats the printed code", {{SLOT_IIN, "636033"}, {SLOT_JURISDICTION, "CO"}}, "AL"},
+      {"IIN alone", {{SLOT_IIN, "636038"}}, "MN"},
+      {"jurisdiction alone", {{SLOT_JURISDICTION, "OH"}}, "OH"},
+      {"residence jurisdiction", {{SLOT_RES_JURISDICTION, "QC"}}, "QC"},
+      {"unknown IIN, known code", {{SLOT_IIN, "123456"}, {SLOT_JURISDICTION, "AZ"}}, "AZ"},
+      {"IIN row without code", {{SLOT_IIN, "636048"}, {SLOT_JURISDICTION, "NY"}}, "NY"},
+      {"code without IIN row", {{SLOT_JURISDICTION, "LB"}}, "LB"},
+      {"lower case", {{SLOT_JURISDICTION, "al"}}, ""},
+      {"uncorrected jurisdiction", {{SLOT_IIN, "636000"}}, ""},
+      {"nothing", {}, ""},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.label);
+    EXPECT_EQ(std::string_view(findJurisdictionCorrection(recordWith(c.slots)).code), c.code);
+  }
+}
+
+TEST(JurisdictionCorrectionTable, EveryRowIsFoundByItsCode) {
+  ASSERT_EQ(JurisdictionCorrectionTable.size(), 34u);
+  EXPECT_EQ(defaultSplittersFor(JurisdictionCorrectionTable.front()), nullptr);
+  for (const JurisdictionCorrection& row : JurisdictionCorrectionTable.subspan(1)) {
+    SCOPED_TRACE(row.code);
+    const auto record = recordWith({{SLOT_JURISDICTION, row.code}});
+    EXPECT_EQ(&findJurisdictionCorrection(record), &row);
+    EXPECT_EQ(defaultSplittersFor(row), &DefaultNameSplitters);
+  }
+}
+
+TEST(LicenseNumberCorrections, LetterRules) {
+  struct Case {
+    std::string_view jurisdiction, number, expected;
+  };
+  constexpr Case kCases[] = {
+      {"AZ", "0112345678", "A12345678"},
+      {"AZ", "011234567", "011234567"},    // nine characters: the rule needs ten
+      {"AZ", "01 2345 67", "A234567"},     // ten with spaces, which go
+      {"AZ", "01 234 5678", "012345678"},  // eleven: only stripped of spaces
+      {"AZ", "0012345678", "0012345678"},  // 00 is no letter
+      {"AZ", "2712345678", "2712345678"},  // above 26
+      {"AZ", "2612345678", "Z12345678"},
+      {"AZ", "A112345678", "A112345678"},  // no digits to read
+      {"AL", "01234567", "A234567"},       // exactly eight
+      {"AL", "0123456", "0123456"},
+      {"CO", "26", "Z"},
+      {"CO", "0212345", "B12345"},
+      {"CO", "021234567", "021234567"},  // above the maximum of eight
+      {"CO", "0", "0"},
+      {"CA", "1212345678", "L12345678"},
+      {"CA", "1212345", "1212345"},
+      {"NY", "05123456789012345678", "E123456789012345678"},
+      {"OH", "0102345678", "AB345678"},
+      {"OH", "0199345678", "A99345678"},
+      {"OH", "9902345678", "9902345678"},
+      {"OH", "01 2345678", "A2345678"},  // the second pair is "0 ": no second letter
+      {"OH", "010234567", "010234567"},
+      {"MN", "12345678901226", "Z123456789012"},
+      {"MN", "123456789012", "123456789012"},
+      {"MN", "1 345678901226", "Z1 3456789012"},  // spaces kept behind a letter
+      {"MN", "0512 456 7890", "E12 456 7890"},
+      {"MN", "12345678901200", "12345678901200"},
+      {"MN", "1 3456 89 12 00", "13456891200"},  // fifteen characters ending 00
+      {"TX", "01 234", "01 234"},                // no correction: kept as written
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(std::string(c.jurisdiction) + " " + std::string(c.number));
+    const auto record = recordWith({{SLOT_JURISDICTION, c.jurisdiction}, {SLOT_LICENCE_NUMBER, c.number}});
+    EXPECT_EQ(deriveText(deriveLicenseNumber, record), c.expected);
+  }
+}
+
+TEST(LicenseNumberCorrections, HookAnswerIsFinalAndBounded) {
+  // A hook that finds no number ends the derivation even when another slot holds one.
+  const auto noNumber = recordWith({{SLOT_JURISDICTION, "AZ"}, {SLOT_CAC_PERSON_ID, "P9"}});
+  EXPECT_EQ(deriveText(deriveLicenseNumber, noNumber), kNoValue);
+  const auto spaces = recordWith({{SLOT_JURISDICTION, "WI"}, {SLOT_LICENCE_NUMBER, "   "}});
+  EXPECT_EQ(deriveText(deriveLicenseNumber, spaces), kNoValue);
+
+  const auto record = recordWith({{SLOT_JURISDICTION, "OH"}, {SLOT_LICENCE_NUMBER, "0102345678"}});
+  EXPECT_EQ(deriveText(deriveLicenseNumber, record, 1), kNoValue);
+  EXPECT_EQ(deriveText(deriveLicenseNumber, record, 2), "A");
+  EXPECT_EQ(deriveText(deriveLicenseNumber, record, 3), "AB");
+  EXPECT_EQ(deriveText(deriveLicenseNumber, record, 5), "AB34");
+  char out[4] = {'#', '#', '#', '#'};
+  EXPECT_EQ(formatLicenseWithLetter(record, out, 2, -1, -1, 10), 2);
+  EXPECT_EQ(std::string_view(out, 4), "A0##");
+  EXPECT_EQ(formatLicenseOhio(record, out, 0), 0);
+  EXPECT_EQ(formatLicenseMinnesota(record, nullptr, 4), 0);
+}
+
+TEST(AlabamaNames, CommaFieldsOrFallBack) {
+  struct Case {
+    std::string_view label;
+    Slots slots;
+    std::string_view first, middle, last, prefix, suffix;
+  };
+  const Case kCases[] = {
+      {"five fields", {{SLOT_FULL_NAME, "JOHN,A,DR,SMITH,JR"}}, "JOHN", "A", "SMITH", "DR", "JR"},
+      {"empty prefix, NONE suffix",
+       {{SLOT_FULL_NAME, "JOHN,A,,SMITH,NONE"}, {SLOT_NAME_PREFIX, "MR"}},
+       "JOHN",
+       "A",
+       "SMITH",
+       "MR",
+       kNoValue},
+      {"four fields", {{SLOT_FULL_NAME, " JOHN , PAUL ,, SMITH "}}, "JOHN", "PAUL", "SMITH", kNoValue, kNoValue},
+      {"suffix field none in lower case",
+       {{SLOT_FULL_NAME, "JOHN,A,,SMITH,none"}},
+       "JOHN",
+       "A",
+       "SMITH",
+       kNoValue,
+       kNoValue},
+      {"three fields: default splitters", {{SLOT_FULL_NAME, "SMITH,JOHN,A"}}, "JOHN", "A", "SMITH", kNoValue, kNoValue},
+      {"empty first field: default splitters",
+       {{SLOT_FULL_NAME, ",A,,SMITH"}},
+       "SMITH",
+       kNoValue,
+       "A",
+       kNoValue,
+       kNoValue},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.label);
+    Slots slots = c.slots;
+    slots.emplace_back(SLOT_IIN, "636033");
+    const auto record = recordWith(slots);
+    EXPECT_EQ(deriveText(deriveFirstName, record), c.first);
+    EXPECT_EQ(deriveText(deriveMiddleName, record), c.middle);
+    EXPECT_EQ(deriveText(deriveLastName, record), c.last);
+    EXPECT_EQ(deriveText(deriveNamePrefix, record), c.prefix);
+    EXPECT_EQ(deriveText(deriveNameSuffix, record), c.suffix);
+  }
+}
+
+TEST(ColoradoNames, OnlyForAamvaBarcodes) {
+  struct Case {
+    std::string_view label;
+    std::int32_t group;
+    Slots slots;
+    std::string_view first, middle, last;
+  };
+  const Case kCases[] = {
+      {"barcode", kGroupAamva, {{SLOT_FULL_NAME, "JOHN PAUL SMITH JR"}}, "JOHN", "PAUL", "SMITH"},
+      {"magnetic stripe: default splitters",
+       kGroupMagstripe,
+       {{SLOT_FULL_NAME, "JOHN PAUL SMITH JR"}},
+       "JOHN",
+       "PAUL",
+       "SMITH JR"},
+      {"two words", kGroupAamva, {{SLOT_FULL_NAME, "JOHN SMITH"}}, "JOHN", kNoValue, "SMITH"},
+      {"one word", kGroupAamva, {{SLOT_FULL_NAME, "$SMITH"}}, "SMITH", kNoValue, "SMITH"},
+      {"separators mixed", kGroupAamva, {{SLOT_FULL_NAME, "JOHN@PAUL$VAN DYKE"}}, "JOHN", "PAUL", "VAN DYKE"},
+      {"elements first",
+       kGroupAamva,
+       {{SLOT_FULL_NAME, "X Y Z"}, {SLOT_FIRST_NAME, "ANN"}, {SLOT_MIDDLE_NAME, "B"}, {SLOT_FAMILY_NAME, "LEE"}},
+       "ANN",
+       "B",
+       "LEE"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.label);
+    Slots slots = c.slots;
+    slots.emplace_back(SLOT_JURISDICTION, "CO");
+    const auto record = recordWith(slots, c.group);
+    EXPECT_EQ(deriveText(deriveFirstName, record), c.first);
+    EXPECT_EQ(deriveText(deriveMiddleName, record), c.middle);
+    EXPECT_EQ(deriveText(deriveLastName, record), c.last);
+  }
+}
+
+TEST(DefaultNameSplitters, FullNameOrders) {
+  struct Case {
+    std::string_view full, first, middle, last;
+  };
+  constexpr Case kCases[] = {
+      {"SMITH,JOHN,A", "JOHN", "A", "SMITH"},    {"SMITH,JOHN A", "JOHN", "A", "SMITH"},
+      {"SMITH,JOHN", "JOHN", kNoValue, "SMITH"}, {"JOHN A SMITH", "JOHN", "A", "SMITH"},
+      {"JOHN SMITH", "JOHN", kNoValue, "SMITH"}, {"SMITH,  JOHN   PAUL  ", "JOHN", "PAUL", "SMITH"},
+      {"SMITH", "SMITH", kNoValue, kNoValue},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.full);
+    const auto record = recordWith({{SLOT_JURISDICTION, "TX"}, {SLOT_FULL_NAME, c.full}});
+    // Texas has no correction; the splitters are called directly on the same text.
+    const TextSpan full{c.full.data(), static_cast<std::int32_t>(c.full.size())};
+    for (const auto& [splitter, expected] :
+         {std::pair{DefaultNameSplitters.first, c.first}, std::pair{DefaultNameSplitters.middle, c.middle},
+          std::pair{DefaultNameSplitters.last, c.last}}) {
+      char out[64];
+      const Status status = splitter(record, full, out, sizeof out);
+      EXPECT_EQ(status == kStatusOk ? std::string(out) : std::string(kNoValue), expected);
+    }
+  }
+}
+
+TEST(OneLineAddress, RemovesTrailingCityJurisdictionAndPostalCode) {
+  struct Case {
+    std::string_view label;
+    Slots slots;
+    std::string_view address1;
+  };
+  const Case kCases[] = {
+      {"Ontario street line",
+       {{SLOT_STREET_1, "12 MAIN ST TORONTO ON M5V2T6"},
+        {SLOT_CITY, "TORONTO"},
+        {SLOT_JURISDICTION, "ON"},
+        {SLOT_POSTAL_CODE, "M5V2T6"}},
+       "12 MAIN ST"},
+      {"postal code found in the line itself",
+       {{SLOT_STREET_1, "12 MAIN ST TORONTO ON M5V2T6"}, {SLOT_CITY, "TORONTO"}, {SLOT_JURISDICTION, "ON"}},
+       "12 MAIN ST"},
+      {"city inside a word stays",
+       {{SLOT_STREET_1, "12 REGINALD ST REGINA SK S4P3Y2"},
+        {SLOT_CITY, "REGINA"},
+        {SLOT_JURISDICTION, "SK"},
+        {SLOT_POSTAL_CODE, "S4P3Y2"}},
+       "12 REGINALD ST"},
+      {"city and jurisdiction without the code",
+       {{SLOT_STREET_1, "5 BAY RD  HALIFAX NS"}, {SLOT_CITY, "HALIFAX"}, {SLOT_JURISDICTION, "NS"}},
+       "5 BAY RD"},
+      {"city alone",
+       {{SLOT_STREET_1, "5 BAY RD QUEBEC"}, {SLOT_CITY, "QUEBEC"}, {SLOT_JURISDICTION, "QC"}},
+       "5 BAY RD"},
+      {"no city: patterns start at the jurisdiction",
+       {{SLOT_STREET_1, "7 LAKE DR MB R3C4T3"}, {SLOT_JURISDICTION, "MB"}, {SLOT_POSTAL_CODE, "R3C4T3"}},
+       "7 LAKE DR"},
+      {"no parts at all", {{SLOT_STREET_1, "-7  LAKE DR, "}, {SLOT_IIN, "636028"}}, "7 LAKE DR"},
+      {"only trim characters", {{SLOT_STREET_1, ",-,"}, {SLOT_JURISDICTION, "BC"}}, kNoValue},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.label);
+    const auto record = recordWith(c.slots);
+    EXPECT_EQ(deriveText(deriveAddress1, record), c.address1);
+  }
+  // Address line 2 goes through the same hook with its own slots.
+  const auto record = recordWith(
+      {{SLOT_JURISDICTION, "AB"}, {SLOT_CITY, "BANFF"}, {SLOT_STREET_1, "1 A ST"}, {SLOT_STREET_2, "UNIT 4 BANFF AB"}});
+  EXPECT_EQ(deriveText(deriveAddress2, record), "UNIT 4");
+}
+
+TEST(OneLineAddress, SmallBuffersKeepTheStreet) {
+  const auto record = recordWith({{SLOT_STREET_1, "12 MAIN ST TORONTO ON M5V2T6"},
+                                  {SLOT_CITY, "TORONTO"},
+                                  {SLOT_JURISDICTION, "ON"},
+                                  {SLOT_POSTAL_CODE, "M5V2T6"}});
+  struct Case {
+    std::int32_t size;
+    std::string_view address;
+  };
+  constexpr Case kCases[] = {
+      {1, kNoValue},
+      {2, "1"},
+      {16, "12 MAIN ST TORO"},               // no room behind the copy: the copy is the result
+      {30, "12 MAIN ST TORONTO ON M5V2T6"},  // room for the city only, and it may have been cut
+      {48, "12 MAIN ST M5V2T6"},             // city and jurisdiction fit; the postal code fills its room and may be cut
+      {64, "12 MAIN ST"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.size);
+    std::vector<char> buffer(static_cast<std::size_t>(c.size) + 8, '#');
+    const Status status = oneLineAddress(record, kAddress1Slots, 2, buffer.data(), c.size);
+    for (std::size_t i = static_cast<std::size_t>(c.size); i < buffer.size(); ++i) ASSERT_EQ(buffer[i], '#');
+    EXPECT_EQ(status == kStatusOk ? std::string(buffer.data()) : std::string(kNoValue), c.address);
+  }
+  char out[8];
+  EXPECT_EQ(oneLineAddress(record, nullptr, 2, out, 8), kStatusBadArgument);
+  EXPECT_EQ(oneLineAddress(record, kAddress1Slots, 0, out, 8), kStatusNoValue);
+}
+
+}  // namespace
+}  // namespace quorix
