@@ -47,14 +47,14 @@ bool liveOneInstance(const std::string& longInput, std::string_view shortInput) 
 
 TEST(InstanceMemory, CreateParseDestroyReturnsEveryByte) {
   const std::string_view document = testing::kSampleDocuments[0].text;
-  const std::string longInput = std::string(40000, '\x01') + std::string(document);
+  const std::string longInput = std::string(20000, '\x01') + std::string(document);
   for (std::int32_t i = 0; i < 20; ++i) ASSERT_TRUE(liveOneInstance(longInput, document));
 
-  // Each life takes about 100 KB of buffers and a record of a few KB, so a leak of either shows as megabytes
-  // after 300 lives; the allowance only covers the allocator's own bookkeeping.
+  // Each life takes about 40 KB of buffers and a record of a few KB, so a leak of either shows as megabytes
+  // after 200 lives; the allowance only covers the allocator's own bookkeeping.
   const std::size_t before = heapInUse();
   std::int32_t failures = 0;
-  for (std::int32_t i = 0; i < 300; ++i) failures += liveOneInstance(longInput, document) ? 0 : 1;
+  for (std::int32_t i = 0; i < 200; ++i) failures += liveOneInstance(longInput, document) ? 0 : 1;
   const std::size_t after = heapInUse();
   EXPECT_EQ(failures, 0);
   EXPECT_LT(after, before + 64 * 1024) << "the heap grew from " << before << " to " << after << " bytes";
