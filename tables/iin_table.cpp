@@ -124,8 +124,10 @@ const char* jurisdictionForIin(TextSpan iin) {
 
 const char* iinForJurisdiction(TextSpan code) {
   if (!code.filled() || code.length != 2) return nullptr;
+  // Newfoundland and Labrador writes "NL" now, but its number is listed under its older code.
+  const std::string_view wanted = code.view() == "NL" ? std::string_view("NF") : code.view();
   for (const IinRow& row : IinTable)
-    if (row.code != nullptr && code.view() == row.code) return row.text;
+    if (row.code != nullptr && wanted == row.code) return row.text;
   return nullptr;
 }
 

