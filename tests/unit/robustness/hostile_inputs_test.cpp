@@ -172,7 +172,7 @@ TEST(HostileInputs, LoneSeparatorsAreRejected) {
   const Instance instance = newInstance();
   constexpr char kSeparators[] = "@\n\x1e\r\x1c%?;^=$|/-_ \0\x80\xff";
   for (const char separator : std::string_view(kSeparators, sizeof kSeparators - 1)) {
-    for (const std::size_t count : {1, 2, 3, 64, 9000}) {
+    for (const std::size_t count : {1U, 2U, 3U, 64U, 9000U}) {
       SCOPED_TRACE("byte " + std::to_string(static_cast<unsigned char>(separator)) + " x" + std::to_string(count));
       EXPECT_EQ(parseAndDerive(*instance, std::string(count, separator)).status, kStatusNoDecoder);
     }
