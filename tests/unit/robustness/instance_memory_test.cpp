@@ -19,7 +19,8 @@
 #define QUORIX_SANITIZER_ALLOCATOR 1
 #endif
 #ifdef QUORIX_SANITIZER_ALLOCATOR
-#include <sanitizer/allocator_interface.h>
+// Exported by the sanitizer runtimes of both gcc and clang; gcc ships no header declaring it.
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #endif
 
 namespace quorix {
