@@ -7,6 +7,7 @@
 
 #include "core/normalise.h"
 #include "decoders/aamva/aamva_variants.h"
+#include "decoders/aamva/wedge_reader.h"
 #include "decoders/magstripe/card_records.h"
 #include "decoders/magstripe/magstripe_variants.h"
 #include "decoders/other/cac_decoders.h"
@@ -78,24 +79,32 @@ constexpr DecoderEntry kRegistry[] = {
     {.group = kGroupCac, .id = 50, .prepare = normaliseInput, .decode = decodeCacVariant<50>},
 
     // National identity cards; their decoders need the exact bytes.
-    {.group = kGroupNationalId, .id = 51, .prepare = prepareCopy, .decode = nullptr, .expectedCountry = "GTM"},
-    {.group = kGroupNationalId, .id = 52, .prepare = prepareCopy, .decode = nullptr, .expectedCountry = "PRI"},
-    {.group = kGroupNationalId, .id = 53, .prepare = prepareCopy, .decode = nullptr, .expectedCountry = "PAN"},
-    {.group = kGroupNationalId, .id = 54, .prepare = prepareCopy, .decode = nullptr, .expectedCountry = "ZAF"},
-    {.group = kGroupNationalId, .id = 55, .prepare = prepareCopy, .decode = nullptr, .expectedCountry = "MEX"},
+    {.group = kGroupNationalId, .id = 51, .prepare = prepareCopy, .decode = decodeGuatemalaId, .expectedCountry = "GTM"},
+    {.group = kGroupNationalId, .id = 52, .prepare = prepareCopy, .decode = decodePuertoRicoId, .expectedCountry = "PRI"},
+    {.group = kGroupNationalId, .id = 53, .prepare = prepareCopy, .decode = decodePanamaId, .expectedCountry = "PAN"},
+    {.group = kGroupNationalId, .id = 54, .prepare = prepareCopy, .decode = decodeSouthAfricaId, .expectedCountry = "ZAF"},
+    {.group = kGroupNationalId, .id = 55, .prepare = prepareCopy, .decode = decodeMexicoId, .expectedCountry = "MEX"},
+
+    // AAMVA barcodes typed by a keyboard-wedge scanner, every separator lost; texts with one are left to the rows
+    // above.
+    {.group = kGroupAamva, .id = 57, .prepare = normaliseInput, .decode = decodeAamvaWedge},
 };
 // clang-format on
 
+// Ids run from 0 to 57; 56 belongs to no row, since it marks a record that no decoder filled.
+constexpr std::int32_t kHighestId = 57;
+constexpr std::int32_t kNoDecoderId = 56;
+
 constexpr bool idsAreUnique() {
-  bool seen[kRegistryRows] = {};
+  bool seen[kHighestId + 1] = {};
   for (const DecoderEntry& row : kRegistry) {
-    if (row.id < 0 || row.id >= kRegistryRows || seen[row.id]) return false;
+    if (row.id < 0 || row.id > kHighestId || row.id == kNoDecoderId || seen[row.id]) return false;
     seen[row.id] = true;
   }
   return true;
 }
 static_assert(std::size(kRegistry) == kRegistryRows);
-static_assert(idsAreUnique());
+static_assert(idsAreUnique() && DecoderEntry{}.id == kNoDecoderId);
 
 }  // namespace
 

@@ -24,7 +24,7 @@ struct DecoderEntry {
   const char* expectedJurisdiction = nullptr;  // two-letter code a correct result carries, or null
 };
 
-inline constexpr std::int32_t kRegistryRows = 56;
+inline constexpr std::int32_t kRegistryRows = 57;
 
 // The registry rows in competition order; ties go to the earlier row.
 std::span<const DecoderEntry> decoderRegistry();

@@ -81,6 +81,26 @@ std::int32_t fullNameParts(TextSpan fullName, TextSpan (&parts)[kMaxNameParts]) 
   return adjustNameParts(parts, splitWords(fullName, parts, kMaxNameParts, NAME_PART_SEPARATORS));
 }
 
+// Drops every word that is exactly NONE from single-space-separated words, in place; returns the new length. Issuers
+// that write every name field, Alabama among them, put NONE in the empty ones, and it names nobody.
+std::int32_t dropNoneWords(char* text, std::int32_t length) {
+  std::int32_t written = 0;
+  for (std::int32_t read = 0; read < length;) {
+    std::int32_t end = read;
+    while (end < length && text[end] != ' ') ++end;
+    const std::string_view word(text + read, static_cast<std::size_t>(end - read));
+    // A kept word only moves left: at least the space in front of it has not been written yet.
+    if (!word.empty() && word != "NONE") {
+      if (written > 0) text[written++] = ' ';
+      std::memmove(text + written, word.data(), word.size());
+      written += end - read;
+    }
+    read = end + 1;
+  }
+  text[written] = '\0';
+  return written;
+}
+
 }  // namespace
 
 bool isNameSuffix(TextSpan word) {
@@ -275,7 +295,8 @@ Status deriveFullName(const FieldRecord& record, char* out, std::int32_t outSize
   trimChars(&fullName, NAME_TRIM_SET);
   if (fullName.filled()) {
     if (outSize < 2) return kStatusNoValue;
-    return wroteText(copyFilteredZ(out, outSize - 1, fullName, NAME_PART_SEPARATORS, " ", ' '));
+    const std::int32_t copied = copyFilteredZ(out, outSize - 1, fullName, NAME_PART_SEPARATORS, " ", ' ');
+    if (copied > 1 && dropNoneWords(out, copied - 1) > 0) return kStatusOk;
   }
 
   // Each part goes into the room the earlier ones left, behind one separating space.

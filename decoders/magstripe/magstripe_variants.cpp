@@ -45,6 +45,15 @@ void locateFieldsAt15(MagstripeDecoder&, TextSpan track3, TextSpan& fields) {
   fields = track3.length >= 15 ? stripePart(track3, 15, track3.length) : TextSpan{};
 }
 
+// The "#" layout's sex stands at offset 15, so its endorsements end there: the default's fourth character would be
+// the sex letter.
+void readEndorsementsBeforeSexAt15(MagstripeDecoder& decoder, TextSpan fields) {
+  if (fields.length < 15) return;
+  TextSpan endorsements = stripePart(fields, 12, 3);
+  trimIf(&endorsements, isStripeSpace);
+  storeStripeValue(decoder, SLOT_ENDORSEMENTS, endorsements);
+}
+
 void readSexAt15(MagstripeDecoder& decoder, TextSpan fields) {
   if (fields.length <= 15) return;
   TextSpan sex = stripePart(fields, 15, 1);
@@ -60,12 +69,13 @@ void readNarrowAddress(MagstripeDecoder& decoder, TextSpan track1) {
   setSlotIf(*decoder.record, SLOT_STREET_1, address, isNotIdChar, isBlank, ' ');
 }
 
-// The Canadian layout writes its weight field in one unit; the value stays as the card has it.
+// The Canadian layout writes its weight field in one unit, kilograms, as its heights are centimetres; the value
+// stays as the card has it, however heavy.
 void readWeightOneSlot(MagstripeDecoder& decoder, TextSpan fields) {
   if (fields.length < 23) return;
   TextSpan weight = stripePart(fields, 20, 3);
   trimIf(&weight, isStripeSpace);
-  if (stripeAll(weight, isStripeDigit)) storeStripeValue(decoder, SLOT_WEIGHT_LB, weight);
+  if (stripeAll(weight, isStripeDigit)) storeStripeValue(decoder, SLOT_WEIGHT_KG, weight);
 }
 
 // Canadian postal codes follow the first sentinel: six characters become "K1A 0B1", nine digits stay as they are.
@@ -391,7 +401,7 @@ constexpr MagstripeVariant kMagstripeVariants[] = {
                    .locateTrack3Fields = locateFieldsAt15, .readWeight = readWeightOneSlot}},
     {.id = 9, .splitTracks = splitSentinelPairHash, .checkTracks = checkIin,
      .overrides = {.readPostalCode = readHashPostalCode, .locateTrack3Fields = locateFieldsAt15,
-                   .readSex = readSexAt15}},
+                   .readEndorsements = readEndorsementsBeforeSexAt15, .readSex = readSexAt15}},
     {.id = 10, .splitTracks = splitWholeText, .checkTracks = checkLoneTrack, .without = kWithoutTrack2 | kWithoutTrack3},
     {.id = 11, .splitTracks = splitLastPairIntoTrack3, .checkTracks = checkStateOnly, .removeLineFeeds = true,
      .without = kWithoutTrack2,

@@ -307,7 +307,8 @@ Status storeVersion3Height(CacPipeline& pipeline, std::int32_t slot, TextSpan fi
   return kStatusOk;
 }
 
-// The name arrives as "FAMILY GIVEN MIDDLE" padded with spaces; the derivations split it at commas. Each run of
+// The name arrives as "FAMILY GIVEN MIDDLE" padded with spaces in every version 3 layout, the civilian card's
+// included; the derivations split it at commas, and read a name left with spaces as given name first. Each run of
 // spaces becomes one ", " so padding leaves no empty parts; the value is cut at the arena end.
 std::int32_t produceCommaName(const void* context, char* destination, std::int32_t room) {
   const TextSpan& name = *static_cast<const TextSpan*>(context);
@@ -351,7 +352,7 @@ Status storeVersion3Named(CacPipeline& pipeline, std::int32_t slot, TextSpan fie
 // The civilian card moves its issue and expiry dates to slots of their own.
 Status storeVersion3Civilian(CacPipeline& pipeline, std::int32_t slot, TextSpan field) {
   if (slot == SLOT_CAC_FIELD_134 || slot == SLOT_CAC_FIELD_136) return storeVersion3Date(pipeline, slot, field);
-  return storeVersion3(pipeline, slot, field);
+  return storeVersion3Named(pipeline, slot, field);
 }
 
 // The civilian card names its own version: "IDCV" and then the version character.
@@ -390,7 +391,7 @@ constexpr CacVariant kCacVariants[] = {
     {.id = 47, .versionText = "N", .layout = &CacLayoutV1,
      .overrides = {.checkHeader = checkHeaderFirstCharacter, .splitBody = splitBodyWholeText, .storeField = storeVersion1},
      .standard = "Common Access Card N", .layoutMark = nullptr},
-    {.id = 49, .versionText = "3", .layout = &CacLayoutV3B, .overrides = {.storeField = storeVersion3},
+    {.id = 49, .versionText = "3", .layout = &CacLayoutV3B, .overrides = {.storeField = storeVersion3Named},
      .standard = "Common Access Card v3", .layoutMark = "1"},
     {.id = 48, .versionText = "3", .layout = &CacLayoutV3A, .overrides = {.storeField = storeVersion3Named},
      .standard = "Common Access Card v3", .layoutMark = "0"},

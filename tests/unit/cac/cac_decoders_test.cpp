@@ -254,9 +254,9 @@ std::string layoutB(std::string_view mark, std::string_view name = "DOE JOHN Q")
          fixed({{"ABCDEF", 6}, {"12345", 5}, {"CAPT", 6}, {"ONE", 3}, {"TWO", 3}});
 }
 
-std::string layoutC(std::string_view version = "1") {
+std::string layoutC(std::string_view version = "1", std::string_view name = "ROE JANE") {
   return "IDCV" + std::string(version) + "ABCD" +
-         fixed({{"0", 1},         {"ROE JANE", 27}, {"123456789", 9}, {"C", 1},      {"987654321", 9},
+         fixed({{"0", 1},         {name, 27},       {"123456789", 9}, {"C", 1},      {"987654321", 9},
                 {"F", 1},         {"Z", 1},         {"57", 2},        {"150", 3},    {"BK", 2},
                 {"GR", 2},        {"1975DEC05", 9}, {"AGENCY", 23},   {"ABC123", 6}, {"2022JUN30", 9},
                 {"2026JUN30", 9}, {"DOD", 4},       {"X", 1},         {"ABCDEF", 6}, {"12345", 5},
@@ -302,7 +302,8 @@ TEST(CacVersion3, LayoutAFields) {
       {SLOT_WEIGHT_LB, "180"}, {SLOT_BIRTH_DATE_ALT, "19800517"}, {SLOT_CAC_FIELD_109, "20150101"},
       {SLOT_CAC_FIELD_110, "20160202"}, {SLOT_ISSUE_DATE, "20210301"}, {SLOT_EXPIRY_DATE, "20270228"},
       {SLOT_CAC_FIELD_114, "O3"}, {SLOT_CAC_FIELD_118, "SOME UNIT"},
-      {SLOT_CAC_FIELD_119, "2030DEC31"},  // not a date slot: stored as written {SLOT_CAC_FIELD_120, "XYZ789"},
+      {SLOT_CAC_FIELD_120, "XYZ789"},
+      {SLOT_CAC_FIELD_119, "2030DEC31"},  // not a date slot: stored as written
   };
   // clang-format on
   for (const Expected& e : kSlots) {
@@ -311,20 +312,22 @@ TEST(CacVersion3, LayoutAFields) {
   }
 }
 
-TEST(CacVersion3, NameFormattingOfId48AndPlainNameOfId49) {
+// The three version 3 layouts share the name field, family name first, so each writes it for the comma split.
+TEST(CacVersion3, EveryLayoutWritesTheNameFamilyFirst) {
   struct Case {
-    std::string_view field, id48, id49;
+    std::string_view field, stored;
   };
   constexpr Case kCases[] = {
-      {"DOE JOHN Q", "DOE, JOHN, Q", "DOE JOHN Q"},
-      {"  DOE   JOHN  ", "DOE, JOHN", "DOE   JOHN"},
-      {"DOE", "DOE", "DOE"},
-      {"", "", ""},
+      {"DOE JOHN Q", "DOE, JOHN, Q"},
+      {"  DOE   JOHN  ", "DOE, JOHN"},
+      {"DOE", "DOE"},
+      {"", ""},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.field);
-    EXPECT_EQ(decode(decodeCacVariant<48>, layoutA("0", c.field)).slot(SLOT_FULL_NAME), c.id48);
-    EXPECT_EQ(decode(decodeCacVariant<49>, layoutB("1", c.field)).slot(SLOT_FULL_NAME), c.id49);
+    EXPECT_EQ(decode(decodeCacVariant<48>, layoutA("0", c.field)).slot(SLOT_FULL_NAME), c.stored);
+    EXPECT_EQ(decode(decodeCacVariant<49>, layoutB("1", c.field)).slot(SLOT_FULL_NAME), c.stored);
+    EXPECT_EQ(decode(decodeCacVariant<50>, layoutC("1", c.field)).slot(SLOT_FULL_NAME), c.stored);
   }
 }
 
@@ -360,7 +363,7 @@ TEST(CacCivilian, HeaderNamesTheVersionAndDatesMove) {
   EXPECT_EQ(d.slot(SLOT_STANDARD), "DoD/Uniformed Services Civilian ID Card v7");
   EXPECT_EQ(d.slot(SLOT_COUNTRY_CODE), "USA");
   EXPECT_EQ(d.slot(SLOT_DOCUMENT_TYPE), "CAC");
-  EXPECT_EQ(d.slot(SLOT_FULL_NAME), "ROE JANE");
+  EXPECT_EQ(d.slot(SLOT_FULL_NAME), "ROE, JANE");
   EXPECT_EQ(d.slot(SLOT_HEIGHT), "5'7\"");
   EXPECT_EQ(d.slot(SLOT_BIRTH_DATE_ALT), "19751205");
   EXPECT_EQ(d.slot(SLOT_CAC_FIELD_134), "20220630");

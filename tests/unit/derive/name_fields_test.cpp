@@ -142,6 +142,10 @@ TEST(FullName, FromTheSlotOrFromItsParts) {
        "JOHN A SMITH JR"},
       {"middle only", {{SLOT_MIDDLE_NAME, "PAUL"}}, "PAUL"},
       {"separators only fall back to the parts", {{SLOT_FULL_NAME, ",$@"}, {SLOT_FIRST_NAME, "JOHN"}}, "JOHN"},
+      {"NONE marks an empty field", {{SLOT_FULL_NAME, "JOHN,A,,SMITH,NONE"}}, "JOHN A SMITH"},
+      {"NONE anywhere", {{SLOT_FULL_NAME, "NONE SMITH$NONE$JOHN NONE"}}, "SMITH JOHN"},
+      {"NONE alone falls back to the parts", {{SLOT_FULL_NAME, "NONE,"}, {SLOT_FIRST_NAME, "JOHN"}}, "JOHN"},
+      {"only the whole upper-case word", {{SLOT_FULL_NAME, "NONEZ,none,ANONE"}}, "NONEZ none ANONE"},
       {"nothing", {}, kNoValue},
   };
   for (const Case& c : kCases) {

@@ -1,0 +1,594 @@
+// The keyboard-wedge AAMVA reader. With the separators gone the header is read where its fields stand once the three
+// header separators are dropped, and the subfile data is cut where the cut makes the whole subfile most plausible:
+// every value is scored by the shape its element should have, and dynamic programming over the places where an
+// element id may start picks the best cut.
+#include "decoders/aamva/wedge_reader.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <iterator>
+#include <limits>
+#include <string_view>
+
+#include "core/text_utils.h"
+#include "decoders/aamva/aamva_pipeline.h"
+#include "decoders/aamva/element_tables.h"
+
+namespace quorix {
+namespace {
+
+constexpr std::int32_t kDesignatorSize = 10;
+constexpr std::int32_t kMaxDesignators = 16;
+// No PDF417 symbol holds much more than 1800 characters, so longer data is no licence barcode; the bound keeps the
+// cut tables on the stack.
+constexpr std::int32_t kMaxData = 2048;
+// Longer than any value the editions define, padding included.
+constexpr std::int32_t kMaxValue = 255;
+// Distinct element ids over all five tables (fewer than 100), with room to spare.
+constexpr std::int32_t kMaxIds = 128;
+// The compliance mark's separators: line feed, record separator and carriage return, all dropped by the scanner.
+constexpr std::int32_t kLostHeaderSeparators = 3;
+
+struct WedgeEdition {
+  std::int32_t version = 0;
+  const char* standard = nullptr;
+  const ElementTable* elements = nullptr;
+};
+
+// The same editions and tables the rows with separators use; versions 9 and 10 use the 2014 element ids.
+// clang-format off
+constexpr WedgeEdition kWedgeEditions[] = {
+    {.version = 1, .standard = "AAMVA DL/ID 2000 (separators restored)", .elements = &ElementTable2000},
+    {.version = 2, .standard = "AAMVA DL/ID 2003 (separators restored)", .elements = &ElementTable2003},
+    {.version = 3, .standard = "AAMVA DL/ID 2005 (separators restored)", .elements = &ElementTable2003},
+    {.version = 4, .standard = "AAMVA DL/ID 2009 (separators restored)", .elements = &ElementTable2009},
+    {.version = 5, .standard = "AAMVA DL/ID 2010 (separators restored)", .elements = &ElementTable2009},
+    {.version = 6, .standard = "AAMVA DL/ID 2011 (separators restored)", .elements = &ElementTable2011},
+    {.version = 7, .standard = "AAMVA DL/ID 2014 (separators restored)", .elements = &ElementTable2014},
+    {.version = 8, .standard = "AAMVA DL/ID 2014 (separators restored)", .elements = &ElementTable2014},
+    {.version = 9, .standard = "AAMVA DL/ID 2016 (separators restored)", .elements = &ElementTable2014},
+    {.version = 10, .standard = "AAMVA DL/ID 2020 (separators restored)", .elements = &ElementTable2014},
+};
+// clang-format on
+
+constexpr bool editionsFollowTheirVersions() {
+  std::int32_t expected = 1;
+  for (const WedgeEdition& e : kWedgeEditions) {
+    if (e.version != expected++ || e.elements == nullptr ||
+        !std::string_view(e.standard).ends_with(" (separators restored)")) {
+      return false;
+    }
+  }
+  return true;
+}
+static_assert(std::size(kWedgeEditions) == 10 && editionsFollowTheirVersions());
+
+constexpr const ElementTable* kAllTables[] = {&ElementTable2000, &ElementTable2003, &ElementTable2009,
+                                              &ElementTable2011, &ElementTable2014};
+
+// What a value of an element should look like, by the slot the element fills.
+enum class Shape : std::uint8_t {
+  kAny,
+  kDate,          // eight digits, either order
+  kOneCharacter,  // a digit or letter: sex, indicators, truncation and compliance marks
+  kDigit,
+  kTwoLetters,
+  kThreeLetters,
+  kColour,
+  kPostalCode,
+  kHeight,
+  kWeight,
+  kName,    // no digits
+  kStreet,  // a letter somewhere
+  kCity,    // no digits
+};
+
+// How much finding an element is worth: elements most cards carry are worth a cut; rare ones are cut off a value
+// only when their shape or the directory's subfile length calls for it, so "MCDANIEL" does not lose a residence
+// city "IEL".
+enum class Frequency : std::uint8_t { kRare, kCommon };
+
+struct SlotProfile {
+  std::int32_t slot = 0;
+  Shape shape = Shape::kAny;
+  Frequency frequency = Frequency::kRare;
+};
+
+constexpr Frequency kCommon = Frequency::kCommon;
+constexpr Frequency kRare = Frequency::kRare;
+
+// Slots not listed take any value and are rare.
+// clang-format off
+constexpr SlotProfile kSlotProfiles[] = {
+    {SLOT_EXPIRY_DATE, Shape::kDate, kCommon},
+    {SLOT_BIRTH_DATE, Shape::kDate, kCommon},
+    {SLOT_BIRTH_DATE_ALT, Shape::kDate, kCommon},
+    {SLOT_ISSUE_DATE, Shape::kDate, kCommon},
+    {SLOT_CARD_REVISION_DATE, Shape::kDate, kCommon},
+    {SLOT_HAZMAT_EXPIRY_DATE, Shape::kDate, kCommon},
+    {SLOT_UNDER_18_UNTIL, Shape::kDate, kCommon},
+    {SLOT_UNDER_19_UNTIL, Shape::kDate, kCommon},
+    {SLOT_UNDER_21_UNTIL, Shape::kDate, kCommon},
+    {SLOT_AKA_BIRTH_DATE, Shape::kDate, kRare},
+    {SLOT_PERMIT_EXPIRY_DATE, Shape::kDate, kRare},
+    {SLOT_PERMIT_ISSUE_DATE, Shape::kDate, kRare},
+    {SLOT_SEX, Shape::kOneCharacter, kCommon},
+    {SLOT_ORGAN_DONOR, Shape::kOneCharacter, kCommon},
+    {SLOT_VETERAN, Shape::kOneCharacter, kCommon},
+    {SLOT_LIMITED_DURATION, Shape::kOneCharacter, kCommon},
+    {SLOT_COMPLIANCE_TYPE, Shape::kOneCharacter, kCommon},
+    {SLOT_FAMILY_NAME_TRUNCATION, Shape::kOneCharacter, kCommon},
+    {SLOT_FIRST_NAME_TRUNCATION, Shape::kOneCharacter, kCommon},
+    {SLOT_MIDDLE_NAME_TRUNCATION, Shape::kOneCharacter, kCommon},
+    {SLOT_WEIGHT_RANGE, Shape::kDigit, kRare},
+    {SLOT_JURISDICTION, Shape::kTwoLetters, kCommon},
+    {SLOT_RES_JURISDICTION, Shape::kTwoLetters, kRare},
+    {SLOT_COUNTRY, Shape::kThreeLetters, kCommon},
+    {SLOT_COUNTRY_ID, Shape::kThreeLetters, kCommon},
+    {SLOT_EYE_COLOUR, Shape::kColour, kCommon},
+    {SLOT_HAIR_COLOUR, Shape::kColour, kCommon},
+    {SLOT_POSTAL_CODE, Shape::kPostalCode, kCommon},
+    {SLOT_RES_POSTAL_CODE, Shape::kPostalCode, kRare},
+    {SLOT_HEIGHT, Shape::kHeight, kCommon},
+    {SLOT_HEIGHT_FT_IN, Shape::kHeight, kCommon},
+    {SLOT_HEIGHT_CM, Shape::kHeight, kRare},
+    {SLOT_WEIGHT_LB, Shape::kWeight, kCommon},
+    {SLOT_WEIGHT_KG, Shape::kWeight, kRare},
+    {SLOT_FULL_NAME, Shape::kName, kCommon},
+    {SLOT_FAMILY_NAME, Shape::kName, kCommon},
+    {SLOT_FIRST_NAME, Shape::kName, kCommon},
+    {SLOT_MIDDLE_NAME, Shape::kName, kCommon},
+    {SLOT_GIVEN_NAMES, Shape::kName, kCommon},
+    {SLOT_NAME_SUFFIX, Shape::kName, kCommon},
+    {SLOT_NAME_PREFIX, Shape::kName, kRare},
+    {SLOT_ALIAS_FAMILY_NAME, Shape::kName, kRare},
+    {SLOT_ALIAS_GIVEN_NAME, Shape::kName, kRare},
+    {SLOT_AKA_FULL_NAME, Shape::kName, kRare},
+    {SLOT_AKA_FAMILY_NAME, Shape::kName, kRare},
+    {SLOT_AKA_FIRST_NAME, Shape::kName, kRare},
+    {SLOT_AKA_MIDDLE_NAME, Shape::kName, kRare},
+    {SLOT_STREET_1, Shape::kStreet, kCommon},
+    {SLOT_STREET_2, Shape::kStreet, kCommon},
+    {SLOT_STREET_2_ALT, Shape::kStreet, kCommon},
+    {SLOT_RES_STREET_1, Shape::kStreet, kRare},
+    {SLOT_RES_STREET_2, Shape::kStreet, kRare},
+    {SLOT_CITY, Shape::kCity, kCommon},
+    {SLOT_RES_CITY, Shape::kCity, kRare},
+    {SLOT_LICENCE_NUMBER, Shape::kAny, kCommon},
+    {SLOT_LICENCE_NUMBER_ALT, Shape::kAny, kCommon},
+    {SLOT_CLASS, Shape::kAny, kCommon},
+    {SLOT_VEHICLE_CLASS, Shape::kAny, kCommon},
+    {SLOT_RESTRICTIONS, Shape::kAny, kCommon},
+    {SLOT_ENDORSEMENTS, Shape::kAny, kCommon},
+    {SLOT_DOCUMENT_DISCRIMINATOR, Shape::kAny, kCommon},
+    {SLOT_INVENTORY_CONTROL, Shape::kAny, kCommon},
+};
+// clang-format on
+static_assert(std::size(kSlotProfiles) == 62);
+
+// Eye and hair colour codes, three letters and the older two.
+constexpr std::string_view kColourCodes[] = {"BLK", "BLU", "BRO", "BRN", "GRY", "GRN", "HAZ", "MAR", "PNK",
+                                             "DIC", "UNK", "BAL", "BLN", "RED", "SDY", "WHI", "BK",  "BL",
+                                             "BR",  "GY",  "VI",  "BD",  "BN",  "RD",  "WH"};
+
+// Scores of one element of a cut. A common element is worth more than an empty value costs, so it is not split off
+// a value for nothing; a value that misses its shape, or an id seen a second time, costs more than any element is
+// worth, so a name such as "DAVID" stays whole rather than giving an empty first name and a height "ID".
+constexpr std::int32_t kCommonFound = 10;
+constexpr std::int32_t kRareFound = 2;
+constexpr std::int32_t kShapeFits = 4;
+constexpr std::int32_t kShapeMissed = -30;
+constexpr std::int32_t kEmptyValue = -15;
+constexpr std::int32_t kIdRepeated = -25;
+constexpr std::int32_t kNoCut = std::numeric_limits<std::int32_t>::min() / 2;
+
+bool isDigitChar(char c) { return c >= '0' && c <= '9'; }
+bool isUpperLetter(char c) { return c >= 'A' && c <= 'Z'; }
+bool isBlankChar(char c) { return isBlank(static_cast<signed char>(c)) != 0; }
+
+bool allOf(std::string_view s, bool (*predicate)(char)) { return std::all_of(s.begin(), s.end(), predicate); }
+
+// Heights come as "510", "070 IN", "178 CM", "5-10" or 5'10".
+bool fitsHeight(std::string_view s) {
+  if (s.empty() || s.size() > 8 || !isDigitChar(s.front())) return false;
+  if (s.ends_with("IN") || s.ends_with("CM")) s.remove_suffix(2);
+  return allOf(s, [](char c) { return isDigitChar(c) || c == ' ' || c == '-' || c == '\'' || c == '"'; });
+}
+
+// Digits with spaces or a dash (ZIP and ZIP+4), or a Canadian code of three letters and three digits.
+bool fitsPostalCode(std::string_view s) {
+  if (s.size() < 3 || s.size() > 11) return false;
+  const auto allowed = [](char c) { return isDigitChar(c) || isUpperLetter(c) || c == ' ' || c == '-'; };
+  return allOf(s, allowed) && std::count_if(s.begin(), s.end(), isDigitChar) >= 3 &&
+         std::count_if(s.begin(), s.end(), isUpperLetter) <= 3;
+}
+
+bool fitsShape(Shape shape, std::string_view s) {
+  switch (shape) {
+    case Shape::kAny:
+      return true;
+    case Shape::kDate:
+      return s.size() == 8 && allOf(s, isDigitChar);
+    case Shape::kOneCharacter:
+      return s.size() == 1 && (isDigitChar(s[0]) || isUpperLetter(s[0]));
+    case Shape::kDigit:
+      return s.size() == 1 && isDigitChar(s[0]);
+    case Shape::kTwoLetters:
+      return s.size() == 2 && allOf(s, isUpperLetter);
+    case Shape::kThreeLetters:
+      return s.size() == 3 && allOf(s, isUpperLetter);
+    case Shape::kColour:
+      return std::find(std::begin(kColourCodes), std::end(kColourCodes), s) != std::end(kColourCodes);
+    case Shape::kPostalCode:
+      return fitsPostalCode(s);
+    case Shape::kHeight:
+      return fitsHeight(s);
+    case Shape::kWeight:
+      return !s.empty() && s.size() <= 3 && allOf(s, isDigitChar);
+    case Shape::kName:
+    case Shape::kCity:
+      return std::none_of(s.begin(), s.end(), isDigitChar);
+    case Shape::kStreet:
+      return std::any_of(s.begin(), s.end(), isUpperLetter);
+  }
+  return false;
+}
+
+// Whether a value that fits the shape is likelier the element's than a value of any other element.
+bool hasFirmShape(Shape shape) {
+  return shape != Shape::kAny && shape != Shape::kName && shape != Shape::kStreet && shape != Shape::kCity;
+}
+
+SlotProfile profileOfSlot(std::int32_t slot) {
+  for (const SlotProfile& p : kSlotProfiles) {
+    if (p.slot == slot) return p;
+  }
+  return SlotProfile{.slot = slot};
+}
+
+// Every element id any edition defines: a cut may fall on any of them, since a card carries ids its edition's table
+// does not store, and the rows with separators skip those without swallowing them into the value in front.
+struct KnownId {
+  std::int32_t id = 0;
+  Shape shape = Shape::kAny;
+  std::int32_t worth = 0;  // what finding it is worth; ids the edition does not store are worth nothing
+};
+struct KnownIds {
+  KnownId ids[kMaxIds];
+  std::int32_t count = 0;
+};
+
+// The edition's own table goes first, so an id's shape follows the slot the edition stores it in.
+void collectIds(KnownIds& known, const ElementTable& edition) {
+  const auto add = [&known](const ElementTable& table, bool stored) {
+    for (std::int32_t i = 0; i < table.count; ++i) {
+      const ElementEntry& row = table.rows[i];
+      const bool present =
+          std::any_of(known.ids, known.ids + known.count, [&row](const KnownId& k) { return k.id == row.id; });
+      if (present || known.count >= kMaxIds) continue;
+      const SlotProfile profile = profileOfSlot(row.slot);
+      const std::int32_t worth = !stored ? 0 : profile.frequency == kCommon ? kCommonFound : kRareFound;
+      known.ids[known.count++] = {.id = row.id, .shape = profile.shape, .worth = worth};
+    }
+  };
+  add(edition, true);
+  for (const ElementTable* table : kAllTables) add(*table, false);
+}
+
+// The score of one element whose value, trimmed, is s.
+std::int32_t elementScore(const KnownId& id, std::string_view s, std::int32_t discount) {
+  const std::int32_t found = id.worth - discount;
+  if (s.empty()) return found + kEmptyValue;
+  if (!fitsShape(id.shape, s)) return found + kShapeMissed;
+  return found + (hasFirmShape(id.shape) ? kShapeFits : 0);
+}
+
+// The index of the known id that starts at position, or -1.
+std::int32_t knownIdAt(const KnownIds& known, TextSpan text, std::int64_t position) {
+  if (text.data == nullptr || position < 0 || position + 3 > text.length) return -1;
+  const char* at = text.data + position;
+  if (!isUpperLetter(at[0]) || !isUpperLetter(at[1]) || !isUpperLetter(at[2])) return -1;
+  const std::int32_t id = (at[0] << 16) | (at[1] << 8) | at[2];
+  for (std::int32_t i = 0; i < known.count; ++i) {
+    if (known.ids[i].id == id) return i;
+  }
+  return -1;
+}
+
+bool holdsSeparator(TextSpan text) {
+  constexpr std::string_view kSeparators = "\n\r\x1c\x1d\x1e";
+  return std::any_of(text.data, text.data + text.length,
+                     [&](char c) { return kSeparators.find(c) != std::string_view::npos; });
+}
+
+// Where the issuer number starts: behind the whole file type, or one earlier when the scanner lost one of its
+// characters; -1 when neither "ANSI " nor "AAMVA" stands behind the "@".
+std::int32_t issuerPosition(TextSpan text) {
+  constexpr std::string_view kFileTypes[] = {"ANSI ", "AAMVA"};
+  if (text.length < 6) return -1;
+  const std::string_view head(text.data + 1, 5);
+  for (std::string_view type : kFileTypes) {
+    if (head == type) return 6;
+  }
+  const std::string_view four = head.substr(0, 4);
+  for (std::string_view type : kFileTypes) {
+    for (std::size_t lost = 0; lost < type.size(); ++lost) {
+      if (four.substr(0, lost) == type.substr(0, lost) && four.substr(lost) == type.substr(lost + 1)) return 5;
+    }
+  }
+  return -1;
+}
+
+// Whether [position, position + count) lies inside the text and holds digits only; their value into value.
+bool digitsAt(TextSpan text, std::int64_t position, std::int32_t count, std::int32_t& value) {
+  if (position < 0 || position + count > text.length) return false;
+  std::int32_t v = 0;
+  for (std::int32_t i = 0; i < count; ++i) {
+    const char c = text.data[position + i];
+    if (!isDigitChar(c)) return false;
+    v = v * 10 + (c - '0');
+  }
+  value = v;
+  return true;
+}
+
+struct WedgeDesignator {
+  char type[2] = {};
+  std::int32_t offset = 0;  // counts the characters as they were before the separators were dropped
+  std::int32_t length = 0;
+};
+
+bool readDesignator(TextSpan text, std::int64_t position, WedgeDesignator& out) {
+  if (position < 0 || position + kDesignatorSize > text.length) return false;
+  const char* at = text.data + position;
+  if (!isUpperLetter(at[0]) || !(isUpperLetter(at[1]) || isDigitChar(at[1]))) return false;
+  out.type[0] = at[0];
+  out.type[1] = at[1];
+  return digitsAt(text, position + 2, 4, out.offset) && digitsAt(text, position + 6, 4, out.length);
+}
+
+bool isDlOrId(const WedgeDesignator& d) {
+  return (d.type[0] == 'D' && d.type[1] == 'L') || (d.type[0] == 'I' && d.type[1] == 'D');
+}
+
+struct WedgeHeader {
+  std::int32_t iinPosition = 0;
+  std::int32_t version = 0;
+  std::int32_t designatorEnd = 0;
+  std::int32_t designatorCount = 0;
+  WedgeDesignator designators[kMaxDesignators];
+};
+
+// Issuer number, version, entries and designators. Version 1 headers have no jurisdiction version in front of the
+// number of entries; the other layout is tried when the expected one is not followed by a designator.
+Status readWedgeHeader(TextSpan text, WedgeHeader& header) {
+  header.iinPosition = issuerPosition(text);
+  if (header.iinPosition < 0) return kAamvaNoFileType;
+  const std::int64_t versionPosition = std::int64_t{header.iinPosition} + 6;
+  if (!digitsAt(text, versionPosition, 2, header.version)) {
+    return versionPosition + 2 > text.length ? kAamvaTooShort : kAamvaBadVersion;
+  }
+  if (header.version < 1 || header.version > static_cast<std::int32_t>(std::size(kWedgeEditions))) {
+    return kAamvaBadVersion;
+  }
+  const std::int64_t behindVersion = versionPosition + 2;
+  const std::int64_t layouts[2] = {header.version == 1 ? behindVersion : behindVersion + 2,
+                                   header.version == 1 ? behindVersion + 2 : behindVersion};
+  // Failing both, the status is that of the layout the version calls for.
+  Status status = kStatusOk;
+  for (const std::int64_t entriesPosition : layouts) {
+    std::int32_t entries = 0;
+    const bool numeric = digitsAt(text, entriesPosition, 2, entries);
+    if (status == kStatusOk) status = numeric ? kAamvaBadDesignator : kAamvaBadEntryCount;
+    if (!numeric) continue;
+    const std::int32_t count = std::clamp(entries, 1, kMaxDesignators);
+    std::int64_t position = entriesPosition + 2;
+    header.designatorCount = 0;
+    while (header.designatorCount < count &&
+           readDesignator(text, position, header.designators[header.designatorCount])) {
+      ++header.designatorCount;
+      position += kDesignatorSize;
+    }
+    if (header.designatorCount > 0) {
+      header.designatorEnd = static_cast<std::int32_t>(position);
+      return kStatusOk;
+    }
+  }
+  return status;
+}
+
+bool typeAt(TextSpan text, std::int64_t position, const char (&type)[2]) {
+  return position >= 0 && position + 2 <= text.length && text.data[position] == type[0] &&
+         text.data[position + 1] == type[1];
+}
+
+// Where the DL or ID data starts, behind its subfile type, or -1. The first subfile follows the designators; a later
+// one is looked for by its type and a first element id, at or before where its offset points once the header
+// separators are gone (the separators of the subfiles in front of it moved it further forward still).
+std::int32_t dataStart(TextSpan text, const WedgeHeader& header, const WedgeDesignator& subfile,
+                       const KnownIds& known) {
+  const std::int32_t begin = header.designatorEnd;
+  const bool first = std::none_of(header.designators, header.designators + header.designatorCount,
+                                  [&](const WedgeDesignator& d) { return d.offset < subfile.offset; });
+  if (first) {
+    if (typeAt(text, begin, subfile.type)) return begin + 2;
+    if (knownIdAt(known, text, begin) >= 0) return begin;
+  }
+  const std::int64_t expected = first ? begin : std::int64_t{subfile.offset} - kLostHeaderSeparators;
+  std::int64_t found = -1;
+  for (std::int64_t p = begin; p + 2 < text.length; ++p) {
+    if (!typeAt(text, p, subfile.type) || knownIdAt(known, text, p + 2) < 0) continue;
+    if (p <= expected) {
+      found = p;
+    } else {
+      if (found < 0) found = p;
+      break;
+    }
+  }
+  return found < 0 ? -1 : static_cast<std::int32_t>(found + 2);
+}
+
+// The type of the subfile that follows the given one in the text, by the designators' offsets; null when none does.
+const char* nextSubfileType(const WedgeHeader& header, const WedgeDesignator& subfile) {
+  const WedgeDesignator* next = nullptr;
+  for (std::int32_t i = 0; i < header.designatorCount; ++i) {
+    const WedgeDesignator& d = header.designators[i];
+    if (d.offset > subfile.offset && (next == nullptr || d.offset < next->offset)) next = &d;
+  }
+  return next != nullptr ? next->type : nullptr;
+}
+
+// Where the standard data ends: at the subfile behind it, its type as the directory names it followed by an element
+// id, or a jurisdiction's own "Z" type followed by an id that repeats it ("ZVZVA"), so that a subfile missing from
+// the directory ends the data as well.
+std::int32_t standardDataEnd(TextSpan data, const KnownIds& known, const char* nextType) {
+  for (std::int32_t p = 3; p + 5 <= data.length; ++p) {
+    const char* at = data.data + p;
+    if (nextType != nullptr && at[0] == nextType[0] && at[1] == nextType[1] && knownIdAt(known, data, p + 2) >= 0) {
+      return p;
+    }
+    if (at[0] == 'Z' && isUpperLetter(at[1]) && at[2] == 'Z' && at[3] == at[1] && isUpperLetter(at[4])) return p;
+  }
+  return data.length;
+}
+
+// The best cut of the data: score, next cut and the ids on the way to the end, for every position.
+struct CutTable {
+  std::int32_t score[kMaxData + 1];
+  std::int16_t next[kMaxData + 1];  // -1: the data ends here
+  std::int16_t id[kMaxData + 1];    // the known id starting here, or -1
+  std::uint64_t seen[kMaxData + 1][2];
+};
+static_assert(kMaxData <= std::numeric_limits<std::int16_t>::max() && kMaxIds <= 128);
+
+bool hasSeen(const CutTable& t, std::int32_t position, std::int32_t id) {
+  return ((t.seen[position][id / 64] >> (id % 64)) & 1U) != 0;
+}
+
+// Fills the table from the end of the data backwards, every element's worth lowered by discount. Returns the number
+// of elements of the best cut, or -1 when no cut leads from the start to the end.
+std::int32_t cutData(TextSpan data, const KnownIds& known, std::int32_t discount, CutTable& t) {
+  const std::int32_t m = data.length;
+  for (std::int32_t p = m; p >= 0; --p) {
+    t.score[p] = p == m ? 0 : kNoCut;
+    t.next[p] = -1;
+    t.id[p] = static_cast<std::int16_t>(knownIdAt(known, data, p));
+    t.seen[p][0] = t.seen[p][1] = 0;
+    const std::int32_t id = t.id[p];
+    if (id < 0) continue;
+    const std::int32_t last = std::min(m, p + 3 + kMaxValue);
+    std::int32_t valueStart = p + 3;
+    while (valueStart < last && isBlankChar(data.data[valueStart])) ++valueStart;
+    std::int32_t valueEnd = p + 3;  // behind the last character that is not blank
+    std::int32_t bestNext = -1;
+    for (std::int32_t q = p + 3; q <= last; ++q) {
+      if (q > p + 3 && !isBlankChar(data.data[q - 1])) valueEnd = q;
+      if (t.score[q] == kNoCut) continue;
+      const std::int32_t begin = std::min(valueStart, valueEnd);
+      const std::string_view value(data.data + begin, static_cast<std::size_t>(valueEnd - begin));
+      const std::int32_t score =
+          t.score[q] + elementScore(known.ids[id], value, discount) + (hasSeen(t, q, id) ? kIdRepeated : 0);
+      if (score >= t.score[p]) {  // on a tie the longer value: a cut the data does not call for is not made
+        t.score[p] = score;
+        bestNext = q;
+      }
+    }
+    if (bestNext < 0) continue;
+    t.next[p] = static_cast<std::int16_t>(bestNext);
+    t.seen[p][0] = t.seen[bestNext][0];
+    t.seen[p][1] = t.seen[bestNext][1];
+    t.seen[p][id / 64] |= std::uint64_t{1} << (id % 64);
+  }
+  if (t.next[0] < 0) return -1;
+  std::int32_t count = 0;
+  for (std::int32_t p = 0; t.next[p] >= 0; p = t.next[p]) ++count;
+  return count;
+}
+
+// The directory gives each subfile's length with its type and a separator or terminator behind every element, so
+// the length less the characters left tells how many elements there were. A cut with more elements than that has
+// split a value where it holds an id-like run; rare elements are made less worth until the count fits, which merges
+// them back into the values they were cut from. A directory off by more than two elements is not believed.
+std::int32_t cutToDirectoryCount(TextSpan data, std::int32_t typeLength, const WedgeDesignator& subfile,
+                                 const KnownIds& known, CutTable& t) {
+  constexpr std::int32_t kMostSplits = 2;
+  // Common elements keep their worth, so a directory cannot merge them away.
+  constexpr std::int32_t kDeepestDiscount = kCommonFound - 1;
+  const std::int32_t count = cutData(data, known, 0, t);
+  const std::int64_t implied = std::int64_t{subfile.length} - typeLength - data.length;
+  if (count < 0 || implied < 1 || count - implied < 1 || count - implied > kMostSplits) return count;
+  // The least discount whose cut has no more elements than the directory implies.
+  std::int32_t low = 1;
+  std::int32_t high = kDeepestDiscount;
+  std::int32_t found = -1;
+  while (low <= high) {
+    const std::int32_t middle = low + (high - low) / 2;
+    const std::int32_t n = cutData(data, known, middle, t);
+    if (n >= 0 && n <= implied) {
+      found = middle;
+      high = middle - 1;
+    } else {
+      low = middle + 1;
+    }
+  }
+  if (found >= 0 && cutData(data, known, found, t) == implied) return static_cast<std::int32_t>(implied);
+  return cutData(data, known, 0, t);
+}
+
+}  // namespace
+
+Status decodeAamvaWedge(const char* text, std::int32_t length, FieldRecord& record, ParserInstance& instance) {
+  if (text == nullptr || length < 0) return kStatusBadArgument;
+  const TextSpan span{text, length};
+  if (length < 1) return kAamvaTooShort;
+  if (text[0] != '@') return kAamvaNoComplianceMark;
+  if (holdsSeparator(span)) return kAamvaWedgeSeparator;
+
+  WedgeHeader header;
+  if (Status s = readWedgeHeader(span, header); s != kStatusOk) return s;
+  const WedgeDesignator* subfile =
+      std::find_if(header.designators, header.designators + header.designatorCount, isDlOrId);
+  if (subfile == header.designators + header.designatorCount) return kAamvaBadDesignator;
+  const WedgeEdition& edition = kWedgeEditions[header.version - 1];
+
+  KnownIds known;
+  collectIds(known, *edition.elements);
+  const std::int32_t start = dataStart(span, header, *subfile, known);
+  if (start < 0) return kAamvaShortSubfile;
+  TextSpan data = textFrom(span, start);
+  data.length = standardDataEnd(data, known, nextSubfileType(header, *subfile));
+  if (data.length < 4) return kAamvaShortSubfile;
+  if (data.length > kMaxData) return kAamvaWedgeNoCut;
+
+  CutTable cuts;
+  const std::int32_t typeLength = typeAt(span, start - 2, subfile->type) ? 2 : 0;
+  if (cutToDirectoryCount(data, typeLength, *subfile, known, cuts) < 0) return kAamvaWedgeNoCut;
+
+  // The header and elements are stored by the pipeline's own steps, so the slots match those of the rows that
+  // read the same card with its separators.
+  AamvaPipeline pipeline;
+  pipeline.record = &record;
+  pipeline.instance = &instance;
+  pipeline.descriptor.iinPos = header.iinPosition;
+  pipeline.descriptor.iinLength = 6;
+  pipeline.versionNumber = header.version;
+  pipeline.entryCount = header.designatorCount;
+  pipeline.designatorStart = header.designatorEnd - kDesignatorSize * header.designatorCount;
+  pipeline.storeIssuerId = storeIssuerId;
+  pipeline.storeElement = storeElement;
+
+  setSlotText(record, SLOT_STANDARD, edition.standard);
+  if (Status s = callHook(pipeline.storeIssuerId, pipeline, span); s != kStatusOk) return s;
+  setSlotText(record, SLOT_DOCUMENT_TYPE, subfile->type[0] == 'D' ? "DL" : "ID");
+  const ElementTable& table = *edition.elements;
+  for (std::int32_t p = 0; cuts.next[p] >= 0; p = cuts.next[p]) {
+    const std::int32_t id = known.ids[cuts.id[p]].id;
+    const TextSpan value{data.data + p + 3, cuts.next[p] - p - 3};
+    for (std::int32_t i = 0; i < table.count; ++i) {
+      if (table.rows[i].id == id) (void)callHook(pipeline.storeElement, pipeline, table.rows[i].slot, value);
+    }
+  }
+  return kStatusOk;
+}
+
+}  // namespace quorix

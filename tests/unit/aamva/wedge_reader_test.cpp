@@ -1,0 +1,379 @@
+// The keyboard-wedge reader: every invented card is written once with its separators and once as a wedge scanner
+// types it, and both forms must give the same record; texts with a separator and texts that are no AAMVA barcode
+// are left to the other rows.
+#include "decoders/aamva/wedge_reader.h"
+
+#include <gtest/gtest.h>
+#include <quorix/parser.h>
+#include <quorix/result_fields.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "decoders/aamva/aamva_pipeline.h"
+#include "unit/aamva/aamva_texts.h"
+
+namespace quorix {
+namespace {
+
+using testing::aamvaText;
+using testing::headerOf;
+using testing::Subfile;
+using testing::twoDigits;
+
+constexpr DateTime kNow{2024, 6, 15, 12, 0, 0};
+
+// One invented card, written with its separators or as a keyboard-wedge scanner types it. Elements are given as
+// one text, "|" between them.
+struct Card {
+  std::string_view name;
+  int version = 8;
+  std::string_view fileType = "ANSI ";
+  std::string_view iin = "636014";
+  std::string_view type = "DL";
+  std::string_view elements;
+  std::vector<Subfile> jurisdiction = {};  // the jurisdiction's own subfiles
+  bool jurisdictionFirst = false;
+  int offsetShift = 0;       // designator offsets that some writers get wrong
+  int lostCharacter = -1;    // a file-type character the scanner lost, by its position in the text
+  std::int32_t tellingSlot;  // a slot whose value a wrong cut would spoil
+  std::string_view tellingValue;
+
+  // The barcode text with its separators.
+  [[nodiscard]] std::string separated() const {
+    Subfile subfile{std::string(type), {}};
+    for (std::size_t from = 0; from <= elements.size();) {
+      const std::size_t bar = std::min(elements.find('|', from), elements.size());
+      subfile.elements.emplace_back(elements.substr(from, bar - from));
+      from = bar + 1;
+    }
+    const int entries = static_cast<int>(1 + jurisdiction.size());
+    const std::string header = version == 1 ? headerOf(fileType, iin, "01", "", entries)
+                                            : headerOf(fileType, iin, twoDigits(version), "00", entries);
+    std::vector<Subfile> subfiles = jurisdiction;
+    subfiles.insert(jurisdictionFirst ? subfiles.end() : subfiles.begin(), subfile);
+    return aamvaText(header, subfiles, offsetShift);
+  }
+
+  // The same text as a keyboard-wedge scanner types it: every control character gone.
+  [[nodiscard]] std::string wedge() const {
+    std::string text = separated();
+    std::erase_if(text, [](char c) { return c == '\n' || c == '\r' || c == '\x1e'; });
+    if (lostCharacter >= 0) text.erase(static_cast<std::size_t>(lostCharacter), 1);
+    return text;
+  }
+};
+
+const Subfile kFloridaSubfile = {"ZF", {"ZFA1", "ZFBDAVID"}};
+const Subfile kVirginiaSubfile = {"ZV", {"ZVADAQ", "ZVB20300101"}};
+
+std::vector<Card> inventedCards() {
+  // clang-format off
+  return {
+      {.name = "2000 with a full name of id-like runs", .version = 1, .iin = "636023",
+       .elements = "DAQD12345678|DAADAWSON,DAVID,Q|DAG12 DAYTON AVE|DAIDAYTON|DAJOH|DAK45402|DBB19800515|"
+                   "DBA20280515|DBD20200515|DBCM|DAU510|DAW180|DAYBLU|DAZBRO",
+       .tellingSlot = SLOT_FULL_NAME, .tellingValue = "DAWSON,DAVID,Q"},
+      {.name = "2000 with the AAMVA file type and a jurisdiction subfile", .version = 1, .fileType = "AAMVA",
+       .elements = "DAQA7654321|DAADAY,DAVIDA|DAG1 DAHLIA DR|DAISACRAMENTO|DAJCA|DAK95814|DBB19721103|"
+                   "DBA20261103|DBCF|DAV165|DAX60",
+       .jurisdiction = {kVirginiaSubfile},
+       .tellingSlot = SLOT_STREET_1, .tellingValue = "1 DAHLIA DR"},
+      {.name = "2003 with given names and a jurisdiction subfile", .version = 2, .iin = "636010",
+       .elements = "DCADM|DCBNONE|DCDNONE|DBA07012029|DCSDAVIDSON|DCTDAYNA MARIE|DBD07012021|DBB07011990|"
+                   "DBC2|DAYHAZ|DAU064 IN|DAG77 DAKOTA ST|DAIDELRAY|DAJFL|DAK334440000|DAQD123456789012|"
+                   "DCGUSA",
+       .jurisdiction = {kFloridaSubfile},
+       .tellingSlot = SLOT_GIVEN_NAMES, .tellingValue = "DAYNA MARIE"},
+      {.name = "2005 identity card", .version = 3, .iin = "636015", .type = "ID",
+       .elements = "DAQ98765432|DCSDAY|DCTDAVID|DBB12251985|DBA12252027|DBC1|DAYBRO|DAU072 IN|DAG5 ELM ST|"
+                   "DAIDAVIS|DAJTX|DAK78701|DCGUSA",
+       .tellingSlot = SLOT_CITY, .tellingValue = "DAVIS"},
+      {.name = "2009 with padded values", .version = 4, .iin = "636026",
+       .elements = "DCAD   |DCBNONE|DCDNONE|DBA03152030|DCSDAWSON                 |"
+                   "DACDAVID                  |DADDAYTON    |DBD03152022|DBB03151975|DBC1|DAYGRN|DAU070 IN|"
+                   "DAG400 DAKAR WAY         |DAIRENO|DAJNV|DAK89501    |DAQ1234567890|DCFDOC123|DCGUSA|"
+                   "DDEN|DDFN|DDGN",
+       .tellingSlot = SLOT_MIDDLE_NAME, .tellingValue = "DAYTON"},
+      {.name = "2009 with residence ids inside a name and a street", .version = 4, .iin = "636026",
+       .elements = "DAQ5551212|DCSMCDANIEL|DACDALE|DBB06061966|DBA06062029|DBC1|DAG9 ADAMS ST|DAIELKO|DAJNV|"
+                   "DAK89801",
+       .tellingSlot = SLOT_FAMILY_NAME, .tellingValue = "MCDANIEL"},
+      {.name = "2010 with shifted designator offsets", .version = 5, .iin = "636001",
+       .elements = "DCSDAHL|DACDAVIDA|DAQ4455667|DBB01021990|DBA01022031|DBC2|DAG9 DAWES LN|"
+                   "DAIDAYTONA BEACH|DAJFL|DAK32114",
+       .offsetShift = 1,
+       .tellingSlot = SLOT_FAMILY_NAME, .tellingValue = "DAHL"},
+      {.name = "2011 with weights in pounds", .version = 6, .iin = "636033",
+       .elements = "DCAC|DCSDAY|DACDAWN|DADDAVIDA|DBD02022022|DBB02021988|DBA02022030|DBC2|DAYBLU|DAZRED|"
+                   "DAU066 IN|DAW135|DAG10 DAVENPORT RD|DAIDAVENPORT|DAJIA|DAK52801|DAQ123AB4567|DCGUSA",
+       .tellingSlot = SLOT_FIRST_NAME, .tellingValue = "DAWN"},
+      {.name = "2013 as the wedge scanner of the report typed it", .version = 8, .iin = "636010",
+       .elements = "DAQF123456789012|DCSDOE|DACJOHN|DADQ|DBD06122012|DBB02081977|DBA02082030|DBC1|DAU070 IN|"
+                   "DAYBRO|DAG5929 N ROCK ST|DAIDELRAY|DAJFL|DAK334440000|DDK1|DDL1",
+       .jurisdiction = {kFloridaSubfile},
+       .tellingSlot = SLOT_CITY, .tellingValue = "DELRAY"},
+      {.name = "2013 with the space of the file type lost", .version = 8,
+       .elements = "DAQD7654321|DCSDAWSON|DACDAVID|DBB11301970|DBA11302028|DBC1|DAJCA|DAK90210",
+       .lostCharacter = 5,
+       .tellingSlot = SLOT_FAMILY_NAME, .tellingValue = "DAWSON"},
+      {.name = "2016 identity card behind its jurisdiction subfile", .version = 9, .iin = "636000", .type = "ID",
+       .elements = "DAQT64235789|DCSDAVIDSON|DACDAYANA|DADNONE|DBD08082018|DBB08081999|DBA08082026|DBC2|"
+                   "DAYBRO|DAU062 IN|DAG3 DAYTON CT|DAIRICHMOND|DAJVA|DAK23219|DCFID0001|DCGUSA|DDAF|"
+                   "DDB01302016",
+       .jurisdiction = {kVirginiaSubfile}, .jurisdictionFirst = true,
+       .tellingSlot = SLOT_FIRST_NAME, .tellingValue = "DAYANA"},
+      {.name = "2020 with padding and the A of AAMVA lost", .version = 10, .fileType = "AAMVA", .iin = "636020",
+       .elements = "DCAC|DCBB|DCDNONE|DBA04012032|DCSDAY-DAWSON      |DACDAVID|DADDAYTON|DBD04012024|"
+                   "DBB04011960|DBC1|DAYHAZ|DAU069 IN|DAW200|DAG1 DAKOTA PL|DAIDAYTON|DAJCO|DAK80202    |"
+                   "DAQ12-345-6789|DCGUSA|DDAF|DDB09012020|DDD1|DDK1",
+       .jurisdiction = {{"ZC", {"ZCADAY", "ZCBDAVID"}}}, .lostCharacter = 1,
+       .tellingSlot = SLOT_STREET_1, .tellingValue = "1 DAKOTA PL"},
+  };
+  // clang-format on
+}
+
+// The whole parse on a fixed clock.
+struct Parse {
+  ParserInstance* instance = createInstance();
+  Status status;
+  explicit Parse(std::string_view text) {
+    status = parseBufferAt(instance, text.data(), static_cast<std::int32_t>(text.size()), kNow);
+  }
+  ~Parse() { destroyInstance(instance); }
+  Parse(const Parse&) = delete;
+  Parse& operator=(const Parse&) = delete;
+  [[nodiscard]] const FieldRecord& record() const { return instance->record; }
+  [[nodiscard]] std::string slot(std::int32_t s) const { return testing::slotText(instance->record, s); }
+};
+
+std::string editionText(int version) {
+  constexpr std::string_view kEditions[] = {"2000", "2003", "2005", "2009", "2010",
+                                            "2011", "2014", "2014", "2016", "2020"};
+  return "AAMVA DL/ID " + std::string(kEditions[version - 1]) + " (separators restored)";
+}
+
+// The 40 result fields of a parse, by name; an absent flag reads "<absent>".
+std::map<std::string_view, std::string> resultFields(const FieldRecord& record) {
+  std::map<std::string_view, std::string> fields;
+  for (const ResultField& field : kResultFields) {
+    if (field.text != nullptr) {
+      fields[field.javaName] = testing::deriveText(field.text, record);
+    } else {
+      std::int32_t flag = -1;
+      fields[field.javaName] = field.flag(record, &flag) == kStatusOk ? std::to_string(flag) : "<absent>";
+    }
+  }
+  return fields;
+}
+
+TEST(AamvaWedge, CardsReadAsWithTheirSeparators) {
+  for (const Card& card : inventedCards()) {
+    SCOPED_TRACE(card.name);
+    const std::string wedgeText = card.wedge();
+    ASSERT_EQ(std::count_if(wedgeText.begin(), wedgeText.end(), [](char c) { return c < ' '; }), 0);
+    const Parse wedge(wedgeText);
+    const Parse reference(card.separated());
+    ASSERT_EQ(wedge.status, kStatusOk);
+    ASSERT_EQ(reference.status, kStatusOk);
+    EXPECT_EQ(wedge.record().group, kGroupAamva);
+    EXPECT_EQ(wedge.record().decoderId, 57);
+    EXPECT_NE(reference.record().decoderId, 57);
+    EXPECT_EQ(wedge.slot(card.tellingSlot), card.tellingValue);
+    EXPECT_EQ(wedge.slot(SLOT_STANDARD), editionText(card.version));
+    EXPECT_EQ(wedge.slot(SLOT_STANDARD), reference.slot(SLOT_STANDARD) + " (separators restored)");
+    for (std::int32_t s = 0; s < kSlotCount; ++s) {
+      if (s != SLOT_STANDARD) {
+        EXPECT_EQ(wedge.slot(s), reference.slot(s)) << "slot " << s;
+      }
+    }
+    const auto wedgeFields = resultFields(wedge.record());
+    const auto referenceFields = resultFields(reference.record());
+    for (const ResultField& field : kResultFields) {
+      EXPECT_EQ(wedgeFields.at(field.javaName), referenceFields.at(field.javaName)) << field.javaName;
+    }
+    EXPECT_NE(wedgeFields.at("licenseNumber").front(), '<');  // every card yields its licence number
+  }
+}
+
+// A decode by the wedge row alone.
+struct WedgeRun {
+  testing::Decoded decoded;
+  explicit WedgeRun(std::string_view text) {
+    decoded.status =
+        decodeAamvaWedge(text.data(), static_cast<std::int32_t>(text.size()), decoded.record, decoded.instance);
+  }
+};
+
+// The card of the report that asked for this reader: version 8, a Florida subfile behind the DL one.
+const Card& reportCard() {
+  static const std::vector<Card> cards = inventedCards();
+  return *std::find_if(cards.begin(), cards.end(), [](const Card& c) { return c.name.starts_with("2013 as"); });
+}
+
+TEST(AamvaWedge, AnySeparatorLeavesTheTextToTheOtherRows) {
+  const std::string wedge = reportCard().wedge();
+  ASSERT_EQ(WedgeRun(wedge).decoded.status, kStatusOk);
+  constexpr char kSeparators[] = {'\n', '\r', '\x1c', '\x1d', '\x1e'};
+  const std::size_t places[] = {1, 18, 60, wedge.size() - 1};
+  for (const char separator : kSeparators) {
+    for (const std::size_t place : places) {
+      SCOPED_TRACE(::testing::Message() << "separator " << int{separator} << " at " << place);
+      std::string text = wedge;
+      text.insert(place, 1, separator);
+      EXPECT_EQ(WedgeRun(text).decoded.status, kAamvaWedgeSeparator);
+      const Parse parse(text);
+      EXPECT_NE(parse.record().decoderId, 57);
+    }
+  }
+  // The card with every separator in place is read by the standard rows, never by this one.
+  EXPECT_EQ(WedgeRun(reportCard().separated()).decoded.status, kAamvaWedgeSeparator);
+}
+
+TEST(AamvaWedge, TextsThatAreNoWedgeBarcodeAreRejected) {
+  const std::string wedge = reportCard().wedge();
+  const std::string header = wedge.substr(0, 38);  // "@ANSI 636010080002" and both designators
+  struct Case {
+    std::string_view name;
+    std::string text;
+    Status status;
+  };
+  const Case kCases[] = {
+      {"empty", "", kAamvaTooShort},
+      {"no compliance mark", "X" + wedge, kAamvaNoComplianceMark},
+      {"magnetic stripe", "%FLDELRAY^DOE$JOHN^5929 N ROCK ST^?;6360101234567890=3002?", kAamvaNoComplianceMark},
+      {"plain sentence", "@ the meeting starts at nine", kAamvaNoFileType},
+      {"another file type", "@ANSX 636010080002" + wedge.substr(18), kAamvaNoFileType},
+      {"two file-type characters lost", "@ANI636010080002" + wedge.substr(18), kAamvaNoFileType},
+      {"header cut short", wedge.substr(0, 13), kAamvaTooShort},
+      {"version 0", "@ANSI 636010000002" + wedge.substr(18), kAamvaBadVersion},
+      {"version 11", "@ANSI 636010110002" + wedge.substr(18), kAamvaBadVersion},
+      {"version not numeric", "@ANSI 636010X80002" + wedge.substr(18), kAamvaBadVersion},
+      {"entries not numeric", "@ANSI 6360100800X2" + wedge.substr(18), kAamvaBadEntryCount},
+      {"designator not numeric", "@ANSI 636010080001DL00X10190DLDAQ1", kAamvaBadDesignator},
+      {"no DL or ID designator", "@ANSI 636010080001ZF00410010ZFZFA1", kAamvaBadDesignator},
+      {"no data behind the header", header, kAamvaShortSubfile},
+      {"data too short", header + "DLDAQ", kAamvaShortSubfile},
+      {"data without an element id", header + "DLHELLO WORLD", kAamvaWedgeNoCut},
+      {"data longer than a barcode holds", header + "DLDAQ" + std::string(3000, '1'), kAamvaWedgeNoCut},
+      {"value longer than any element's", header + "DLDAQ" + std::string(300, '1') + "DCSDOE", kAamvaWedgeNoCut},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(WedgeRun(c.text).decoded.status, c.status);
+    const Parse parse(c.text);
+    EXPECT_NE(parse.record().decoderId, 57);
+  }
+  testing::Decoded d;
+  EXPECT_EQ(decodeAamvaWedge(nullptr, 4, d.record, d.instance), kStatusBadArgument);
+  EXPECT_EQ(decodeAamvaWedge(wedge.data(), -1, d.record, d.instance), kStatusBadArgument);
+}
+
+// Where a value holds an id-like run, the cut keeps the value whole unless the run starts a plausible element.
+TEST(AamvaWedge, CutsFollowValueShapes) {
+  struct Case {
+    std::string_view data;  // behind the subfile type of a version 8 header with one designator
+    std::int32_t slot;
+    std::string_view value;
+  };
+  constexpr Case kCases[] = {
+      {"DAQ1DACDAVIDDCSDOE", SLOT_FIRST_NAME, "DAVID"},    // DAV would be a height "ID"
+      {"DAQ1DCSDAWSONDACJO", SLOT_FAMILY_NAME, "DAWSON"},  // DAW would weigh "SON"
+      {"DAQ1DAIDAYTONDAYBRO", SLOT_CITY, "DAYTON"},        // DAY would be an eye colour met twice
+      {"DAQ1DAIDAYTONDAYBRO", SLOT_EYE_COLOUR, "BRO"},
+      {"DAQ1DAG1 DAKOTA STDAK12345", SLOT_STREET_1, "1 DAKOTA ST"},  // DAK would be a postal code "OTA ST"
+      {"DAQ1DBB01021990DBA01022030", SLOT_BIRTH_DATE_ALT, "01021990"},
+      {"DAQ1DAG12 HOLIDAY RDDAYBLU", SLOT_STREET_1, "12 HOLIDAY RD"},  // a second eye colour "RD" costs
+      {"DAQ1DAG12 HOLIDAY RDDAYBLU", SLOT_EYE_COLOUR, "BLU"},
+      {"DAQ1DAJFLZFZFA1", SLOT_JURISDICTION, "FL"},  // a jurisdiction subfile ends the data
+      {"DAQ1DAJFLZQZQA1", SLOT_JURISDICTION, "FL"},  // even one the directory does not name
+      {"DAQ1DCSDOE   DACJANE  ", SLOT_FAMILY_NAME, "DOE"},
+      {"DAQ1DCSDOE   DACJANE  ", SLOT_FIRST_NAME, "JANE"},
+      {"DAQ1DXXDOE", SLOT_LICENCE_NUMBER, "1DXXDOE"},  // no id, so no cut
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.data);
+    const std::string text = "@ANSI 636014080001DL" + std::string("0031") + "0100DL" + std::string(c.data);
+    const WedgeRun run(text);
+    ASSERT_EQ(run.decoded.status, kStatusOk);
+    EXPECT_EQ(run.decoded.slot(c.slot), c.value);
+    EXPECT_EQ(run.decoded.slot(SLOT_DOCUMENT_TYPE), "DL");
+    EXPECT_EQ(run.decoded.slot(SLOT_IIN), "636014");
+  }
+}
+
+// The standard subfile is found behind the directory whether or not the header has a jurisdiction version and the
+// subfile opens with its type, and behind a jurisdiction subfile by its type and first element id.
+TEST(AamvaWedge, SubfileIsFoundBehindTheDirectory) {
+  struct Case {
+    std::string_view name;
+    std::string_view text;
+    std::string_view licence;
+  };
+  constexpr Case kCases[] = {
+      {"type in front", "@ANSI 636014080001DL00310100DLDAQ1DCSDOE", "1"},
+      {"version 1 with a jurisdiction version", "@ANSI 636014010001DL00310100DLDAQ1DABDOE", "1"},
+      {"version 4 without one", "@ANSI 6360140401DL00290100DLDAQ1DCSDOE", "1"},
+      {"type lost", "@ANSI 636014080001DL00310100DAQ1DCSDOE", "1"},
+      {"junk in front", "@ANSI 636014080001DL00310100XXDLDAQ1DCSDOE", "1"},
+      {"behind a jurisdiction subfile", "@ANSI 636014080002ZV00410010DL00510100ZVZVA1DLDAQ1DCSDOE", "1"},
+      {"offset far too small", "@ANSI 636014080002ZV00410010DL00420100ZVZVA1DLDAQ1DCSDOE", "1"},
+      {"the type inside the subfile in front", "@ANSI 636014080002ZV00410012DL00530100ZVZVADLDAQXDLDAQ1DCSDOE", "1"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    const WedgeRun run(c.text);
+    ASSERT_EQ(run.decoded.status, kStatusOk);
+    EXPECT_EQ(run.decoded.slot(SLOT_LICENCE_NUMBER), c.licence);
+    EXPECT_EQ(run.decoded.slot(SLOT_FAMILY_NAME), "DOE");
+  }
+}
+
+// The directory's subfile length tells how many elements the data holds; a cut with a few more has split a value on
+// a rare id and merges it back, while a length far off is not believed.
+TEST(AamvaWedge, DirectoryLengthMergesRareSplits) {
+  struct Case {
+    std::string_view length;
+    std::string_view familyName;
+  };
+  constexpr Case kCases[] = {
+      {"0025", "MCDANIEL"},  // "DL", three elements and a separator or terminator behind each
+      {"0000", "MC"},        // no length: the residence city "IEL" stands
+      {"0015", "MC"},        // shorter than the data
+      {"0099", "MC"},        // more elements than the cut finds
+      {"0024", "MC"},        // two fewer: only rare elements merge, which cannot meet the count
+      {"0023", "MC"},        // three fewer: too far off to be believed
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.length);
+    const WedgeRun run("@ANSI 636014040001DL0031" + std::string(c.length) + "DLDAQ1DCSMCDANIELDACJO");
+    ASSERT_EQ(run.decoded.status, kStatusOk);
+    EXPECT_EQ(run.decoded.slot(SLOT_FAMILY_NAME), c.familyName);
+    EXPECT_EQ(run.decoded.slot(SLOT_FIRST_NAME), "JO");
+    EXPECT_EQ(run.decoded.slot(SLOT_RES_CITY), c.familyName == "MC" ? "IEL" : "");
+  }
+}
+
+// Hostile data: every position an id, runs of blanks, ids at the very end; the reader must stay inside the text.
+TEST(AamvaWedge, HostileDataStaysInBounds) {
+  const std::string header = "@ANSI 636014080001DL00310100DL";
+  std::string repeated;
+  while (repeated.size() < 2040) repeated += "DAQ";
+  const std::string kData[] = {repeated,  "DAQ" + std::string(250, ' ') + "DAQ",  "DAQDAQ",   "DAQ1DA",
+                               "DAQ1DAJ", "DBC" + std::string(254, ' ') + "DCS1", "DAQ1ZFZF", "DAQ1ZF"};
+  for (const std::string& data : kData) {
+    SCOPED_TRACE(data.substr(0, 20));
+    const WedgeRun run(header + data);
+    if (run.decoded.status == kStatusOk) {
+      EXPECT_GT(run.decoded.filledSlots(), 0);
+    } else {
+      EXPECT_EQ(run.decoded.status, kAamvaWedgeNoCut);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace quorix

@@ -1,0 +1,177 @@
+// The steps of the national identity card chains one by one: what each consumes and which step it names next, the
+// chain runner, and the South African date reader.
+#include "decoders/other/national_id_steps.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+
+#include "unit/support/record_builder.h"
+
+namespace quorix {
+namespace {
+
+using testing::RecordBuilder;
+using testing::slotText;
+
+TEST(DecodeSteps, EachStepConsumesItsFieldAndNamesTheNext) {
+  struct Case {
+    DecodeStep step;
+    std::string_view text;
+    DecodeStep next;
+    Status status;
+    std::string_view rest;  // what the step leaves for its successor
+  };
+  const Case kCases[] = {
+      {guatemalaPrefix, "AB1|C|JUAN|", guatemalaFirstName, 0, "JUAN|"},
+      {guatemalaPrefix, "AB1|C", nullptr, kStatusNoDecoder, "AB1|C"},
+      {guatemalaFirstName, "JUAN|X|", guatemalaMiddleName, 0, "X|"},
+      {guatemalaMiddleName, "|PEREZ|", guatemalaFamilyNames, 0, "PEREZ|"},
+      {guatemalaMiddleName, "ANA", nullptr, 0, "ANA"},
+      {guatemalaFamilyNames, "PEREZ|GOMEZ|25/12/1980|", guatemalaBirthDate, 0, "25/12/1980|"},
+      {guatemalaFamilyNames, "25/12/1980|", nullptr, 0, "25/12/1980|"},
+      {guatemalaFamilyNames, "PEREZ|25/12/1980", nullptr, 0, "PEREZ|25/12/1980"},
+      {guatemalaBirthDate, "5/1/1980|01/06/2030|", guatemalaExpiryDate, 0, "01/06/2030|"},
+      {guatemalaBirthDate, "5/1/1980", nullptr, 0, "5/1/1980"},
+      {guatemalaBirthDate, "123/1/1980|", nullptr, 0, "123/1/1980|"},
+      {guatemalaExpiryDate, "01/06/2030|9|", guatemalaLicenceNumber, 0, "9|"},
+      {guatemalaLicenceNumber, "123", guatemalaCountry, 0, ""},
+      {guatemalaLicenceNumber, "|123|", nullptr, 0, "|123|"},
+      {puertoRicoLicenceNumber, "12-X", puertoRicoExpiryDate, 0, "X"},
+      {puertoRicoExpiryDate, "31DIC2030-JOSE", puertoRicoFirstName, 0, "JOSE"},
+      {puertoRicoExpiryDate, "31DIC20301-JOSE", nullptr, 0, "31DIC20301-JOSE"},
+      {puertoRicoExpiryDate, "031DIC2030-JOSE", nullptr, 0, "031DIC2030-JOSE"},
+      {puertoRicoFirstName, "JO+SE_2?-LUIS-", puertoRicoMiddleName, 0, "LUIS-"},
+      {puertoRicoFirstName, "-LUIS-", nullptr, 0, "-LUIS-"},
+      {puertoRicoMiddleName, "-DIAZ", puertoRicoFamilyNames, 0, "DIAZ"},
+      {puertoRicoMiddleName, "LU+IS-DIAZ", nullptr, 0, "LU+IS-DIAZ"},
+      {puertoRicoFamilyNames, "DIAZ-CIT-A-B-M-", puertoRicoSkippedFields, 0, "A-B-M-"},
+      {puertoRicoFamilyNames, "DIAZ-CIT-X-CIT-A1-", puertoRicoSkippedFields, 0, "A1-"},
+      {puertoRicoFamilyNames, "-CIT-DIAZ1", nullptr, 0, "-CIT-DIAZ1"},
+      {puertoRicoSkippedFields, "A-B-F-", puertoRicoSex, 0, "F-"},
+      {puertoRicoSkippedFields, "A-B", nullptr, 0, "A-B"},
+      {puertoRicoSex, "F-9", puertoRicoCountry, 0, "9"},
+      {puertoRicoSex, "f-", nullptr, 0, "f-"},
+      {parseNameAndBirthDate, "PEREZ JUAN Fec Nac. 1/2/1980 Ofna X", parseOfficeAndDocumentNumber, 0, " Ofna X"},
+      {parseNameAndBirthDate, "PEREZ JUAN Fec Nac.", nullptr, kStatusNoDecoder, "PEREZ JUAN Fec Nac."},
+      {parseOfficeAndDocumentNumber, "", setMexicoConstants, 0, ""},
+      {setMexicoConstants, "", nullptr, 0, ""},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.text);
+    auto built = RecordBuilder().build();
+    TextSpan rest{c.text.data(), static_cast<std::int32_t>(c.text.size())};
+    const StepResult result = c.step(built.record, rest);
+    EXPECT_EQ(result.next, c.next);
+    EXPECT_EQ(result.status, c.status);
+    EXPECT_EQ(rest.view(), c.rest);
+  }
+}
+
+TEST(DecodeSteps, NamesAreCleanedOfNullAndMarkers) {
+  struct Case {
+    DecodeStep step;
+    std::string_view text;
+    std::int32_t slot;
+    std::string_view stored;
+  };
+  const Case kCases[] = {
+      {guatemalaMiddleName, "MARNulLIA|", SLOT_MIDDLE_NAME, "MARIA"},
+      {guatemalaMiddleName, "NULL|", SLOT_MIDDLE_NAME, ""},
+      {guatemalaMiddleName, "12#ANA MARIA|", SLOT_MIDDLE_NAME, "ANA MARIA"},
+      {guatemalaFamilyNames, "| PEREZ|DE LEON|25/12/1980|", SLOT_FAMILY_NAME, "PEREZ DE LEON"},
+      {guatemalaFirstName, "#? JUAN |", SLOT_FIRST_NAME, "? JUAN "},
+      {puertoRicoMiddleName, "nuLL-", SLOT_MIDDLE_NAME, ""},
+      {puertoRicoMiddleName, "ANULLNA-", SLOT_MIDDLE_NAME, "ANA"},
+      {puertoRicoFamilyNames, "DE-LA-ROSA-NULL-Cit-", SLOT_FAMILY_NAME, "DE LA ROSA"},
+      {puertoRicoFamilyNames, "ROSA-INM-", SLOT_FAMILY_NAME, "ROSA"},
+      {puertoRicoFamilyNames, "ROSA-CIX-", SLOT_FAMILY_NAME, ""},
+      {puertoRicoFamilyNames, "A-CIT-", SLOT_FAMILY_NAME, "A"},
+      {puertoRicoFamilyNames, "-CIT-A-", SLOT_FAMILY_NAME, ""},
+      {puertoRicoExpiryDate, "15Ene2020-", SLOT_EXPIRY_DATE, "20200115"},
+      {puertoRicoExpiryDate, "15JAN2020-", SLOT_EXPIRY_DATE, ""},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.text);
+    auto built = RecordBuilder().build();
+    TextSpan rest{c.text.data(), static_cast<std::int32_t>(c.text.size())};
+    (void)c.step(built.record, rest);
+    EXPECT_EQ(slotText(built, c.slot), c.stored);
+  }
+}
+
+// Test steps that leave a trace in the record, so the runner's path through them shows.
+StepResult thirdStep(FieldRecord& record, TextSpan&) {
+  setSlotText(record, 2, "third");
+  return {};
+}
+StepResult failingStep(FieldRecord& record, TextSpan&) {
+  setSlotText(record, 1, "failing");
+  return {.next = thirdStep, .status = -3};
+}
+StepResult firstStep(FieldRecord& record, TextSpan& rest) {
+  setSlot(record, 0, rest, nullptr, nullptr, 0);
+  return {.next = thirdStep};
+}
+StepResult firstThenFailing(FieldRecord&, TextSpan&) { return {.next = failingStep}; }
+
+TEST(RunSteps, FollowsTheChainUntilAStatusOrItsEnd) {
+  struct Case {
+    DecodeStep first;
+    const char* text;
+    std::int32_t length;
+    Status status;
+    std::string_view slot0, slot1, slot2;
+  };
+  const Case kCases[] = {
+      {firstStep, "abc", 3, 0, "abc", "", "third"},        {firstStep, "abc", 0, 0, "", "", "third"},
+      {firstStep, nullptr, 3, 0, "", "", "third"},         {firstThenFailing, "abc", 3, -3, "", "failing", ""},
+      {nullptr, "abc", 3, kStatusBadArgument, "", "", ""},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.status);
+    auto built = RecordBuilder().build();
+    EXPECT_EQ(runSteps(c.first, built.record, c.text, c.length), c.status);
+    EXPECT_EQ(slotText(built, 0), c.slot0);
+    EXPECT_EQ(slotText(built, 1), c.slot1);
+    EXPECT_EQ(slotText(built, 2), c.slot2);
+  }
+}
+
+TEST(ParseDayMonthNameYear, DayMonthNameAndYear) {
+  struct Case {
+    std::string_view text, stored;
+  };
+  constexpr Case kCases[] = {
+      {"7 MAR 1985", "19850307"},
+      {"07 MAR 1985", "19850307"},
+      {"07MAR1985", "19850307"},
+      {"07 Mar 1985", "19850307"},
+      {"31\tdec \t2001", "20011231"},
+      {"1 JAN 2000", "20000101"},
+      {"07 MARCH 1985", ""},
+      {"07 MAR 85", ""},
+      {"07 MAR 19855", ""},
+      {"107 MAR 1985", ""},
+      {"MAR 1985", ""},
+      {"07", ""},
+      {"07 MAR", ""},
+      {"07 MAR ", ""},
+      {"07 M4R 1985", ""},
+      {"07 XYZ 1985", ""},
+      {"07 MAR 1985 ", ""},
+      {"", ""},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.text);
+    auto built = RecordBuilder().build();
+    const int stored = parseDayMonthNameYear(built.record, SLOT_ISSUE_DATE,
+                                             TextSpan{c.text.data(), static_cast<std::int32_t>(c.text.size())});
+    EXPECT_EQ(stored, c.stored.empty() ? 0 : 1);
+    EXPECT_EQ(slotText(built, SLOT_ISSUE_DATE), c.stored);
+  }
+}
+
+}  // namespace
+}  // namespace quorix
