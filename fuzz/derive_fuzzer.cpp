@@ -1,5 +1,5 @@
 // The 40 derivations over records no decoder would write: the input is a list of slot assignments, so every slot
-// can hold any printable text, in any combination, under any group and decoder id.
+// can hold any printable text, in any combination, under any registry row's group and id.
 #include <quorix/field_record.h>
 #include <quorix/parser.h>
 
@@ -13,15 +13,19 @@
 
 using namespace quorix;
 
-// Input: group byte, decoder byte, then entries of slot byte, length byte and that many value bytes.
+// Input: a byte choosing the registry row, then entries of slot byte, length byte and that many value bytes.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  if (size < 2) return 0;
+  if (size < 1) return 0;
   std::vector<char> arena(8192);
   FieldRecord record;
   fuzz::require(initRecord(record, arena.data(), static_cast<std::int32_t>(arena.size())) == kStatusOk, "no arena");
-  record.group = data[0] % (kGroupNone + 1);
-  record.decoderId = data[1] % (kRegistryRows + 1);
-  std::size_t at = 2;
+  // The record names a registry row, as after a parse, or no decoder at all, as after a reset.
+  const auto rows = decoderRegistry();
+  if (const std::size_t row = data[0] % (rows.size() + 1); row < rows.size()) {
+    record.group = rows[row].group;
+    record.decoderId = rows[row].id;
+  }
+  std::size_t at = 1;
   while (at + 2 <= size) {
     const std::int32_t slot = data[at] % kSlotCount;
     const std::size_t length = std::min<std::size_t>(data[at + 1], size - at - 2);

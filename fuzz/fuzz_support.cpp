@@ -34,6 +34,12 @@ void require(bool condition, const char* what, std::string_view field) {
   std::abort();
 }
 
+bool isRegistryRow(std::int32_t group, std::int32_t decoderId) {
+  const auto rows = decoderRegistry();
+  return std::any_of(rows.begin(), rows.end(),
+                     [&](const DecoderEntry& row) { return row.group == group && row.id == decoderId; });
+}
+
 void checkSlots(const FieldRecord& record, bool sanitised) {
   require(record.arenaUsed >= 0 && record.arenaUsed <= record.arenaSize, "the arena is overused");
   for (const FieldSlot& slot : record.slots) {

@@ -18,6 +18,9 @@ inline constexpr DateTime kFuzzNow{.year = 2024, .month = 6, .day = 15, .hour = 
 // abort with the input that caused it.
 void require(bool condition, const char* what, std::string_view field = {});
 
+// Whether a registry row has this group and id, as the record of a successful parse must say.
+bool isRegistryRow(std::int32_t group, std::int32_t decoderId);
+
 // What the setters promise: every filled slot inside the used part of the arena, and once selection has
 // sanitised the record, only printable ASCII in the values.
 void checkSlots(const FieldRecord& record, bool sanitised);

@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "core/registry.h"
 #include "fuzz/fuzz_support.h"
 
 using namespace quorix;
@@ -23,8 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   fuzz::require(status == kStatusOk || status == kStatusNoDecoder, "a parse returned a status it cannot have");
   if (status != kStatusOk) return 0;
-  fuzz::require(instance->record.group >= kGroupAamva && instance->record.group < kGroupNone, "a winner without group");
-  fuzz::require(instance->record.decoderId >= 0 && instance->record.decoderId < kRegistryRows, "a winner without id");
+  fuzz::require(fuzz::isRegistryRow(instance->record.group, instance->record.decoderId),
+                "the winner is stamped with a group and id that no registry row has");
   fuzz::checkSlots(instance->record, true);
   fuzz::deriveAll(instance->record, instance->textBufferSize);
   fuzz::deriveAll(instance->record, 16);
