@@ -126,11 +126,15 @@ std::string dumpText(ParserInstance& instance, Status status, const DumpOptions&
 std::string dumpJson(ParserInstance& instance, std::string_view file, Status status, const DumpOptions& options) {
   std::string out = "{\"file\": ";
   appendJsonString(out, file);
-  out += ", \"status\": " + std::to_string(status);
+  return out + ", " + dumpJsonMembers(instance, status, options) + "}";
+}
+
+std::string dumpJsonMembers(ParserInstance& instance, Status status, const DumpOptions& options) {
+  std::string out = "\"status\": " + std::to_string(status);
   if (status != kStatusOk) {
     out += ", \"error\": ";
     appendJsonString(out, statusMessage(status));
-    return out + "}";
+    return out;
   }
   out += ", \"decoder\": {\"group\": " + std::to_string(instance.record.group) +
          ", \"id\": " + std::to_string(instance.record.decoderId) + ", \"standard\": ";
@@ -168,7 +172,13 @@ std::string dumpJson(ParserInstance& instance, std::string_view file, Status sta
     }
     out += "}";
   }
-  return out + "}";
+  return out;
+}
+
+std::string jsonString(std::string_view value) {
+  std::string out;
+  appendJsonString(out, value);
+  return out;
 }
 
 std::string statusMessage(Status status) {

@@ -38,6 +38,11 @@ std::string dumpText(ParserInstance& instance, Status status, const DumpOptions&
 
 // One JSON object, without a line end: file, status, then decoder and fields, or an error message.
 std::string dumpJson(ParserInstance& instance, std::string_view file, Status status, const DumpOptions& options);
+// dumpJson's members after "file", without braces, for a caller that names its input otherwise.
+std::string dumpJsonMembers(ParserInstance& instance, Status status, const DumpOptions& options);
+
+// value as a JSON string in quotes; bytes from 128 up are read as Latin-1.
+std::string jsonString(std::string_view value);
 
 // What a parse status means, for people.
 std::string statusMessage(Status status);

@@ -2,7 +2,10 @@
 // arenaUsed and never moved, so slots stay valid until the next reset.
 #include <quorix/field_record.h>
 
+#include <algorithm>
+#include <bit>
 #include <cstring>
+#include <iterator>
 
 #include "core/text_utils.h"
 
@@ -21,6 +24,7 @@ bool validSlot(std::int32_t slot) { return slot >= 0 && slot < kSlotCount; }
 // The append rule: point the slot at what was just produced at arenaUsed, then add a NUL when it leaves room
 // for one more byte behind it. A value that is cut at the arena end gets no NUL.
 FieldSlot* commitValue(FieldRecord& record, std::int32_t slot, std::int32_t produced) {
+  record.correctionRow = -1;  // the value may change the record's issuer
   FieldSlot& target = record.slots[slot];
   if (produced < 1) {
     target = FieldSlot{};
@@ -28,6 +32,7 @@ FieldSlot* commitValue(FieldRecord& record, std::int32_t slot, std::int32_t prod
   }
   target.text = record.arena + record.arenaUsed;
   target.length = produced;
+  record.slotsWritten[slot / 64] |= std::uint64_t{1} << (slot % 64);
   record.arenaUsed += produced;
   if (record.arenaUsed < record.arenaSize - 1) {
     record.arena[record.arenaUsed] = '\0';
@@ -41,11 +46,17 @@ std::int32_t freeRoom(const FieldRecord& record) {
   return record.arena == nullptr ? 0 : record.arenaSize - record.arenaUsed;
 }
 
-// The filter loop of both copies: Excluded and Squeezed answer for one byte.
+// The filter loop of both copies: Excluded and Squeezed answer for one byte; plain says that neither ever does, so
+// the bytes are copied as they are.
 template <typename Excluded, typename Squeezed>
 std::int32_t filterInto(char* dst, std::int32_t capacity, TextSpan source, Excluded excluded, Squeezed squeezed,
-                        char replacement) {
+                        char replacement, bool plain) {
   if (dst == nullptr || capacity < 1 || !source.filled()) return 0;
+  if (plain) {
+    const std::int32_t n = std::min(source.length, capacity);
+    std::memcpy(dst, source.data, static_cast<std::size_t>(n));
+    return n;
+  }
   std::int32_t written = 0;
   for (std::int32_t i = 0; i < source.length && written < capacity; ++i) {
     char c = source.data[i];
@@ -65,24 +76,38 @@ Status initRecord(FieldRecord& record, char* arena, std::int32_t arenaSize) {
   if (arena == nullptr || arenaSize < 1) return kStatusBadArgument;
   record.arena = arena;
   record.arenaSize = arenaSize;
+  // A fresh arena holds whatever the allocator left, and the slots may point into a former one: clear all once.
+  record.arenaTouched = arenaSize;
+  std::memset(static_cast<void*>(record.slots), 0, sizeof record.slots);
   return resetRecord(record);
 }
 
+// A parse resets the record once per registry row, and most rows reject a text after setting a slot or two: the
+// reset costs only what the last decoder wrote.
 Status resetRecord(FieldRecord& record) {
   if (record.arena == nullptr || record.arenaSize < 1) return kStatusBadArgument;
   record.group = 5;
   record.decoderId = 56;
-  for (FieldSlot& slot : record.slots) slot = FieldSlot{};
-  std::memset(record.arena, 0, static_cast<std::size_t>(record.arenaSize));
+  for (std::size_t word = 0; word < std::size(record.slotsWritten); ++word) {
+    for (std::uint64_t bits = record.slotsWritten[word]; bits != 0; bits &= bits - 1)
+      record.slots[word * 64 + static_cast<std::size_t>(std::countr_zero(bits))] = FieldSlot{};
+    record.slotsWritten[word] = 0;
+  }
+  const std::int32_t written = std::clamp(std::max(record.arenaUsed, record.arenaTouched), 0, record.arenaSize);
+  if (written > 0) std::memset(record.arena, 0, static_cast<std::size_t>(written));
   record.arenaUsed = 0;
+  record.arenaTouched = 0;
+  record.correctionRow = -1;
   return kStatusOk;
 }
 
 std::int32_t copyFiltered(char* dst, std::int32_t capacity, TextSpan source, const char* excludeChars,
                           const char* squeezeChars, char replacement) {
+  const bool plain =
+      (excludeChars == nullptr || *excludeChars == '\0') && (squeezeChars == nullptr || *squeezeChars == '\0');
   return filterInto(
       dst, capacity, source, [excludeChars](char c) { return inSet(excludeChars, c); },
-      [squeezeChars](char c) { return inSet(squeezeChars, c); }, replacement);
+      [squeezeChars](char c) { return inSet(squeezeChars, c); }, replacement, plain);
 }
 
 std::int32_t copyFilteredIf(char* dst, std::int32_t capacity, TextSpan source, CharPredicate excludeIf,
@@ -90,7 +115,8 @@ std::int32_t copyFilteredIf(char* dst, std::int32_t capacity, TextSpan source, C
   return filterInto(
       dst, capacity, source,
       [excludeIf](char c) { return excludeIf != nullptr && excludeIf(static_cast<signed char>(c)) != 0; },
-      [squeezeIf](char c) { return squeezeIf != nullptr && squeezeIf(static_cast<signed char>(c)) != 0; }, replacement);
+      [squeezeIf](char c) { return squeezeIf != nullptr && squeezeIf(static_cast<signed char>(c)) != 0; }, replacement,
+      excludeIf == nullptr && squeezeIf == nullptr);
 }
 
 FieldSlot* setSlot(FieldRecord& record, std::int32_t slot, TextSpan source, const char* excludeChars,
@@ -119,6 +145,8 @@ FieldSlot* setSlotText(FieldRecord& record, std::int32_t slot, const char* text)
 FieldSlot* setSlotProduced(FieldRecord& record, std::int32_t slot, const void* context, SlotProducer producer) {
   if (producer == nullptr || !validSlot(slot)) return nullptr;
   const std::int32_t room = freeRoom(record);
+  // A producer may write anywhere in its room, also behind the count it returns (a trimmed tail).
+  if (room > 0) record.arenaTouched = std::max(record.arenaTouched, record.arenaUsed + room);
   std::int32_t produced = room > 0 ? producer(context, freePlace(record), room) : 0;
   if (produced > room) produced = room;  // a producer that overreports must not move arenaUsed past the end
   return commitValue(record, slot, produced);

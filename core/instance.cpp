@@ -27,27 +27,38 @@ DateTime localNow() {
   return now;
 }
 
-// Makes both buffers hold at least need bytes. New buffers are allocated before the old ones go, so a failed
-// allocation leaves the instance, and the record's arena, exactly as they were.
+// Makes the text and arena buffers hold at least need bytes and the spare buffer three times that. New buffers are
+// allocated before the old ones go, so a failed allocation leaves the instance, and the record's arena, exactly
+// as they were.
 Status ensureBuffers(ParserInstance& instance, std::int32_t need) {
-  if (instance.textBuffer != nullptr && instance.arenaBuffer != nullptr && need <= instance.textBufferSize &&
-      need <= instance.arenaBufferSize) {
+  // The spare buffer only speeds a parse up; an input too long for it parses without it.
+  const std::int64_t spareNeed = 3 * std::int64_t{need};
+  const bool withSpare = spareNeed <= INT32_MAX;
+  const bool spareFits = !withSpare || (instance.spareBuffer != nullptr && spareNeed <= instance.spareBufferSize);
+  if (instance.textBuffer != nullptr && instance.arenaBuffer != nullptr && spareFits &&
+      need <= instance.textBufferSize && need <= instance.arenaBufferSize) {
     return kStatusOk;
   }
   const auto size = static_cast<std::size_t>(need);
   char* text = new (std::nothrow) char[size];
   char* arena = new (std::nothrow) char[size];
-  if (text == nullptr || arena == nullptr) {
+  // Zeroed once: its last part is the contest's second arena, which a parse leaves as zero as it found it.
+  char* spare = withSpare ? new (std::nothrow) char[static_cast<std::size_t>(spareNeed)]() : nullptr;
+  if (text == nullptr || arena == nullptr || (withSpare && spare == nullptr)) {
     delete[] text;
     delete[] arena;
+    delete[] spare;
     return kStatusNoArena;
   }
   delete[] instance.textBuffer;
   delete[] instance.arenaBuffer;
+  delete[] instance.spareBuffer;
   instance.textBuffer = text;
   instance.arenaBuffer = arena;
+  instance.spareBuffer = spare;
   instance.textBufferSize = need;
   instance.arenaBufferSize = need;
+  instance.spareBufferSize = withSpare ? static_cast<std::int32_t>(spareNeed) : 0;
   return initRecord(instance.record, arena, need);
 }
 
@@ -59,6 +70,7 @@ void destroyInstance(ParserInstance* instance) {
   if (instance == nullptr) return;
   delete[] instance->textBuffer;
   delete[] instance->arenaBuffer;
+  delete[] instance->spareBuffer;
   delete instance;
 }
 

@@ -3,6 +3,7 @@
 // headers, CR LF line ends). Both write only inside the room they are given.
 #include "core/normalise.h"
 
+#include <algorithm>
 #include <cstring>
 #include <iterator>
 #include <string_view>
@@ -20,18 +21,34 @@ int hexValue(char c) {
   return c - 'a' + 10;
 }
 
+constexpr TextSpan literal(std::string_view text) {
+  return TextSpan{text.data(), static_cast<std::int32_t>(text.size())};
+}
+
 bool matchesAt(const char* text, std::int64_t length, std::int64_t at, TextSpan pattern) {
-  return length - at >= pattern.length &&
+  return length - at >= pattern.length && text[at] == pattern.data[0] &&
          std::memcmp(text + at, pattern.data, static_cast<std::size_t>(pattern.length)) == 0;
+}
+
+// Where pattern first occurs in text[from, length), or -1. Readers' texts hold few of the bytes that patterns start
+// with, so the search jumps from one candidate to the next.
+std::int64_t findPattern(const char* text, std::int64_t length, std::int64_t from, TextSpan pattern) {
+  while (length - from >= pattern.length) {
+    const void* hit =
+        std::memchr(text + from, pattern.data[0], static_cast<std::size_t>(length - from - pattern.length + 1));
+    if (hit == nullptr) return -1;
+    const std::int64_t at = static_cast<const char*>(hit) - text;
+    if (matchesAt(text, length, at, pattern)) return at;
+    from = at + 1;
+  }
+  return -1;
 }
 
 // Reads the text the way a C string would, so only escapes before the first NUL decide.
 bool containsSpelledLineEnd(const char* text, std::int32_t n) {
   const void* nul = std::memchr(text, '\0', static_cast<std::size_t>(n));
-  const std::int32_t end = nul == nullptr ? n : static_cast<std::int32_t>(static_cast<const char*>(nul) - text);
-  for (std::int32_t i = 0; i + 4 <= end; ++i)
-    if (std::memcmp(text + i, "[0D]", 4) == 0 || std::memcmp(text + i, "[0A]", 4) == 0) return true;
-  return false;
+  const std::int64_t end = nul == nullptr ? n : static_cast<const char*>(nul) - text;
+  return findPattern(text, end, 0, literal("[0D]")) >= 0 || findPattern(text, end, 0, literal("[0A]")) >= 0;
 }
 
 // Readers that spell control bytes as "[0D]" also pass real ones through as noise: the real ones go first, then
@@ -53,6 +70,9 @@ std::int32_t decodeSpelledBytes(char* out, std::int32_t n) {
 // "?;" so the track splitter sees two ordinary sentinels.
 void repairTrackJoints(char* out, std::int32_t n) {
   for (std::int32_t i = 0; i + 6 < n; ++i) {
+    const void* mark = std::memchr(out + i, '?', static_cast<std::size_t>(n - 6 - i));
+    if (mark == nullptr) return;
+    i = static_cast<std::int32_t>(static_cast<const char*>(mark) - out);
     if (out[i] != '?' || out[i + 1] != '*' || out[i + 2] != '\x02' || out[i + 3] == '\n' || out[i + 4] != '\0' ||
         out[i + 5] != ';')
       continue;
@@ -63,8 +83,13 @@ void repairTrackJoints(char* out, std::int32_t n) {
 
 // Drops the NULs left by the repairs and turns a spelled "\n" or "\r" into its byte.
 std::int32_t compact(char* out, std::int32_t n) {
-  std::int32_t kept = 0;
-  for (std::int32_t i = 0; i < n; ++i) {
+  // Most texts have neither: then nothing moves.
+  const auto firstOf = [out, n](char c) {
+    const void* hit = std::memchr(out, c, static_cast<std::size_t>(n));
+    return hit == nullptr ? n : static_cast<std::int32_t>(static_cast<const char*>(hit) - out);
+  };
+  std::int32_t kept = n > 0 ? std::min(firstOf('\0'), firstOf('\\')) : 0;
+  for (std::int32_t i = kept; i < n; ++i) {
     if (out[i] == '\0') continue;
     if (out[i] == '\\' && i + 1 < n && (out[i + 1] == 'n' || out[i + 1] == 'r')) {
       out[kept++] = out[i + 1] == 'n' ? '\n' : '\r';
@@ -81,10 +106,6 @@ struct Repair {
   TextSpan pattern;
   TextSpan replacement;
 };
-
-constexpr TextSpan literal(std::string_view text) {
-  return TextSpan{text.data(), static_cast<std::int32_t>(text.size())};
-}
 
 // The compliance header "@" LF RS CR in the shapes readers damage it into, then the CR LF line ends. The header
 // passes run first, so a doubled CR CR LF behind the "@" is read as a header and not as line ends.
@@ -103,20 +124,23 @@ static_assert(std::size(kRepairs) == 7);
 static_assert(kRepairs[0].pattern.length == 7 && kRepairs[1].pattern.length == 6 &&
               kRepairs[4].replacement.length == 4);
 
-// Equal or shrinking replacement in one pass: the writer never overtakes the reader.
+// Equal or shrinking replacement in one pass: the writer never overtakes the reader, so the search always reads
+// bytes not yet written. A text without the pattern is not touched.
 std::int32_t replaceShrinking(char* buffer, std::int32_t length, TextSpan pattern, TextSpan replacement) {
-  std::int32_t read = 0;
-  std::int32_t write = 0;
-  while (read < length) {
-    if (matchesAt(buffer, length, read, pattern)) {
-      std::memcpy(buffer + write, replacement.data, static_cast<std::size_t>(replacement.length));
-      write += replacement.length;
-      read += pattern.length;
-    } else {
-      buffer[write++] = buffer[read++];
-    }
+  std::int64_t at = findPattern(buffer, length, 0, pattern);
+  if (at < 0) return length;
+  std::int64_t read = at;
+  std::int64_t write = at;
+  while (at >= 0) {
+    std::memmove(buffer + write, buffer + read, static_cast<std::size_t>(at - read));
+    write += at - read;
+    std::memcpy(buffer + write, replacement.data, static_cast<std::size_t>(replacement.length));
+    write += replacement.length;
+    read = at + pattern.length;
+    at = findPattern(buffer, length, read, pattern);
   }
-  return write;
+  std::memmove(buffer + write, buffer + read, static_cast<std::size_t>(length - read));
+  return static_cast<std::int32_t>(write + (length - read));
 }
 
 // Growing replacement in one pass: the tail from the first occurrence is parked at the end of the capacity and
@@ -127,9 +151,8 @@ std::int32_t replaceGrowing(char* buffer, std::int32_t length, std::int32_t capa
   const std::int64_t growth = std::int64_t{replacement.length} - pattern.length;
   std::int64_t room = std::int64_t{capacity} - length;
   if (room < growth) return length;
-  std::int64_t first = 0;
-  while (first < length && !matchesAt(buffer, length, first, pattern)) ++first;
-  if (first >= length) return length;
+  const std::int64_t first = findPattern(buffer, length, 0, pattern);
+  if (first < 0) return length;
   const std::int64_t tail = length - first;
   std::int64_t read = std::int64_t{capacity} - tail;
   std::memmove(buffer + read, buffer + first, static_cast<std::size_t>(tail));

@@ -1,36 +1,115 @@
-// Decoder selection: every registry row gets the text, the row that explains most of it wins, and the winner runs
-// once more so that its result is what the record holds.
+// Decoder selection: every registry row gets the text, the row that explains most of it wins, and the winner's
+// result is what the record holds.
 #include "core/selection.h"
 
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <functional>
+#include <iterator>
+
 #include "core/normalise.h"
+#include "derive/jurisdiction_corrections.h"
 
 namespace quorix {
 namespace {
 
-// Prepares the row's text into work; rows other than the plain copy read it upper-cased.
-Status prepareRow(const DecoderEntry& row, const char* input, std::int32_t inputLength, char* work, std::int32_t room,
-                  std::int32_t* preparedLength) {
-  *preparedLength = 0;
-  if (Status s = row.prepare(input, inputLength, work, room, preparedLength); s != kStatusOk) return s;
-  if (*preparedLength < 0 || *preparedLength > room) return kStatusBadArgument;
-  if (row.prepare != prepareCopy) {
-    for (std::int32_t i = 0; i < *preparedLength; ++i)
-      if (work[i] >= 'a' && work[i] <= 'z') work[i] = static_cast<char>(work[i] - ('a' - 'A'));
+// Decoders that write into the text they are given: magnetic stripe id 11 removes its line feeds in place. Each
+// of them reads a copy, so the rows after it still see the prepared text.
+constexpr std::int32_t kIdsEditingTheirText[] = {11};
+
+bool editsItsText(const DecoderEntry& row) {
+  return std::find(std::begin(kIdsEditingTheirText), std::end(kIdsEditingTheirText), row.id) !=
+         std::end(kIdsEditingTheirText);
+}
+
+bool hasIssuerExpectation(const DecoderEntry& row) {
+  return row.expectedCountry != nullptr || row.expectedJurisdiction != nullptr;
+}
+
+void upperCase(char* text, std::int32_t length) {
+  for (std::int32_t i = 0; i < length; ++i)
+    if (text[i] >= 'a' && text[i] <= 'z') text[i] = static_cast<char>(text[i] - ('a' - 'A'));
+}
+
+// A place that holds a prepared text, and which prepare function made it; null means nothing usable is there.
+struct TextRegion {
+  char* data = nullptr;
+  PrepareFunction preparedBy = nullptr;
+  std::int32_t length = 0;
+};
+
+// The texts of one contest. A prepare function is a pure function of the input, so each one runs once and its
+// text serves every row that uses it: rows alternate between the normaliser and the plain copy, so the two texts
+// live in two regions, and a third takes the issuer agreement's derivations and the copies that editing decoders
+// read. Without spare room all three are the work buffer, and a text is prepared again wherever it was
+// overwritten.
+class ContestTexts {
+ public:
+  ContestTexts(const char* input, std::int32_t inputLength, char* work, std::int32_t room, char* spare)
+      : input_(input), inputLength_(inputLength), room_(room) {
+    regions_[0].data = work;
+    regions_[1].data = spare != nullptr ? spare : work;
+    scratch_ = spare != nullptr ? spare + room + 1 : work;
   }
-  return kStatusOk;
-}
 
-Status runRow(const DecoderEntry& row, const char* input, std::int32_t inputLength, char* work, std::int32_t room,
-              FieldRecord& record, ParserInstance& instance) {
-  std::int32_t preparedLength = 0;
-  if (Status s = prepareRow(row, input, inputLength, work, room, &preparedLength); s != kStatusOk) return s;
-  if (Status s = resetRecord(record); s != kStatusOk) return s;
-  return row.decode(work, preparedLength, record, instance);
-}
+  // The row's prepared text, upper-cased unless the row copies plainly; the prepare's status when it fails.
+  Status textFor(const DecoderEntry& row, const char** text, std::int32_t* length) {
+    TextRegion* region = regionFor(row.prepare);
+    if (region->preparedBy != row.prepare) {
+      forget(region->data);
+      std::int32_t prepared = 0;
+      if (Status s = row.prepare(input_, inputLength_, region->data, room_, &prepared); s != kStatusOk) return s;
+      if (prepared < 0 || prepared > room_) return kStatusBadArgument;
+      if (row.prepare != prepareCopy) upperCase(region->data, prepared);
+      region->preparedBy = row.prepare;
+      region->length = prepared;
+    }
+    *text = region->data;
+    *length = region->length;
+    return kStatusOk;
+  }
 
+  // A copy of text that the caller may edit: the text with the NUL behind it, as its prepare left them.
+  char* editableCopy(const char* text, std::int32_t length) {
+    forget(scratch_);
+    if (text != scratch_) std::memcpy(scratch_, text, static_cast<std::size_t>(length) + 1);
+    return scratch_;
+  }
+
+  // Room for derivations that need the text no more; the same size as the work buffer's room.
+  char* scratch() {
+    forget(scratch_);
+    return scratch_;
+  }
+
+ private:
+  // The normaliser's text keeps the work buffer; other kinds share the second region.
+  TextRegion* regionFor(PrepareFunction prepare) {
+    if (regions_[0].preparedBy == prepare) return &regions_[0];
+    if (regions_[1].preparedBy == prepare) return &regions_[1];
+    return prepare == normaliseInput || regions_[1].data == regions_[0].data ? &regions_[0] : &regions_[1];
+  }
+
+  void forget(const char* place) {
+    for (TextRegion& region : regions_)
+      if (region.data == place) region.preparedBy = nullptr;
+  }
+
+  const char* input_;
+  std::int32_t inputLength_;
+  std::int32_t room_;
+  TextRegion regions_[2];
+  char* scratch_;
+};
+
+// Only slots the setters wrote since the reset can be filled.
 std::int32_t filledSlots(const FieldRecord& record) {
   std::int32_t count = 0;
-  for (const FieldSlot& slot : record.slots) count += slot.filled() ? 1 : 0;
+  for (std::size_t word = 0; word < std::size(record.slotsWritten); ++word) {
+    for (std::uint64_t bits = record.slotsWritten[word]; bits != 0; bits &= bits - 1)
+      count += record.slots[word * 64 + static_cast<std::size_t>(std::countr_zero(bits))].filled() ? 1 : 0;
+  }
   return count;
 }
 
@@ -48,6 +127,83 @@ void sanitiseArena(FieldRecord& record) {
   }
 }
 
+// The records the rows decode into. With a second record (its arena in the spare buffer, as large as the caller's)
+// the rows alternate between the two, the best result so far is never overwritten, and the winner's record is
+// moved into the caller's at the end instead of running the winner a second time. Decoders are pure functions of
+// their text, so the moved record is byte for byte what a second run would leave. The second arena is zero between
+// parses, as a reset leaves it.
+class ContestRecords {
+ public:
+  ContestRecords(FieldRecord& record, char* spareArena) : record_(record) {
+    spare_.arena = spareArena;
+    spare_.arenaSize = spareArena != nullptr ? record.arenaSize : 0;
+  }
+  ~ContestRecords() {
+    if (spare_.arena != nullptr) (void)resetRecord(spare_);
+  }
+  ContestRecords(const ContestRecords&) = delete;
+  ContestRecords& operator=(const ContestRecords&) = delete;
+
+  // The record for the next row: never the one that holds the best result so far.
+  FieldRecord& next() {
+    last_ = best_ == &record_ && spare_.arena != nullptr ? &spare_ : &record_;
+    return *last_;
+  }
+  // Keeps the record of the last row; false when there is no second record and the winner must run again.
+  bool keepLast() {
+    best_ = last_;
+    return spare_.arena != nullptr;
+  }
+  // Leaves the kept result, or after a contest without a winner the last row's attempt, in the caller's record.
+  void deliver(bool won) {
+    const FieldRecord* result = won ? best_ : last_;
+    if (result != nullptr && result != &record_) move(*result, record_);
+  }
+
+ private:
+  // Copies every arena byte the source may have written and repoints the slots at the copy.
+  static void move(const FieldRecord& from, FieldRecord& to) {
+    (void)resetRecord(to);
+    const std::int32_t written = std::clamp(std::max(from.arenaUsed, from.arenaTouched), 0, from.arenaSize);
+    std::memcpy(to.arena, from.arena, static_cast<std::size_t>(written));
+    const std::less_equal<const char*> notAfter;
+    for (std::int32_t i = 0; i < kSlotCount; ++i) {
+      const FieldSlot& slot = from.slots[i];
+      const bool inArena = slot.text != nullptr && notAfter(from.arena, slot.text) &&
+                           notAfter(slot.text + slot.length, from.arena + written);
+      to.slots[i] = inArena ? FieldSlot{to.arena + (slot.text - from.arena), slot.length} : slot;
+    }
+    to.group = from.group;
+    to.decoderId = from.decoderId;
+    to.arenaUsed = from.arenaUsed;
+    to.arenaTouched = from.arenaTouched;
+    std::copy(std::begin(from.slotsWritten), std::end(from.slotsWritten), std::begin(to.slotsWritten));
+  }
+
+  FieldRecord& record_;
+  FieldRecord spare_;
+  FieldRecord* best_ = nullptr;
+  FieldRecord* last_ = nullptr;
+};
+
+Status runRow(const DecoderEntry& row, ContestTexts& texts, FieldRecord& record, ParserInstance& instance) {
+  const char* text = nullptr;
+  std::int32_t length = 0;
+  if (Status s = texts.textFor(row, &text, &length); s != kStatusOk) return s;
+  if (editsItsText(row)) text = texts.editableCopy(text, length);
+  if (Status s = resetRecord(record); s != kStatusOk) return s;
+  return row.decode(text, length, record, instance);
+}
+
+// The instance's spare buffer, for the contest over the instance's own buffers and record: two texts of the work
+// buffer's size, then the second arena. Only the parse writes there, so the arena part stays zero between parses.
+char* spareFor(const ParserInstance& instance, const char* work, std::int32_t workSize, const FieldRecord* record) {
+  const bool own = work == instance.textBuffer && workSize == instance.textBufferSize && record == &instance.record &&
+                   record->arena == instance.arenaBuffer && record->arenaSize == instance.arenaBufferSize;
+  const std::int64_t need = 2 * std::int64_t{workSize} + record->arenaSize;
+  return own && instance.spareBuffer != nullptr && instance.spareBufferSize >= need ? instance.spareBuffer : nullptr;
+}
+
 }  // namespace
 
 Status selectAndDecode(const char* input, std::int32_t inputLength, char* work, std::int32_t workSize,
@@ -63,26 +219,37 @@ Status selectAndDecodeFrom(std::span<const DecoderEntry> rows, const char* input
   if (record->arena == nullptr || record->arenaSize < 1) return kStatusNoArena;
 
   const std::int32_t room = workSize - 1;
+  char* spare = spareFor(instance, work, workSize, record);
+  ContestTexts texts(input, inputLength, work, room, spare);
+  ContestRecords records(*record, spare != nullptr ? spare + 2 * std::int64_t{workSize} : nullptr);
   const DecoderEntry* best = nullptr;
+  bool bestKept = false;
   std::int32_t bestScore = -9999;
   for (const DecoderEntry& row : rows) {
     if (row.prepare == nullptr || row.decode == nullptr) continue;
-    if (runRow(row, input, inputLength, work, room, *record, instance) != kStatusOk) continue;
+    FieldRecord& attempt = records.next();
+    if (runRow(row, texts, attempt, instance) != kStatusOk) continue;
     // A decoder that accepts a text but finds nothing in it has not explained it.
-    const std::int32_t filled = filledSlots(*record);
+    const std::int32_t filled = filledSlots(attempt);
     if (filled == 0) continue;
-    const std::int32_t score = filled + issuerAgreement(row, *record, work, room);
+    const std::int32_t score =
+        filled + (hasIssuerExpectation(row) ? issuerAgreement(row, attempt, texts.scratch(), room) : 0);
     if (score > bestScore) {
       best = &row;
+      bestKept = records.keepLast();
       bestScore = score;
     }
   }
+  records.deliver(best != nullptr && bestKept);
   if (best == nullptr) return kStatusNoDecoder;
 
-  if (Status s = runRow(*best, input, inputLength, work, room, *record, instance); s != kStatusOk) return s;
+  if (!bestKept) {
+    if (Status s = runRow(*best, texts, *record, instance); s != kStatusOk) return s;
+  }
   record->group = best->group;
   record->decoderId = best->id;
   sanitiseArena(*record);
+  rememberJurisdictionCorrection(*record);
   return kStatusOk;
 }
 

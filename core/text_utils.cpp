@@ -2,19 +2,28 @@
 // answers null or empty arguments with a neutral result instead of failing.
 #include "core/text_utils.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace quorix {
 namespace {
 
-bool inSet(const char* set, char c) {
-  if (set == nullptr) return false;
-  for (; *set != '\0'; ++set)
-    if (*set == c) return true;
-  return false;
-}
-
 bool usableSet(const char* set) { return set != nullptr && set[0] != '\0'; }
+
+// A character set as 256 bits, so that testing a byte costs the same whatever the set's size; for the loops that
+// test many bytes against one set.
+class ByteSet {
+ public:
+  explicit ByteSet(const char* set) {
+    for (; set != nullptr && *set != '\0'; ++set) bits_[index(*set)] |= bit(*set);
+  }
+  [[nodiscard]] bool has(char c) const { return (bits_[index(c)] & bit(c)) != 0; }
+
+ private:
+  static std::size_t index(char c) { return static_cast<unsigned char>(c) >> 6U; }
+  static std::uint64_t bit(char c) { return std::uint64_t{1} << (static_cast<unsigned char>(c) & 63U); }
+  std::uint64_t bits_[4] = {};
+};
 
 bool usableSpan(const TextSpan* span) { return span != nullptr && span->filled(); }
 
@@ -47,6 +56,20 @@ std::int32_t clampToInt32(std::int64_t v) {
 }
 
 std::int32_t lengthOf(const TextSpan& span) { return span.length > 0 ? span.length : 0; }
+
+// How many bytes at the front of text hold none of set (whose bits are bytes). Most delimiter sets are one byte,
+// found by memchr.
+std::int32_t runWithout(const char* text, std::int32_t length, const char* set, const ByteSet& bytes) {
+  if (text == nullptr || length < 1) return 0;
+  if (!usableSet(set)) return length;
+  if (set[1] == '\0') {
+    const void* hit = std::memchr(text, set[0], static_cast<std::size_t>(length));
+    return hit == nullptr ? length : static_cast<std::int32_t>(static_cast<const char*>(hit) - text);
+  }
+  std::int32_t n = 0;
+  while (n < length && !bytes.has(text[n])) ++n;
+  return n;
+}
 
 bool isLeapYear(std::int64_t year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
@@ -122,7 +145,8 @@ std::int32_t joinSpans(char* buffer, std::int32_t size, const TextSpan* spans, s
 
 void trimLeftChars(TextSpan* span, const char* set) {
   if (!usableSpan(span) || !usableSet(set)) return;
-  while (span->length > 0 && inSet(set, span->data[0])) {
+  const ByteSet bytes(set);
+  while (span->length > 0 && bytes.has(span->data[0])) {
     ++span->data;
     --span->length;
   }
@@ -130,7 +154,8 @@ void trimLeftChars(TextSpan* span, const char* set) {
 
 void trimRightChars(TextSpan* span, const char* set) {
   if (!usableSpan(span) || !usableSet(set)) return;
-  while (span->length > 0 && inSet(set, span->data[span->length - 1])) --span->length;
+  const ByteSet bytes(set);
+  while (span->length > 0 && bytes.has(span->data[span->length - 1])) --span->length;
 }
 
 void trimChars(TextSpan* span, const char* set) {
@@ -179,9 +204,14 @@ void advanceSpan(TextSpan* span, std::int32_t n) {
 
 void nextToken(TextSpan source, TextSpan* token, TextSpan* rest, const char* delimiters, bool skipLeading) {
   TextSpan remaining{source.data, lengthOf(source)};
-  if (skipLeading) trimLeftChars(&remaining, delimiters);
-  std::int32_t n = 0;
-  while (n < remaining.length && !inSet(delimiters, remaining.data[n])) ++n;
+  const ByteSet bytes(delimiters);
+  if (skipLeading && remaining.data != nullptr) {
+    while (remaining.length > 0 && bytes.has(remaining.data[0])) {
+      ++remaining.data;
+      --remaining.length;
+    }
+  }
+  const std::int32_t n = runWithout(remaining.data, remaining.length, delimiters, bytes);
   if (token != nullptr) *token = TextSpan{remaining.data, n};
   const std::int32_t consumed = n < remaining.length ? n + 1 : n;  // the delimiter that ended the token goes too
   if (rest != nullptr)
@@ -294,9 +324,16 @@ std::int32_t compareSpans(TextSpan a, TextSpan b, std::int32_t flags) {
 
 std::int32_t findSpan(TextSpan haystack, TextSpan needle) {
   if (!haystack.filled() || !needle.filled() || needle.length > haystack.length) return -1;
+  // Candidates are the places of the needle's first byte; only those are compared in full.
   const std::int32_t last = haystack.length - needle.length;
-  for (std::int32_t i = 0; i <= last; ++i)
-    if (std::memcmp(haystack.data + i, needle.data, static_cast<std::size_t>(needle.length)) == 0) return i;
+  const auto rest = static_cast<std::size_t>(needle.length - 1);
+  for (std::int32_t from = 0; from <= last;) {
+    const void* hit = std::memchr(haystack.data + from, needle.data[0], static_cast<std::size_t>(last - from) + 1);
+    if (hit == nullptr) return -1;
+    const auto at = static_cast<std::int32_t>(static_cast<const char*>(hit) - haystack.data);
+    if (std::memcmp(haystack.data + at + 1, needle.data + 1, rest) == 0) return at;
+    from = at + 1;
+  }
   return -1;
 }
 

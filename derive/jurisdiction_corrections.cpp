@@ -189,7 +189,9 @@ std::int32_t removeWholeOccurrences(char* text, std::int32_t length, std::string
 
 constinit const std::span<const JurisdictionCorrection> JurisdictionCorrectionTable{kCorrectionRows};
 
-const JurisdictionCorrection& findJurisdictionCorrection(const FieldRecord& record) {
+namespace {
+
+std::size_t lookUpCorrectionRow(const FieldRecord& record) {
   char iin[32];
   char jurisdiction[16];
   const char* code = "";
@@ -199,9 +201,22 @@ const JurisdictionCorrection& findJurisdictionCorrection(const FieldRecord& reco
   }
   if (code[0] == '\0' && deriveJurisdictionCode(record, jurisdiction, sizeof jurisdiction) == kStatusOk)
     code = jurisdiction;
-  for (const JurisdictionCorrection& row : JurisdictionCorrectionTable)
-    if (std::strcmp(row.code, code) == 0) return row;
-  return JurisdictionCorrectionTable.front();
+  for (std::size_t row = 0; row < JurisdictionCorrectionTable.size(); ++row)
+    if (std::strcmp(JurisdictionCorrectionTable[row].code, code) == 0) return row;
+  return 0;
+}
+
+}  // namespace
+
+const JurisdictionCorrection& findJurisdictionCorrection(const FieldRecord& record) {
+  const auto remembered = static_cast<std::size_t>(record.correctionRow);
+  if (record.correctionRow >= 0 && remembered < JurisdictionCorrectionTable.size())
+    return JurisdictionCorrectionTable[remembered];
+  return JurisdictionCorrectionTable[lookUpCorrectionRow(record)];
+}
+
+void rememberJurisdictionCorrection(FieldRecord& record) {
+  record.correctionRow = static_cast<std::int32_t>(lookUpCorrectionRow(record));
 }
 
 const NameSplitters* defaultSplittersFor(const JurisdictionCorrection& row) {

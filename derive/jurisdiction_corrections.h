@@ -36,8 +36,11 @@ struct JurisdictionCorrection {
 extern const std::span<const JurisdictionCorrection> JurisdictionCorrectionTable;
 
 // The row of the record's issuer: the jurisdiction of its IIN when it has one, else its jurisdiction code; the
-// default row when neither names a corrected jurisdiction. Never fails.
+// default row when neither names a corrected jurisdiction. Never fails. A record that remembers its row (below) is
+// not searched again.
 [[nodiscard]] const JurisdictionCorrection& findJurisdictionCorrection(const FieldRecord& record);
+// Stores the record's row in correctionRow; the parse does this once, for the forty derivations that follow.
+void rememberJurisdictionCorrection(FieldRecord& record);
 // DefaultNameSplitters for a row that uses them, null otherwise.
 [[nodiscard]] const NameSplitters* defaultSplittersFor(const JurisdictionCorrection& row);
 

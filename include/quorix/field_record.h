@@ -46,6 +46,13 @@ struct FieldRecord {
   char* arena = nullptr;  // lent by the owner, never freed by the record
   std::int32_t arenaSize = 0;
   std::int32_t arenaUsed = 0;
+  // How far a producer may have written behind arenaUsed since the last reset; the reset clears up to here.
+  std::int32_t arenaTouched = 0;
+  // Which slots the setters have filled since the last reset (bit s % 64 of word s / 64); the reset clears those.
+  std::uint64_t slotsWritten[(kSlotCount + 63) / 64] = {};
+  // The jurisdiction correction row of this record as the parse found it, so that the derivations need not look it
+  // up again each; -1 when unknown. Every setter and reset forgets it.
+  std::int32_t correctionRow = -1;
 };
 
 // A character predicate receives a byte as a signed value (bytes from 128 up arrive negative); nonzero means yes.
@@ -197,7 +204,9 @@ inline constexpr std::int32_t SLOT_CAC_FIELD_136 = 136;
 // Takes the arena and resets the record; -21 (record unchanged) for a null arena or a size below 1.
 [[nodiscard]] Status initRecord(FieldRecord& record, char* arena, std::int32_t arenaSize);
 
-// Group 5, decoder 56, every slot cleared, the whole arena zeroed; -21 for a record without arena.
+// Group 5, decoder 56, every slot cleared, the whole arena zero again; -21 for a record without arena. Only the
+// slots and bytes written since the last reset are cleared: the setters are the only writers, and they keep the rest
+// as a reset leaves it.
 [[nodiscard]] Status resetRecord(FieldRecord& record);
 
 // Copies source into dst, dropping (or replacing) excluded bytes and collapsing runs of squeezable ones; writes at

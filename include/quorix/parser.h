@@ -29,11 +29,13 @@ struct ParserInstance {
   char* arenaBuffer = nullptr;  // lent to record
   std::int32_t textBufferSize = 0;
   std::int32_t arenaBufferSize = 0;
+  char* spareBuffer = nullptr;  // room for a second prepared text, a scratch text and a second arena
+  std::int32_t spareBufferSize = 0;
 };
 
 // A new, all-empty instance, or null when it cannot be allocated.
 ParserInstance* createInstance();
-// Releases both buffers, then the instance; null is ignored.
+// Releases the buffers, then the instance; null is ignored.
 void destroyInstance(ParserInstance* instance);
 
 // Samples the local clock, then parses. 0 when a decoder's result is in instance->record.

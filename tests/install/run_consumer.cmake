@@ -1,4 +1,5 @@
-# Script mode: install BUILD_DIR into WORK_DIR/prefix, build SOURCE_DIR against it and run the consumer.
+# Script mode: install BUILD_DIR into WORK_DIR/prefix, then build SOURCE_DIR's consumers against it and run them.
+# With JAVAC and JAVA, the Java consumer runs with the installed jar alone: no library path, no LD_LIBRARY_PATH.
 file(REMOVE_RECURSE ${WORK_DIR})
 set(prefix ${WORK_DIR}/prefix)
 function(run)
@@ -13,14 +14,46 @@ set(flags "")
 if(SANITIZE)
   set(flags "-fsanitize=${SANITIZE}")
 endif()
+
+# find_package(quorix_parser) and the imported quorix::core.
 run(${CMAKE_COMMAND} -S ${SOURCE_DIR} -B ${WORK_DIR}/build -DCMAKE_CXX_COMPILER=${CXX}
     -DCMAKE_BUILD_TYPE=${CONFIG} -DCMAKE_PREFIX_PATH=${prefix} "-DCMAKE_CXX_FLAGS=${flags}")
 run(${CMAKE_COMMAND} --build ${WORK_DIR}/build)
 run(${WORK_DIR}/build/consumer)
-if(NOT EXISTS ${prefix}/lib/pkgconfig/quorix_parser.pc)
-  message(FATAL_ERROR "the pkg-config file was not installed")
+
+# pkg-config, from a copy of the tree moved elsewhere: the .pc file must find its prefix wherever it lies.
+find_program(PKG_CONFIG NAMES pkg-config pkgconf REQUIRED)
+file(COPY ${prefix}/ DESTINATION ${WORK_DIR}/moved)
+execute_process(COMMAND ${CMAKE_COMMAND} -E env PKG_CONFIG_PATH=${WORK_DIR}/moved/lib/pkgconfig
+    ${PKG_CONFIG} --cflags --libs quorix_parser
+  OUTPUT_VARIABLE pc_flags OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE result)
+string(FIND "${pc_flags}" "-I${WORK_DIR}/moved/" include_at)
+string(FIND "${pc_flags}" "-L${WORK_DIR}/moved/" lib_at)
+string(FIND "${pc_flags}" "${prefix}" original_at)
+if(NOT result EQUAL 0 OR include_at EQUAL -1 OR lib_at EQUAL -1 OR NOT original_at EQUAL -1)
+  message(FATAL_ERROR "pkg-config (${result}) gave [${pc_flags}], not the moved tree's directories")
 endif()
-file(GLOB sonames ${prefix}/lib/libquorix_parser.so.1)
-if(NOT sonames)
+separate_arguments(pc_flags UNIX_COMMAND "${pc_flags}")
+run(${CXX} -std=c++20 ${flags} ${SOURCE_DIR}/consumer.cpp ${pc_flags} -o ${WORK_DIR}/consumer-pkg-config)
+run(${WORK_DIR}/consumer-pkg-config)
+
+# The shared library Java loads, under the name its SONAME gives.
+if(NOT EXISTS ${prefix}/lib/libquorix_parser.so.1)
   message(FATAL_ERROR "the shared library was not installed under its SONAME")
+endif()
+if(READELF)
+  execute_process(COMMAND ${READELF} -d ${prefix}/lib/libquorix_parser.so.1 OUTPUT_VARIABLE dynamic)
+  if(NOT dynamic MATCHES "Library soname: \\[libquorix_parser\\.so\\.1\\]")
+    message(FATAL_ERROR "libquorix_parser.so.1 does not carry the SONAME libquorix_parser.so.1")
+  endif()
+endif()
+
+if(JAVAC)
+  set(jar ${prefix}/share/java/brevicon.jar)
+  if(NOT EXISTS ${jar})
+    message(FATAL_ERROR "the jar was not installed as ${jar}")
+  endif()
+  run(${JAVAC} -d ${WORK_DIR}/java -cp ${jar} ${SOURCE_DIR}/Consumer.java)
+  run(${CMAKE_COMMAND} -E env --unset=LD_LIBRARY_PATH
+      ${JAVA} -Djava.library.path=${WORK_DIR}/nowhere -cp ${jar}:${WORK_DIR}/java Consumer)
 endif()

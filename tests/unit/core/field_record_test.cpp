@@ -165,7 +165,7 @@ TEST(FieldRecordSetters, ProducerIsHeldToItsRoom) {
   constexpr Case kCases[] = {
       {3, 16, "PPP"},
       {0, 16, ""},
-      {99, 4, "PPPP"},
+      {99, 7, "PPPP"},
       {-5, 16, ""},
   };
   // clang-format on
@@ -176,9 +176,13 @@ TEST(FieldRecordSetters, ProducerIsHeldToItsRoom) {
       std::memset(destination, 'P', static_cast<std::size_t>(room));
       return *static_cast<const std::int32_t*>(context);
     };
+    setSlotText(r.record, 3, "AB");  // the producer starts behind a value
     setSlotProduced(r.record, 9, &c.reported, producer);
     EXPECT_EQ(slotText(r.record, 9), c.stored);
     EXPECT_LE(r.record.arenaUsed, r.record.arenaSize);
+    // It wrote its whole room, also behind the count it gave: the reset must clear that as well.
+    ASSERT_EQ(resetRecord(r.record), kStatusOk);
+    EXPECT_EQ(r.arena, std::vector<char>(static_cast<std::size_t>(c.arenaSize), '\0'));
   }
 }
 

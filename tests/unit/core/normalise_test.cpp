@@ -204,6 +204,10 @@ TEST(ReplaceAll, LeftToRightWithinCapacity) {
       {"abc", 16, "abcd", "x", "abc"},
       {"ab", 16, "ab", "xyz", "xyz"},
       {"abc", 2, "b", "x", "axc"},  // a length beyond the capacity only shrinks or stays
+      {"\r\r\r\n", 16, "\r\n", "\n", "\r\r\n"},  // near misses before the match
+      {"ababa", 16, "aba", "c", "cba"},
+      {"xxab", 16, "ab", "c", "xxc"},
+      {"xxa", 16, "ab", "c", "xxa"},  // the pattern's start at the very end
   };
   // clang-format on
   for (const auto& c : kCases) {

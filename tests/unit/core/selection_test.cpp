@@ -4,12 +4,18 @@
 #include <gtest/gtest.h>
 #include <quorix/parser.h>
 
+#include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "core/normalise.h"
+#include "derive/jurisdiction_corrections.h"
 #include "unit/support/record_builder.h"
 
 namespace quorix {
@@ -52,30 +58,68 @@ Status decodeControlBytes(const char*, std::int32_t, FieldRecord& record, Parser
   return kStatusOk;
 }
 
+// Runs the contest over the instance's own buffers, where it keeps the prepared texts and the best record in the
+// spare buffer, or over a separate work buffer and arena, where it prepares again and runs the winner twice.
+// What the logging decoders were given, in row order; each test clears it first.
+std::vector<std::string> seenTexts;
+
+Status decodeLogsAndRejects(const char* text, std::int32_t length, FieldRecord&, ParserInstance&) {
+  seenTexts.emplace_back(text, static_cast<std::size_t>(length));
+  return -1;
+}
+// Magnetic stripe id 11 edits its text in place; this one does the same to the first byte and the one behind it.
+Status decodeEditsAndRejects(const char* text, std::int32_t length, FieldRecord& record, ParserInstance& instance) {
+  (void)decodeLogsAndRejects(text, length, record, instance);
+  char* editable = const_cast<char*>(text);
+  editable[0] = '#';
+  editable[length] = '#';
+  return -1;
+}
+// Accepts with a country code no row expects, so the issuer agreement derives it into its scratch room.
+Status decodeLongCountryCode(const char*, std::int32_t, FieldRecord& record, ParserInstance&) {
+  setSlotText(record, SLOT_COUNTRY_CODE, std::string(200, 'Q').c_str());
+  return kStatusOk;
+}
+
 struct Contest {
+  explicit Contest(bool ownBuffers = false) {
+    if (ownBuffers) {
+      owned = createInstance();
+      EXPECT_EQ(parseBufferAt(owned, "x", 1, DateTime{}), kStatusNoDecoder);  // grows the buffers
+    } else {
+      EXPECT_EQ(initRecord(local.record, arena.get(), 256), kStatusOk);
+    }
+  }
+  ~Contest() { destroyInstance(owned); }
+  Contest(const Contest&) = delete;
+  Contest& operator=(const Contest&) = delete;
+
+  ParserInstance& instance() { return owned != nullptr ? *owned : local; }
+  Status run(std::span<const DecoderEntry> rows, std::string_view input) {
+    char* text = owned != nullptr ? owned->textBuffer : work.data();
+    const auto size = owned != nullptr ? owned->textBufferSize : static_cast<std::int32_t>(work.size());
+    return selectAndDecodeFrom(rows, input.data(), static_cast<std::int32_t>(input.size()), text, size,
+                               &instance().record, instance());
+  }
+
   std::vector<char> work = std::vector<char>(256);
   std::unique_ptr<char[]> arena = std::make_unique<char[]>(256);
-  ParserInstance instance;
-
-  Contest() { EXPECT_EQ(initRecord(instance.record, arena.get(), 256), kStatusOk); }
-  Status run(std::span<const DecoderEntry> rows, std::string_view input) {
-    return selectAndDecodeFrom(rows, input.data(), static_cast<std::int32_t>(input.size()), work.data(),
-                               static_cast<std::int32_t>(work.size()), &instance.record, instance);
-  }
+  ParserInstance local;
+  ParserInstance* owned = nullptr;
 };
 
 TEST(SelectAndDecode, ArgumentsAreCheckedInOrder) {
   Contest contest;
   const DecoderEntry rows[] = {{.group = 0, .id = 1, .prepare = prepareEcho, .decode = decodeOneSlot}};
   FieldRecord noArena;
-  EXPECT_EQ(selectAndDecodeFrom(rows, nullptr, 0, nullptr, 0, nullptr, contest.instance), kStatusNoInput);
-  EXPECT_EQ(selectAndDecodeFrom(rows, "x", 0, nullptr, 0, nullptr, contest.instance), kStatusEmptyInput);
-  EXPECT_EQ(selectAndDecodeFrom(rows, "x", 1, nullptr, 8, &contest.instance.record, contest.instance),
+  EXPECT_EQ(selectAndDecodeFrom(rows, nullptr, 0, nullptr, 0, nullptr, contest.instance()), kStatusNoInput);
+  EXPECT_EQ(selectAndDecodeFrom(rows, "x", 0, nullptr, 0, nullptr, contest.instance()), kStatusEmptyInput);
+  EXPECT_EQ(selectAndDecodeFrom(rows, "x", 1, nullptr, 8, &contest.instance().record, contest.instance()),
             kStatusBadArgument);
-  EXPECT_EQ(selectAndDecodeFrom(rows, "x", 1, contest.work.data(), 0, &contest.instance.record, contest.instance),
+  EXPECT_EQ(selectAndDecodeFrom(rows, "x", 1, contest.work.data(), 0, &contest.instance().record, contest.instance()),
             kStatusBadArgument);
-  EXPECT_EQ(selectAndDecodeFrom(rows, "x", 1, contest.work.data(), 8, nullptr, contest.instance), kStatusBadArgument);
-  EXPECT_EQ(selectAndDecodeFrom(rows, "x", 1, contest.work.data(), 8, &noArena, contest.instance), kStatusNoArena);
+  EXPECT_EQ(selectAndDecodeFrom(rows, "x", 1, contest.work.data(), 8, nullptr, contest.instance()), kStatusBadArgument);
+  EXPECT_EQ(selectAndDecodeFrom(rows, "x", 1, contest.work.data(), 8, &noArena, contest.instance()), kStatusNoArena);
 }
 
 TEST(SelectAndDecode, WinnerIsStampedAndKeepsItsRecord) {
@@ -84,6 +128,7 @@ TEST(SelectAndDecode, WinnerIsStampedAndKeepsItsRecord) {
     std::vector<DecoderEntry> rows;
     Status status;
     std::int32_t group, id;
+    std::string_view fullName = "TEXT", city = "";  // after a contest without winner: the last row's attempt
   };
   const Case cases[] = {
       {"tie goes to the earlier row",
@@ -97,7 +142,30 @@ TEST(SelectAndDecode, WinnerIsStampedAndKeepsItsRecord) {
         {.group = 0, .id = 3, .prepare = prepareEcho, .decode = decodeTwoSlots}},
        kStatusOk,
        0,
-       3},
+       3,
+       "TEXT",
+       "TWO"},
+      {"the best record survives the rows after it",
+       {{.group = 1, .id = 7, .prepare = prepareEcho, .decode = decodeOneSlot},
+        {.group = 0, .id = 3, .prepare = prepareEcho, .decode = decodeTwoSlots},
+        {.group = 2, .id = 9, .prepare = prepareEcho, .decode = decodeOneSlot},
+        {.group = 2, .id = 10, .prepare = prepareEcho, .decode = decodeRejects},
+        {.group = 2, .id = 11, .prepare = prepareEcho, .decode = decodeOneSlot}},
+       kStatusOk,
+       0,
+       3,
+       "TEXT",
+       "TWO"},
+      {"a later and better row replaces the best",
+       {{.group = 0, .id = 3, .prepare = prepareEcho, .decode = decodeOneSlot},
+        {.group = 1, .id = 7, .prepare = prepareEcho, .decode = decodeRejects},
+        {.group = 2, .id = 9, .prepare = prepareEcho, .decode = decodeTwoSlots},
+        {.group = 2, .id = 10, .prepare = prepareEcho, .decode = decodeOneSlot}},
+       kStatusOk,
+       2,
+       9,
+       "TEXT",
+       "TWO"},
       {"rejecting rows and failing prepares drop out",
        {{.group = 1, .id = 7, .prepare = prepareEcho, .decode = decodeRejects},
         {.group = 2, .id = 8, .prepare = prepareFails, .decode = decodeTwoSlots},
@@ -121,21 +189,27 @@ TEST(SelectAndDecode, WinnerIsStampedAndKeepsItsRecord) {
        {{.group = 1, .id = 7, .prepare = prepareEcho, .decode = decodeNothing}},
        kStatusNoDecoder,
        5,
-       56},
+       56,
+       ""},
       {"nothing accepts",
        {{.group = 1, .id = 7, .prepare = prepareEcho, .decode = decodeRejects}},
        kStatusNoDecoder,
        5,
        56},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    Contest contest;
-    EXPECT_EQ(contest.run(c.rows, "text"), c.status);
-    EXPECT_EQ(contest.instance.record.group, c.group);
-    EXPECT_EQ(contest.instance.record.decoderId, c.id);
-    if (c.status == kStatusOk) {
-      EXPECT_EQ(slotText(contest.instance.record, SLOT_FULL_NAME), "TEXT");
+  for (const bool ownBuffers : {false, true}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.name) + (ownBuffers ? ", instance buffers" : ", separate buffers"));
+      Contest contest(ownBuffers);
+      for (int parse = 0; parse < 2; ++parse) {  // the second parse starts from what the first left
+        EXPECT_EQ(contest.run(c.rows, "text"), c.status);
+        const FieldRecord& record = contest.instance().record;
+        EXPECT_EQ(record.group, c.group);
+        EXPECT_EQ(record.decoderId, c.id);
+        EXPECT_EQ(slotText(record, SLOT_FULL_NAME), c.fullName);
+        EXPECT_EQ(slotText(record, SLOT_CITY), c.city);
+        EXPECT_TRUE(record.arena == contest.instance().arenaBuffer || contest.owned == nullptr);
+      }
     }
   }
 }
@@ -147,16 +221,158 @@ TEST(SelectAndDecode, OnlyThePlainCopyKeepsLowerCase) {
     Contest contest;
     const DecoderEntry rows[] = {{.group = 4, .id = 51, .prepare = prepare, .decode = decodeOneSlot}};
     ASSERT_EQ(contest.run(rows, input), kStatusOk);
-    EXPECT_EQ(slotText(contest.instance.record, SLOT_FULL_NAME), expected);
+    EXPECT_EQ(slotText(contest.instance().record, SLOT_FULL_NAME), expected);
   }
+}
+
+TEST(SelectAndDecode, EveryRowReadsItsPreparedTextUntouched) {
+  // The kinds alternate as in the registry; an editing decoder and an issuer agreement run between the readers.
+  const DecoderEntry rows[] = {
+      {.group = 1, .id = 0, .prepare = normaliseInput, .decode = decodeLogsAndRejects},
+      {.group = 0, .id = 27, .prepare = prepareCopy, .decode = decodeLogsAndRejects},
+      {.group = 1, .id = 11, .prepare = normaliseInput, .decode = decodeEditsAndRejects},
+      {.group = 1, .id = 3, .prepare = normaliseInput, .decode = decodeLogsAndRejects},
+      {.group = 0, .id = 26, .prepare = normaliseInput, .decode = decodeLongCountryCode, .expectedCountry = "CAN"},
+      {.group = 0, .id = 28, .prepare = normaliseInput, .decode = decodeLogsAndRejects},
+      {.group = 0, .id = 33, .prepare = prepareCopy, .decode = decodeLogsAndRejects},
+      {.group = 0, .id = 27, .prepare = prepareCopy, .decode = decodeLongCountryCode, .expectedCountry = "CAN"},
+      {.group = 0, .id = 34, .prepare = prepareCopy, .decode = decodeLogsAndRejects},
+      {.group = 0, .id = 35, .prepare = normaliseInput, .decode = decodeLogsAndRejects},
+  };
+  const std::string input = "\x01 mixed Case\r\n";
+  const std::string normalised = "MIXED CASE";
+  const std::vector<std::string> expected = {normalised, input, normalised, normalised,
+                                             normalised, input, input,      normalised};
+  for (const bool ownBuffers : {false, true}) {
+    SCOPED_TRACE(ownBuffers ? "instance buffers" : "separate buffers");
+    Contest contest(ownBuffers);
+    for (int parse = 0; parse < 2; ++parse) {
+      seenTexts.clear();
+      ASSERT_EQ(contest.run(rows, input), kStatusOk);
+      EXPECT_EQ(seenTexts, expected);
+      EXPECT_EQ(contest.instance().record.decoderId, 26);
+      EXPECT_EQ(slotText(contest.instance().record, SLOT_COUNTRY_CODE), std::string(200, 'Q'));
+    }
+  }
+}
+
+// The contest as plainly as it can be written: every row prepares its own text into the one work buffer, the
+// issuer agreement takes the same buffer as scratch, and the winner runs a second time.
+Status plainContest(std::string_view input, std::vector<char>& work, FieldRecord& record, ParserInstance& instance) {
+  const auto inputLength = static_cast<std::int32_t>(input.size());
+  const auto room = static_cast<std::int32_t>(work.size()) - 1;
+  const auto run = [&](const DecoderEntry& row) -> Status {
+    std::int32_t length = 0;
+    if (Status s = row.prepare(input.data(), inputLength, work.data(), room, &length); s != kStatusOk) return s;
+    if (row.prepare != prepareCopy)
+      for (char& c : std::span(work.data(), static_cast<std::size_t>(length)))
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    EXPECT_EQ(resetRecord(record), kStatusOk);
+    return row.decode(work.data(), length, record, instance);
+  };
+  const DecoderEntry* best = nullptr;
+  std::int32_t bestScore = -9999;
+  for (const DecoderEntry& row : decoderRegistry()) {
+    if (row.prepare == nullptr || row.decode == nullptr || run(row) != kStatusOk) continue;
+    std::int32_t filled = 0;
+    for (const FieldSlot& slot : record.slots) filled += slot.filled() ? 1 : 0;
+    if (filled == 0) continue;
+    const std::int32_t score = filled + issuerAgreement(row, record, work.data(), room);
+    if (score > bestScore) {
+      best = &row;
+      bestScore = score;
+    }
+  }
+  if (best == nullptr) return kStatusNoDecoder;
+  if (Status s = run(*best); s != kStatusOk) return s;
+  record.group = best->group;
+  record.decoderId = best->id;
+  for (std::int32_t i = 0; i < record.arenaUsed; ++i)
+    if (record.arena[i] != 0 && (static_cast<unsigned char>(record.arena[i]) < 32 || record.arena[i] > 126))
+      record.arena[i] = ' ';
+  return kStatusOk;
+}
+
+// The golden inputs and readers' variations of them: lower case, CR LF and spelled line ends, cuts, doubling.
+std::vector<std::string> contestInputs() {
+  std::vector<std::filesystem::path> files;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(QUORIX_GOLDEN_DIR))
+    if (entry.path().extension() == ".in") files.push_back(entry.path());
+  std::sort(files.begin(), files.end());
+  std::vector<std::string> inputs;
+  for (const auto& file : files) {
+    std::ifstream in(file, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (text.empty()) continue;
+    std::string lower = text;
+    std::string crlf;
+    std::string spelled;
+    for (char& c : lower) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    for (const char c : text) {
+      crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+      spelled += c == '\n' ? std::string("[0A]") : std::string(1, c);
+    }
+    for (std::string variant : {text, lower, crlf, spelled, text.substr(0, text.size() / 2), text + text})
+      if (!variant.empty()) inputs.push_back(std::move(variant));
+  }
+  inputs.push_back(std::string(9000, 'z') + inputs.front());  // grows the buffers halfway through
+  return inputs;
+}
+
+TEST(ParseBuffer, GivesWhatThePlainContestGives) {
+  const DateTime now{.year = 2024, .month = 6, .day = 15, .hour = 12};
+  ParserInstance* instance = createInstance();
+  ASSERT_NE(instance, nullptr);
+  const std::vector<std::string> inputs = contestInputs();
+  ASSERT_GT(inputs.size(), 100u);
+  std::int32_t accepted = 0;
+  for (const std::string& input : inputs) {
+    SCOPED_TRACE(input.substr(0, 60));
+    const Status status = parseBufferAt(instance, input.data(), static_cast<std::int32_t>(input.size()), now);
+    const auto size = static_cast<std::size_t>(instance->textBufferSize);
+    std::vector<char> work(size);
+    std::vector<char> arena(size, '#');
+    ParserInstance plain;
+    plain.now = now;
+    ASSERT_EQ(initRecord(plain.record, arena.data(), static_cast<std::int32_t>(size)), kStatusOk);
+    ASSERT_EQ(plainContest(input, work, plain.record, plain), status);
+    accepted += status == kStatusOk ? 1 : 0;
+
+    const FieldRecord& fast = instance->record;
+    EXPECT_EQ(fast.group, plain.record.group);
+    EXPECT_EQ(fast.decoderId, plain.record.decoderId);
+    EXPECT_EQ(fast.arenaUsed, plain.record.arenaUsed);
+    EXPECT_TRUE(std::equal(arena.begin(), arena.end(), fast.arena, fast.arena + fast.arenaSize)) << "arena bytes";
+    EXPECT_EQ(&findJurisdictionCorrection(fast), &findJurisdictionCorrection(plain.record));  // looked up afresh
+    for (std::int32_t slot = 0; slot < kSlotCount; ++slot) {
+      const FieldSlot& a = fast.slots[slot];
+      const FieldSlot& b = plain.record.slots[slot];
+      EXPECT_EQ(a.length, b.length) << slot;
+      EXPECT_EQ(a.text == nullptr ? -1 : a.text - fast.arena, b.text == nullptr ? -1 : b.text - arena.data()) << slot;
+    }
+  }
+  EXPECT_GT(accepted, 50);
+  destroyInstance(instance);
+}
+
+TEST(ParseBuffer, LeavesTheSecondArenaZero) {
+  ParserInstance* instance = createInstance();
+  ASSERT_NE(instance, nullptr);
+  const std::string input = "%CASAN FRANCISCO^SAMPLE$MICHAEL^123 MAIN ST^?;6360141234567=250119800102?";
+  ASSERT_EQ(parseBufferAt(instance, input.data(), static_cast<std::int32_t>(input.size()), DateTime{2024, 6, 15}),
+            kStatusOk);
+  ASSERT_EQ(instance->spareBufferSize, 3 * instance->textBufferSize);
+  const char* secondArena = instance->spareBuffer + 2 * instance->textBufferSize;
+  EXPECT_EQ(std::count(secondArena, secondArena + instance->arenaBufferSize, '\0'), instance->arenaBufferSize);
+  destroyInstance(instance);
 }
 
 TEST(SelectAndDecode, ArenaIsSanitisedAfterTheWin) {
   Contest contest;
   const DecoderEntry rows[] = {{.group = 3, .id = 46, .prepare = prepareEcho, .decode = decodeControlBytes}};
   ASSERT_EQ(contest.run(rows, "x"), kStatusOk);
-  EXPECT_EQ(slotText(contest.instance.record, SLOT_FULL_NAME), "A B C ");
-  const FieldRecord& record = contest.instance.record;
+  EXPECT_EQ(slotText(contest.instance().record, SLOT_FULL_NAME), "A B C ");
+  const FieldRecord& record = contest.instance().record;
   for (std::int32_t i = 0; i < record.arenaUsed; ++i) {
     const auto byte = static_cast<unsigned char>(record.arena[i]);
     EXPECT_TRUE(byte == 0 || (byte >= 32 && byte <= 126)) << "arena byte " << i;

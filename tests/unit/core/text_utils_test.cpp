@@ -334,6 +334,9 @@ TEST(TextCompare, FindSpanAndRemoveMatchingSpans) {
       {"ABXX", "AB", 0},
       {"XXAB", "AB", 2},
       {"XAXB", "AB", -1},
+      {"AAAB", "AAB", 1},  // a near miss just before the match
+      {"ABXA", "A", 0},
+      {"XXXA", "AB", -1},  // the first byte at the very end
       {"AB", "ABC", -1},
       {"", "A", -1},
       {"A", "", -1},

@@ -56,6 +56,24 @@ TEST(FindJurisdictionCorrection, IinFirstThenJurisdictionExactly) {
   }
 }
 
+TEST(FindJurisdictionCorrection, RememberedRowLastsUntilTheRecordChanges) {
+  auto built = recordWith({{SLOT_JURISDICTION, "AL"}});
+  FieldRecord& record = built.record;
+  const auto code = [&record] { return std::string_view(findJurisdictionCorrection(record).code); };
+  rememberJurisdictionCorrection(record);
+  EXPECT_EQ(code(), "AL");
+  setSlotText(record, SLOT_JURISDICTION, "OH");
+  EXPECT_EQ(code(), "OH");
+  rememberJurisdictionCorrection(record);
+  setSlotText(record, SLOT_IIN, "636033");  // an IIN beats the printed code
+  EXPECT_EQ(code(), "AL");
+  rememberJurisdictionCorrection(record);
+  ASSERT_EQ(resetRecord(record), kStatusOk);
+  EXPECT_EQ(code(), "");
+  record.correctionRow = 999;  // a row the table does not have is looked up again
+  EXPECT_EQ(code(), "");
+}
+
 TEST(JurisdictionCorrectionTable, EveryRowIsFoundByItsCode) {
   ASSERT_EQ(JurisdictionCorrectionTable.size(), 34u);
   EXPECT_EQ(defaultSplittersFor(JurisdictionCorrectionTable.front()), nullptr);

@@ -1,8 +1,19 @@
 package net.quorix.brevicon;
 
+import java.io.IOException;
+import java.io.InputStream;
+import java.io.OutputStream;
 import java.lang.ref.Cleaner;
 import java.lang.ref.Reference;
+import java.net.URL;
 import java.nio.ByteBuffer;
+import java.nio.file.Files;
+import java.nio.file.Path;
+import java.nio.file.StandardOpenOption;
+import java.nio.file.attribute.PosixFilePermission;
+import java.nio.file.attribute.PosixFilePermissions;
+import java.util.EnumSet;
+import java.util.Set;
 
 /**
  * Parses the decoded text of an identity document's machine-readable zone (licence barcodes, magnetic stripe tracks,
@@ -22,8 +33,11 @@ import java.nio.ByteBuffer;
  * }
  * }</pre>
  *
- * <p>The native library {@code quorix_parser} is looked up on {@code java.library.path}, unless the system property
- * {@value #LIBRARY_PATH_PROPERTY} names the full path of the file to load.
+ * <p>The native library {@code quorix_parser} is loaded once, when the class is first used: from the file the system
+ * property {@value #LIBRARY_PATH_PROPERTY} names, when it is set; otherwise from {@code java.library.path}, and when
+ * it is not found there, from the copy this jar carries for the running platform (linux-x86_64), extracted to a
+ * private temporary file under {@code java.io.tmpdir} that is removed again once loaded. When none of these works,
+ * the first use throws an {@link UnsatisfiedLinkError} saying where the library was looked for.
  */
 public final class Brevicon implements AutoCloseable {
   /** System property holding the full path of the native library, for hosts that cannot set the library path. */
@@ -33,6 +47,9 @@ public final class Brevicon implements AutoCloseable {
   public static final String LIBRARY_NAME = "quorix_parser";
 
   private static final Cleaner CLEANER = Cleaner.create();
+
+  private static final Set<PosixFilePermission> OWNER_ONLY =
+      EnumSet.of(PosixFilePermission.OWNER_READ, PosixFilePermission.OWNER_WRITE);
 
   static {
     loadNativeLibrary();
@@ -82,6 +99,8 @@ public final class Brevicon implements AutoCloseable {
   /**
    * Parses the first {@code length} bytes of a direct buffer, independently of its position and limit.
    *
+   * @param text a direct buffer holding the raw bytes as the reader delivered them
+   * @param length how many bytes, from the buffer's start, make up the document
    * @return a new result holding every field the document yields
    * @throws BreviconException when no decoder accepts the text or the parse fails
    * @throws IllegalArgumentException when the buffer is not direct or length lies outside 0..capacity
@@ -99,6 +118,9 @@ public final class Brevicon implements AutoCloseable {
    * any of {@link BreviconResult}'s fields under the same names and types. Only fields the document yields are
    * written; the rest keep their values. Nothing is written when the parse fails.
    *
+   * @param text a direct buffer holding the raw bytes as the reader delivered them
+   * @param length how many bytes, from the buffer's start, make up the document
+   * @param result the object the derived fields are written to
    * @return 0, or the negative status of a failed parse
    * @throws NoSuchFieldError when the result's class lacks a field the document has a value for; the fields that
    *     come before it in the order of {@link BreviconResult} have been written
@@ -125,48 +147,113 @@ public final class Brevicon implements AutoCloseable {
     cleanable.clean(); // runs the release at most once
   }
 
-  /** Major version of the native library. */
+  /**
+   * Major version of the native library; it changes when results or the binding change incompatibly.
+   *
+   * @return the major version, for example 1
+   */
   public static int getMajorVersion() {
     return nativeGetMajorVersion();
   }
 
-  /** Minor version of the native library. */
+  /**
+   * Minor version of the native library.
+   *
+   * @return the minor version, for example 3
+   */
   public static int getMinorVersion() {
     return nativeGetMinorVersion();
   }
 
-  /** Build number of the native library. */
+  /**
+   * Build number of the native library.
+   *
+   * @return the build number, for example 0
+   */
   public static int getBuildVersion() {
     return nativeGetBuildVersion();
   }
 
-  /** Version text of the native library, for example "v.1.3.0". */
+  /**
+   * Version text of the native library.
+   *
+   * @return the version as text, for example "v.1.3.0"
+   */
   public static String getVersion() {
     return nativeGetVersion();
   }
 
   private static void loadNativeLibrary() {
     String path = System.getProperty(LIBRARY_PATH_PROPERTY);
-    try {
-      if (path != null && !path.isEmpty()) {
+    if (path != null && !path.isEmpty()) {
+      try {
         System.load(path);
-      } else {
-        System.loadLibrary(LIBRARY_NAME);
+      } catch (UnsatisfiedLinkError e) {
+        throw loadError(path + " (from " + LIBRARY_PATH_PROPERTY + ")", e);
       }
+      return;
+    }
+    try {
+      System.loadLibrary(LIBRARY_NAME);
+      return;
     } catch (UnsatisfiedLinkError e) {
       String looked =
-          path != null && !path.isEmpty()
-              ? path + " (from " + LIBRARY_PATH_PROPERTY + ")"
-              : System.mapLibraryName(LIBRARY_NAME)
-                  + " on java.library.path="
-                  + System.getProperty("java.library.path")
-                  + "; set java.library.path, or "
-                  + LIBRARY_PATH_PROPERTY
-                  + " to the library's full path";
-      UnsatisfiedLinkError clear = new UnsatisfiedLinkError("cannot load the native parser: looked for " + looked);
-      clear.initCause(e);
-      throw clear;
+          System.mapLibraryName(LIBRARY_NAME) + " on java.library.path=" + System.getProperty("java.library.path");
+      String resource = nativeResource(System.getProperty("os.name"), System.getProperty("os.arch"));
+      URL bundled = resource == null ? null : Brevicon.class.getResource(resource);
+      if (bundled == null) {
+        String platform = System.getProperty("os.name") + "/" + System.getProperty("os.arch");
+        throw loadError(looked + ", and this jar carries no copy for " + platform, e);
+      }
+      loadBundled(bundled, looked);
     }
+  }
+
+  /**
+   * Where a jar built for the platform keeps the native library, or null for a platform it is never built for.
+   * Platform names follow the JVM's {@code os.name} and {@code os.arch}.
+   */
+  static String nativeResource(String osName, String osArch) {
+    if (osName == null || osArch == null || !osName.startsWith("Linux")) return null;
+    if (!osArch.equals("amd64") && !osArch.equals("x86_64")) return null;
+    return "native/linux-x86_64/" + System.mapLibraryName(LIBRARY_NAME);
+  }
+
+  // Copies the bundled library to a file only this user can read, loads it and deletes it: the loaded mapping
+  // outlives the name, and nothing is left behind in the temporary directory even when the JVM is killed later.
+  private static void loadBundled(URL bundled, String looked) {
+    Path file = null;
+    try {
+      file = Files.createTempFile(LIBRARY_NAME + "-", ".so", PosixFilePermissions.asFileAttribute(OWNER_ONLY));
+      try (InputStream in = bundled.openStream();
+          OutputStream out = Files.newOutputStream(file, StandardOpenOption.WRITE)) {
+        in.transferTo(out);
+      }
+      System.load(file.toString());
+    } catch (IOException | UnsatisfiedLinkError | UnsupportedOperationException e) {
+      String where = file != null ? file.toString() : "java.io.tmpdir=" + System.getProperty("java.io.tmpdir");
+      throw loadError(looked + ", and the copy in this jar could not be loaded from " + where, e);
+    } finally {
+      if (file != null) {
+        try {
+          Files.deleteIfExists(file);
+        } catch (IOException ignored) {
+          // The library is loaded or the error is on its way; a stray file is all that is left.
+        }
+      }
+    }
+  }
+
+  private static UnsatisfiedLinkError loadError(String looked, Throwable cause) {
+    UnsatisfiedLinkError clear =
+        new UnsatisfiedLinkError(
+            "cannot load the native parser: looked for "
+                + looked
+                + "; set java.library.path, or "
+                + LIBRARY_PATH_PROPERTY
+                + " to the library's full path");
+    clear.initCause(cause);
+    return clear;
   }
 
   // Owns the handle; must not refer to Brevicon, or the Cleaner would keep it reachable forever.

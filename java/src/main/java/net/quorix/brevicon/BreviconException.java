@@ -25,7 +25,12 @@ public final class BreviconException extends Exception {
     this.status = status;
   }
 
-  /** The negative status code of the failed parse. */
+  /**
+   * The status code of the failed parse: one of the {@code STATUS_} constants, or the negative status of the decoder
+   * that recognised the input and then failed.
+   *
+   * @return a negative status code
+   */
   public int getStatus() {
     return status;
   }

@@ -1,0 +1,250 @@
+// Reads the JSON Lines of a batch run. Only what a line may hold is accepted, so a writer that escaped a text
+// wrongly hears about it at the line, rather than through a document that quietly parses differently.
+#include "cli/jsonl_input.h"
+
+#include <cstdint>
+#include <optional>
+
+namespace quorix {
+namespace {
+
+constexpr char32_t kLastByteCharacter = 0xFF;
+
+bool isJsonSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+std::optional<std::uint32_t> hexValue(char c) {
+  if (c >= '0' && c <= '9') return static_cast<std::uint32_t>(c - '0');
+  if (c >= 'a' && c <= 'f') return static_cast<std::uint32_t>(c - 'a' + 10);
+  if (c >= 'A' && c <= 'F') return static_cast<std::uint32_t>(c - 'A' + 10);
+  return std::nullopt;
+}
+
+std::string hex4(char32_t code) {
+  constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string out = "U+";
+  for (int shift = code > 0xFFFF ? 20 : 12; shift >= 0; shift -= 4) out += kDigits[(code >> shift) & 15];
+  return out;
+}
+
+struct LineReader {
+  std::string_view line;
+  std::string& error;
+  std::size_t at = 0;
+
+  bool fail(std::string_view what) {
+    error = std::string(what) + " at column " + std::to_string(at + 1);
+    return false;
+  }
+  bool atEnd() const { return at >= line.size(); }
+  char peek() const { return atEnd() ? '\0' : line[at]; }
+  void skipSpace() {
+    while (!atEnd() && isJsonSpace(line[at])) ++at;
+  }
+  bool take(char c) {
+    if (atEnd() || line[at] != c) return false;
+    ++at;
+    return true;
+  }
+
+  // One UTF-8 encoded character starting at a byte from 0x80 up; nullopt (and at unchanged) when it is malformed.
+  std::optional<char32_t> takeUtf8() {
+    const auto lead = static_cast<unsigned char>(line[at]);
+    std::size_t count = 0;
+    char32_t code = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+      count = 1;
+      code = lead & 0x1Fu;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+      count = 2;
+      code = lead & 0x0Fu;
+      if (lead == 0xE0) low = 0xA0;   // shorter forms exist for these
+      if (lead == 0xED) high = 0x9F;  // surrogates are not characters
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+      count = 3;
+      code = lead & 0x07u;
+      if (lead == 0xF0) low = 0x90;
+      if (lead == 0xF4) high = 0x8F;  // nothing lies above U+10FFFF
+    } else {
+      return std::nullopt;
+    }
+    if (line.size() - at <= count) return std::nullopt;
+    for (std::size_t i = 1; i <= count; ++i) {
+      const auto next = static_cast<unsigned char>(line[at + i]);
+      if (next < (i == 1 ? low : 0x80) || next > (i == 1 ? high : 0xBF)) return std::nullopt;
+      code = (code << 6) | (next & 0x3Fu);
+    }
+    at += count + 1;
+    return code;
+  }
+
+  // A JSON string starting at its opening quote, each character appended to out (when given) as the byte it stands
+  // for. For a text, a character above U+00FF is an error; elsewhere it is appended as 0xFF, which no key we know
+  // holds.
+  bool readString(std::string* out, bool isText) {
+    if (!take('"')) return fail("expected a string");
+    while (true) {
+      if (atEnd()) return fail("the string is not closed");
+      const char c = line[at];
+      const auto byte = static_cast<unsigned char>(c);
+      char32_t code = 0;
+      if (c == '"') {
+        ++at;
+        return true;
+      }
+      if (byte < 0x20) return fail("a control character must be escaped in a string");
+      if (c == '\\') {
+        const std::size_t escapeAt = at;
+        ++at;
+        if (atEnd()) return fail("the string is not closed");
+        const char kind = line[at++];
+        switch (kind) {
+          case '"':
+            code = '"';
+            break;
+          case '\\':
+            code = '\\';
+            break;
+          case '/':
+            code = '/';
+            break;
+          case 'b':
+            code = '\b';
+            break;
+          case 'f':
+            code = '\f';
+            break;
+          case 'n':
+            code = '\n';
+            break;
+          case 'r':
+            code = '\r';
+            break;
+          case 't':
+            code = '\t';
+            break;
+          case 'u':
+            for (int i = 0; i < 4; ++i) {
+              const std::optional<std::uint32_t> digit = atEnd() ? std::nullopt : hexValue(line[at]);
+              if (!digit) return fail("\\u needs four hexadecimal digits");
+              code = (code << 4) | *digit;
+              ++at;
+            }
+            break;
+          default:
+            at = escapeAt;
+            return fail("unknown escape '\\" + std::string(1, kind) + "'");
+        }
+        if (isText && code > kLastByteCharacter) {
+          at = escapeAt;
+          return fail(hex4(code) + " is not a byte: a text holds characters U+0000 to U+00FF");
+        }
+      } else if (byte >= 0x80) {
+        const std::size_t characterAt = at;
+        const std::optional<char32_t> decoded = takeUtf8();
+        if (!decoded) return fail("the line is not valid UTF-8");
+        code = *decoded;
+        if (isText && code > kLastByteCharacter) {
+          at = characterAt;
+          return fail(hex4(code) + " is not a byte: a text holds characters U+0000 to U+00FF");
+        }
+      } else {
+        code = byte;
+        ++at;
+      }
+      if (out != nullptr) out->push_back(static_cast<char>(code > kLastByteCharacter ? 0xFF : code));
+    }
+  }
+
+  // -?(0|[1-9][0-9]*)(.[0-9]+)?([eE][+-]?[0-9]+)?
+  bool readNumber() {
+    take('-');
+    if (!isDigit(peek())) return fail("expected a digit");
+    if (!take('0')) {
+      while (isDigit(peek())) ++at;
+    }
+    if (take('.')) {
+      if (!isDigit(peek())) return fail("expected a digit after the decimal point");
+      while (isDigit(peek())) ++at;
+    }
+    if (take('e') || take('E')) {
+      if (!take('+')) take('-');
+      if (!isDigit(peek())) return fail("expected a digit in the exponent");
+      while (isDigit(peek())) ++at;
+    }
+    return true;
+  }
+};
+
+}  // namespace
+
+bool isBlankLine(std::string_view line) {
+  for (const char c : line)
+    if (!isJsonSpace(c)) return false;
+  return true;
+}
+
+bool parseJsonlLine(std::string_view line, JsonlInput& input, std::string& error) {
+  LineReader reader{.line = line, .error = error};
+  input.id.clear();
+  input.text.clear();
+  bool haveId = false;
+  bool haveText = false;
+  reader.skipSpace();
+  if (!reader.take('{')) return reader.fail("expected '{': each line is one object");
+  reader.skipSpace();
+  if (reader.peek() != '}') {
+    while (true) {
+      reader.skipSpace();
+      const std::size_t keyAt = reader.at;
+      std::string key;
+      if (reader.peek() != '"') return reader.fail("expected a key in double quotes");
+      if (!reader.readString(&key, false)) return false;
+      reader.skipSpace();
+      if (!reader.take(':')) return reader.fail("expected ':' after the key");
+      reader.skipSpace();
+      const std::size_t valueAt = reader.at;
+      if (key == "id" || key == "text") {
+        bool& seen = key == "id" ? haveId : haveText;
+        if (seen) {
+          reader.at = keyAt;
+          return reader.fail("\"" + key + "\" appears twice");
+        }
+        seen = true;
+      } else {
+        reader.at = keyAt;
+        return reader.fail("unknown key: a line holds \"id\" and \"text\"");
+      }
+      if (key == "text") {
+        if (reader.peek() != '"') return reader.fail("\"text\" must be a string");
+        if (!reader.readString(&input.text, true)) return false;
+      } else {
+        const char first = reader.peek();
+        if (first == '"') {
+          if (!reader.readString(nullptr, false)) return false;
+        } else if (first == '-' || isDigit(first)) {
+          if (!reader.readNumber()) return false;
+        } else {
+          return reader.fail("\"id\" must be a string or a number");
+        }
+        input.id.assign(line.substr(valueAt, reader.at - valueAt));
+      }
+      reader.skipSpace();
+      if (reader.take(',')) continue;
+      if (reader.peek() == '}') break;
+      return reader.fail("expected ',' or '}'");
+    }
+  }
+  reader.take('}');
+  reader.skipSpace();
+  if (!reader.atEnd()) return reader.fail("unexpected text after the object");
+  if (!haveId || !haveText) {
+    reader.at = 0;
+    return reader.fail(!haveId ? "the line has no \"id\"" : "the line has no \"text\"");
+  }
+  return true;
+}
+
+}  // namespace quorix
