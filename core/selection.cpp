@@ -113,11 +113,17 @@ std::int32_t filledSlots(const FieldRecord& record) {
   return count;
 }
 
-// Slot values are printed and handed to Java as text: control bytes and bytes from 127 up become spaces.
+// Slot values are printed and handed to Java as text: control bytes and bytes from 127 up become spaces. So does
+// a NUL that a reader left inside a value, which would otherwise end the value there; the NULs between values stay.
 void sanitiseArena(FieldRecord& record) {
   for (std::int32_t i = 0; i < record.arenaUsed; ++i) {
     const auto byte = static_cast<unsigned char>(record.arena[i]);
     if (byte != 0 && (byte < 32 || byte > 126)) record.arena[i] = ' ';
+  }
+  for (FieldSlot& slot : record.slots) {
+    if (!slot.filled()) continue;
+    for (std::int32_t i = 0; i < slot.length; ++i)
+      if (slot.text[i] == '\0') slot.text[i] = ' ';
   }
 }
 

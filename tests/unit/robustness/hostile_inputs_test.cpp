@@ -1,0 +1,259 @@
+// Hostile and damaged inputs through the whole parse: marker soup of every length, cut and damaged documents,
+// inputs far beyond the first buffer size. Each parse must return a status a caller knows, and every derived
+// field must be printable ASCII; under ASan any stray read or write fails here too.
+#include <gtest/gtest.h>
+#include <quorix/parser.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <random>
+#include <string>
+#include <string_view>
+
+#include "unit/support/parse_outcome.h"
+#include "unit/support/sample_documents.h"
+
+namespace quorix {
+namespace {
+
+using testing::kSampleDocuments;
+using testing::parseAndDerive;
+using testing::ParseOutcome;
+
+struct InstanceDeleter {
+  void operator()(ParserInstance* instance) const { destroyInstance(instance); }
+};
+using Instance = std::unique_ptr<ParserInstance, InstanceDeleter>;
+
+Instance newInstance() {
+  Instance instance(createInstance());
+  EXPECT_NE(instance, nullptr);
+  return instance;
+}
+
+// What the decoders look for, in pieces, so that texts built from them reach deep into every family.
+constexpr std::string_view kFragments[] = {
+    "@",   "\n",  "\x1e", "\r", "ANSI ", "AAMVA",      "636014", "08", "DL",       "0041", "ID", "DAQ",      "DCS",
+    "DAC", "DBB", "%",    "?;", "?",     "^",          "=",      "$",  "{!|1",     "|!}",  "%B", "IDUS",     "IDCV",
+    "3",   "N",   "GTM",  "|",  "NULL",  " Fec Nac. ", "Ofna ",  "-",  " Id Doc ", "ZA",   "/",  "19800102", " ",
+};
+
+std::string soup(std::int32_t stride) {
+  std::string text;
+  const auto count = static_cast<std::int32_t>(std::size(kFragments));
+  for (std::int32_t i = 0; i < count * 8; ++i) text += kFragments[(i * stride) % count];
+  return text;
+}
+
+TEST(HostileInputs, MarkerSoupOfEveryLength) {
+  const Instance instance = newInstance();
+  for (const std::int32_t stride : {1, 5, 7, 11}) {
+    const std::string text = soup(stride);
+    for (std::size_t length = 0; length <= 400 && length <= text.size(); ++length) {
+      SCOPED_TRACE("stride " + std::to_string(stride) + ", length " + std::to_string(length));
+      parseAndDerive(*instance, std::string_view(text).substr(0, length));
+    }
+  }
+}
+
+// Readers stop early: every document cut at every length, which leaves frames, tracks and fields unterminated.
+TEST(HostileInputs, EveryCutOfEachDocument) {
+  const Instance instance = newInstance();
+  for (const auto& document : kSampleDocuments) {
+    for (std::size_t length = 0; length <= document.text.size(); ++length) {
+      SCOPED_TRACE(std::string(document.name) + " cut at " + std::to_string(length));
+      parseAndDerive(*instance, document.text.substr(0, length));
+    }
+  }
+}
+
+using Damage = std::string (*)(std::string_view text);
+
+std::string nulInTheMiddle(std::string_view text) {
+  std::string damaged(text);
+  damaged.insert(damaged.size() / 2, 1, '\0');
+  return damaged;
+}
+std::string nulEverywhere(std::string_view text) {
+  std::string damaged;
+  for (const char c : text) damaged += {c, '\0'};
+  return damaged;
+}
+std::string highBitOnEveryThirdByte(std::string_view text) {
+  std::string damaged(text);
+  for (std::size_t i = 0; i < damaged.size(); i += 3) damaged[i] = static_cast<char>(damaged[i] | 0x80);
+  return damaged;
+}
+std::string highBytesInFront(std::string_view text) { return "\x80\xff\xfe\x9b" + std::string(text); }
+std::string digitsForLetters(std::string_view text) {
+  std::string damaged(text);
+  for (char& c : damaged)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>('0' + (c - 'A') % 10);
+  return damaged;
+}
+std::string lettersForDigits(std::string_view text) {
+  std::string damaged(text);
+  for (char& c : damaged)
+    if (c >= '0' && c <= '9') c = static_cast<char>('A' + (c - '0'));
+  return damaged;
+}
+std::string separatorsOnly(std::string_view text) {
+  std::string damaged;
+  for (const char c : text)
+    if (std::string_view("@\n\x1e\r%?;^=$|/-").find(c) != std::string_view::npos) damaged += c;
+  return damaged;
+}
+std::string separatorsDoubled(std::string_view text) {
+  std::string damaged;
+  for (const char c : text) {
+    damaged += c;
+    if (std::string_view("\n\x1e\r%?;^=$|/-").find(c) != std::string_view::npos) damaged += c;
+  }
+  return damaged;
+}
+std::string separatorsRemoved(std::string_view text) {
+  std::string damaged;
+  for (const char c : text)
+    if (std::string_view("\n\x1e\r?;^=$|").find(c) == std::string_view::npos) damaged += c;
+  return damaged;
+}
+std::string lowerCase(std::string_view text) {
+  std::string damaged(text);
+  for (char& c : damaged)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
+  return damaged;
+}
+std::string reversed(std::string_view text) { return std::string(text.rbegin(), text.rend()); }
+std::string spelledControlBytes(std::string_view text) {
+  std::string damaged;
+  for (const char c : text) {
+    if (c == '\n') {
+      damaged += "[0A]";
+    } else if (c == '\r') {
+      damaged += "[0D]";
+    } else {
+      damaged += c;
+    }
+  }
+  return damaged + "[0D]";
+}
+
+TEST(HostileInputs, DamagedDocuments) {
+  struct Case {
+    std::string_view name;
+    Damage damage;
+  };
+  constexpr Case kDamages[] = {
+      {"NUL in the middle", nulInTheMiddle},
+      {"NUL after every byte", nulEverywhere},
+      {"high bit on every third byte", highBitOnEveryThirdByte},
+      {"high bytes in front", highBytesInFront},
+      {"digits for letters", digitsForLetters},
+      {"letters for digits", lettersForDigits},
+      {"separators only", separatorsOnly},
+      {"separators doubled", separatorsDoubled},
+      {"separators removed", separatorsRemoved},
+      {"lower case", lowerCase},
+      {"reversed", reversed},
+      {"spelled control bytes", spelledControlBytes},
+  };
+  const Instance instance = newInstance();
+  for (const auto& document : kSampleDocuments) {
+    for (const Case& c : kDamages) {
+      SCOPED_TRACE(std::string(document.name) + ", " + std::string(c.name));
+      parseAndDerive(*instance, c.damage(document.text));
+    }
+  }
+}
+
+// A lone separator or sentinel, and each of them repeated, is no document.
+TEST(HostileInputs, LoneSeparatorsAreRejected) {
+  const Instance instance = newInstance();
+  constexpr char kSeparators[] = "@\n\x1e\r\x1c%?;^=$|/-_ \0\x80\xff";
+  for (const char separator : std::string_view(kSeparators, sizeof kSeparators - 1)) {
+    for (const std::size_t count : {1U, 2U, 3U, 64U, 9000U}) {
+      SCOPED_TRACE("byte " + std::to_string(static_cast<unsigned char>(separator)) + " x" + std::to_string(count));
+      EXPECT_EQ(parseAndDerive(*instance, std::string(count, separator)).status, kStatusNoDecoder);
+    }
+  }
+}
+
+// Leading bytes a reader adds are skipped before the document, however many there are, so a document behind
+// megabytes of them must come out exactly as it does alone: nothing of it may be cut or lost as buffers grow.
+TEST(HostileInputs, LongInputsReachTheDecodersWhole) {
+  constexpr std::string_view kStretchable[] = {"aamva 2014", "aamva 2010, CR LF", "stripe, three tracks",
+                                               "cac version 3"};
+  constexpr std::size_t kSizes[] = {8189, 8190, 8191, 8192, 8193, 8194, 8 << 10, 64 << 10, 1 << 20};
+  const Instance grown = newInstance();
+  for (const auto& document : kSampleDocuments) {
+    if (std::find(std::begin(kStretchable), std::end(kStretchable), document.name) == std::end(kStretchable)) continue;
+    const Instance fresh = newInstance();
+    const ParseOutcome alone = parseAndDerive(*fresh, document.text);
+    ASSERT_EQ(alone.status, kStatusOk) << document.name;
+    for (std::size_t i = 0; i < std::size(kSizes); ++i) {
+      const char padding = i % 2 == 0 ? '\0' : '\x9b';
+      SCOPED_TRACE(std::string(document.name) + " at " + std::to_string(kSizes[i]) + " bytes behind byte " +
+                   std::to_string(static_cast<unsigned char>(padding)));
+      const std::string text = std::string(kSizes[i] - document.text.size(), padding) + std::string(document.text);
+      const ParseOutcome padded = parseAndDerive(*grown, text);
+      EXPECT_EQ(padded.status, kStatusOk);
+      EXPECT_EQ(padded.fields, alone.fields);
+    }
+    // Grown buffers keep nothing of the long inputs that could change a short one's result.
+    EXPECT_EQ(parseAndDerive(*grown, document.text).fields, alone.fields) << document.name;
+  }
+}
+
+// Long runs of what decoders scan for: no quadratic blow-up, no overflow, a status and printable results.
+TEST(HostileInputs, LongRunsOfMarkers) {
+  const Instance instance = newInstance();
+  for (const std::string_view fragment : kFragments) {
+    SCOPED_TRACE(fragment);
+    std::string text;
+    while (text.size() < 16 << 10) text += fragment;
+    parseAndDerive(*instance, text);
+  }
+  parseAndDerive(*instance, "@\n\x1e\rANSI 636014080002DL00410278" + std::string(1 << 20, 'D'));
+}
+
+// Random bytes drawn mostly from marker fragments, with a fixed seed so that a failure replays.
+TEST(HostileInputs, RandomMarkerMixtures) {
+  std::mt19937 random(20240615);
+  const Instance instance = newInstance();
+  for (std::int32_t round = 0; round < 400; ++round) {
+    std::string text;
+    const auto pieces = std::uniform_int_distribution<std::int32_t>(1, 60)(random);
+    for (std::int32_t i = 0; i < pieces; ++i) {
+      if (random() % 4 == 0) {
+        text += static_cast<char>(random() % 256);
+      } else {
+        text += kFragments[random() % std::size(kFragments)];
+      }
+    }
+    SCOPED_TRACE("round " + std::to_string(round));
+    parseAndDerive(*instance, text);
+  }
+}
+
+// A reader's stray NUL inside a value used to end the value there, so callers lost the rest of it.
+TEST(HostileInputs, NulInsideAValueDoesNotCutIt) {
+  const Instance instance = newInstance();
+  constexpr char kWithNul[] = "MOKOENA|THABO \0JAMES|M|ZA|8001015009087|7 MAR 1985|x|y|07Mar2015";
+  const ParseOutcome outcome = parseAndDerive(*instance, std::string_view(kWithNul, sizeof kWithNul - 1));
+  ASSERT_EQ(outcome.status, kStatusOk);
+  EXPECT_NE(outcome.fields.find("\nmiddleName=JAMES\n"), std::string::npos) << outcome.fields;
+}
+
+TEST(HostileInputs, EachSampleReachesItsDecoder) {
+  const Instance instance = newInstance();
+  for (const auto& document : kSampleDocuments) {
+    SCOPED_TRACE(document.name);
+    const ParseOutcome outcome = parseAndDerive(*instance, document.text);
+    ASSERT_EQ(outcome.status, kStatusOk);
+    EXPECT_EQ(instance->record.decoderId, document.decoderId);
+  }
+}
+
+}  // namespace
+}  // namespace quorix
