@@ -30,7 +30,9 @@ void checkText(const char* out, std::int32_t outSize, std::string_view field) {
 
 void require(bool condition, const char* what, std::string_view field) {
   if (condition) return;
-  std::fprintf(stderr, "fuzz check failed: %s %.*s\n", what, static_cast<int>(field.size()), field.data());
+  // An empty field has no data pointer, and printf must not see a null one even for zero characters.
+  const char* name = field.empty() ? "" : field.data();
+  std::fprintf(stderr, "fuzz check failed: %s %.*s\n", what, static_cast<int>(field.size()), name);
   std::abort();
 }
 
