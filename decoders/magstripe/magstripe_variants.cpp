@@ -382,39 +382,51 @@ struct MagstripeVariant {
   bool removeLineFeeds = false;  // edit the text in place before splitting
   std::uint32_t without = 0;
   MagstripeOverrides overrides = {};
+  // A byte the variant's check cannot pass without, and the length under which its splitter calls the text too
+  // short: a text of at least that length without the byte is turned away before the decoder is set up.
+  char needs = '\0';
+  std::int32_t shortBelow = 0;
 };
 
 // clang-format off
 constexpr MagstripeVariant kMagstripeVariants[] = {
-    {.id = 0, .splitTracks = splitLastPair, .checkTracks = checkIinAndState},
-    {.id = 1, .splitTracks = splitTwoLines, .checkTracks = checkIinAndState},
-    {.id = 2, .splitTracks = splitThreeLines, .checkTracks = checkThreeTrackIinAndState},
-    {.id = 3, .splitTracks = splitThreeLinesReversed, .checkTracks = checkThreeTrackIinAndState},
+    {.id = 0, .splitTracks = splitLastPair, .checkTracks = checkIinAndState, .needs = ';', .shortBelow = 5},
+    {.id = 1, .splitTracks = splitTwoLines, .checkTracks = checkIinAndState, .needs = ';', .shortBelow = 4},
+    {.id = 2, .splitTracks = splitThreeLines, .checkTracks = checkThreeTrackIinAndState, .needs = ';',
+     .shortBelow = 6},
+    {.id = 3, .splitTracks = splitThreeLinesReversed, .checkTracks = checkThreeTrackIinAndState, .needs = ';',
+     .shortBelow = 6},
     {.id = 4, .splitTracks = splitSentinelPair, .checkTracks = checkIin,
-     .overrides = {.readPostalCode = readSentinelPostalCode}},
-    {.id = 5, .splitTracks = splitSentinelPair, .checkTracks = checkShiftedIin},
-    {.id = 6, .splitTracks = splitFramed, .checkTracks = checkBareIin},
-    {.id = 7, .splitTracks = splitEndSentinelTrimmed, .checkTracks = checkOptionalSentinel},
+     .overrides = {.readPostalCode = readSentinelPostalCode}, .needs = ';', .shortBelow = 8},
+    {.id = 5, .splitTracks = splitSentinelPair, .checkTracks = checkShiftedIin, .needs = ';', .shortBelow = 8},
+    {.id = 6, .splitTracks = splitFramed, .checkTracks = checkBareIin, .needs = '{', .shortBelow = 24},
+    {.id = 7, .splitTracks = splitEndSentinelTrimmed, .checkTracks = checkOptionalSentinel, .needs = ';',
+     .shortBelow = 8},
     // Heights keep the default's centimetre test: Canadian cards write centimetres.
     {.id = 8, .splitTracks = splitEndSentinel, .checkTracks = checkFieldBoundary,
      .overrides = {.readAddress = readNarrowAddress, .readPostalCode = readForwardPostalCode,
-                   .locateTrack3Fields = locateFieldsAt15, .readWeight = readWeightOneSlot}},
+                   .locateTrack3Fields = locateFieldsAt15, .readWeight = readWeightOneSlot},
+     .needs = ';', .shortBelow = 8},
     {.id = 9, .splitTracks = splitSentinelPairHash, .checkTracks = checkIin,
      .overrides = {.readPostalCode = readHashPostalCode, .locateTrack3Fields = locateFieldsAt15,
-                   .readEndorsements = readEndorsementsBeforeSexAt15, .readSex = readSexAt15}},
-    {.id = 10, .splitTracks = splitWholeText, .checkTracks = checkLoneTrack, .without = kWithoutTrack2 | kWithoutTrack3},
+                   .readEndorsements = readEndorsementsBeforeSexAt15, .readSex = readSexAt15},
+     .needs = ';', .shortBelow = 8},
+    {.id = 10, .splitTracks = splitWholeText, .checkTracks = checkLoneTrack, .without = kWithoutTrack2 | kWithoutTrack3,
+     .needs = '%', .shortBelow = 3},
     {.id = 11, .splitTracks = splitLastPairIntoTrack3, .checkTracks = checkStateOnly, .removeLineFeeds = true,
      .without = kWithoutTrack2,
      .overrides = {.decode = runTrack3NumberDriver, .readLicenseNumber = readLicenseFromTrack3,
-                   .readPostalCode = readForwardSentinelPostalCode}},
-    {.id = 12, .splitTracks = splitThreeLines, .checkTracks = checkSeparator},
+                   .readPostalCode = readForwardSentinelPostalCode},
+     .needs = ';', .shortBelow = 5},
+    {.id = 12, .splitTracks = splitThreeLines, .checkTracks = checkSeparator, .needs = ';', .shortBelow = 6},
     {.id = 13, .splitTracks = splitSentinelPair, .checkTracks = checkIin,
      .overrides = {.readLicenseNumber = readLicenseAfterSeparator, .readDates = readDatesAfterPosition7,
-                   .readPostalCode = readSentinelPostalCode}},
+                   .readPostalCode = readSentinelPostalCode},
+     .needs = ';', .shortBelow = 8},
     {.id = 14, .splitTracks = splitTrack2Only, .checkTracks = checkSecondDigit,
      .without = kWithoutTrack1 | kWithoutTrack3, .overrides = {.readLicenseNumber = readTwoPartNumber}},
     {.id = 15, .splitTracks = splitTrack1Only, .checkTracks = checkDigit, .withoutDefaults = true,
-     .overrides = {.decode = runAustralianDriver, .decodeTrack1 = decodeAustralianTrack1}},
+     .overrides = {.decode = runAustralianDriver, .decodeTrack1 = decodeAustralianTrack1}, .needs = '%'},
     // The default driver reads the one line once tracks 2 and 3 are gone.
     {.id = 16, .splitTracks = splitSingleLine, .checkTracks = checkPrefixOh, .without = kWithoutTrack2 | kWithoutTrack3,
      .overrides = {.decodeTrack1 = decodeOneLine, .readIin = readOneLineIin, .readLicenseNumber = readOneLineLicense,
@@ -472,8 +484,25 @@ std::int32_t removeLineFeeds(char* text, std::int32_t length) {
   return kept;
 }
 
+// Whether text holds at least count bytes once the variant's edit is done (line feeds removed or not).
+bool holdsAtLeast(const MagstripeVariant& variant, const char* text, std::int32_t length, std::int32_t count) {
+  if (!variant.removeLineFeeds) return length >= count;
+  std::int32_t kept = 0;
+  for (std::int32_t i = 0; i < length && kept < count; ++i) kept += text[i] != '\n' ? 1 : 0;
+  return kept >= count;
+}
+
+// Most texts offered to the stripe rows are no stripe at all: a text lacking the byte a variant's check insists on
+// gets the answer the check would give, without the decoder being set up, the text edited or split.
+bool lacksNeededByte(const MagstripeVariant& variant, const char* text, std::int32_t length) {
+  return variant.needs != '\0' && text != nullptr && length > 0 &&
+         holdsAtLeast(variant, text, length, variant.shortBelow) &&
+         std::memchr(text, variant.needs, static_cast<std::size_t>(length)) == nullptr;
+}
+
 [[nodiscard]] Status runVariant(const MagstripeVariant& variant, const char* text, std::int32_t length,
                                 FieldRecord& record, ParserInstance& instance) {
+  if (lacksNeededByte(variant, text, length)) return kStatusStripeWrongShape;
   MagstripeDecoder decoder{};
   if (variant.withoutDefaults) {
     decoder.record = &record;
