@@ -382,51 +382,58 @@ struct MagstripeVariant {
   bool removeLineFeeds = false;  // edit the text in place before splitting
   std::uint32_t without = 0;
   MagstripeOverrides overrides = {};
-  // A byte the variant's check cannot pass without, and the length under which its splitter calls the text too
-  // short: a text of at least that length without the byte is turned away before the decoder is set up.
-  char needs = '\0';
+  // Texts the variant's split and check cannot pass without (an IIN behind its sentinel, the "%" of a track 1),
+  // and the length under which its splitter calls the text too short: a text of at least that length lacking one
+  // of them is turned away before the decoder is set up.
+  const char* needs = nullptr;
+  const char* alsoNeeds = nullptr;
   std::int32_t shortBelow = 0;
 };
 
 // clang-format off
 constexpr MagstripeVariant kMagstripeVariants[] = {
-    {.id = 0, .splitTracks = splitLastPair, .checkTracks = checkIinAndState, .needs = ';', .shortBelow = 5},
-    {.id = 1, .splitTracks = splitTwoLines, .checkTracks = checkIinAndState, .needs = ';', .shortBelow = 4},
-    {.id = 2, .splitTracks = splitThreeLines, .checkTracks = checkThreeTrackIinAndState, .needs = ';',
-     .shortBelow = 6},
-    {.id = 3, .splitTracks = splitThreeLinesReversed, .checkTracks = checkThreeTrackIinAndState, .needs = ';',
-     .shortBelow = 6},
+    {.id = 0, .splitTracks = splitLastPair, .checkTracks = checkIinAndState,
+     .needs = ";636", .alsoNeeds = "%", .shortBelow = 5},
+    {.id = 1, .splitTracks = splitTwoLines, .checkTracks = checkIinAndState,
+     .needs = ";636", .alsoNeeds = "%", .shortBelow = 4},
+    {.id = 2, .splitTracks = splitThreeLines, .checkTracks = checkThreeTrackIinAndState,
+     .needs = ";636", .alsoNeeds = "%", .shortBelow = 6},
+    {.id = 3, .splitTracks = splitThreeLinesReversed, .checkTracks = checkThreeTrackIinAndState,
+     .needs = ";636", .alsoNeeds = "%", .shortBelow = 6},
     {.id = 4, .splitTracks = splitSentinelPair, .checkTracks = checkIin,
-     .overrides = {.readPostalCode = readSentinelPostalCode}, .needs = ';', .shortBelow = 8},
-    {.id = 5, .splitTracks = splitSentinelPair, .checkTracks = checkShiftedIin, .needs = ';', .shortBelow = 8},
-    {.id = 6, .splitTracks = splitFramed, .checkTracks = checkBareIin, .needs = '{', .shortBelow = 24},
-    {.id = 7, .splitTracks = splitEndSentinelTrimmed, .checkTracks = checkOptionalSentinel, .needs = ';',
+     .overrides = {.readPostalCode = readSentinelPostalCode}, .needs = ";636", .alsoNeeds = "%", .shortBelow = 8},
+    {.id = 5, .splitTracks = splitSentinelPair, .checkTracks = checkShiftedIin,
+     .needs = "636", .alsoNeeds = "%", .shortBelow = 8},
+    {.id = 6, .splitTracks = splitFramed, .checkTracks = checkBareIin,
+     .needs = "{!|1", .alsoNeeds = "636", .shortBelow = 24},
+    {.id = 7, .splitTracks = splitEndSentinelTrimmed, .checkTracks = checkOptionalSentinel, .needs = ";636",
      .shortBelow = 8},
     // Heights keep the default's centimetre test: Canadian cards write centimetres.
     {.id = 8, .splitTracks = splitEndSentinel, .checkTracks = checkFieldBoundary,
      .overrides = {.readAddress = readNarrowAddress, .readPostalCode = readForwardPostalCode,
                    .locateTrack3Fields = locateFieldsAt15, .readWeight = readWeightOneSlot},
-     .needs = ';', .shortBelow = 8},
+     .needs = ";636", .shortBelow = 8},
     {.id = 9, .splitTracks = splitSentinelPairHash, .checkTracks = checkIin,
      .overrides = {.readPostalCode = readHashPostalCode, .locateTrack3Fields = locateFieldsAt15,
                    .readEndorsements = readEndorsementsBeforeSexAt15, .readSex = readSexAt15},
-     .needs = ';', .shortBelow = 8},
+     .needs = ";636", .alsoNeeds = "%", .shortBelow = 8},
     {.id = 10, .splitTracks = splitWholeText, .checkTracks = checkLoneTrack, .without = kWithoutTrack2 | kWithoutTrack3,
-     .needs = '%', .shortBelow = 3},
+     .needs = "%", .shortBelow = 3},
     {.id = 11, .splitTracks = splitLastPairIntoTrack3, .checkTracks = checkStateOnly, .removeLineFeeds = true,
      .without = kWithoutTrack2,
      .overrides = {.decode = runTrack3NumberDriver, .readLicenseNumber = readLicenseFromTrack3,
                    .readPostalCode = readForwardSentinelPostalCode},
-     .needs = ';', .shortBelow = 5},
-    {.id = 12, .splitTracks = splitThreeLines, .checkTracks = checkSeparator, .needs = ';', .shortBelow = 6},
+     .needs = ";", .alsoNeeds = "%", .shortBelow = 5},
+    {.id = 12, .splitTracks = splitThreeLines, .checkTracks = checkSeparator,
+     .needs = "636", .alsoNeeds = "%", .shortBelow = 6},
     {.id = 13, .splitTracks = splitSentinelPair, .checkTracks = checkIin,
      .overrides = {.readLicenseNumber = readLicenseAfterSeparator, .readDates = readDatesAfterPosition7,
                    .readPostalCode = readSentinelPostalCode},
-     .needs = ';', .shortBelow = 8},
+     .needs = ";636", .alsoNeeds = "%", .shortBelow = 8},
     {.id = 14, .splitTracks = splitTrack2Only, .checkTracks = checkSecondDigit,
      .without = kWithoutTrack1 | kWithoutTrack3, .overrides = {.readLicenseNumber = readTwoPartNumber}},
     {.id = 15, .splitTracks = splitTrack1Only, .checkTracks = checkDigit, .withoutDefaults = true,
-     .overrides = {.decode = runAustralianDriver, .decodeTrack1 = decodeAustralianTrack1}, .needs = '%'},
+     .overrides = {.decode = runAustralianDriver, .decodeTrack1 = decodeAustralianTrack1}, .needs = "%"},
     // The default driver reads the one line once tracks 2 and 3 are gone.
     {.id = 16, .splitTracks = splitSingleLine, .checkTracks = checkPrefixOh, .without = kWithoutTrack2 | kWithoutTrack3,
      .overrides = {.decodeTrack1 = decodeOneLine, .readIin = readOneLineIin, .readLicenseNumber = readOneLineLicense,
@@ -492,17 +499,33 @@ bool holdsAtLeast(const MagstripeVariant& variant, const char* text, std::int32_
   return kept >= count;
 }
 
-// Most texts offered to the stripe rows are no stripe at all: a text lacking the byte a variant's check insists on
-// gets the answer the check would give, without the decoder being set up, the text edited or split.
-bool lacksNeededByte(const MagstripeVariant& variant, const char* text, std::int32_t length) {
-  return variant.needs != '\0' && text != nullptr && length > 0 &&
-         holdsAtLeast(variant, text, length, variant.shortBelow) &&
-         std::memchr(text, variant.needs, static_cast<std::size_t>(length)) == nullptr;
+// Whether part (NUL-terminated, not empty) is missing from text: its first byte found by memchr, the rest compared.
+bool lacks(const char* text, std::int32_t length, const char* part) {
+  if (part == nullptr) return false;
+  const auto rest = static_cast<std::int32_t>(std::strlen(part)) - 1;
+  const char* at = text;
+  const char* const end = text + length;
+  while (end - at > rest) {
+    const auto* hit = static_cast<const char*>(std::memchr(at, part[0], static_cast<std::size_t>(end - at - rest)));
+    if (hit == nullptr) return true;
+    if (std::memcmp(hit + 1, part + 1, static_cast<std::size_t>(rest)) == 0) return false;
+    at = hit + 1;
+  }
+  return true;
+}
+
+// Most texts offered to the stripe rows are no stripe at all: a text lacking what a variant's split and check insist
+// on gets the answer the check would give, without the decoder being set up, the text edited or split. The variant
+// that removes line feeds needs single bytes only, which that edit neither adds nor takes away.
+bool lacksNeededParts(const MagstripeVariant& variant, const char* text, std::int32_t length) {
+  if (variant.needs == nullptr || text == nullptr || length < 1) return false;
+  return (lacks(text, length, variant.needs) || lacks(text, length, variant.alsoNeeds)) &&
+         holdsAtLeast(variant, text, length, variant.shortBelow);
 }
 
 [[nodiscard]] Status runVariant(const MagstripeVariant& variant, const char* text, std::int32_t length,
                                 FieldRecord& record, ParserInstance& instance) {
-  if (lacksNeededByte(variant, text, length)) return kStatusStripeWrongShape;
+  if (lacksNeededParts(variant, text, length)) return kStatusStripeWrongShape;
   MagstripeDecoder decoder{};
   if (variant.withoutDefaults) {
     decoder.record = &record;
