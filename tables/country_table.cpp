@@ -1,6 +1,7 @@
 // The country table: names as documents print them, and their alpha-3 codes. Rows sharing a code are aliases.
 #include "tables/country_table.h"
 
+#include <cstring>
 #include <iterator>
 #include <string_view>
 
@@ -287,11 +288,12 @@ static_assert(std::string_view(kCountryRows[258].code) == "UTO");
 constexpr char upperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // Equal lengths and equal bytes once the letters of text are upper-cased; the table side is upper case already.
-bool equalsUpperCased(std::string_view tableText, std::string_view text) {
-  if (tableText.size() != text.size()) return false;
-  for (std::size_t i = 0; i < text.size(); ++i)
-    if (tableText[i] != upperAscii(text[i])) return false;
-  return true;
+// The table text is walked up to its NUL rather than measured first: most rows differ at the first byte.
+bool equalsUpperCased(const char* tableText, std::string_view text) {
+  std::size_t i = 0;
+  for (; i < text.size(); ++i)
+    if (tableText[i] == '\0' || tableText[i] != upperAscii(text[i])) return false;
+  return tableText[i] == '\0';
 }
 
 }  // namespace
@@ -315,9 +317,8 @@ const char* countryNameForCode(TextSpan code) {
 
 bool isCountryCode(const char* text) {
   if (text == nullptr) return false;
-  const std::string_view wanted(text);
   for (const CountryRow& row : CountryTable)
-    if (wanted == row.code) return true;
+    if (std::strcmp(text, row.code) == 0) return true;
   return false;
 }
 
