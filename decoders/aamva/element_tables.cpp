@@ -368,18 +368,16 @@ RowsById sortedRowsOf(const ElementEntry* rows, std::int32_t count) {
   return {};
 }
 
-// A byte set as 256 bits, built once per subfile: the scanner tests every byte of it against the terminators.
+// The terminators as one flag per byte value, built once per subfile: the scanner tests every byte against them.
 class Terminators {
  public:
   explicit Terminators(const char* set) {
-    for (; set != nullptr && *set != '\0'; ++set) bits_[index(*set)] |= bit(*set);
+    for (; set != nullptr && *set != '\0'; ++set) stops_[static_cast<unsigned char>(*set)] = true;
   }
-  [[nodiscard]] bool has(char c) const { return (bits_[index(c)] & bit(c)) != 0; }
+  [[nodiscard]] bool has(char c) const { return stops_[static_cast<unsigned char>(c)]; }
 
  private:
-  static std::size_t index(char c) { return static_cast<unsigned char>(c) >> 6U; }
-  static std::uint64_t bit(char c) { return std::uint64_t{1} << (static_cast<unsigned char>(c) & 63U); }
-  std::uint64_t bits_[4] = {};
+  std::array<bool, 256> stops_ = {};
 };
 
 constexpr std::int32_t packedId(TextSpan element) {
