@@ -1,6 +1,9 @@
 // The country table: names as documents print them, and their alpha-3 codes. Rows sharing a code are aliases.
 #include "tables/country_table.h"
 
+#include <array>
+#include <cstdint>
+#include <cstring>
 #include <iterator>
 #include <string_view>
 
@@ -287,12 +290,49 @@ static_assert(std::string_view(kCountryRows[258].code) == "UTO");
 constexpr char upperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // Equal lengths and equal bytes once the letters of text are upper-cased; the table side is upper case already.
-bool equalsUpperCased(std::string_view tableText, std::string_view text) {
-  if (tableText.size() != text.size()) return false;
-  for (std::size_t i = 0; i < text.size(); ++i)
-    if (tableText[i] != upperAscii(text[i])) return false;
+// The table text is walked up to its NUL rather than measured first: most rows differ at the first byte.
+bool equalsUpperCased(const char* tableText, std::string_view text) {
+  std::size_t i = 0;
+  for (; i < text.size(); ++i)
+    if (tableText[i] == '\0' || tableText[i] != upperAscii(text[i])) return false;
+  return tableText[i] == '\0';
+}
+
+// How a table name orders against text upper-cased, bytes compared unsigned (a name that is a prefix of the other
+// comes first): negative, zero or positive.
+constexpr int upperCasedOrder(const char* tableText, std::string_view text) {
+  std::size_t i = 0;
+  for (; i < text.size() && tableText[i] != '\0'; ++i) {
+    const auto a = static_cast<unsigned char>(tableText[i]);
+    const auto b = static_cast<unsigned char>(upperAscii(text[i]));
+    if (a != b) return a < b ? -1 : 1;
+  }
+  if (i < text.size()) return -1;
+  return tableText[i] == '\0' ? 0 : 1;
+}
+
+// Row numbers in name order, stably sorted, so a lookup takes the same row the table walk would.
+constexpr auto kRowsByName = [] {
+  std::array<std::uint16_t, std::size(kCountryRows)> order{};
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = static_cast<std::uint16_t>(i);
+  for (std::size_t i = 1; i < order.size(); ++i) {  // insertion sort: stable, and run once by the compiler
+    const std::uint16_t row = order[i];
+    std::size_t j = i;
+    for (; j > 0 && upperCasedOrder(kCountryRows[order[j - 1]].name, kCountryRows[row].name) > 0; --j)
+      order[j] = order[j - 1];
+    order[j] = row;
+  }
+  return order;
+}();
+
+constexpr bool rowsByNameAreOrdered() {
+  for (std::size_t i = 1; i < kRowsByName.size(); ++i) {
+    const int order = upperCasedOrder(kCountryRows[kRowsByName[i - 1]].name, kCountryRows[kRowsByName[i]].name);
+    if (order > 0 || (order == 0 && kRowsByName[i - 1] > kRowsByName[i])) return false;
+  }
   return true;
 }
+static_assert(rowsByNameAreOrdered());
 
 }  // namespace
 
@@ -301,8 +341,18 @@ constinit const std::span<const CountryRow> CountryTable{kCountryRows};
 const char* countryCodeForName(const char* name) {
   if (name == nullptr) return nullptr;
   const std::string_view wanted(name);
-  for (const CountryRow& row : CountryTable)
-    if (equalsUpperCased(row.name, wanted)) return row.code;
+  // Binary search over the rows in name order; of equal names the first in the table stands first there.
+  std::size_t low = 0;
+  std::size_t high = kRowsByName.size();
+  while (low < high) {
+    const std::size_t middle = low + (high - low) / 2;
+    if (upperCasedOrder(kCountryRows[kRowsByName[middle]].name, wanted) < 0)
+      low = middle + 1;
+    else
+      high = middle;
+  }
+  if (low < kRowsByName.size() && equalsUpperCased(kCountryRows[kRowsByName[low]].name, wanted))
+    return kCountryRows[kRowsByName[low]].code;
   return nullptr;
 }
 
@@ -315,9 +365,8 @@ const char* countryNameForCode(TextSpan code) {
 
 bool isCountryCode(const char* text) {
   if (text == nullptr) return false;
-  const std::string_view wanted(text);
   for (const CountryRow& row : CountryTable)
-    if (wanted == row.code) return true;
+    if (std::strcmp(text, row.code) == 0) return true;
   return false;
 }
 

@@ -126,8 +126,8 @@ const char* iinForJurisdiction(TextSpan code) {
   if (!code.filled() || code.length != 2) return nullptr;
   // Newfoundland and Labrador writes "NL" now, but its number is listed under its older code.
   const std::string_view wanted = code.view() == "NL" ? std::string_view("NF") : code.view();
-  for (const IinRow& row : IinTable)
-    if (row.code != nullptr && wanted == row.code) return row.text;
+  for (const IinRow& row : IinTable)  // every code of the table is a pair
+    if (row.code != nullptr && row.code[0] == wanted[0] && row.code[1] == wanted[1]) return row.text;
   return nullptr;
 }
 

@@ -151,7 +151,7 @@ constinit const std::span<const JurisdictionRow> JurisdictionTable{kJurisdiction
 const char* countryGroupForJurisdiction(TextSpan code) {
   if (!code.filled() || code.length != 2) return nullptr;
   for (const JurisdictionRow& row : JurisdictionTable)
-    if (code.view() == row.code) return row.group;
+    if (row.code[0] == code.data[0] && row.code[1] == code.data[1]) return row.group;  // codes are pairs
   return nullptr;
 }
 

@@ -1,6 +1,8 @@
 // The five AAMVA element vocabularies and the scanner that stores a subfile's elements through them.
 #include "decoders/aamva/element_tables.h"
 
+#include <array>
+#include <cstddef>
 #include <iterator>
 
 #include "core/text_utils.h"
@@ -307,6 +309,77 @@ static_assert(std::size(kRows2009) == 82 && allSlotsInRange(kRows2009));
 static_assert(std::size(kRows2011) == 48 && allSlotsInRange(kRows2011));
 static_assert(std::size(kRows2014) == 50 && allSlotsInRange(kRows2014));
 
+// Each table again, ordered by id (rows of one id keep their table order), so the scanner finds an element's rows
+// by binary search instead of walking the whole table for every element.
+template <std::size_t N>
+constexpr std::array<ElementEntry, N> sortedById(const ElementEntry (&rows)[N]) {
+  std::array<ElementEntry, N> sorted{};
+  for (std::size_t i = 0; i < N; ++i) sorted[i] = rows[i];
+  for (std::size_t i = 1; i < N; ++i) {  // insertion sort: stable, and the tables are short
+    const ElementEntry row = sorted[i];
+    std::size_t j = i;
+    for (; j > 0 && sorted[j - 1].id > row.id; --j) sorted[j] = sorted[j - 1];
+    sorted[j] = row;
+  }
+  return sorted;
+}
+
+template <std::size_t N>
+constexpr bool isSortedCopyOf(const std::array<ElementEntry, N>& sorted, const ElementEntry (&rows)[N]) {
+  for (std::size_t i = 1; i < N; ++i) {
+    if (sorted[i - 1].id > sorted[i].id) return false;
+  }
+  for (const ElementEntry& row : rows) {  // same rows, same count of each
+    std::size_t inTable = 0;
+    std::size_t inSorted = 0;
+    for (const ElementEntry& other : rows) inTable += other.id == row.id && other.slot == row.slot ? 1 : 0;
+    for (const ElementEntry& other : sorted) inSorted += other.id == row.id && other.slot == row.slot ? 1 : 0;
+    if (inTable != inSorted) return false;
+  }
+  return true;
+}
+
+constexpr auto kSorted2000 = sortedById(kRows2000);
+constexpr auto kSorted2003 = sortedById(kRows2003);
+constexpr auto kSorted2009 = sortedById(kRows2009);
+constexpr auto kSorted2011 = sortedById(kRows2011);
+constexpr auto kSorted2014 = sortedById(kRows2014);
+static_assert(isSortedCopyOf(kSorted2000, kRows2000) && isSortedCopyOf(kSorted2003, kRows2003) &&
+              isSortedCopyOf(kSorted2009, kRows2009) && isSortedCopyOf(kSorted2011, kRows2011) &&
+              isSortedCopyOf(kSorted2014, kRows2014));
+
+struct RowsById {
+  const ElementEntry* rows = nullptr;
+  std::int32_t count = 0;
+};
+
+template <std::size_t N>
+bool sameTable(const ElementEntry* rows, std::int32_t count, const ElementEntry (&table)[N]) {
+  return rows == table && count == static_cast<std::int32_t>(N);
+}
+
+// The sorted copy of one of the five tables; none for any other rows (they are walked in full).
+RowsById sortedRowsOf(const ElementEntry* rows, std::int32_t count) {
+  if (sameTable(rows, count, kRows2000)) return {kSorted2000.data(), static_cast<std::int32_t>(kSorted2000.size())};
+  if (sameTable(rows, count, kRows2003)) return {kSorted2003.data(), static_cast<std::int32_t>(kSorted2003.size())};
+  if (sameTable(rows, count, kRows2009)) return {kSorted2009.data(), static_cast<std::int32_t>(kSorted2009.size())};
+  if (sameTable(rows, count, kRows2011)) return {kSorted2011.data(), static_cast<std::int32_t>(kSorted2011.size())};
+  if (sameTable(rows, count, kRows2014)) return {kSorted2014.data(), static_cast<std::int32_t>(kSorted2014.size())};
+  return {};
+}
+
+// The terminators as one flag per byte value, built once per subfile: the scanner tests every byte against them.
+class Terminators {
+ public:
+  explicit Terminators(const char* set) {
+    for (; set != nullptr && *set != '\0'; ++set) stops_[static_cast<unsigned char>(*set)] = true;
+  }
+  [[nodiscard]] bool has(char c) const { return stops_[static_cast<unsigned char>(c)]; }
+
+ private:
+  std::array<bool, 256> stops_ = {};
+};
+
 constexpr std::int32_t packedId(TextSpan element) {
   const auto byte = [&](std::int32_t i) {
     return static_cast<std::int32_t>(static_cast<unsigned char>(element.data[i]));
@@ -328,20 +401,39 @@ constinit const ElementTable ElementTable2014{static_cast<std::int32_t>(std::ssi
 Status scanElements(AamvaPipeline& pipeline, TextSpan data, const char* terminators, const ElementEntry* rows,
                     std::int32_t rowCount) {
   if (data.data == nullptr || data.length < 4) return kAamvaShortSubfile;
-  TextSpan rest = data;
-  while (rest.length >= 1) {
-    TextSpan element;
-    const std::int32_t before = rest.length;
-    nextToken(rest, &element, &rest, terminators, true);
-    if (element.data != nullptr && element.length > 2 && rows != nullptr) {
+  const Terminators stop(terminators);
+  const RowsById sorted = rows != nullptr ? sortedRowsOf(rows, rowCount) : RowsById{};
+  const char* at = data.data;
+  const char* const end = data.data + data.length;
+  while (at < end) {
+    // An element runs from the first byte that is no terminator to the next terminator, which goes with it.
+    while (at < end && stop.has(*at)) ++at;
+    const char* const start = at;
+    while (at < end && !stop.has(*at)) ++at;
+    const TextSpan element{start, static_cast<std::int32_t>(at - start)};
+    if (at < end) ++at;
+    if (element.length > 2 && rows != nullptr) {
       const std::int32_t id = packedId(element);
       const TextSpan value{element.data + 3, element.length - 3};
       // Every matching row stores: the 2009 table gives the height element two slots.
-      for (std::int32_t i = 0; i < rowCount; ++i) {
-        if (rows[i].id == id) (void)callHook(pipeline.storeElement, pipeline, rows[i].slot, value);
+      if (sorted.rows != nullptr) {
+        std::int32_t low = 0;
+        std::int32_t high = sorted.count;
+        while (low < high) {
+          const std::int32_t middle = low + (high - low) / 2;
+          if (sorted.rows[middle].id < id)
+            low = middle + 1;
+          else
+            high = middle;
+        }
+        for (; low < sorted.count && sorted.rows[low].id == id; ++low)
+          (void)callHook(pipeline.storeElement, pipeline, sorted.rows[low].slot, value);
+      } else {
+        for (std::int32_t i = 0; i < rowCount; ++i) {
+          if (rows[i].id == id) (void)callHook(pipeline.storeElement, pipeline, rows[i].slot, value);
+        }
       }
     }
-    if (rest.length >= before) break;  // a tokeniser that consumed nothing would spin here forever
   }
   return kStatusOk;
 }

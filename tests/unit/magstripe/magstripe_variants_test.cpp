@@ -296,6 +296,53 @@ TEST(MagstripeVariants, TruncatedAndHostileTextsStayInBounds) {
   }
 }
 
+struct ShapeCase {
+  std::int32_t id;
+  std::string text;
+  Status status;
+};
+
+// A text lacking the sentinel IIN or the "%" a variant needs is turned away early; the answer must stay the one its
+// splitter gives: too short below the splitter's minimum (for id 11, counted once line feeds are gone), wrong shape
+// from there on.
+TEST(MagstripeVariants, TextsWithoutTheNeededPartsKeepTheSplittersAnswer) {
+  const ShapeCase kCases[] = {
+      {0, "%ABC", kStatusStripeTooShort},
+      {0, "%ABCD", kStatusStripeWrongShape},
+      {1, "%AB", kStatusStripeTooShort},
+      {1, "%AB\nX", kStatusStripeWrongShape},
+      {2, "%A\n;6", kStatusStripeTooShort},
+      {2, "%A\n;63", kStatusStripeWrongShape},
+      {3, "%A\n;6", kStatusStripeTooShort},
+      {3, "AB\n;636", kStatusStripeWrongShape},
+      {4, "%A?;636", kStatusStripeTooShort},
+      {4, "%A?;637?%", kStatusStripeWrongShape},
+      {5, "XA?;6636?%", kStatusStripeWrongShape},
+      {6, "{!|1" + std::string(19, '6'), kStatusStripeTooShort},
+      {6, "{!|1" + std::string(20, '7'), kStatusStripeWrongShape},
+      {7, "A?B?;63", kStatusStripeTooShort},
+      {7, "A?B?;635?", kStatusStripeWrongShape},
+      {8, "A?B?;637?", kStatusStripeWrongShape},
+      {9, "%A?;635?#", kStatusStripeWrongShape},
+      {10, "AB", kStatusStripeTooShort},
+      {10, "ABC", kStatusStripeWrongShape},
+      {11, "A\n\nB?\n;", kStatusStripeTooShort},  // seven bytes, four of them no line feed
+      {11, "A\nB?\nC;", kStatusStripeWrongShape},
+      {11, "%\nAB\nCD\n", kStatusStripeWrongShape},
+      {12, "%A\n;6", kStatusStripeTooShort},
+      {12, "%A\n;X635\nZZ", kStatusStripeWrongShape},
+      {13, "%A?;636", kStatusStripeTooShort},
+      {15, "A1^X^", kStatusStripeWrongShape},
+  };
+  for (const ShapeCase& c : kCases) {
+    SCOPED_TRACE("id " + std::to_string(c.id) + " on " + c.text);
+    StripeFixture f;
+    const TextSpan text = f.span(c.text);
+    EXPECT_EQ(kVariants[c.id](text.data, text.length, f.record, f.instance), c.status);
+    EXPECT_EQ(f.record.arenaUsed, 0);
+  }
+}
+
 TEST(MagstripeVariants, NullTextIsRejected) {
   for (std::int32_t id = 0; id < 17; ++id) {
     SCOPED_TRACE(id);
