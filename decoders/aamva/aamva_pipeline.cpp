@@ -29,6 +29,13 @@ Status readHeaderField(TextSpan text, std::int32_t position, std::int32_t length
   return readHeaderNumber(field, value) ? kStatusOk : badStatus;
 }
 
+// A text longer than the header that starts with the compliance mark.
+Status checkHeaderStart(const AamvaDescriptor& descriptor, TextSpan text) {
+  if (!text.filled()) return kStatusBadArgument;
+  if (text.length <= descriptor.headerLength) return kAamvaTooShort;
+  return text.data[0] == '@' ? kStatusOk : kAamvaNoComplianceMark;
+}
+
 }  // namespace
 
 bool readHeaderNumber(TextSpan field, std::int32_t& value) {
@@ -77,13 +84,17 @@ Status issuerIdField(const AamvaPipeline& pipeline, TextSpan text, TextSpan& fie
   return kStatusOk;
 }
 
+const AamvaDescriptor* findAamvaDescriptor(std::int32_t id) {
+  const std::int64_t row = std::int64_t{id} - AamvaDescriptorTable[0].id;
+  return row >= 0 && row < std::ssize(AamvaDescriptorTable) ? &AamvaDescriptorTable[row] : nullptr;
+}
+
 Status initAamvaPipeline(AamvaPipeline& pipeline, std::int32_t id, FieldRecord& record, ParserInstance& instance) {
   pipeline = AamvaPipeline{};
   pipeline.record = &record;
   pipeline.instance = &instance;
-  const auto* row = std::find_if(std::begin(AamvaDescriptorTable), std::end(AamvaDescriptorTable),
-                                 [id](const AamvaDescriptor& d) { return d.id == id; });
-  if (row == std::end(AamvaDescriptorTable)) return kAamvaNoDescriptor;
+  const AamvaDescriptor* row = findAamvaDescriptor(id);
+  if (row == nullptr) return kAamvaNoDescriptor;
   pipeline.descriptor = *row;
   pipeline.decode = decodeAamva;
   pipeline.parseHeader = parseHeader;
@@ -108,11 +119,14 @@ Status decodeAamva(AamvaPipeline& pipeline, const char* text, std::int32_t lengt
   return callHook(pipeline.decodeSubfiles, pipeline, span);
 }
 
+Status screenHeader(const AamvaDescriptor& descriptor, TextSpan text, std::int32_t& version) {
+  if (Status s = checkHeaderStart(descriptor, text); s != kStatusOk) return s;
+  return readHeaderField(text, descriptor.versionPos, descriptor.versionLength, kAamvaBadVersion, version);
+}
+
 Status parseHeader(AamvaPipeline& pipeline, TextSpan text) {
-  if (!text.filled()) return kStatusBadArgument;
   const AamvaDescriptor& d = pipeline.descriptor;
-  if (text.length <= d.headerLength) return kAamvaTooShort;
-  if (text.data[0] != '@') return kAamvaNoComplianceMark;
+  if (Status s = checkHeaderStart(d, text); s != kStatusOk) return s;
   pipeline.designatorStart = d.headerLength;
   const auto charAt = [&](std::int32_t position) {
     return position >= 0 && position < text.length ? text.data[position] : '\0';

@@ -92,7 +92,14 @@ constexpr bool descriptorsFitTheirHeaders() {
   return true;
 }
 static_assert(std::size(AamvaDescriptorTable) == 27 && descriptorsFitTheirHeaders());
-static_assert(AamvaDescriptorTable[0].id == 17 && AamvaDescriptorTable[26].id == 43);
+constexpr bool descriptorsInIdOrder() {
+  for (std::size_t row = 0; row < std::size(AamvaDescriptorTable); ++row) {
+    if (AamvaDescriptorTable[row].id != AamvaDescriptorTable[0].id + static_cast<std::int32_t>(row)) return false;
+  }
+  return true;
+}
+// findAamvaDescriptor indexes by id.
+static_assert(AamvaDescriptorTable[0].id == 17 && AamvaDescriptorTable[26].id == 43 && descriptorsInIdOrder());
 
 inline constexpr std::int32_t kSubfileNone = 0;
 inline constexpr std::int32_t kSubfileDl = 1;
@@ -151,6 +158,9 @@ template <typename Hook, typename... Args>
   return hook != nullptr ? hook(std::forward<Args>(args)...) : kStatusOk;
 }
 
+// The descriptor row of id, or null.
+[[nodiscard]] const AamvaDescriptor* findAamvaDescriptor(std::int32_t id);
+
 // Clears the pipeline, copies the descriptor row of id and installs the default hooks; -22 (hooks left empty) when
 // no row has that id.
 [[nodiscard]] Status initAamvaPipeline(AamvaPipeline& pipeline, std::int32_t id, FieldRecord& record,
@@ -159,6 +169,9 @@ template <typename Hook, typename... Args>
 // The default hooks.
 [[nodiscard]] Status decodeAamva(AamvaPipeline& pipeline, const char* text, std::int32_t length);
 [[nodiscard]] Status parseHeader(AamvaPipeline& pipeline, TextSpan text);
+// The default parseHeader's own tests, then the version field as the default parseVersion reads it, with the
+// statuses those hooks give: a row can turn a text away before it sets anything up or writes a slot.
+[[nodiscard]] Status screenHeader(const AamvaDescriptor& descriptor, TextSpan text, std::int32_t& version);
 [[nodiscard]] Status parseVersion(AamvaPipeline& pipeline, TextSpan text);
 [[nodiscard]] Status parseEntryCount(AamvaPipeline& pipeline, TextSpan text);
 [[nodiscard]] Status storeIssuerId(AamvaPipeline& pipeline, TextSpan text);

@@ -359,7 +359,13 @@ constexpr bool everyVariantOnce() {
   }
   return true;
 }
-static_assert(std::size(kAamvaVariants) == 27 && everyVariantOnce());
+// The screen below knows these two version checks and no others.
+constexpr bool versionChecksScreened() {
+  return std::all_of(std::begin(kAamvaVariants), std::end(kAamvaVariants), [](const AamvaVariant& v) {
+    return v.overrides.checkVersion == nullptr || v.overrides.checkVersion == checkVersionRangeNamingEdition;
+  });
+}
+static_assert(std::size(kAamvaVariants) == 27 && everyVariantOnce() && versionChecksScreened());
 
 }  // namespace
 
@@ -391,8 +397,21 @@ Status parseElementsWith(AamvaPipeline& p, TextSpan data) {
   return parseElementsWithTable(p, data, *Table, Terminators);
 }
 
+// Every row sees every text, and most texts are no barcode or one of another edition: the header and the version
+// the row demands turn those away before the pipeline is set up or the standard written.
+Status screenVariant(const AamvaVariant& variant, const char* text, std::int32_t length) {
+  if (text == nullptr || length < 0) return kStatusBadArgument;
+  const AamvaDescriptor& d = *findAamvaDescriptor(variant.id);  // every id in the table has its descriptor
+  std::int32_t version = 0;
+  if (Status s = screenHeader(d, TextSpan{text, length}, version); s != kStatusOk) return s;
+  const bool range = variant.overrides.checkVersion == checkVersionRangeNamingEdition;
+  const bool accepted = range ? version >= d.minVersion && version <= d.version : version == d.version;
+  return accepted ? kStatusOk : kAamvaBadVersion;
+}
+
 Status runVariant(const AamvaVariant& variant, AamvaTextHook parseElements, const char* text, std::int32_t length,
                   FieldRecord& record, ParserInstance& instance) {
+  if (Status s = screenVariant(variant, text, length); s != kStatusOk) return s;
   AamvaPipeline pipeline;
   (void)initAamvaPipeline(pipeline, variant.id, record, instance);  // every id in the table has its descriptor
   pipeline.parseElements = parseElements;

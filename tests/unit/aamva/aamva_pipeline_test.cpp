@@ -15,6 +15,7 @@ namespace {
 using namespace std::string_view_literals;
 using testing::aamvaText;
 using testing::decodeAs;
+using testing::headerOf;
 using testing::kSampleElements;
 using testing::standardHeader;
 
@@ -65,6 +66,48 @@ TEST(AamvaPipeline, HeaderChecks) {
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(decodeAs(c.id, c.text)->status, c.status);
+  }
+}
+
+// The screen turns texts away before a row sets anything up, so it must fail exactly where the header parse fails,
+// with its status, and otherwise read the version the parse reads.
+TEST(AamvaPipeline, ScreenAgreesWithTheHeaderParse) {
+  const std::string v8 = aamvaText(standardHeader(8, 1), {{"DL", kSampleElements}});
+  std::string badVersion = v8;
+  badVersion.replace(15, 2, "8A");
+  std::string signedVersion = v8;
+  signedVersion.replace(15, 2, "-8");
+  const std::string texts[] = {
+      "",
+      "@",
+      v8.substr(0, 16),
+      v8.substr(0, 19),
+      v8.substr(0, 20),
+      v8.substr(0, 21),
+      v8.substr(0, 22),
+      " " + v8,
+      v8,
+      badVersion,
+      signedVersion,
+      "PLAIN WORDS NO BARCODE AT ALL HERE",
+      aamvaText(standardHeader(3, 1), {{"DL", kSampleElements}}),
+      aamvaText(headerOf("ANSI ", "636001", "1", "", 1), {{"DL", kSampleElements}}),
+  };
+  for (const AamvaDescriptor& descriptor : AamvaDescriptorTable) {
+    for (const std::string& text : texts) {
+      SCOPED_TRACE(std::to_string(descriptor.id) + ": " + text.substr(0, 24));
+      Pipeline pipeline(descriptor.id);
+      pipeline.p.checkVersion = nullptr;  // the screen reads the version; each variant judges it
+      std::int32_t version = -1;
+      const Status screened =
+          screenHeader(descriptor, TextSpan{text.data(), static_cast<std::int32_t>(text.size())}, version);
+      const Status parsed = parseHeader(pipeline.p, TextSpan{text.data(), static_cast<std::int32_t>(text.size())});
+      if (screened != kStatusOk) {
+        EXPECT_EQ(parsed, screened);
+      } else {
+        EXPECT_EQ(version, pipeline.p.versionNumber);
+      }
+    }
   }
 }
 
