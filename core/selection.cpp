@@ -120,10 +120,13 @@ std::int32_t filledSlots(const FieldRecord& record) {
 // a NUL that a reader left inside a value, which would otherwise end the value there; the NULs between values stay.
 // Only the slots the setters wrote can be filled, and a value rarely holds a NUL, so each is searched for one.
 void sanitiseArena(FieldRecord& record) {
-  for (std::int32_t i = 0; i < record.arenaUsed; ++i) {
-    const auto byte = static_cast<unsigned char>(record.arena[i]);
+  // Locals, because a store through char* may change any field of the record as far as the compiler knows.
+  char* const arena = record.arena;
+  const std::int32_t used = record.arenaUsed;
+  for (std::int32_t i = 0; i < used; ++i) {
+    const auto byte = static_cast<unsigned char>(arena[i]);
     const bool control = byte != 0 && (byte < 32 || byte > 126);
-    record.arena[i] = static_cast<char>(control ? ' ' : byte);
+    arena[i] = static_cast<char>(control ? ' ' : byte);
   }
   for (std::size_t word = 0; word < std::size(record.slotsWritten); ++word) {
     for (std::uint64_t bits = record.slotsWritten[word]; bits != 0; bits &= bits - 1) {

@@ -57,6 +57,15 @@ std::int32_t clampToInt32(std::int64_t v) {
 
 std::int32_t lengthOf(const TextSpan& span) { return span.length > 0 ? span.length : 0; }
 
+// compareSpanText(span, text) == 0, without measuring the text first: most texts differ at their first byte.
+bool spanEqualsText(TextSpan span, const char* text) {
+  if (span.data == nullptr || text == nullptr) return span.data == nullptr && text == nullptr;
+  const std::int32_t length = lengthOf(span);
+  for (std::int32_t i = 0; i < length; ++i)
+    if (text[i] != span.data[i] || text[i] == '\0') return false;
+  return text[length] == '\0';
+}
+
 // How many bytes at the front of text hold none of set (whose bits are bytes). Most delimiter sets are one byte,
 // found by memchr.
 std::int32_t runWithout(const char* text, std::int32_t length, const char* set, const ByteSet& bytes) {
@@ -344,7 +353,7 @@ std::int32_t removeSpansMatching(TextSpan* spans, std::int32_t count, const char
   std::int32_t kept = 0;
   for (std::int32_t i = 0; i < count; ++i) {
     bool listed = false;
-    for (std::int32_t t = 0; t < textCount && !listed; ++t) listed = compareSpanText(spans[i], texts[t]) == 0;
+    for (std::int32_t t = 0; t < textCount && !listed; ++t) listed = spanEqualsText(spans[i], texts[t]);
     if (!listed) spans[kept++] = spans[i];
   }
   return kept;

@@ -40,11 +40,12 @@ Status checkHeaderStart(const AamvaDescriptor& descriptor, TextSpan text) {
 
 bool readHeaderNumber(TextSpan field, std::int32_t& value) {
   if (field.data == nullptr || field.length < 0) return false;
+  const auto isSpace = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
   for (std::int32_t i = 0; i < field.length; ++i) {
-    if (isNumberChar(static_cast<signed char>(field.data[i])) == 0) return false;
+    const char c = field.data[i];
+    if (!isDigit(c) && !isSpace(c) && c != '+' && c != '-') return false;
   }
   std::int32_t i = 0;
-  const auto isSpace = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
   while (i < field.length && isSpace(field.data[i])) ++i;
   bool negative = false;
   if (i < field.length && (field.data[i] == '+' || field.data[i] == '-')) negative = field.data[i++] == '-';
