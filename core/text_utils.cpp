@@ -80,6 +80,34 @@ std::int32_t runWithout(const char* text, std::int32_t length, const char* set, 
   return n;
 }
 
+// nextToken with its delimiters already made a set, for the loops that cut one text into many tokens.
+void nextTokenIn(TextSpan source, TextSpan* token, TextSpan* rest, const char* delimiters, const ByteSet& bytes,
+                 bool skipLeading) {
+  TextSpan remaining{source.data, lengthOf(source)};
+  if (skipLeading && remaining.data != nullptr) {
+    while (remaining.length > 0 && bytes.has(remaining.data[0])) {
+      ++remaining.data;
+      --remaining.length;
+    }
+  }
+  const std::int32_t n = runWithout(remaining.data, remaining.length, delimiters, bytes);
+  if (token != nullptr) *token = TextSpan{remaining.data, n};
+  const std::int32_t consumed = n < remaining.length ? n + 1 : n;  // the delimiter that ended the token goes too
+  if (rest != nullptr)
+    *rest = TextSpan{remaining.data == nullptr ? nullptr : remaining.data + consumed, remaining.length - consumed};
+}
+
+void trimLeftIn(TextSpan* span, const ByteSet& bytes) {
+  while (span->length > 0 && bytes.has(span->data[0])) {
+    ++span->data;
+    --span->length;
+  }
+}
+
+void trimRightIn(TextSpan* span, const ByteSet& bytes) {
+  while (span->length > 0 && bytes.has(span->data[span->length - 1])) --span->length;
+}
+
 bool isLeapYear(std::int64_t year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
 std::int32_t monthLength(std::int64_t year, std::int32_t month) {
@@ -153,23 +181,18 @@ std::int32_t joinSpans(char* buffer, std::int32_t size, const TextSpan* spans, s
 // ---- Trimming and advancing ----
 
 void trimLeftChars(TextSpan* span, const char* set) {
-  if (!usableSpan(span) || !usableSet(set)) return;
-  const ByteSet bytes(set);
-  while (span->length > 0 && bytes.has(span->data[0])) {
-    ++span->data;
-    --span->length;
-  }
+  if (usableSpan(span) && usableSet(set)) trimLeftIn(span, ByteSet(set));
 }
 
 void trimRightChars(TextSpan* span, const char* set) {
-  if (!usableSpan(span) || !usableSet(set)) return;
-  const ByteSet bytes(set);
-  while (span->length > 0 && bytes.has(span->data[span->length - 1])) --span->length;
+  if (usableSpan(span) && usableSet(set)) trimRightIn(span, ByteSet(set));
 }
 
 void trimChars(TextSpan* span, const char* set) {
-  trimLeftChars(span, set);
-  trimRightChars(span, set);
+  if (!usableSpan(span) || !usableSet(set)) return;
+  const ByteSet bytes(set);
+  trimLeftIn(span, bytes);
+  trimRightIn(span, bytes);
 }
 
 void trimLeftIf(TextSpan* span, CharPredicate predicate) {
@@ -212,19 +235,7 @@ void advanceSpan(TextSpan* span, std::int32_t n) {
 // ---- Tokenising ----
 
 void nextToken(TextSpan source, TextSpan* token, TextSpan* rest, const char* delimiters, bool skipLeading) {
-  TextSpan remaining{source.data, lengthOf(source)};
-  const ByteSet bytes(delimiters);
-  if (skipLeading && remaining.data != nullptr) {
-    while (remaining.length > 0 && bytes.has(remaining.data[0])) {
-      ++remaining.data;
-      --remaining.length;
-    }
-  }
-  const std::int32_t n = runWithout(remaining.data, remaining.length, delimiters, bytes);
-  if (token != nullptr) *token = TextSpan{remaining.data, n};
-  const std::int32_t consumed = n < remaining.length ? n + 1 : n;  // the delimiter that ended the token goes too
-  if (rest != nullptr)
-    *rest = TextSpan{remaining.data == nullptr ? nullptr : remaining.data + consumed, remaining.length - consumed};
+  nextTokenIn(source, token, rest, delimiters, ByteSet(delimiters), skipLeading);
 }
 
 std::int32_t nthToken(TextSpan source, TextSpan* out, std::int32_t n, const char* delimiters) {
@@ -247,9 +258,10 @@ std::int32_t splitTokens(TextSpan source, TextSpan* out, std::int32_t maxCount, 
   const bool skipEmpty = (flags & 1) != 0;
   std::int32_t count = 0;
   TextSpan rest = source;
+  const ByteSet bytes(delimiters);
   while (count < maxCount && rest.filled()) {
     TextSpan token;
-    nextToken(rest, &token, &rest, delimiters, skipEmpty);
+    nextTokenIn(rest, &token, &rest, delimiters, bytes, skipEmpty);
     if (skipEmpty && !token.filled()) continue;
     out[count++] = token;
   }
