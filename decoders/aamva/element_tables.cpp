@@ -309,8 +309,8 @@ static_assert(std::size(kRows2009) == 82 && allSlotsInRange(kRows2009));
 static_assert(std::size(kRows2011) == 48 && allSlotsInRange(kRows2011));
 static_assert(std::size(kRows2014) == 50 && allSlotsInRange(kRows2014));
 
-// Each table again, ordered by id (rows of one id keep their table order), so the scanner finds an element's rows
-// by binary search instead of walking the whole table for every element.
+// Each table again, ordered by id (rows of one id keep their table order), so that an element's rows stand
+// together and the scanner need not walk the whole table for every element.
 template <std::size_t N>
 constexpr std::array<ElementEntry, N> sortedById(const ElementEntry (&rows)[N]) {
   std::array<ElementEntry, N> sorted{};
@@ -339,6 +339,36 @@ constexpr bool isSortedCopyOf(const std::array<ElementEntry, N>& sorted, const E
   return true;
 }
 
+// Every id in the tables starts with "D" or "P": the second and third letters and that first one choose a cell,
+// which holds the first sorted row of the id (kNoRow when none), so an element finds its rows in one step.
+constexpr std::int32_t kIndexCells = 2 * 26 * 26;
+constexpr std::uint8_t kNoRow = 0xff;
+
+constexpr std::int32_t indexCell(std::int32_t id) {
+  const std::int32_t first = (id >> 16) & 0xff;
+  const std::int32_t second = ((id >> 8) & 0xff) - 'A';
+  const std::int32_t third = (id & 0xff) - 'A';
+  if ((first != 'D' && first != 'P') || second < 0 || second >= 26 || third < 0 || third >= 26) return -1;
+  return (first == 'D' ? 0 : 26 * 26) + second * 26 + third;
+}
+
+template <std::size_t N>
+constexpr std::array<std::uint8_t, kIndexCells> indexById(const std::array<ElementEntry, N>& sorted) {
+  std::array<std::uint8_t, kIndexCells> index{};
+  for (std::uint8_t& cell : index) cell = kNoRow;
+  for (std::size_t row = N; row-- > 0;)
+    index[static_cast<std::size_t>(indexCell(sorted[row].id))] = static_cast<std::uint8_t>(row);
+  return index;
+}
+
+template <std::size_t N>
+constexpr bool everyIdIndexed(const std::array<ElementEntry, N>& sorted) {
+  if (N >= kNoRow) return false;
+  for (const ElementEntry& row : sorted)
+    if (indexCell(row.id) < 0) return false;
+  return true;
+}
+
 constexpr auto kSorted2000 = sortedById(kRows2000);
 constexpr auto kSorted2003 = sortedById(kRows2003);
 constexpr auto kSorted2009 = sortedById(kRows2009);
@@ -347,10 +377,18 @@ constexpr auto kSorted2014 = sortedById(kRows2014);
 static_assert(isSortedCopyOf(kSorted2000, kRows2000) && isSortedCopyOf(kSorted2003, kRows2003) &&
               isSortedCopyOf(kSorted2009, kRows2009) && isSortedCopyOf(kSorted2011, kRows2011) &&
               isSortedCopyOf(kSorted2014, kRows2014));
+static_assert(everyIdIndexed(kSorted2000) && everyIdIndexed(kSorted2003) && everyIdIndexed(kSorted2009) &&
+              everyIdIndexed(kSorted2011) && everyIdIndexed(kSorted2014));
+constexpr auto kIndex2000 = indexById(kSorted2000);
+constexpr auto kIndex2003 = indexById(kSorted2003);
+constexpr auto kIndex2009 = indexById(kSorted2009);
+constexpr auto kIndex2011 = indexById(kSorted2011);
+constexpr auto kIndex2014 = indexById(kSorted2014);
 
 struct RowsById {
   const ElementEntry* rows = nullptr;
   std::int32_t count = 0;
+  const std::uint8_t* firstRow = nullptr;  // the element index of the sorted rows, see indexById
 };
 
 template <std::size_t N>
@@ -360,11 +398,16 @@ bool sameTable(const ElementEntry* rows, std::int32_t count, const ElementEntry 
 
 // The sorted copy of one of the five tables; none for any other rows (they are walked in full).
 RowsById sortedRowsOf(const ElementEntry* rows, std::int32_t count) {
-  if (sameTable(rows, count, kRows2000)) return {kSorted2000.data(), static_cast<std::int32_t>(kSorted2000.size())};
-  if (sameTable(rows, count, kRows2003)) return {kSorted2003.data(), static_cast<std::int32_t>(kSorted2003.size())};
-  if (sameTable(rows, count, kRows2009)) return {kSorted2009.data(), static_cast<std::int32_t>(kSorted2009.size())};
-  if (sameTable(rows, count, kRows2011)) return {kSorted2011.data(), static_cast<std::int32_t>(kSorted2011.size())};
-  if (sameTable(rows, count, kRows2014)) return {kSorted2014.data(), static_cast<std::int32_t>(kSorted2014.size())};
+  if (sameTable(rows, count, kRows2000))
+    return {kSorted2000.data(), static_cast<std::int32_t>(kSorted2000.size()), kIndex2000.data()};
+  if (sameTable(rows, count, kRows2003))
+    return {kSorted2003.data(), static_cast<std::int32_t>(kSorted2003.size()), kIndex2003.data()};
+  if (sameTable(rows, count, kRows2009))
+    return {kSorted2009.data(), static_cast<std::int32_t>(kSorted2009.size()), kIndex2009.data()};
+  if (sameTable(rows, count, kRows2011))
+    return {kSorted2011.data(), static_cast<std::int32_t>(kSorted2011.size()), kIndex2011.data()};
+  if (sameTable(rows, count, kRows2014))
+    return {kSorted2014.data(), static_cast<std::int32_t>(kSorted2014.size()), kIndex2014.data()};
   return {};
 }
 
@@ -417,17 +460,10 @@ Status scanElements(AamvaPipeline& pipeline, TextSpan data, const char* terminat
       const TextSpan value{element.data + 3, element.length - 3};
       // Every matching row stores: the 2009 table gives the height element two slots.
       if (sorted.rows != nullptr) {
-        std::int32_t low = 0;
-        std::int32_t high = sorted.count;
-        while (low < high) {
-          const std::int32_t middle = low + (high - low) / 2;
-          if (sorted.rows[middle].id < id)
-            low = middle + 1;
-          else
-            high = middle;
-        }
-        for (; low < sorted.count && sorted.rows[low].id == id; ++low)
-          (void)callHook(pipeline.storeElement, pipeline, sorted.rows[low].slot, value);
+        const std::int32_t cell = indexCell(id);
+        std::int32_t row = cell < 0 ? sorted.count : sorted.firstRow[cell];
+        for (; row < sorted.count && sorted.rows[row].id == id; ++row)
+          (void)callHook(pipeline.storeElement, pipeline, sorted.rows[row].slot, value);
       } else {
         for (std::int32_t i = 0; i < rowCount; ++i) {
           if (rows[i].id == id) (void)callHook(pipeline.storeElement, pipeline, rows[i].slot, value);
