@@ -125,16 +125,21 @@ Status screenHeader(const AamvaDescriptor& descriptor, TextSpan text, std::int32
   return readHeaderField(text, descriptor.versionPos, descriptor.versionLength, kAamvaBadVersion, version);
 }
 
-Status parseHeader(AamvaPipeline& pipeline, TextSpan text) {
+void readHeaderSeparators(AamvaPipeline& pipeline, TextSpan text) {
   const AamvaDescriptor& d = pipeline.descriptor;
-  if (Status s = checkHeaderStart(d, text); s != kStatusOk) return s;
   pipeline.designatorStart = d.headerLength;
   const auto charAt = [&](std::int32_t position) {
-    return position >= 0 && position < text.length ? text.data[position] : '\0';
+    return text.data != nullptr && position >= 0 && position < text.length ? text.data[position] : '\0';
   };
   pipeline.dataElementSeparator = charAt(d.desPos);
   pipeline.recordSeparator = charAt(d.rsPos);
   pipeline.segmentTerminator = charAt(d.stPos);
+}
+
+Status parseHeader(AamvaPipeline& pipeline, TextSpan text) {
+  const AamvaDescriptor& d = pipeline.descriptor;
+  if (Status s = checkHeaderStart(d, text); s != kStatusOk) return s;
+  readHeaderSeparators(pipeline, text);
   if (Status s = callHook(pipeline.parseVersion, pipeline, text); s != kStatusOk) return s;
   if (Status s = callHook(pipeline.parseEntryCount, pipeline, text); s != kStatusOk) return s;
   pipeline.entryCount = std::max(pipeline.entryCount, 1);

@@ -169,6 +169,8 @@ template <typename Hook, typename... Args>
 // The default hooks.
 [[nodiscard]] Status decodeAamva(AamvaPipeline& pipeline, const char* text, std::int32_t length);
 [[nodiscard]] Status parseHeader(AamvaPipeline& pipeline, TextSpan text);
+// Where the designators start and the three separators, from the descriptor's positions ('\0' past the text).
+void readHeaderSeparators(AamvaPipeline& pipeline, TextSpan text);
 // The default parseHeader's own tests, then the version field as the default parseVersion reads it, with the
 // statuses those hooks give: a row can turn a text away before it sets anything up or writes a slot.
 [[nodiscard]] Status screenHeader(const AamvaDescriptor& descriptor, TextSpan text, std::int32_t& version);

@@ -397,8 +397,9 @@ Status parseElementsWith(AamvaPipeline& p, TextSpan data) {
   return parseElementsWithTable(p, data, *Table, Terminators);
 }
 
-// Every row sees every text, and most texts are no barcode or one of another edition: the header and the version
-// the row demands turn those away before the pipeline is set up or the standard written.
+// Every row sees every text, and most texts are no barcode or one of another edition or layout: the header's own
+// tests, the version the row demands and its file type turn those away, with the statuses the decode gives, before
+// the pipeline is set up or the standard written.
 Status screenVariant(const AamvaVariant& variant, const char* text, std::int32_t length) {
   if (text == nullptr || length < 0) return kStatusBadArgument;
   const AamvaDescriptor& d = *findAamvaDescriptor(variant.id);  // every id in the table has its descriptor
@@ -406,7 +407,14 @@ Status screenVariant(const AamvaVariant& variant, const char* text, std::int32_t
   if (Status s = screenHeader(d, TextSpan{text, length}, version); s != kStatusOk) return s;
   const bool range = variant.overrides.checkVersion == checkVersionRangeNamingEdition;
   const bool accepted = range ? version >= d.minVersion && version <= d.version : version == d.version;
-  return accepted ? kStatusOk : kAamvaBadVersion;
+  if (!accepted) return kAamvaBadVersion;
+  // The decode reads the entry count, stores the issuer number (which cannot fail: the header holds it) and checks
+  // the file type; the count and the type need the header alone.
+  AamvaPipeline probe;
+  probe.descriptor = d;
+  readHeaderSeparators(probe, TextSpan{text, length});
+  if (Status s = parseEntryCount(probe, TextSpan{text, length}); s != kStatusOk) return s;
+  return callHook(variant.overrides.checkFileType, probe, TextSpan{text, length});
 }
 
 Status runVariant(const AamvaVariant& variant, AamvaTextHook parseElements, const char* text, std::int32_t length,
