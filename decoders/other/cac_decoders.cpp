@@ -430,6 +430,9 @@ Status runCacVariant(const CacVariant& variant, const char* text, std::int32_t l
       s != kStatusOk)
     return s;
   applyOverrides(pipeline, variant.overrides);
+  // Most texts offered here are no card at all: the header turns them away before anything is stored. The driver
+  // tests it again and returns the same status for such a text, a null or empty one included.
+  if (Status s = callHook(pipeline.checkHeader, pipeline, TextSpan{text, length}); s != kStatusOk) return s;
   if (variant.standard != nullptr) {
     setSlotText(record, SLOT_STANDARD, variant.standard);
     setSlotText(record, SLOT_COUNTRY_CODE, "USA");

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 #include <limits>
 #include <string_view>
@@ -139,9 +140,38 @@ std::size_t runStartBefore(std::string_view text, std::size_t end, CharPredicate
   return start;
 }
 
+// The first needle at or behind from. The markers open with a space, the commonest byte of a card, so candidates are
+// the places of the needle's second byte.
 std::size_t find(std::string_view haystack, std::string_view needle, std::size_t from = 0) {
-  const std::int32_t at = findSpan(spanOf(tail(haystack, from)), spanOf(needle));
-  return at < 0 ? std::string_view::npos : from + static_cast<std::size_t>(at);
+  if (needle.size() < 2) {
+    const std::int32_t at = findSpan(spanOf(tail(haystack, from)), spanOf(needle));
+    return at < 0 ? std::string_view::npos : from + static_cast<std::size_t>(at);
+  }
+  if (from >= haystack.size() || haystack.size() - from < needle.size()) return std::string_view::npos;
+  const std::size_t last = haystack.size() - needle.size();  // the last place the needle can start
+  for (std::size_t at = from; at <= last;) {
+    const void* hit = std::memchr(haystack.data() + at + 1, needle[1], last - at + 1);
+    if (hit == nullptr) return std::string_view::npos;
+    at = static_cast<std::size_t>(static_cast<const char*>(hit) - haystack.data()) - 1;
+    if (haystack[at] == needle[0] && haystack.substr(at + 2, needle.size() - 2) == needle.substr(2)) return at;
+    ++at;
+  }
+  return std::string_view::npos;
+}
+
+// Whether splitting the text at "|" gives at least count fields, as splitTokens counts them without skipping empty
+// ones: count - 1 bars, the last of them not the text's last byte. Texts without the bars are turned away before a
+// field is cut.
+bool holdsBarFields(const char* text, std::int32_t length, std::int32_t count) {
+  if (text == nullptr || length < 1 || count < 1) return false;
+  const char* end = text + length;
+  const char* at = text;
+  for (std::int32_t bars = 1; bars < count; ++bars) {
+    const void* bar = std::memchr(at, '|', static_cast<std::size_t>(end - at));
+    if (bar == nullptr) return false;
+    at = static_cast<const char*>(bar) + 1;
+  }
+  return at < end;
 }
 
 // Cards fill empty name fields with the word NULL, in any case; such a name must not reach the result.
@@ -525,6 +555,7 @@ Status decodeMexicoId(const char* text, std::int32_t length, FieldRecord& record
 
 Status decodePanamaId(const char* text, std::int32_t length, FieldRecord& record, ParserInstance&) {
   constexpr std::int32_t kFields = 12;
+  if (!holdsBarFields(text, length, kFields)) return kStatusNoDecoder;
   TextSpan fields[kFields];
   const TextSpan whole = text != nullptr && length > 0 ? TextSpan{text, length} : TextSpan{};
   if (splitTokens(whole, fields, kFields, "|", 0) < kFields) return kStatusNoDecoder;
@@ -559,6 +590,7 @@ Status decodePanamaId(const char* text, std::int32_t length, FieldRecord& record
 
 Status decodeSouthAfricaId(const char* text, std::int32_t length, FieldRecord& record, ParserInstance&) {
   constexpr std::int32_t kFields = 9;
+  if (!holdsBarFields(text, length, kFields)) return kStatusNoDecoder;
   TextSpan fields[kFields];
   const TextSpan whole = text != nullptr && length > 0 ? TextSpan{text, length} : TextSpan{};
   if (splitTokens(whole, fields, kFields, "|", 0) < kFields) return kStatusNoDecoder;
