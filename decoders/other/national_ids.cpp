@@ -140,40 +140,6 @@ std::size_t runStartBefore(std::string_view text, std::size_t end, CharPredicate
   return start;
 }
 
-// The first needle at or behind from. The markers open with a space, the commonest byte of a card, so candidates are
-// the places of the needle's second byte.
-std::size_t find(std::string_view haystack, std::string_view needle, std::size_t from = 0) {
-  if (needle.size() < 2) {
-    const std::int32_t at = findSpan(spanOf(tail(haystack, from)), spanOf(needle));
-    return at < 0 ? std::string_view::npos : from + static_cast<std::size_t>(at);
-  }
-  if (from >= haystack.size() || haystack.size() - from < needle.size()) return std::string_view::npos;
-  const std::size_t last = haystack.size() - needle.size();  // the last place the needle can start
-  for (std::size_t at = from; at <= last;) {
-    const void* hit = std::memchr(haystack.data() + at + 1, needle[1], last - at + 1);
-    if (hit == nullptr) return std::string_view::npos;
-    at = static_cast<std::size_t>(static_cast<const char*>(hit) - haystack.data()) - 1;
-    if (haystack[at] == needle[0] && haystack.substr(at + 2, needle.size() - 2) == needle.substr(2)) return at;
-    ++at;
-  }
-  return std::string_view::npos;
-}
-
-// Whether splitting the text at "|" gives at least count fields, as splitTokens counts them without skipping empty
-// ones: count - 1 bars, the last of them not the text's last byte. Texts without the bars are turned away before a
-// field is cut.
-bool holdsBarFields(const char* text, std::int32_t length, std::int32_t count) {
-  if (text == nullptr || length < 1 || count < 1) return false;
-  const char* end = text + length;
-  const char* at = text;
-  for (std::int32_t bars = 1; bars < count; ++bars) {
-    const void* bar = std::memchr(at, '|', static_cast<std::size_t>(end - at));
-    if (bar == nullptr) return false;
-    at = static_cast<const char*>(bar) + 1;
-  }
-  return at < end;
-}
-
 // Cards fill empty name fields with the word NULL, in any case; such a name must not reach the result.
 struct NameWithoutNull {
   std::string_view source;
@@ -263,6 +229,35 @@ void storeMexicoNameParts(FieldRecord& record, std::string_view name) {
 }
 
 }  // namespace
+
+std::size_t findMarker(std::string_view haystack, std::string_view needle, std::size_t from) {
+  if (needle.empty() || from >= haystack.size() || haystack.size() - from < needle.size())
+    return std::string_view::npos;
+  const std::size_t lastNonSpace = needle.find_last_not_of(' ');
+  const std::size_t pivot = lastNonSpace == std::string_view::npos ? 0 : lastNonSpace;
+  const std::size_t last = haystack.size() - needle.size();  // the last place the needle can start
+  for (std::size_t at = from; at <= last;) {
+    const void* hit = std::memchr(haystack.data() + at + pivot, needle[pivot], last - at + 1);
+    if (hit == nullptr) return std::string_view::npos;
+    at = static_cast<std::size_t>(static_cast<const char*>(hit) - haystack.data()) - pivot;
+    if (haystack.substr(at, needle.size()) == needle) return at;
+    ++at;
+  }
+  return std::string_view::npos;
+}
+
+bool holdsBarFields(const char* text, std::int32_t length, std::int32_t count) {
+  if (count < 1) return true;
+  if (text == nullptr || length < 1) return false;
+  const char* end = text + length;
+  const char* at = text;
+  for (std::int32_t bars = 1; bars < count; ++bars) {
+    const void* bar = std::memchr(at, '|', static_cast<std::size_t>(end - at));
+    if (bar == nullptr) return false;
+    at = static_cast<const char*>(bar) + 1;
+  }
+  return at < end;
+}
 
 Status runSteps(DecodeStep first, FieldRecord& record, const char* text, std::int32_t length) {
   if (first == nullptr) return kStatusBadArgument;
@@ -458,8 +453,8 @@ StepResult parseNameAndBirthDate(FieldRecord& record, TextSpan& rest) {
   Accepted accepted;
   bool found = false;
   std::size_t from = 0;
-  for (std::size_t marker = find(text, kMexicoBirthDateMarker); marker != std::string_view::npos;
-       marker = find(text, kMexicoBirthDateMarker, from)) {
+  for (std::size_t marker = findMarker(text, kMexicoBirthDateMarker); marker != std::string_view::npos;
+       marker = findMarker(text, kMexicoBirthDateMarker, from)) {
     const std::size_t dateAt = marker + kMexicoBirthDateMarker.size();
     from = dateAt - 1;
     std::size_t start = runStartBefore(text, marker, isAlnumUnderscoreOrSpace);
@@ -493,11 +488,11 @@ StepResult parseNameAndBirthDate(FieldRecord& record, TextSpan& rest) {
 
 StepResult parseOfficeAndDocumentNumber(FieldRecord& record, TextSpan& rest) {
   const std::string_view text = rest.view();
-  const std::size_t marker = find(text, kMexicoDocumentMarker);
+  const std::size_t marker = findMarker(text, kMexicoDocumentMarker);
   if (marker == std::string_view::npos) return {.next = setMexicoConstants};
   const std::size_t start = runStartBefore(text, marker, isAlnumUnderscoreOrSpace);
   const std::string_view run = text.substr(start, marker - start);
-  const std::size_t office = find(run, kMexicoOfficeMarker);
+  const std::size_t office = findMarker(run, kMexicoOfficeMarker);
   if (office == std::string_view::npos) return {.next = setMexicoConstants};
   TextSpan officeName = spanOf(tail(run, office + kMexicoOfficeMarker.size()));
   trimLeftChars(&officeName, kWhiteSpace);
