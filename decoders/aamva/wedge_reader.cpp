@@ -309,6 +309,8 @@ bool holdsSeparator(TextSpan text) {
 std::int32_t issuerPosition(TextSpan text) {
   constexpr std::string_view kFileTypes[] = {"ANSI ", "AAMVA"};
   if (text.length < 6) return -1;
+  // Both types, whole or short of one character, start with "A" or "N": other records stop here.
+  if (text.data[1] != 'A' && text.data[1] != 'N') return -1;
   const std::string_view head(text.data + 1, 5);
   for (std::string_view type : kFileTypes) {
     if (head == type) return 6;
