@@ -233,8 +233,8 @@ void storeMexicoNameParts(FieldRecord& record, std::string_view name) {
 std::size_t findMarker(std::string_view haystack, std::string_view needle, std::size_t from) {
   if (needle.empty() || from >= haystack.size() || haystack.size() - from < needle.size())
     return std::string_view::npos;
-  const std::size_t lastNonSpace = needle.find_last_not_of(' ');
-  const std::size_t pivot = lastNonSpace == std::string_view::npos ? 0 : lastNonSpace;
+  std::size_t pivot = needle.size() - 1;
+  while (pivot > 0 && needle[pivot] == ' ') --pivot;
   const std::size_t last = haystack.size() - needle.size();  // the last place the needle can start
   for (std::size_t at = from; at <= last;) {
     const void* hit = std::memchr(haystack.data() + at + pivot, needle[pivot], last - at + 1);
