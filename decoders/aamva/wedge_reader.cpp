@@ -184,7 +184,8 @@ constexpr std::int32_t kNoCut = std::numeric_limits<std::int32_t>::min() / 2;
 
 bool isDigitChar(char c) { return c >= '0' && c <= '9'; }
 bool isUpperLetter(char c) { return c >= 'A' && c <= 'Z'; }
-bool isBlankChar(char c) { return isBlank(static_cast<signed char>(c)) != 0; }
+// The bytes isBlank accepts, tested inline: the cut tests them for every place of every value.
+bool isBlankChar(char c) { return c == ' ' || c == '\0' || (c >= '\t' && c <= '\r'); }
 
 bool allOf(std::string_view s, bool (*predicate)(char)) { return std::all_of(s.begin(), s.end(), predicate); }
 
@@ -235,15 +236,27 @@ bool fitsShape(Shape shape, std::string_view s) {
 }
 
 // Whether a value that fits the shape is likelier the element's than a value of any other element.
-bool hasFirmShape(Shape shape) {
+constexpr bool hasFirmShape(Shape shape) {
   return shape != Shape::kAny && shape != Shape::kName && shape != Shape::kStreet && shape != Shape::kCity;
 }
 
+// The row of kSlotProfiles for every slot, -1 for slots not listed; the ids of five tables are profiled per decode.
+struct ProfileRows {
+  std::int8_t row[kSlotCount];
+};
+constexpr ProfileRows profileRows() {
+  ProfileRows rows{};
+  for (std::int8_t& r : rows.row) r = -1;
+  for (std::size_t i = std::size(kSlotProfiles); i-- > 0;)
+    rows.row[kSlotProfiles[i].slot] = static_cast<std::int8_t>(i);
+  return rows;
+}
+constexpr ProfileRows kProfileRows = profileRows();
+static_assert(std::size(kSlotProfiles) <= 127 && kProfileRows.row[SLOT_EXPIRY_DATE] == 0);
+
 SlotProfile profileOfSlot(std::int32_t slot) {
-  for (const SlotProfile& p : kSlotProfiles) {
-    if (p.slot == slot) return p;
-  }
-  return SlotProfile{.slot = slot};
+  const std::int32_t row = slot >= 0 && slot < kSlotCount ? kProfileRows.row[slot] : -1;
+  return row >= 0 ? kSlotProfiles[row] : SlotProfile{.slot = slot};
 }
 
 // Every element id any edition defines: a cut may fall on any of them, since a card carries ids its edition's table
@@ -253,19 +266,40 @@ struct KnownId {
   Shape shape = Shape::kAny;
   std::int32_t worth = 0;  // what finding it is worth; ids the edition does not store are worth nothing
 };
+// Element ids are three capital letters, so each has a place among the 26 * 26 * 26 such ids.
+constexpr std::int32_t kIdPlaces = 26 * 26 * 26;
+
+constexpr std::int32_t idPlace(std::int32_t id) {
+  const std::int32_t a = ((id >> 16) & 0xff) - 'A';
+  const std::int32_t b = ((id >> 8) & 0xff) - 'A';
+  const std::int32_t c = (id & 0xff) - 'A';
+  if (id < 0 || id > 0xffffff || a < 0 || a >= 26 || b < 0 || b >= 26 || c < 0 || c >= 26) return -1;
+  return (a * 26 + b) * 26 + c;
+}
+static_assert(idPlace(elementId("AAA")) == 0 && idPlace(elementId("ZZZ")) == kIdPlaces - 1 &&
+              idPlace(elementId("DAQ")) == (3 * 26 + 0) * 26 + 16 && idPlace(0x414061) == -1);
+
 struct KnownIds {
   KnownId ids[kMaxIds];
   std::int32_t count = 0;
+  // The known ids in ascending order with their index in ids: the cut looks an id up at every place of the data.
+  std::int32_t sorted[kMaxIds];
+  std::int8_t sortedIndex[kMaxIds];
 };
+static_assert(kMaxIds <= 128);
 
 // The edition's own table goes first, so an id's shape follows the slot the edition stores it in.
 void collectIds(KnownIds& known, const ElementTable& edition) {
-  const auto add = [&known](const ElementTable& table, bool stored) {
+  std::uint64_t placed[(kIdPlaces + 63) / 64] = {};
+  const auto add = [&known, &placed](const ElementTable& table, bool stored) {
     for (std::int32_t i = 0; i < table.count; ++i) {
       const ElementEntry& row = table.rows[i];
-      const bool present =
-          std::any_of(known.ids, known.ids + known.count, [&row](const KnownId& k) { return k.id == row.id; });
+      const std::int32_t place = idPlace(row.id);
+      const bool present = place >= 0 ? ((placed[place / 64] >> (place % 64)) & 1U) != 0
+                                      : std::any_of(known.ids, known.ids + known.count,
+                                                    [&row](const KnownId& k) { return k.id == row.id; });
       if (present || known.count >= kMaxIds) continue;
+      if (place >= 0) placed[place / 64] |= std::uint64_t{1} << (place % 64);
       const SlotProfile profile = profileOfSlot(row.slot);
       const std::int32_t worth = !stored ? 0 : profile.frequency == kCommon ? kCommonFound : kRareFound;
       known.ids[known.count++] = {.id = row.id, .shape = profile.shape, .worth = worth};
@@ -273,6 +307,15 @@ void collectIds(KnownIds& known, const ElementTable& edition) {
   };
   add(edition, true);
   for (const ElementTable* table : kAllTables) add(*table, false);
+  // The ids are distinct, so the index found in the sorted list is the one a search of ids would find.
+  std::int8_t order[kMaxIds];
+  for (std::int32_t i = 0; i < known.count; ++i) order[i] = static_cast<std::int8_t>(i);
+  std::sort(order, order + known.count,
+            [&known](std::int8_t a, std::int8_t b) { return known.ids[a].id < known.ids[b].id; });
+  for (std::int32_t i = 0; i < known.count; ++i) {
+    known.sorted[i] = known.ids[order[i]].id;
+    known.sortedIndex[i] = order[i];
+  }
 }
 
 // The score of one element whose value, trimmed, is s.
@@ -283,22 +326,35 @@ std::int32_t elementScore(const KnownId& id, std::string_view s, std::int32_t di
   return found + (hasFirmShape(id.shape) ? kShapeFits : 0);
 }
 
+// elementScore for a value whose digits and capitals are known already: names, cities and streets are judged by them
+// alone, which spares the cut a scan of every value at every length it tries.
+std::int32_t grownValueScore(const KnownId& id, std::string_view s, std::int32_t discount, bool digit, bool capital) {
+  if (!s.empty() && (id.shape == Shape::kName || id.shape == Shape::kCity)) {
+    return id.worth - discount + (digit ? kShapeMissed : 0);
+  }
+  if (!s.empty() && id.shape == Shape::kStreet) return id.worth - discount + (capital ? 0 : kShapeMissed);
+  return elementScore(id, s, discount);
+}
+static_assert(!hasFirmShape(Shape::kName) && !hasFirmShape(Shape::kCity) && !hasFirmShape(Shape::kStreet));
+
 // The index of the known id that starts at position, or -1.
 std::int32_t knownIdAt(const KnownIds& known, TextSpan text, std::int64_t position) {
   if (text.data == nullptr || position < 0 || position + 3 > text.length) return -1;
   const char* at = text.data + position;
   if (!isUpperLetter(at[0]) || !isUpperLetter(at[1]) || !isUpperLetter(at[2])) return -1;
   const std::int32_t id = (at[0] << 16) | (at[1] << 8) | at[2];
-  for (std::int32_t i = 0; i < known.count; ++i) {
-    if (known.ids[i].id == id) return i;
-  }
-  return -1;
+  const std::int32_t* end = known.sorted + known.count;
+  const std::int32_t* found = std::lower_bound(known.sorted, end, id);
+  return found != end && *found == id ? known.sortedIndex[found - known.sorted] : -1;
 }
 
+// Separators are rare control bytes, so one comparison turns away nearly every byte.
 bool holdsSeparator(TextSpan text) {
-  constexpr std::string_view kSeparators = "\n\r\x1c\x1d\x1e";
-  return std::any_of(text.data, text.data + text.length,
-                     [&](char c) { return kSeparators.find(c) != std::string_view::npos; });
+  constexpr std::uint32_t kSeparators = (1U << '\n') | (1U << '\r') | (1U << 0x1c) | (1U << 0x1d) | (1U << 0x1e);
+  return std::any_of(text.data, text.data + text.length, [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < 32 && ((kSeparators >> byte) & 1U) != 0;
+  });
 }
 
 // Where the issuer number starts: behind the whole file type, or one earlier when the scanner lost one of its
@@ -306,6 +362,8 @@ bool holdsSeparator(TextSpan text) {
 std::int32_t issuerPosition(TextSpan text) {
   constexpr std::string_view kFileTypes[] = {"ANSI ", "AAMVA"};
   if (text.length < 6) return -1;
+  // Both types, whole or short of one character, start with "A" or "N": other records stop here.
+  if (text.data[1] != 'A' && text.data[1] != 'N') return -1;
   const std::string_view head(text.data + 1, 5);
   for (std::string_view type : kFileTypes) {
     if (head == type) return 6;
@@ -458,6 +516,13 @@ struct CutTable {
   std::int16_t next[kMaxData + 1];  // -1: the data ends here
   std::int16_t id[kMaxData + 1];    // the known id starting here, or -1
   std::uint64_t seen[kMaxData + 1][2];
+  // What the values need to know of the bytes in front of each place, so a value is judged without a scan of it:
+  // where the last byte that is not blank ends (0 when there is none), and how many digits and capitals there are.
+  std::int16_t filledEnd[kMaxData + 1];
+  std::int16_t digits[kMaxData + 1];
+  std::int16_t capitals[kMaxData + 1];
+  // The places a cut can lead from to the end, the latest found last; only these can end a value.
+  std::int16_t reachable[kMaxData + 1];
 };
 static_assert(kMaxData <= std::numeric_limits<std::int16_t>::max() && kMaxIds <= 128);
 
@@ -467,27 +532,49 @@ bool hasSeen(const CutTable& t, std::int32_t position, std::int32_t id) {
 
 // Fills the table from the end of the data backwards, every element's worth lowered by discount. Returns the number
 // of elements of the best cut, or -1 when no cut leads from the start to the end.
+// What no discount changes: the known id at every place and the byte counts in front of it. Runs once per data.
+void prepareCut(TextSpan data, const KnownIds& known, CutTable& t) {
+  const std::int32_t m = data.length;
+  t.filledEnd[0] = t.digits[0] = t.capitals[0] = 0;
+  for (std::int32_t i = 0; i < m; ++i) {
+    const char c = data.data[i];
+    t.filledEnd[i + 1] = static_cast<std::int16_t>(isBlankChar(c) ? t.filledEnd[i] : i + 1);
+    t.digits[i + 1] = static_cast<std::int16_t>(t.digits[i] + (isDigitChar(c) ? 1 : 0));
+    t.capitals[i + 1] = static_cast<std::int16_t>(t.capitals[i] + (isUpperLetter(c) ? 1 : 0));
+  }
+  for (std::int32_t p = 0; p <= m; ++p) t.id[p] = static_cast<std::int16_t>(knownIdAt(known, data, p));
+}
+
+// Expects prepareCut to have run on the same data and ids.
 std::int32_t cutData(TextSpan data, const KnownIds& known, std::int32_t discount, CutTable& t) {
   const std::int32_t m = data.length;
+  std::int32_t reachableCount = 0;
   for (std::int32_t p = m; p >= 0; --p) {
     t.score[p] = p == m ? 0 : kNoCut;
     t.next[p] = -1;
-    t.id[p] = static_cast<std::int16_t>(knownIdAt(known, data, p));
     t.seen[p][0] = t.seen[p][1] = 0;
     const std::int32_t id = t.id[p];
-    if (id < 0) continue;
+    if (id < 0) {
+      if (p == m) t.reachable[reachableCount++] = static_cast<std::int16_t>(p);
+      continue;
+    }
     const std::int32_t last = std::min(m, p + 3 + kMaxValue);
     std::int32_t valueStart = p + 3;
     while (valueStart < last && isBlankChar(data.data[valueStart])) ++valueStart;
-    std::int32_t valueEnd = p + 3;  // behind the last character that is not blank
     std::int32_t bestNext = -1;
-    for (std::int32_t q = p + 3; q <= last; ++q) {
-      if (q > p + 3 && !isBlankChar(data.data[q - 1])) valueEnd = q;
-      if (t.score[q] == kNoCut) continue;
+    // Only a reachable place can end the value; they are visited from the nearest on, as the places from p + 3 to
+    // last would be. The blanks around a value are neither digits nor capitals, so the bytes from p + 3 tell.
+    std::int32_t k = reachableCount - 1;
+    while (k >= 0 && t.reachable[k] < p + 3) --k;
+    for (; k >= 0 && t.reachable[k] <= last; --k) {
+      const std::int32_t q = t.reachable[k];
+      const std::int32_t valueEnd = std::max<std::int32_t>(p + 3, t.filledEnd[q]);  // behind the last non-blank
       const std::int32_t begin = std::min(valueStart, valueEnd);
       const std::string_view value(data.data + begin, static_cast<std::size_t>(valueEnd - begin));
-      const std::int32_t score =
-          t.score[q] + elementScore(known.ids[id], value, discount) + (hasSeen(t, q, id) ? kIdRepeated : 0);
+      const bool digit = t.digits[q] > t.digits[p + 3];
+      const bool capital = t.capitals[q] > t.capitals[p + 3];
+      const std::int32_t score = t.score[q] + grownValueScore(known.ids[id], value, discount, digit, capital) +
+                                 (hasSeen(t, q, id) ? kIdRepeated : 0);
       if (score >= t.score[p]) {  // on a tie the longer value: a cut the data does not call for is not made
         t.score[p] = score;
         bestNext = q;
@@ -498,6 +585,7 @@ std::int32_t cutData(TextSpan data, const KnownIds& known, std::int32_t discount
     t.seen[p][0] = t.seen[bestNext][0];
     t.seen[p][1] = t.seen[bestNext][1];
     t.seen[p][id / 64] |= std::uint64_t{1} << (id % 64);
+    t.reachable[reachableCount++] = static_cast<std::int16_t>(p);
   }
   if (t.next[0] < 0) return -1;
   std::int32_t count = 0;
@@ -514,6 +602,7 @@ std::int32_t cutToDirectoryCount(TextSpan data, std::int32_t typeLength, const W
   constexpr std::int32_t kMostSplits = 2;
   // Common elements keep their worth, so a directory cannot merge them away.
   constexpr std::int32_t kDeepestDiscount = kCommonFound - 1;
+  prepareCut(data, known, t);
   const std::int32_t count = cutData(data, known, 0, t);
   const std::int64_t implied = std::int64_t{subfile.length} - typeLength - data.length;
   if (count < 0 || implied < 1 || count - implied < 1 || count - implied > kMostSplits) return count;

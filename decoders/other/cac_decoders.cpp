@@ -170,6 +170,8 @@ static_assert(std::size(kRowsV3A) == 30 && totalWidth(kRowsV3A) == 182 && slotsA
 static_assert(std::size(kRowsV3B) == 28 && totalWidth(kRowsV3B) == 142 && slotsAndWidthsValid(kRowsV3B));
 static_assert(std::size(kRowsV3C) == 25 && totalWidth(kRowsV3C) == 184 && slotsAndWidthsValid(kRowsV3C));
 static_assert(samePrefix(kRowsV3A, kRowsV3B, 23) && samePrefix(kRowsV3A, kRowsV3C, 3));
+// The layout mark is one character at the front of the body; the early test of it relies on that.
+static_assert(kRowsV3A[0].slot == SLOT_CAC_FIELD_99 && kRowsV3A[0].width == 1);
 static_assert(offsetOf(kRowsV1, SLOT_FAMILY_NAME) == 35 && offsetOf(kRowsV1, SLOT_BIRTH_DATE_ALT) == 61 &&
               offsetOf(kRowsV1, SLOT_ISSUE_DATE) == 79 && offsetOf(kRowsV1, SLOT_MIDDLE_NAME) == 88);
 static_assert(offsetOf(kRowsV3A, SLOT_BIRTH_DATE_ALT) == 58 && offsetOf(kRowsV3A, SLOT_ISSUE_DATE) == 96 &&
@@ -243,8 +245,20 @@ Status splitBodyWholeText(CacPipeline& pipeline, TextSpan text) {
   return callHook(pipeline.splitFields, pipeline, text, pipeline.layout, pipeline.fieldCount);
 }
 
+// The bytes isBlank accepts: card fields are padded with them, so every field is trimmed, inline.
+constexpr bool isPadding(char c) { return c == ' ' || c == '\0' || (c >= '\t' && c <= '\r'); }
+
+void trimPadding(TextSpan& field) {
+  if (field.data == nullptr) return;
+  while (field.length > 0 && isPadding(field.data[0])) {
+    ++field.data;
+    --field.length;
+  }
+  while (field.length > 0 && isPadding(field.data[field.length - 1])) --field.length;
+}
+
 Status storePlain(CacPipeline& pipeline, std::int32_t slot, TextSpan field) {
-  trimIf(&field, isBlank);
+  trimPadding(field);
   setSlotIf(*pipeline.record, slot, field, nullptr, nullptr, 0);
   return kStatusOk;
 }
@@ -295,7 +309,7 @@ Status storeVersion3Date(CacPipeline& pipeline, std::int32_t slot, TextSpan fiel
 
 // "60" becomes 6'0": feet, then inches. A blank field stores nothing rather than a bare pair of marks.
 Status storeVersion3Height(CacPipeline& pipeline, std::int32_t slot, TextSpan field) {
-  trimIf(&field, isBlank);
+  trimPadding(field);
   if (!field.filled() || field.length > 12) return kStatusOk;
   char height[16] = {};
   std::int32_t n = 0;
@@ -340,7 +354,7 @@ Status storeVersion3(CacPipeline& pipeline, std::int32_t slot, TextSpan field) {
 
 Status storeVersion3Named(CacPipeline& pipeline, std::int32_t slot, TextSpan field) {
   if (slot != SLOT_FULL_NAME) return storeVersion3(pipeline, slot, field);
-  trimIf(&field, isBlank);
+  trimPadding(field);
   if (!field.filled()) {
     setSlotIf(*pipeline.record, slot, field, nullptr, nullptr, 0);  // clears the slot
     return kStatusOk;
@@ -422,6 +436,32 @@ bool slotHolds(const FieldRecord& record, std::int32_t slot, const char* text) {
          std::memcmp(value.text, text, length) == 0;
 }
 
+// Whether splitCacFields stops inside a field other than the last on a body of this length.
+bool bodyEndsInsideField(const CacLayout& layout, std::int32_t bodyLength) {
+  std::int32_t start = 0;
+  for (std::int32_t i = 0; i + 1 < layout.count; ++i) {
+    const std::int32_t end = start + layout.rows[i].width;
+    if (bodyLength > start && bodyLength < end) return true;
+    start = end;
+  }
+  return false;
+}
+
+// The version 3 cards share a header, so each of the two layouts would read the other's cards whole before slot 99
+// turns them away. The mark is the body's first character, and the split stores it and goes on whatever it says:
+// a card whose mark is not this layout's gets, before anything is stored, the status its whole decode would end
+// with, the split's when the text ends inside a field and the mark's otherwise. A text too short for the body is
+// left to the driver.
+Status checkLayoutMark(const CacVariant& variant, TextSpan text) {
+  if (variant.layoutMark == nullptr || variant.overrides.splitBody != nullptr || !text.filled() ||
+      text.length < kHeaderLength) {
+    return kStatusOk;
+  }
+  const std::int32_t bodyLength = text.length - kHeaderLength;
+  if (bodyLength > 0 && text.data[kHeaderLength] == variant.layoutMark[0]) return kStatusOk;
+  return bodyEndsInsideField(*variant.layout, bodyLength) ? kStatusCacFieldCut : kStatusCacLayout;
+}
+
 Status runCacVariant(const CacVariant& variant, const char* text, std::int32_t length, FieldRecord& record,
                      ParserInstance& instance) {
   CacPipeline pipeline;
@@ -430,6 +470,10 @@ Status runCacVariant(const CacVariant& variant, const char* text, std::int32_t l
       s != kStatusOk)
     return s;
   applyOverrides(pipeline, variant.overrides);
+  // Most texts offered here are no card at all: the header turns them away before anything is stored. The driver
+  // tests it again and returns the same status for such a text, a null or empty one included.
+  if (Status s = callHook(pipeline.checkHeader, pipeline, TextSpan{text, length}); s != kStatusOk) return s;
+  if (Status s = checkLayoutMark(variant, TextSpan{text, length}); s != kStatusOk) return s;
   if (variant.standard != nullptr) {
     setSlotText(record, SLOT_STANDARD, variant.standard);
     setSlotText(record, SLOT_COUNTRY_CODE, "USA");

@@ -1,11 +1,13 @@
 // The steps behind the national identity card decoders, open to the unit tests: the chains for Guatemala, Puerto
-// Rico and Mexico, and the date reader of the South African card.
+// Rico and Mexico, the date reader of the South African card, and the searches that turn other texts away early.
 #pragma once
 
 #include <quorix/field_record.h>
 #include <quorix/status.h>
 
+#include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 namespace quorix {
 
@@ -47,6 +49,14 @@ using MexicoStep = DecodeStep;
 StepResult parseNameAndBirthDate(FieldRecord& record, TextSpan& rest);
 StepResult parseOfficeAndDocumentNumber(FieldRecord& record, TextSpan& rest);
 StepResult setMexicoConstants(FieldRecord& record, TextSpan& rest);
+
+// The first needle in haystack at or behind from, or npos: what findSpan finds, but candidates are the places of the
+// needle's last byte that is no space, since the markers open with the commonest byte of a card.
+std::size_t findMarker(std::string_view haystack, std::string_view needle, std::size_t from = 0);
+
+// Whether splitting the text at "|" gives at least count fields as splitTokens counts them without skipping empty
+// ones, so the split decoders turn a text away before they cut a field of it.
+bool holdsBarFields(const char* text, std::int32_t length, std::int32_t count);
 
 // Reads "7 MAR 1985" or "07MAR1985" (month letters in any case) into slot as YYYYMMDD: 1 when stored, 0 when the
 // text is no such date (nothing is written then).

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 #include <limits>
 #include <string_view>
@@ -139,11 +140,6 @@ std::size_t runStartBefore(std::string_view text, std::size_t end, CharPredicate
   return start;
 }
 
-std::size_t find(std::string_view haystack, std::string_view needle, std::size_t from = 0) {
-  const std::int32_t at = findSpan(spanOf(tail(haystack, from)), spanOf(needle));
-  return at < 0 ? std::string_view::npos : from + static_cast<std::size_t>(at);
-}
-
 // Cards fill empty name fields with the word NULL, in any case; such a name must not reach the result.
 struct NameWithoutNull {
   std::string_view source;
@@ -233,6 +229,35 @@ void storeMexicoNameParts(FieldRecord& record, std::string_view name) {
 }
 
 }  // namespace
+
+std::size_t findMarker(std::string_view haystack, std::string_view needle, std::size_t from) {
+  if (needle.empty() || from >= haystack.size() || haystack.size() - from < needle.size())
+    return std::string_view::npos;
+  std::size_t pivot = needle.size() - 1;
+  while (pivot > 0 && needle[pivot] == ' ') --pivot;
+  const std::size_t last = haystack.size() - needle.size();  // the last place the needle can start
+  for (std::size_t at = from; at <= last;) {
+    const void* hit = std::memchr(haystack.data() + at + pivot, needle[pivot], last - at + 1);
+    if (hit == nullptr) return std::string_view::npos;
+    at = static_cast<std::size_t>(static_cast<const char*>(hit) - haystack.data()) - pivot;
+    if (haystack.substr(at, needle.size()) == needle) return at;
+    ++at;
+  }
+  return std::string_view::npos;
+}
+
+bool holdsBarFields(const char* text, std::int32_t length, std::int32_t count) {
+  if (count < 1) return true;
+  if (text == nullptr || length < 1) return false;
+  const char* end = text + length;
+  const char* at = text;
+  for (std::int32_t bars = 1; bars < count; ++bars) {
+    const void* bar = std::memchr(at, '|', static_cast<std::size_t>(end - at));
+    if (bar == nullptr) return false;
+    at = static_cast<const char*>(bar) + 1;
+  }
+  return at < end;
+}
 
 Status runSteps(DecodeStep first, FieldRecord& record, const char* text, std::int32_t length) {
   if (first == nullptr) return kStatusBadArgument;
@@ -428,8 +453,8 @@ StepResult parseNameAndBirthDate(FieldRecord& record, TextSpan& rest) {
   Accepted accepted;
   bool found = false;
   std::size_t from = 0;
-  for (std::size_t marker = find(text, kMexicoBirthDateMarker); marker != std::string_view::npos;
-       marker = find(text, kMexicoBirthDateMarker, from)) {
+  for (std::size_t marker = findMarker(text, kMexicoBirthDateMarker); marker != std::string_view::npos;
+       marker = findMarker(text, kMexicoBirthDateMarker, from)) {
     const std::size_t dateAt = marker + kMexicoBirthDateMarker.size();
     from = dateAt - 1;
     std::size_t start = runStartBefore(text, marker, isAlnumUnderscoreOrSpace);
@@ -463,11 +488,11 @@ StepResult parseNameAndBirthDate(FieldRecord& record, TextSpan& rest) {
 
 StepResult parseOfficeAndDocumentNumber(FieldRecord& record, TextSpan& rest) {
   const std::string_view text = rest.view();
-  const std::size_t marker = find(text, kMexicoDocumentMarker);
+  const std::size_t marker = findMarker(text, kMexicoDocumentMarker);
   if (marker == std::string_view::npos) return {.next = setMexicoConstants};
   const std::size_t start = runStartBefore(text, marker, isAlnumUnderscoreOrSpace);
   const std::string_view run = text.substr(start, marker - start);
-  const std::size_t office = find(run, kMexicoOfficeMarker);
+  const std::size_t office = findMarker(run, kMexicoOfficeMarker);
   if (office == std::string_view::npos) return {.next = setMexicoConstants};
   TextSpan officeName = spanOf(tail(run, office + kMexicoOfficeMarker.size()));
   trimLeftChars(&officeName, kWhiteSpace);
@@ -525,6 +550,7 @@ Status decodeMexicoId(const char* text, std::int32_t length, FieldRecord& record
 
 Status decodePanamaId(const char* text, std::int32_t length, FieldRecord& record, ParserInstance&) {
   constexpr std::int32_t kFields = 12;
+  if (!holdsBarFields(text, length, kFields)) return kStatusNoDecoder;
   TextSpan fields[kFields];
   const TextSpan whole = text != nullptr && length > 0 ? TextSpan{text, length} : TextSpan{};
   if (splitTokens(whole, fields, kFields, "|", 0) < kFields) return kStatusNoDecoder;
@@ -559,6 +585,7 @@ Status decodePanamaId(const char* text, std::int32_t length, FieldRecord& record
 
 Status decodeSouthAfricaId(const char* text, std::int32_t length, FieldRecord& record, ParserInstance&) {
   constexpr std::int32_t kFields = 9;
+  if (!holdsBarFields(text, length, kFields)) return kStatusNoDecoder;
   TextSpan fields[kFields];
   const TextSpan whole = text != nullptr && length > 0 ? TextSpan{text, length} : TextSpan{};
   if (splitTokens(whole, fields, kFields, "|", 0) < kFields) return kStatusNoDecoder;

@@ -261,6 +261,34 @@ TEST(BankTrack, SplitAndCheckStatuses) {
   }
 }
 
+// The tracks are found at the last two "?;" from the end, whose "?" stands at position 4 or later and at least three
+// places before the end; a "?" without ";" behind it separates nothing.
+TEST(BankTrack, TrackSeparatorsAreFoundBehindLoneQuestionMarks) {
+  struct Case {
+    const char* label;
+    std::string text;
+    Status status;
+    std::string_view name;
+  };
+  const Case kCases[] = {
+      {"lone marks in every track", bankTrack() + "?A?;63?60=31?;01?23?", kStatusOk, "DOE$JOHN Q"},
+      {"separator as the last two", bankTrack() + "?;0123?;", kStatusOk, ""},
+      {"separator one before the last two", bankTrack() + "?;0123?;x", kStatusOk, "DOE$JOHN Q"},
+      {"separator at 3", "%B1?;456789", kStatusNoInput, ""},
+      {"separator at 4, short track 2", "%B12?;6789", kStatusNoInput, ""},
+      {"separator at 6", "%B1234?;89", kStatusOk, ""},
+      {"only marks", std::string(40, '?'), kStatusNoInput, ""},
+      {"marks behind the one separator", "%B1234567?;89?x?y?z", kStatusOk, ""},
+      {"semicolons only", "%B1234567;;;;;;;;", kStatusNoInput, ""},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.label);
+    const Decoded d = decode(decodeCardRecord<45>, c.text);
+    EXPECT_EQ(d.status, c.status);
+    EXPECT_EQ(d.slot(SLOT_FULL_NAME), c.name);
+  }
+}
+
 // Through the parse entry: row 44 sees the text as delivered, row 45 the normalised, upper-cased text.
 TEST(CardRecords, ChosenByTheParseWithTheirPrepareFunctions) {
   struct Case {

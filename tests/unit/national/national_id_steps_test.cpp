@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/text_utils.h"
 #include "unit/support/record_builder.h"
 
 namespace quorix {
@@ -173,5 +174,58 @@ TEST(ParseDayMonthNameYear, DayMonthNameAndYear) {
   }
 }
 
+// The early searches must find what the plain ones find, or a card would be turned away that the full decode reads.
+TEST(FindMarker, FindsWhatFindSpanFinds) {
+  constexpr std::string_view kHaystacks[] = {
+      "GARCIA LOPEZ JUAN Fec Nac. 25/12/1980 Ofna CENTRO Id Doc 123",
+      " Fec Nac.  Fec Nac. ",
+      "Fec Nac. Fec Nac.",
+      "  .  . Fec Nac.",
+      "x Fec Nac.",
+      "Ofna Ofna",
+      "    ",
+      "",
+      "a",
+  };
+  constexpr std::string_view kNeedles[] = {" Fec Nac. ", " Id Doc ", "Ofna ", "Fec", ".", " ", "  ", "a"};
+  for (std::string_view haystack : kHaystacks) {
+    for (std::string_view needle : kNeedles) {
+      for (std::size_t from = 0; from <= haystack.size() + 1; ++from) {
+        SCOPED_TRACE(std::string(haystack) + "|" + std::string(needle) + "|" + std::to_string(from));
+        const std::string_view rest = from < haystack.size() ? haystack.substr(from) : std::string_view();
+        const std::int32_t at = findSpan(TextSpan{rest.data(), static_cast<std::int32_t>(rest.size())},
+                                         TextSpan{needle.data(), static_cast<std::int32_t>(needle.size())});
+        EXPECT_EQ(findMarker(haystack, needle, from),
+                  at < 0 ? std::string_view::npos : from + static_cast<std::size_t>(at));
+      }
+    }
+  }
+}
+
+TEST(HoldsBarFields, AgreesWithSplitTokens) {
+  constexpr std::string_view kTexts[] = {
+      "a|b|c",
+      "a|b|c|",
+      "|||",
+      "||||",
+      "a||",
+      "|a",
+      "abc",
+      "",
+      "|",
+      "a|b|c|d|e|f|g|h|i|j|k|l",
+      "a|b|c|d|e|f|g|h|i|j|k|",
+  };
+  for (std::string_view text : kTexts) {
+    for (std::int32_t count = 0; count <= 13; ++count) {
+      SCOPED_TRACE(std::string(text) + " " + std::to_string(count));
+      TextSpan fields[16];
+      const TextSpan whole{text.data(), static_cast<std::int32_t>(text.size())};
+      EXPECT_EQ(holdsBarFields(text.data(), whole.length, count), splitTokens(whole, fields, count, "|", 0) >= count);
+    }
+  }
+  EXPECT_FALSE(holdsBarFields(nullptr, 5, 1));
+  EXPECT_TRUE(holdsBarFields(nullptr, 5, 0));
+}
 }  // namespace
 }  // namespace quorix
