@@ -2,6 +2,8 @@
 // separators suggest, and a jurisdiction's hooks or default splitters take over where its layout differs.
 #include "derive/name_fields.h"
 
+#include <algorithm>
+#include <array>
 #include <cstring>
 #include <string_view>
 
@@ -67,8 +69,13 @@ std::int32_t splitWords(TextSpan text, TextSpan* words, std::int32_t maxCount, c
   return splitTokens(text, words, maxCount, separators, 1);
 }
 
+// Drops the words that are suffixes, keeping the others in order.
 std::int32_t removeSuffixWords(TextSpan* words, std::int32_t count) {
-  return removeSpansMatching(words, count, NameSuffixTable, kNameSuffixCount);
+  if (words == nullptr || count < 1) return 0;
+  std::int32_t kept = 0;
+  for (std::int32_t i = 0; i < count; ++i)
+    if (!isNameSuffix(words[i])) words[kept++] = words[i];
+  return kept;
 }
 
 bool hookSucceeds(NameHook hook, const FieldRecord& record, char* out, std::int32_t outSize) {
@@ -103,9 +110,23 @@ std::int32_t dropNoneWords(char* text, std::int32_t length) {
 
 }  // namespace
 
+// The suffixes measured once; names are mostly longer than any of them, and such a word is no suffix.
+constexpr auto kSuffixViews = [] {
+  std::array<std::string_view, std::size(NameSuffixTable)> views{};
+  for (std::size_t i = 0; i < views.size(); ++i) views[i] = NameSuffixTable[i];
+  return views;
+}();
+constexpr std::size_t kLongestSuffix = [] {
+  std::size_t longest = 0;
+  for (std::string_view suffix : kSuffixViews) longest = std::max(longest, suffix.size());
+  return longest;
+}();
+
 bool isNameSuffix(TextSpan word) {
-  for (const char* suffix : NameSuffixTable)
-    if (word.view() == suffix) return true;
+  const std::string_view text = word.view();
+  if (text.size() > kLongestSuffix) return false;
+  for (std::string_view suffix : kSuffixViews)
+    if (text == suffix) return true;
   return false;
 }
 
