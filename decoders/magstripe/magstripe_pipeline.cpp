@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "core/text_utils.h"
+#include "decoders/magstripe/stripe_classes.h"
 
 namespace quorix {
 
@@ -31,7 +32,7 @@ char stripeCharAt(TextSpan span, std::int32_t index) {
 }
 
 void storeStripeValue(MagstripeDecoder& decoder, std::int32_t slot, TextSpan value) {
-  setSlotIf(*decoder.record, slot, value, nullptr, nullptr, '\0');
+  storePlain(*decoder.record, slot, value);
 }
 
 namespace {

@@ -155,9 +155,10 @@ void readEyeColorField(MagstripeDecoder& decoder, TextSpan fields);
 
 // Building blocks the variants share with the defaults.
 
-// The address run of track 1: after a code pair, a city, a name and then a run of addressClass characters, as
+// The address run of track 1: after a code pair, a city, a name and then a run of characters of addressClass (bits of
+// stripe_classes.h), as
 // the default reads it. Returns false (run untouched) when no such sequence exists.
-[[nodiscard]] bool findAddressRun(TextSpan track1, CharPredicate addressClass, TextSpan* run);
+[[nodiscard]] bool findAddressRun(TextSpan track1, std::uint32_t addressClass, TextSpan* run);
 // Collects the licence digits of track 2 from digitsStart (at most 13, then "="), appends up to 5 overflow
 // digits behind the 12 date digits, and stores them in SLOT_LICENCE_NUMBER. Nothing when no "=" ends the digits.
 void storeLicenseDigits(MagstripeDecoder& decoder, TextSpan track2, std::int32_t digitsStart);

@@ -9,6 +9,7 @@
 
 #include "core/text_utils.h"
 #include "decoders/magstripe/magstripe_pipeline.h"
+#include "decoders/magstripe/stripe_classes.h"
 
 namespace quorix {
 
@@ -61,12 +62,15 @@ void readSexAt15(MagstripeDecoder& decoder, TextSpan fields) {
   storeStripeValue(decoder, SLOT_SEX, sex);
 }
 
-// Canadian addresses (id 8) end at the first character outside the narrower street class.
+// Canadian addresses (id 8) end at the first character outside the narrower street class; they keep their id
+// characters only.
+constexpr StripeFilter kNarrowAddressFilter{kClassId, kClassBlank, ' ', isNotIdChar, isBlank};
+
 void readNarrowAddress(MagstripeDecoder& decoder, TextSpan track1) {
   TextSpan address{};
-  if (!findAddressRun(track1, isStreetChar, &address)) return;
-  trimIf(&address, isNotIdChar);
-  setSlotIf(*decoder.record, SLOT_STREET_1, address, isNotIdChar, isBlank, ' ');
+  if (!findAddressRun(track1, kClassStreet, &address)) return;
+  trimOutsideClass(&address, kClassId);
+  storeFiltered(*decoder.record, SLOT_STREET_1, address, kNarrowAddressFilter);
 }
 
 // The Canadian layout writes its weight field in one unit, kilograms, as its heights are centimetres; the value

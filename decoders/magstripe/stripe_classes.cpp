@@ -1,0 +1,57 @@
+// The stores of the stripe hooks that filter or format a value before it reaches the record.
+#include "decoders/magstripe/stripe_classes.h"
+
+#include <cstdint>
+
+#include "core/text_utils.h"
+
+namespace quorix {
+namespace {
+
+std::int32_t freeRoom(const FieldRecord& record) {
+  return record.arena == nullptr ? 0 : record.arenaSize - record.arenaUsed;
+}
+
+void putDigits(char* out, std::int32_t value, std::int32_t width) {
+  for (std::int32_t i = width - 1; i >= 0; --i) {
+    out[i] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  }
+}
+
+}  // namespace
+
+void storeFiltered(FieldRecord& record, std::int32_t slot, TextSpan value, const StripeFilter& filter) {
+  // The runs the hooks cut are at most 255 bytes; anything longer goes through the setter's own filter.
+  char filtered[256];
+  if (value.length > static_cast<std::int32_t>(sizeof filtered)) {
+    setSlotIf(record, slot, value, filter.excludeIf, filter.squeezeIf, filter.replacement);
+    return;
+  }
+  std::int32_t written = 0;
+  for (std::int32_t i = 0; value.filled() && i < value.length; ++i) {
+    char c = value.data[i];
+    if (!inClass(c, filter.keep)) {
+      if (filter.replacement == '\0') continue;
+      c = filter.replacement;
+    }
+    if (written > 0 && filtered[written - 1] == c && inClass(c, filter.squeeze)) continue;
+    filtered[written++] = c;
+  }
+  storePlain(record, slot, TextSpan{filtered, written});
+}
+
+void storePlain(FieldRecord& record, std::int32_t slot, TextSpan value) {
+  setSlot(record, slot, value, nullptr, nullptr, '\0');
+}
+
+void storeCheckedDate(FieldRecord& record, std::int32_t slot, const DateTime& date) {
+  if (slot < 0 || slot >= kSlotCount || freeRoom(record) < 8) return;
+  char digits[8];
+  putDigits(digits, date.year, 4);
+  putDigits(digits + 4, date.month, 2);
+  putDigits(digits + 6, date.day, 2);
+  storePlain(record, slot, TextSpan{digits, 8});
+}
+
+}  // namespace quorix
