@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <string_view>
 
 #include "core/text_utils.h"
 #include "decoders/magstripe/stripe_classes.h"
@@ -64,6 +65,29 @@ void dropFront(TextSpan& span, std::int32_t n) {
   if (span.filled()) advanceSpan(&span, n);
 }
 
+// nextToken(source, token, rest, delimiters, true) for one or two delimiter bytes: leading delimiters skipped, the
+// token up to the next one, which rest leaves out. Each delimiter is looked for by memchr in what precedes the
+// nearest one found so far.
+void cutToken(TextSpan source, TextSpan* token, TextSpan* rest, std::string_view delimiters) {
+  const char* data = source.data;
+  std::int32_t length = std::max(source.length, 0);
+  if (data != nullptr) {
+    while (length > 0 && delimiters.find(*data) != std::string_view::npos) {
+      ++data;
+      --length;
+    }
+  }
+  std::int32_t n = data == nullptr ? 0 : length;
+  for (const char delimiter : delimiters) {
+    if (n < 1) break;
+    const void* hit = std::memchr(data, delimiter, static_cast<std::size_t>(n));
+    if (hit != nullptr) n = static_cast<std::int32_t>(static_cast<const char*>(hit) - data);
+  }
+  *token = TextSpan{data, n};
+  const std::int32_t consumed = n < length ? n + 1 : n;
+  *rest = TextSpan{data == nullptr ? nullptr : data + consumed, length - consumed};
+}
+
 // The first count lines of at least 2 characters (shorter ones are skipped); lines not found stay empty.
 // Returns what follows the last line taken.
 TextSpan takeLines(TextSpan text, TextSpan* lines, std::int32_t count) {
@@ -72,7 +96,7 @@ TextSpan takeLines(TextSpan text, TextSpan* lines, std::int32_t count) {
   while (taken < count && rest.filled()) {
     TextSpan line{};
     TextSpan next{};
-    nextToken(rest, &line, &next, "\r\n", true);
+    cutToken(rest, &line, &next, "\r\n");
     if (line.filled() && line.length >= 2) lines[taken++] = line;
     if (next.filled() && next.length >= rest.length) break;  // no progress: nothing more to cut
     rest = next;
@@ -84,7 +108,7 @@ TextSpan takeLines(TextSpan text, TextSpan* lines, std::int32_t count) {
   if (text == nullptr || length < 6) return kStatusStripeTooShort;
   TextSpan lines[3] = {};
   (void)takeLines(wholeText(text, length), lines, 3);
-  for (TextSpan& line : lines) trimChars(&line, " \"");
+  for (TextSpan& line : lines) trimClass(&line, kSetQuoteOrSpace);
   tracks.track1 = reversed ? lines[2] : lines[0];
   tracks.track2 = lines[1];
   tracks.track3 = reversed ? lines[0] : lines[2];
@@ -130,8 +154,8 @@ TextSpan takeLines(TextSpan text, TextSpan* lines, std::int32_t count) {
   while (taken < 3 && rest.filled()) {
     TextSpan piece{};
     TextSpan next{};
-    nextToken(rest, &piece, &next, "?", true);
-    if (trimmed) trimChars(&piece, "\r\n ");
+    cutToken(rest, &piece, &next, "?");
+    if (trimmed) trimClass(&piece, kSetLineEdge);
     if (piece.filled()) pieces[taken++] = piece;
     if (next.filled() && next.length >= rest.length) break;
     rest = next;
@@ -317,7 +341,7 @@ Status splitSingleLine(MagstripeDecoder&, const char* text, std::int32_t length,
   if (text == nullptr || length < 4) return kStatusStripeTooShort;
   TextSpan line{};
   TextSpan rest = takeLines(wholeText(text, length), &line, 1);
-  trimChars(&rest, "\r\n");
+  trimClass(&rest, kSetLineBreak);
   if (rest.filled()) return kStatusStripeWrongShape;
   tracks.track1 = line;
   return kStatusOk;
@@ -377,7 +401,7 @@ Status checkOptionalSentinel(MagstripeDecoder& decoder, TrackSpans& tracks) {
 Status checkFieldBoundary(MagstripeDecoder& decoder, TrackSpans& tracks) {
   if (tracks.track2.length < 4 || isFinancialTrack1(tracks.track1) || !startsWith(tracks.track2, ";636"))
     return kStatusStripeWrongShape;
-  for (TextSpan* track : {&tracks.track1, &tracks.track2, &tracks.track3}) trimChars(track, "\r\n ");
+  for (TextSpan* track : {&tracks.track1, &tracks.track2, &tracks.track3}) trimClass(track, kSetLineEdge);
   if (tracks.track1.filled() && tracks.track1.data[0] == '%')
     dropFront(tracks.track1, 1);
   else
