@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <iterator>
+#include <string_view>
 
 #include "core/text_utils.h"
 #include "decoders/magstripe/magstripe_pipeline.h"
@@ -386,58 +387,61 @@ struct MagstripeVariant {
   bool removeLineFeeds = false;  // edit the text in place before splitting
   std::uint32_t without = 0;
   MagstripeOverrides overrides = {};
-  // Texts the variant's split and check cannot pass without (an IIN behind its sentinel, the "%" of a track 1),
-  // and the length under which its splitter calls the text too short: a text of at least that length lacking one
-  // of them is turned away before the decoder is set up.
-  const char* needs = nullptr;
-  const char* alsoNeeds = nullptr;
+  // What the variant's split and check cannot pass without: the byte the text opens with, texts it must hold (an
+  // IIN behind its sentinel, the "%" of a track 1, the pair between two tracks), a line break between tracks; and
+  // the length under which its splitter calls the text too short. A text of at least that length lacking one of
+  // them is turned away before the decoder is set up.
+  char opens = '\0';
+  std::string_view needs[3] = {};
+  bool needsLineBreak = false;
   std::int32_t shortBelow = 0;
 };
 
 // clang-format off
 constexpr MagstripeVariant kMagstripeVariants[] = {
     {.id = 0, .splitTracks = splitLastPair, .checkTracks = checkIinAndState,
-     .needs = ";636", .alsoNeeds = "%", .shortBelow = 5},
+     .opens = '%', .needs = {"?;636"}, .shortBelow = 5},
     {.id = 1, .splitTracks = splitTwoLines, .checkTracks = checkIinAndState,
-     .needs = ";636", .alsoNeeds = "%", .shortBelow = 4},
+     .needs = {";636", "%"}, .needsLineBreak = true, .shortBelow = 4},
     {.id = 2, .splitTracks = splitThreeLines, .checkTracks = checkThreeTrackIinAndState,
-     .needs = ";636", .alsoNeeds = "%", .shortBelow = 6},
+     .needs = {";636", "%"}, .needsLineBreak = true, .shortBelow = 6},
     {.id = 3, .splitTracks = splitThreeLinesReversed, .checkTracks = checkThreeTrackIinAndState,
-     .needs = ";636", .alsoNeeds = "%", .shortBelow = 6},
+     .needs = {";636", "%"}, .needsLineBreak = true, .shortBelow = 6},
     {.id = 4, .splitTracks = splitSentinelPair, .checkTracks = checkIin,
-     .overrides = {.readPostalCode = readSentinelPostalCode}, .needs = ";636", .alsoNeeds = "%", .shortBelow = 8},
+     .overrides = {.readPostalCode = readSentinelPostalCode}, .opens = '%', .needs = {"?;636", "?%"},
+     .shortBelow = 8},
     {.id = 5, .splitTracks = splitSentinelPair, .checkTracks = checkShiftedIin,
-     .needs = "636", .alsoNeeds = "%", .shortBelow = 8},
+     .opens = '%', .needs = {"?;", "636", "?%"}, .shortBelow = 8},
     {.id = 6, .splitTracks = splitFramed, .checkTracks = checkBareIin,
-     .needs = "{!|1", .alsoNeeds = "636", .shortBelow = 24},
-    {.id = 7, .splitTracks = splitEndSentinelTrimmed, .checkTracks = checkOptionalSentinel, .needs = ";636",
+     .needs = {"{!|2636", "{!|1"}, .shortBelow = 24},
+    {.id = 7, .splitTracks = splitEndSentinelTrimmed, .checkTracks = checkOptionalSentinel, .needs = {";636"},
      .shortBelow = 8},
     // Heights keep the default's centimetre test: Canadian cards write centimetres.
     {.id = 8, .splitTracks = splitEndSentinel, .checkTracks = checkFieldBoundary,
      .overrides = {.readAddress = readNarrowAddress, .readPostalCode = readForwardPostalCode,
                    .locateTrack3Fields = locateFieldsAt15, .readWeight = readWeightOneSlot},
-     .needs = ";636", .shortBelow = 8},
+     .needs = {"?;636"}, .shortBelow = 8},
     {.id = 9, .splitTracks = splitSentinelPairHash, .checkTracks = checkIin,
      .overrides = {.readPostalCode = readHashPostalCode, .locateTrack3Fields = locateFieldsAt15,
                    .readEndorsements = readEndorsementsBeforeSexAt15, .readSex = readSexAt15},
-     .needs = ";636", .alsoNeeds = "%", .shortBelow = 8},
+     .opens = '%', .needs = {"?;636", "?#"}, .shortBelow = 8},
     {.id = 10, .splitTracks = splitWholeText, .checkTracks = checkLoneTrack, .without = kWithoutTrack2 | kWithoutTrack3,
-     .needs = "%", .shortBelow = 3},
+     .opens = '%', .shortBelow = 3},
     {.id = 11, .splitTracks = splitLastPairIntoTrack3, .checkTracks = checkStateOnly, .removeLineFeeds = true,
      .without = kWithoutTrack2,
      .overrides = {.decode = runTrack3NumberDriver, .readLicenseNumber = readLicenseFromTrack3,
                    .readPostalCode = readForwardSentinelPostalCode},
-     .needs = ";", .alsoNeeds = "%", .shortBelow = 5},
+     .needs = {";", "%"}, .shortBelow = 5},
     {.id = 12, .splitTracks = splitThreeLines, .checkTracks = checkSeparator,
-     .needs = "636", .alsoNeeds = "%", .shortBelow = 6},
+     .needs = {"636", "%"}, .needsLineBreak = true, .shortBelow = 6},
     {.id = 13, .splitTracks = splitSentinelPair, .checkTracks = checkIin,
      .overrides = {.readLicenseNumber = readLicenseAfterSeparator, .readDates = readDatesAfterPosition7,
                    .readPostalCode = readSentinelPostalCode},
-     .needs = ";636", .alsoNeeds = "%", .shortBelow = 8},
+     .opens = '%', .needs = {"?;636", "?%"}, .shortBelow = 8},
     {.id = 14, .splitTracks = splitTrack2Only, .checkTracks = checkSecondDigit,
      .without = kWithoutTrack1 | kWithoutTrack3, .overrides = {.readLicenseNumber = readTwoPartNumber}},
     {.id = 15, .splitTracks = splitTrack1Only, .checkTracks = checkDigit, .withoutDefaults = true,
-     .overrides = {.decode = runAustralianDriver, .decodeTrack1 = decodeAustralianTrack1}, .needs = "%"},
+     .overrides = {.decode = runAustralianDriver, .decodeTrack1 = decodeAustralianTrack1}, .opens = '%'},
     // The default driver reads the one line once tracks 2 and 3 are gone.
     {.id = 16, .splitTracks = splitSingleLine, .checkTracks = checkPrefixOh, .without = kWithoutTrack2 | kWithoutTrack3,
      .overrides = {.decodeTrack1 = decodeOneLine, .readIin = readOneLineIin, .readLicenseNumber = readOneLineLicense,
@@ -445,14 +449,17 @@ constexpr MagstripeVariant kMagstripeVariants[] = {
                    .locateTrack3Fields = locateOneLineFields, .readClass = readOneLineClass,
                    .readRestrictions = readOneLineRestrictions, .readEndorsements = readOneLineEndorsements,
                    .readSex = readOneLineSex, .readHeight = readOneLineHeight, .readWeight = readOneLineWeight,
-                   .readHairColor = readOneLineHairColor, .readEyeColor = readOneLineEyeColor}},
+                   .readHairColor = readOneLineHairColor, .readEyeColor = readOneLineEyeColor},
+     .needs = {"OH"}, .shortBelow = 4},
 };
 // clang-format on
 
+// Removing line feeds moves the text's first byte and joins its lines: a variant that does it can need texts only.
 constexpr bool variantsAreComplete() {
   for (std::int32_t i = 0; i < std::ssize(kMagstripeVariants); ++i) {
     const MagstripeVariant& v = kMagstripeVariants[i];
     if (v.id != i || v.splitTracks == nullptr || v.checkTracks == nullptr) return false;
+    if (v.removeLineFeeds && (v.opens != '\0' || v.needsLineBreak)) return false;
   }
   return true;
 }
@@ -503,28 +510,36 @@ bool holdsAtLeast(const MagstripeVariant& variant, const char* text, std::int32_
   return kept >= count;
 }
 
-// Whether part (NUL-terminated, not empty) is missing from text: its first byte found by memchr, the rest compared.
-bool lacks(const char* text, std::int32_t length, const char* part) {
-  if (part == nullptr) return false;
-  const auto rest = static_cast<std::int32_t>(std::strlen(part)) - 1;
+// Whether part is missing from text: its first byte found by memchr, the rest compared. An empty part is never missing.
+bool lacks(const char* text, std::int32_t length, std::string_view part) {
+  if (part.empty()) return false;
+  const auto rest = static_cast<std::int32_t>(part.size()) - 1;
   const char* at = text;
   const char* const end = text + length;
   while (end - at > rest) {
     const auto* hit = static_cast<const char*>(std::memchr(at, part[0], static_cast<std::size_t>(end - at - rest)));
     if (hit == nullptr) return true;
-    if (std::memcmp(hit + 1, part + 1, static_cast<std::size_t>(rest)) == 0) return false;
+    if (std::memcmp(hit + 1, part.data() + 1, static_cast<std::size_t>(rest)) == 0) return false;
     at = hit + 1;
   }
   return true;
+}
+
+bool hasLineBreak(const char* text, std::int32_t length) {
+  return std::memchr(text, '\n', static_cast<std::size_t>(length)) != nullptr ||
+         std::memchr(text, '\r', static_cast<std::size_t>(length)) != nullptr;
 }
 
 // Most texts offered to the stripe rows are no stripe at all: a text lacking what a variant's split and check insist
 // on gets the answer the check would give, without the decoder being set up, the text edited or split. The variant
 // that removes line feeds needs single bytes only, which that edit neither adds nor takes away.
 bool lacksNeededParts(const MagstripeVariant& variant, const char* text, std::int32_t length) {
-  if (variant.needs == nullptr || text == nullptr || length < 1) return false;
-  return (lacks(text, length, variant.needs) || lacks(text, length, variant.alsoNeeds)) &&
-         holdsAtLeast(variant, text, length, variant.shortBelow);
+  if (text == nullptr || length < 1) return false;
+  const bool lacking = (variant.opens != '\0' && text[0] != variant.opens) ||
+                       (variant.needsLineBreak && !hasLineBreak(text, length)) ||
+                       std::any_of(std::begin(variant.needs), std::end(variant.needs),
+                                   [&](std::string_view part) { return lacks(text, length, part); });
+  return lacking && holdsAtLeast(variant, text, length, variant.shortBelow);
 }
 
 [[nodiscard]] Status runVariant(const MagstripeVariant& variant, const char* text, std::int32_t length,
