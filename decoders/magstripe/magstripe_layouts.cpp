@@ -221,8 +221,7 @@ void storePostalCode(FieldRecord& record, TextSpan value, std::int32_t forms) {
 void readPostalCodeBackward(MagstripeDecoder& decoder, TextSpan track3) {
   if (!track3.filled() || track3.length < 7) return;
   for (std::int32_t p = track3.length - 1; p >= 0; --p) {
-    const char c = track3.data[p];
-    if (c != '#' && c != '+' && c != '%') continue;
+    if (!inClass(track3.data[p], kSetTrack3Sentinel)) continue;
     const std::int32_t behind = track3.length - 1 - p;
     if (behind < 6) continue;
     const std::int32_t limit = std::min(behind - 2, 11);
@@ -239,8 +238,7 @@ void readPostalCodeBackward(MagstripeDecoder& decoder, TextSpan track3) {
 void locateFieldsAfterSentinel(MagstripeDecoder&, TextSpan track3, TextSpan& fields) {
   if (!track3.filled() || track3.length < 16) return;
   for (std::int32_t p = track3.length - 15; p >= 0; --p) {
-    const char c = track3.data[p];
-    if (c == '+' || c == '%' || c == '#') {
+    if (inClass(track3.data[p], kSetTrack3Sentinel)) {
       fields = stripePart(track3, p + 14, track3.length);
       return;
     }

@@ -16,20 +16,11 @@ int isStripeSpace(signed char c) { return c == ' ' || (c >= '\t' && c <= '\r'); 
 int isStripeDigit(signed char c) { return c >= '0' && c <= '9'; }
 int isStripeLetter(signed char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
-TextSpan stripePart(TextSpan span, std::int32_t start, std::int32_t count) {
-  if (!span.filled() || start < 0 || start >= span.length || count < 1) return {};
-  return {span.data + start, std::min(count, span.length - start)};
-}
-
 bool stripeAll(TextSpan span, CharPredicate predicate) {
   if (!span.filled()) return false;
   for (std::int32_t i = 0; i < span.length; ++i)
     if (predicate(span.data[i]) == 0) return false;
   return true;
-}
-
-char stripeCharAt(TextSpan span, std::int32_t index) {
-  return span.filled() && index >= 0 && index < span.length ? span.data[index] : '\0';
 }
 
 void storeStripeValue(MagstripeDecoder& decoder, std::int32_t slot, TextSpan value) {

@@ -177,11 +177,16 @@ void storePostalCode(FieldRecord& record, TextSpan value, std::int32_t forms);
 
 // Span helpers of the stripe decoders; none reads outside the span.
 // The part of span from start with at most count characters; empty when start lies outside it.
-[[nodiscard]] TextSpan stripePart(TextSpan span, std::int32_t start, std::int32_t count);
+[[nodiscard]] inline TextSpan stripePart(TextSpan span, std::int32_t start, std::int32_t count) {
+  if (!span.filled() || start < 0 || start >= span.length || count < 1) return {};
+  return {span.data + start, count < span.length - start ? count : span.length - start};
+}
 // True when the span is filled and every character satisfies predicate.
 [[nodiscard]] bool stripeAll(TextSpan span, CharPredicate predicate);
 // The character at index, or NUL outside the span.
-[[nodiscard]] char stripeCharAt(TextSpan span, std::int32_t index);
+[[nodiscard]] inline char stripeCharAt(TextSpan span, std::int32_t index) {
+  return span.filled() && index >= 0 && index < span.length ? span.data[index] : '\0';
+}
 // Stores value unfiltered; an empty value clears the slot.
 void storeStripeValue(MagstripeDecoder& decoder, std::int32_t slot, TextSpan value);
 

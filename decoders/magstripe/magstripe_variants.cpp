@@ -20,15 +20,13 @@ namespace {
 
 std::int32_t countDigits(TextSpan span, std::int32_t start, std::int32_t maxCount) {
   std::int32_t n = 0;
-  while (n < maxCount && isStripeDigit(stripeCharAt(span, start + n)) != 0) ++n;
+  while (n < maxCount && inClass(stripeCharAt(span, start + n), kClassDigit)) ++n;
   return n;
 }
 
-int isUpperDigitOrSpace(signed char c) { return isUpperOrSpace(c) != 0 || isStripeDigit(c) != 0 ? 1 : 0; }
-
 // Postal codes behind a leading sentinel (ids 4 and 13): five or nine digits three places after the "%".
 void readSentinelPostalCode(MagstripeDecoder& decoder, TextSpan track3) {
-  if (track3.length < 8 || stripeCharAt(track3, 0) != '%' || isStripeDigit(stripeCharAt(track3, 3)) == 0) return;
+  if (track3.length < 8 || stripeCharAt(track3, 0) != '%' || !inClass(stripeCharAt(track3, 3), kClassDigit)) return;
   const std::int32_t count = countDigits(track3, 3, track3.length < 13 ? track3.length - 3 : 9);
   if (count < 5) return;
   storePostalCode(*decoder.record, stripePart(track3, 3, count), kPostalZipPlus4);
@@ -38,7 +36,7 @@ void readSentinelPostalCode(MagstripeDecoder& decoder, TextSpan track3) {
 void readHashPostalCode(MagstripeDecoder& decoder, TextSpan track3) {
   if (track3.length <= 8 || stripeCharAt(track3, 0) != '#') return;
   TextSpan code = stripePart(track3, 4, 9);
-  trimIf(&code, isStripeSpace);
+  trimClass(&code, kClassSpace);
   storePostalCode(*decoder.record, code, kPostalZipPlus4);
 }
 
@@ -52,14 +50,14 @@ void locateFieldsAt15(MagstripeDecoder&, TextSpan track3, TextSpan& fields) {
 void readEndorsementsBeforeSexAt15(MagstripeDecoder& decoder, TextSpan fields) {
   if (fields.length < 15) return;
   TextSpan endorsements = stripePart(fields, 12, 3);
-  trimIf(&endorsements, isStripeSpace);
+  trimClass(&endorsements, kClassSpace);
   storeStripeValue(decoder, SLOT_ENDORSEMENTS, endorsements);
 }
 
 void readSexAt15(MagstripeDecoder& decoder, TextSpan fields) {
   if (fields.length <= 15) return;
   TextSpan sex = stripePart(fields, 15, 1);
-  trimIf(&sex, isStripeSpace);
+  trimClass(&sex, kClassSpace);
   storeStripeValue(decoder, SLOT_SEX, sex);
 }
 
@@ -79,8 +77,8 @@ void readNarrowAddress(MagstripeDecoder& decoder, TextSpan track1) {
 void readWeightOneSlot(MagstripeDecoder& decoder, TextSpan fields) {
   if (fields.length < 23) return;
   TextSpan weight = stripePart(fields, 20, 3);
-  trimIf(&weight, isStripeSpace);
-  if (stripeAll(weight, isStripeDigit)) storeStripeValue(decoder, SLOT_WEIGHT_KG, weight);
+  trimClass(&weight, kClassSpace);
+  if (allInClass(weight, kClassDigit)) storeStripeValue(decoder, SLOT_WEIGHT_KG, weight);
 }
 
 // Canadian postal codes follow the first sentinel: six characters become "K1A 0B1", nine digits stay as they are.
@@ -90,10 +88,10 @@ void readForwardPostalCode(MagstripeDecoder& decoder, TextSpan track3) {
     if (track3.data[p] != '#' && track3.data[p] != '%') continue;
     const std::int32_t limit = std::min(11, track3.length - p - 3);
     std::int32_t count = 0;
-    while (count < limit && isUpperDigitOrSpace(track3.data[p + 3 + count]) != 0) ++count;
+    while (count < limit && inClass(track3.data[p + 3 + count], kClassUpperOrSpace | kClassDigit)) ++count;
     if (count <= 3) continue;
     TextSpan code{track3.data + p + 3, count};
-    trimIf(&code, isStripeSpace);
+    trimClass(&code, kClassSpace);
     storePostalCode(*decoder.record, code, kPostalCanadian);
     return;
   }
@@ -106,7 +104,7 @@ void readLicenseFromTrack3(MagstripeDecoder& decoder, TextSpan track3) {
   decoder.locateTrack3Fields(decoder, track3, fields);
   if (fields.length < 53) return;
   TextSpan number = stripePart(fields, 41, 12);
-  trimChars(&number, " ");
+  trimClass(&number, kSetBlankSpace);
   storeStripeValue(decoder, SLOT_LICENCE_NUMBER, number);
 }
 
@@ -132,10 +130,9 @@ void readForwardSentinelPostalCode(MagstripeDecoder& decoder, TextSpan track3) {
 
 // Id 13: a separator character between the IIN and the licence number, so the number starts one place later.
 void readLicenseAfterSeparator(MagstripeDecoder& decoder, TextSpan track2) {
-  if (track2.length <= 20 || !stripeAll(stripePart(track2, 0, 6), isStripeDigit)) return;
+  if (track2.length <= 20 || !allInClass(stripePart(track2, 0, 6), kClassDigit)) return;
   const char separator = stripeCharAt(track2, 6);
-  if (isStripeDigit(separator) != 0 || isStripeLetter(separator) != 0 || isStripeDigit(stripeCharAt(track2, 7)) == 0)
-    return;
+  if (inClass(separator, kClassDigit | kClassLetter) || !inClass(stripeCharAt(track2, 7), kClassDigit)) return;
   storeLicenseDigits(decoder, track2, 7);
 }
 
@@ -178,11 +175,11 @@ void decodeAustralianTrack1(MagstripeDecoder& decoder, TextSpan track1) {
     TextSpan name{};
     TextSpan number{};
     TextSpan tail{};
-    if (leadingRunIf(rest, isNameChar, 1, 30, &name, &tail) != 0 && tail.length > 2 && tail.data[0] == '^') {
+    if (leadingRunOf(rest, kClassName, 1, 30, &name, &tail) && tail.length > 2 && tail.data[0] == '^') {
       advanceSpan(&tail, 1);
-      if (leadingRunIf(tail, isDigitOrSpace, 1, 10, &number, &tail) != 0 && tail.length >= 1 && tail.data[0] == '^') {
-        trimIf(&name, isStripeSpace);
-        trimIf(&number, isStripeSpace);
+      if (leadingRunOf(tail, kClassDigitOrSpace, 1, 10, &number, &tail) && tail.length >= 1 && tail.data[0] == '^') {
+        trimClass(&name, kClassSpace);
+        trimClass(&number, kClassSpace);
         if (name.filled()) storeStripeValue(decoder, SLOT_FULL_NAME, name);
         if (number.filled()) storeStripeValue(decoder, SLOT_LICENCE_NUMBER, number);
         return;
@@ -218,7 +215,7 @@ void readOneLineIin(MagstripeDecoder& decoder, TextSpan line) {
     if (after.length < 7) continue;
     TextSpan digits{};
     TextSpan rest{};
-    if (leadingRunIf(after, isStripeDigit, 7, 19, &digits, &rest) == 0) continue;
+    if (!leadingRunOf(after, kClassDigit, 7, 19, &digits, &rest)) continue;
     if (!rest.filled()) return;
     if (rest.data[0] != '=') continue;
     storeStripeValue(decoder, SLOT_IIN, stripePart(digits, 0, 6));
@@ -232,7 +229,7 @@ void readOneLineLicense(MagstripeDecoder& decoder, TextSpan line) {
     if (after.length < 7) continue;
     TextSpan digits{};
     TextSpan rest{};
-    if (leadingRunIf(after, isStripeDigit, 7, 19, &digits, &rest) == 0) continue;
+    if (!leadingRunOf(after, kClassDigit, 7, 19, &digits, &rest)) continue;
     if (!rest.filled()) return;
     if (rest.length < 13 || rest.data[0] != '=' || digits.length <= 6) continue;
     storeStripeValue(decoder, SLOT_LICENCE_NUMBER, stripePart(digits, 6, digits.length));
@@ -249,11 +246,10 @@ void readOneLinePostalCode(MagstripeDecoder& decoder, TextSpan line) {
     if (after.length < 26) continue;
     TextSpan digits{};
     TextSpan rest{};
-    if (leadingRunIf(after, isStripeDigit, 7, 19, &digits, &rest) == 0) continue;
+    if (!leadingRunOf(after, kClassDigit, 7, 19, &digits, &rest)) continue;
     if (rest.length < 18 || rest.data[0] != '=') return;
     TextSpan postal{};
-    if (leadingRunIf(stripePart(rest, 13, rest.length), isStripeDigit, 5, 11, &postal, nullptr) == 0 ||
-        postal.length < 5)
+    if (!leadingRunOf(stripePart(rest, 13, rest.length), kClassDigit, 5, 11, &postal, nullptr) || postal.length < 5)
       continue;
     if (postal.length == 6) advanceSpan(&postal, 1);
     if (postal.length >= 7) advanceSpan(&postal, 2);
@@ -269,11 +265,11 @@ void locateOneLineFields(MagstripeDecoder&, TextSpan line, TextSpan& fields) {
     if (after.length < 27) continue;
     TextSpan digits{};
     TextSpan rest{};
-    if (leadingRunIf(after, isStripeDigit, 7, 19, &digits, &rest) == 0) continue;
+    if (!leadingRunOf(after, kClassDigit, 7, 19, &digits, &rest)) continue;
     if (rest.length < 19 || rest.data[0] != '=') return;
     TextSpan run{};
     TextSpan behind{};
-    if (leadingRunIf(stripePart(rest, 13, rest.length), isStripeDigit, 5, 255, &run, &behind) == 0 || !behind.filled())
+    if (!leadingRunOf(stripePart(rest, 13, rest.length), kClassDigit, 5, 255, &run, &behind) || !behind.filled())
       continue;
     fields = behind;
     return;
@@ -283,7 +279,7 @@ void locateOneLineFields(MagstripeDecoder&, TextSpan line, TextSpan& fields) {
 TextSpan oneLineField(TextSpan fields, std::int32_t offset, std::int32_t width) {
   if (fields.length < offset + width) return {};
   TextSpan value = stripePart(fields, offset, width);
-  trimIf(&value, isStripeSpace);
+  trimClass(&value, kClassSpace);
   return value;
 }
 
@@ -301,19 +297,19 @@ void readOneLineSex(MagstripeDecoder& decoder, TextSpan fields) {
 }
 void readOneLineHeight(MagstripeDecoder& decoder, TextSpan fields) {
   const TextSpan height = oneLineField(fields, 19, 3);
-  if (stripeAll(height, isStripeDigit)) storeStripeValue(decoder, SLOT_HEIGHT_FT_IN, height);
+  if (allInClass(height, kClassDigit)) storeStripeValue(decoder, SLOT_HEIGHT_FT_IN, height);
 }
 void readOneLineWeight(MagstripeDecoder& decoder, TextSpan fields) {
   const TextSpan weight = oneLineField(fields, 22, 3);
-  if (stripeAll(weight, isStripeDigit)) storeStripeValue(decoder, SLOT_WEIGHT_LB, weight);
+  if (allInClass(weight, kClassDigit)) storeStripeValue(decoder, SLOT_WEIGHT_LB, weight);
 }
 void readOneLineHairColor(MagstripeDecoder& decoder, TextSpan fields) {
   const TextSpan hair = fields.length < 28 ? TextSpan{} : stripePart(fields, 25, 3);
-  if (stripeAll(hair, isStripeLetter)) storeStripeValue(decoder, SLOT_HAIR_COLOUR, hair);
+  if (allInClass(hair, kClassLetter)) storeStripeValue(decoder, SLOT_HAIR_COLOUR, hair);
 }
 void readOneLineEyeColor(MagstripeDecoder& decoder, TextSpan fields) {
   const TextSpan eyes = fields.length < 31 ? TextSpan{} : stripePart(fields, 28, 3);
-  if (stripeAll(eyes, isStripeLetter)) storeStripeValue(decoder, SLOT_EYE_COLOUR, eyes);
+  if (allInClass(eyes, kClassLetter)) storeStripeValue(decoder, SLOT_EYE_COLOUR, eyes);
 }
 
 // The 12 date digits follow the "=" that ends a piece closing on at least 7 digits (the IIN and number).
@@ -324,8 +320,8 @@ void readOneLineDates(MagstripeDecoder& decoder, TextSpan line) {
     TextSpan piece{};
     TextSpan after{};
     nextToken(rest, &piece, &after, "=", true);
-    if (piece.length >= 7 && stripeAll(stripePart(piece, piece.length - 7, 7), isStripeDigit) && after.length >= 12 &&
-        stripeAll(stripePart(after, 0, 12), isStripeDigit)) {
+    if (piece.length >= 7 && allInClass(stripePart(piece, piece.length - 7, 7), kClassDigit) && after.length >= 12 &&
+        allInClass(stripePart(after, 0, 12), kClassDigit)) {
       storeStripeDates(decoder, stripePart(after, 0, 12));
       return;
     }
@@ -333,7 +329,7 @@ void readOneLineDates(MagstripeDecoder& decoder, TextSpan line) {
     rest = after;
     if (rest.length <= 19 || !progressed) break;
   }
-  if (rest.length >= 12 && stripeAll(stripePart(rest, 0, 12), isStripeDigit))
+  if (rest.length >= 12 && allInClass(stripePart(rest, 0, 12), kClassDigit))
     storeStripeDates(decoder, stripePart(rest, 0, 12));
 }
 
@@ -387,11 +383,12 @@ struct MagstripeVariant {
   bool removeLineFeeds = false;  // edit the text in place before splitting
   std::uint32_t without = 0;
   MagstripeOverrides overrides = {};
-  // What the variant's split and check cannot pass without: the byte the text opens with, texts it must hold (an
+  // What the variant's split and check cannot pass without: the byte at opensAt, texts it must hold (an
   // IIN behind its sentinel, the "%" of a track 1, the pair between two tracks), a line break between tracks; and
   // the length under which its splitter calls the text too short. A text of at least that length lacking one of
   // them is turned away before the decoder is set up.
   char opens = '\0';
+  std::int32_t opensAt = 0;
   std::string_view needs[3] = {};
   bool needsLineBreak = false;
   std::int32_t shortBelow = 0;
@@ -439,7 +436,8 @@ constexpr MagstripeVariant kMagstripeVariants[] = {
                    .readPostalCode = readSentinelPostalCode},
      .opens = '%', .needs = {"?;636", "?%"}, .shortBelow = 8},
     {.id = 14, .splitTracks = splitTrack2Only, .checkTracks = checkSecondDigit,
-     .without = kWithoutTrack1 | kWithoutTrack3, .overrides = {.readLicenseNumber = readTwoPartNumber}},
+     .without = kWithoutTrack1 | kWithoutTrack3, .overrides = {.readLicenseNumber = readTwoPartNumber}, .opens = '6',
+     .opensAt = 1},
     {.id = 15, .splitTracks = splitTrack1Only, .checkTracks = checkDigit, .withoutDefaults = true,
      .overrides = {.decode = runAustralianDriver, .decodeTrack1 = decodeAustralianTrack1}, .opens = '%'},
     // The default driver reads the one line once tracks 2 and 3 are gone.
@@ -535,10 +533,11 @@ bool hasLineBreak(const char* text, std::int32_t length) {
 // that removes line feeds needs single bytes only, which that edit neither adds nor takes away.
 bool lacksNeededParts(const MagstripeVariant& variant, const char* text, std::int32_t length) {
   if (text == nullptr || length < 1) return false;
-  const bool lacking = (variant.opens != '\0' && text[0] != variant.opens) ||
-                       (variant.needsLineBreak && !hasLineBreak(text, length)) ||
-                       std::any_of(std::begin(variant.needs), std::end(variant.needs),
-                                   [&](std::string_view part) { return lacks(text, length, part); });
+  const bool lacking =
+      (variant.opens != '\0' && (length <= variant.opensAt || text[variant.opensAt] != variant.opens)) ||
+      (variant.needsLineBreak && !hasLineBreak(text, length)) ||
+      std::any_of(std::begin(variant.needs), std::end(variant.needs),
+                  [&](std::string_view part) { return lacks(text, length, part); });
   return lacking && holdsAtLeast(variant, text, length, variant.shortBelow);
 }
 

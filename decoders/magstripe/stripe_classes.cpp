@@ -28,14 +28,19 @@ void storeFiltered(FieldRecord& record, std::int32_t slot, TextSpan value, const
     setSlotIf(record, slot, value, filter.excludeIf, filter.squeezeIf, filter.replacement);
     return;
   }
+  const std::uint32_t keep = filter.keep;
+  const std::uint32_t squeeze = filter.squeeze;
+  const char replacement = filter.replacement;
+  const char* const data = value.filled() ? value.data : nullptr;
+  const std::int32_t length = data != nullptr ? value.length : 0;
   std::int32_t written = 0;
-  for (std::int32_t i = 0; value.filled() && i < value.length; ++i) {
-    char c = value.data[i];
-    if (!inClass(c, filter.keep)) {
-      if (filter.replacement == '\0') continue;
-      c = filter.replacement;
+  for (std::int32_t i = 0; i < length; ++i) {
+    char c = data[i];
+    if (!inClass(c, keep)) {
+      if (replacement == '\0') continue;
+      c = replacement;
     }
-    if (written > 0 && filtered[written - 1] == c && inClass(c, filter.squeeze)) continue;
+    if (written > 0 && filtered[written - 1] == c && inClass(c, squeeze)) continue;
     filtered[written++] = c;
   }
   storePlain(record, slot, TextSpan{filtered, written});

@@ -34,6 +34,7 @@ inline constexpr std::uint32_t kSetLineEdge = 1U << 17;        // "\r\n "
 inline constexpr std::uint32_t kSetQuoteOrSpace = 1U << 18;    // " \""
 inline constexpr std::uint32_t kSetCaret = 1U << 19;           // "^"
 inline constexpr std::uint32_t kSetBlankSpace = 1U << 20;      // " "
+inline constexpr std::uint32_t kSetTrack3Sentinel = 1U << 21;  // "%#+", the start sentinels of track 3
 // clang-format on
 
 namespace stripe_classes_detail {
@@ -73,6 +74,7 @@ constexpr std::uint32_t classesOf(int c) {
   put(oneOf(c, " \""), kSetQuoteOrSpace);
   put(c == '^', kSetCaret);
   put(c == ' ', kSetBlankSpace);
+  put(oneOf(c, "%#+"), kSetTrack3Sentinel);
   return bits;
 }
 
