@@ -45,9 +45,9 @@ bool startsWith(TextSpan span, const char* prefix) {
 }
 
 // Position of marker in text at or after from, or -1; never reads outside the text.
-std::int32_t findMarker(const char* text, std::int32_t length, std::int32_t from, const char* marker) {
+std::int32_t findMarker(const char* text, std::int32_t length, std::int32_t from, std::string_view marker) {
   const TextSpan haystack = textPart(text, length, from, length);
-  const TextSpan needle{marker, static_cast<std::int32_t>(std::strlen(marker))};
+  const TextSpan needle{marker.data(), static_cast<std::int32_t>(marker.size())};
   const std::int32_t at = findSpan(haystack, needle);
   return at < 0 ? -1 : static_cast<std::int32_t>(haystack.data - text) + at;
 }
@@ -123,7 +123,7 @@ TextSpan takeLines(TextSpan text, TextSpan* lines, std::int32_t count) {
 }
 
 [[nodiscard]] Status splitSentinelPairWith(const char* text, std::int32_t length, TrackSpans& tracks,
-                                           const char* secondPair) {
+                                           std::string_view secondPair) {
   if (text == nullptr || length < 8) return kStatusStripeTooShort;
   if (text[0] != '%' || std::memchr(text + 1, '\n', static_cast<std::size_t>(length - 1)) != nullptr)
     return kStatusStripeWrongShape;
@@ -287,7 +287,7 @@ Status splitSentinelPairHash(MagstripeDecoder&, const char* text, std::int32_t l
 
 Status splitFramed(MagstripeDecoder&, const char* text, std::int32_t length, TrackSpans& tracks) {
   if (text == nullptr || length < 24) return kStatusStripeTooShort;
-  constexpr const char* kOpeners[] = {"{!|1", "{!|2", "{!|3"};
+  constexpr std::string_view kOpeners[] = {"{!|1", "{!|2", "{!|3"};
   TextSpan framed[3] = {};
   std::int32_t from = 0;
   for (int i = 0; i < 3; ++i) {

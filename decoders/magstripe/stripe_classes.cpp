@@ -36,11 +36,13 @@ void storeFiltered(FieldRecord& record, std::int32_t slot, TextSpan value, const
   std::int32_t written = 0;
   for (std::int32_t i = 0; i < length; ++i) {
     char c = data[i];
-    if (!inClass(c, keep)) {
+    std::uint32_t classes = stripeClassesOf(c);
+    if ((classes & keep) == 0) {
       if (replacement == '\0') continue;
       c = replacement;
+      classes = stripeClassesOf(c);
     }
-    if (written > 0 && filtered[written - 1] == c && inClass(c, squeeze)) continue;
+    if ((classes & squeeze) != 0 && written > 0 && filtered[written - 1] == c) continue;
     filtered[written++] = c;
   }
   storePlain(record, slot, TextSpan{filtered, written});

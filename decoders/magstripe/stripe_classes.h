@@ -104,8 +104,9 @@ static_assert(kTable['A'] != 0 && kTable[0x80] == 0 && (kTable['\0'] & kClassBla
 // How many bytes at the front of data (at most maxLen) are in the class.
 [[nodiscard]] inline std::int32_t classRun(const char* data, std::int32_t length, std::uint32_t mask,
                                            std::int32_t maxLen) {
+  const std::int32_t limit = length < maxLen ? length : maxLen;
   std::int32_t n = 0;
-  while (n < length && n < maxLen && inClass(data[n], mask)) ++n;
+  while (n < limit && inClass(data[n], mask)) ++n;
   return n;
 }
 
