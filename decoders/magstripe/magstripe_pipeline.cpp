@@ -177,30 +177,9 @@ bool isFinancialTrack1(TextSpan track1) {
 }
 
 void initMagstripeDecoder(MagstripeDecoder& decoder, FieldRecord& record, ParserInstance& instance) {
-  decoder = MagstripeDecoder{};
+  decoder = licenceLayoutHooks();
   decoder.record = &record;
   decoder.instance = &instance;
-  decoder.decode = runTrackDriver;
-  decoder.decodeTrack1 = decodeTrack1Fields;
-  decoder.readJurisdiction = readJurisdictionCode;
-  decoder.readCity = readCityRun;
-  decoder.readName = readNameRun;
-  decoder.readAddress = readAddressRun;
-  decoder.decodeTrack2 = decodeTrack2Fields;
-  decoder.readIin = readIinDigits;
-  decoder.readLicenseNumber = readLicenseDigits;
-  decoder.readDates = readTrack2Dates;
-  decoder.decodeTrack3 = decodeTrack3Fields;
-  decoder.readPostalCode = readPostalCodeBackward;
-  decoder.locateTrack3Fields = locateFieldsAfterSentinel;
-  decoder.readClass = readClassField;
-  decoder.readRestrictions = readRestrictionsField;
-  decoder.readEndorsements = readEndorsementsField;
-  decoder.readSex = readSexField;
-  decoder.readHeight = readHeightField;
-  decoder.readWeight = readWeightField;
-  decoder.readHairColor = readHairColorField;
-  decoder.readEyeColor = readEyeColorField;
 }
 
 Status splitAndCheckTracks(MagstripeDecoder& decoder, const char* text, std::int32_t length, TrackSpans& tracks) {

@@ -64,8 +64,12 @@ struct MagstripeDecoder {
   MagstripeSpanHook readEyeColor = nullptr;
 };
 
-// Empties the table, stores record and instance, and installs the default driver and the twenty default track
-// and field hooks. splitTracks and checkTracks stay empty: every variant sets its own.
+// The licence layout's table without record and instance: the default driver and the twenty default track and
+// field hooks. splitTracks and checkTracks stay empty: every variant sets its own. Built at compile time, so that a
+// variant's whole table is a constant too.
+constexpr MagstripeDecoder licenceLayoutHooks();
+
+// Empties the table, stores record and instance, and installs the licence layout's hooks.
 void initMagstripeDecoder(MagstripeDecoder& decoder, FieldRecord& record, ParserInstance& instance);
 
 // The default driver: clear the spans, split, check, then hand each track to its track hook; 0 once split and
@@ -194,5 +198,31 @@ void storeStripeValue(MagstripeDecoder& decoder, std::int32_t slot, TextSpan val
 int isStripeSpace(signed char c);  // space, tab, line feed, vertical tab, form feed, carriage return
 int isStripeDigit(signed char c);
 int isStripeLetter(signed char c);
+
+constexpr MagstripeDecoder licenceLayoutHooks() {
+  MagstripeDecoder decoder{};
+  decoder.decode = runTrackDriver;
+  decoder.decodeTrack1 = decodeTrack1Fields;
+  decoder.readJurisdiction = readJurisdictionCode;
+  decoder.readCity = readCityRun;
+  decoder.readName = readNameRun;
+  decoder.readAddress = readAddressRun;
+  decoder.decodeTrack2 = decodeTrack2Fields;
+  decoder.readIin = readIinDigits;
+  decoder.readLicenseNumber = readLicenseDigits;
+  decoder.readDates = readTrack2Dates;
+  decoder.decodeTrack3 = decodeTrack3Fields;
+  decoder.readPostalCode = readPostalCodeBackward;
+  decoder.locateTrack3Fields = locateFieldsAfterSentinel;
+  decoder.readClass = readClassField;
+  decoder.readRestrictions = readRestrictionsField;
+  decoder.readEndorsements = readEndorsementsField;
+  decoder.readSex = readSexField;
+  decoder.readHeight = readHeightField;
+  decoder.readWeight = readWeightField;
+  decoder.readHairColor = readHairColorField;
+  decoder.readEyeColor = readEyeColorField;
+  return decoder;
+}
 
 }  // namespace quorix

@@ -3,6 +3,7 @@
 #include "decoders/magstripe/magstripe_variants.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <iterator>
@@ -468,7 +469,7 @@ constexpr std::size_t variantRow(std::int32_t id) {
   return static_cast<std::size_t>(id);
 }
 
-void applyOverrides(MagstripeDecoder& decoder, const MagstripeOverrides& o) {
+constexpr void applyOverrides(MagstripeDecoder& decoder, const MagstripeOverrides& o) {
   auto put = [](auto& hook, auto replacement) {
     if (replacement != nullptr) hook = replacement;
   };
@@ -489,6 +490,28 @@ void applyOverrides(MagstripeDecoder& decoder, const MagstripeOverrides& o) {
   put(decoder.readHairColor, o.readHairColor);
   put(decoder.readEyeColor, o.readEyeColor);
 }
+
+// A variant's hook table, record and instance left empty: the licence layout's (or an empty one), the variant's
+// splitter and check, its overrides, and without the track hooks it empties.
+constexpr MagstripeDecoder variantHooks(const MagstripeVariant& variant) {
+  MagstripeDecoder decoder = variant.withoutDefaults ? MagstripeDecoder{} : licenceLayoutHooks();
+  decoder.splitTracks = variant.splitTracks;
+  decoder.checkTracks = variant.checkTracks;
+  applyOverrides(decoder, variant.overrides);
+  if ((variant.without & kWithoutTrack1) != 0) decoder.decodeTrack1 = nullptr;
+  if ((variant.without & kWithoutTrack2) != 0) decoder.decodeTrack2 = nullptr;
+  if ((variant.without & kWithoutTrack3) != 0) decoder.decodeTrack3 = nullptr;
+  return decoder;
+}
+
+constexpr std::array<MagstripeDecoder, std::size(kMagstripeVariants)> allVariantHooks() {
+  std::array<MagstripeDecoder, std::size(kMagstripeVariants)> tables{};
+  for (std::size_t row = 0; row < tables.size(); ++row) tables[row] = variantHooks(kMagstripeVariants[row]);
+  return tables;
+}
+
+// Each decode copies its row's table and adds the record and instance.
+constexpr std::array<MagstripeDecoder, std::size(kMagstripeVariants)> kVariantHooks = allVariantHooks();
 
 // Removes line feeds in place and ends the shortened text with a NUL; returns the new length.
 std::int32_t removeLineFeeds(char* text, std::int32_t length) {
@@ -531,32 +554,25 @@ bool hasLineBreak(const char* text, std::int32_t length) {
 // Most texts offered to the stripe rows are no stripe at all: a text lacking what a variant's split and check insist
 // on gets the answer the check would give, without the decoder being set up, the text edited or split. The variant
 // that removes line feeds needs single bytes only, which that edit neither adds nor takes away.
-bool lacksNeededParts(const MagstripeVariant& variant, const char* text, std::int32_t length) {
+// The row is a constant, so each row's screen keeps only the tests it has: most are one byte compare.
+template <std::size_t Row>
+bool lacksNeededParts(const char* text, std::int32_t length) {
+  constexpr const MagstripeVariant& variant = kMagstripeVariants[Row];
   if (text == nullptr || length < 1) return false;
-  const bool lacking =
-      (variant.opens != '\0' && (length <= variant.opensAt || text[variant.opensAt] != variant.opens)) ||
-      (variant.needsLineBreak && !hasLineBreak(text, length)) ||
-      std::any_of(std::begin(variant.needs), std::end(variant.needs),
-                  [&](std::string_view part) { return lacks(text, length, part); });
+  bool lacking = false;
+  if constexpr (variant.opens != '\0') lacking = length <= variant.opensAt || text[variant.opensAt] != variant.opens;
+  if constexpr (variant.needsLineBreak) lacking = lacking || !hasLineBreak(text, length);
+  for (const std::string_view part : variant.needs) lacking = lacking || lacks(text, length, part);
   return lacking && holdsAtLeast(variant, text, length, variant.shortBelow);
 }
 
-[[nodiscard]] Status runVariant(const MagstripeVariant& variant, const char* text, std::int32_t length,
-                                FieldRecord& record, ParserInstance& instance) {
-  if (lacksNeededParts(variant, text, length)) return kStatusStripeWrongShape;
-  MagstripeDecoder decoder{};
-  if (variant.withoutDefaults) {
-    decoder.record = &record;
-    decoder.instance = &instance;
-  } else {
-    initMagstripeDecoder(decoder, record, instance);
-  }
-  decoder.splitTracks = variant.splitTracks;
-  decoder.checkTracks = variant.checkTracks;
-  applyOverrides(decoder, variant.overrides);
-  if ((variant.without & kWithoutTrack1) != 0) decoder.decodeTrack1 = nullptr;
-  if ((variant.without & kWithoutTrack2) != 0) decoder.decodeTrack2 = nullptr;
-  if ((variant.without & kWithoutTrack3) != 0) decoder.decodeTrack3 = nullptr;
+// The decode of a text that passed the row's screen.
+[[nodiscard]] Status runVariant(std::size_t row, const char* text, std::int32_t length, FieldRecord& record,
+                                ParserInstance& instance) {
+  const MagstripeVariant& variant = kMagstripeVariants[row];
+  MagstripeDecoder decoder = kVariantHooks[row];
+  decoder.record = &record;
+  decoder.instance = &instance;
   // The parse prepares the text afresh for every row, so no other row sees this edit.
   if (variant.removeLineFeeds) length = removeLineFeeds(const_cast<char*>(text), length);
   if (decoder.decode == nullptr) return kStatusStripeWrongShape;
@@ -568,7 +584,8 @@ bool lacksNeededParts(const MagstripeVariant& variant, const char* text, std::in
 template <std::int32_t Id>
 Status decodeMagstripeVariant(const char* text, std::int32_t length, FieldRecord& record, ParserInstance& instance) {
   constexpr std::size_t row = variantRow(Id);
-  return runVariant(kMagstripeVariants[row], text, length, record, instance);
+  if (lacksNeededParts<row>(text, length)) return kStatusStripeWrongShape;
+  return runVariant(row, text, length, record, instance);
 }
 
 template Status decodeMagstripeVariant<0>(const char*, std::int32_t, FieldRecord&, ParserInstance&);
