@@ -559,11 +559,16 @@ template <std::size_t Row>
 bool lacksNeededParts(const char* text, std::int32_t length) {
   constexpr const MagstripeVariant& variant = kMagstripeVariants[Row];
   if (text == nullptr || length < 1) return false;
-  bool lacking = false;
-  if constexpr (variant.opens != '\0') lacking = length <= variant.opensAt || text[variant.opensAt] != variant.opens;
-  if constexpr (variant.needsLineBreak) lacking = lacking || !hasLineBreak(text, length);
-  for (const std::string_view part : variant.needs) lacking = lacking || lacks(text, length, part);
-  return lacking && holdsAtLeast(variant, text, length, variant.shortBelow);
+  if constexpr (variant.opens != '\0') {
+    if (length <= variant.opensAt || text[variant.opensAt] != variant.opens)
+      return holdsAtLeast(variant, text, length, variant.shortBelow);
+  }
+  if constexpr (variant.needsLineBreak) {
+    if (!hasLineBreak(text, length)) return holdsAtLeast(variant, text, length, variant.shortBelow);
+  }
+  for (const std::string_view part : variant.needs)
+    if (lacks(text, length, part)) return holdsAtLeast(variant, text, length, variant.shortBelow);
+  return false;
 }
 
 // The decode of a text that passed the row's screen.
