@@ -384,12 +384,14 @@ struct MagstripeVariant {
   bool removeLineFeeds = false;  // edit the text in place before splitting
   std::uint32_t without = 0;
   MagstripeOverrides overrides = {};
-  // What the variant's split and check cannot pass without: the byte at opensAt, texts it must hold (an
+  // What the variant's split and check cannot pass without: the byte at opensAt, the IIN behind the pair that ends
+  // track 1, texts it must hold (an
   // IIN behind its sentinel, the "%" of a track 1, the pair between two tracks), a line break between tracks; and
   // the length under which its splitter calls the text too short. A text of at least that length lacking one of
   // them is turned away before the decoder is set up.
   char opens = '\0';
   std::int32_t opensAt = 0;
+  std::int32_t iinBehindPair = 0;  // the IIN starts this many bytes behind the ";" of the first "?;"
   std::string_view needs[3] = {};
   bool needsLineBreak = false;
   std::int32_t shortBelow = 0;
@@ -406,10 +408,10 @@ constexpr MagstripeVariant kMagstripeVariants[] = {
     {.id = 3, .splitTracks = splitThreeLinesReversed, .checkTracks = checkThreeTrackIinAndState,
      .needs = {";636", "%"}, .needsLineBreak = true, .shortBelow = 6},
     {.id = 4, .splitTracks = splitSentinelPair, .checkTracks = checkIin,
-     .overrides = {.readPostalCode = readSentinelPostalCode}, .opens = '%', .needs = {"?;636", "?%"},
+     .overrides = {.readPostalCode = readSentinelPostalCode}, .opens = '%', .iinBehindPair = 1, .needs = {"?%"},
      .shortBelow = 8},
     {.id = 5, .splitTracks = splitSentinelPair, .checkTracks = checkShiftedIin,
-     .opens = '%', .needs = {"?;", "636", "?%"}, .shortBelow = 8},
+     .opens = '%', .iinBehindPair = 2, .needs = {"?%"}, .shortBelow = 8},
     {.id = 6, .splitTracks = splitFramed, .checkTracks = checkBareIin,
      .needs = {"{!|2636", "{!|1"}, .shortBelow = 24},
     {.id = 7, .splitTracks = splitEndSentinelTrimmed, .checkTracks = checkOptionalSentinel, .needs = {";636"},
@@ -422,7 +424,7 @@ constexpr MagstripeVariant kMagstripeVariants[] = {
     {.id = 9, .splitTracks = splitSentinelPairHash, .checkTracks = checkIin,
      .overrides = {.readPostalCode = readHashPostalCode, .locateTrack3Fields = locateFieldsAt15,
                    .readEndorsements = readEndorsementsBeforeSexAt15, .readSex = readSexAt15},
-     .opens = '%', .needs = {"?;636", "?#"}, .shortBelow = 8},
+     .opens = '%', .iinBehindPair = 1, .needs = {"?#"}, .shortBelow = 8},
     {.id = 10, .splitTracks = splitWholeText, .checkTracks = checkLoneTrack, .without = kWithoutTrack2 | kWithoutTrack3,
      .opens = '%', .shortBelow = 3},
     {.id = 11, .splitTracks = splitLastPairIntoTrack3, .checkTracks = checkStateOnly, .removeLineFeeds = true,
@@ -435,7 +437,7 @@ constexpr MagstripeVariant kMagstripeVariants[] = {
     {.id = 13, .splitTracks = splitSentinelPair, .checkTracks = checkIin,
      .overrides = {.readLicenseNumber = readLicenseAfterSeparator, .readDates = readDatesAfterPosition7,
                    .readPostalCode = readSentinelPostalCode},
-     .opens = '%', .needs = {"?;636", "?%"}, .shortBelow = 8},
+     .opens = '%', .iinBehindPair = 1, .needs = {"?%"}, .shortBelow = 8},
     {.id = 14, .splitTracks = splitTrack2Only, .checkTracks = checkSecondDigit,
      .without = kWithoutTrack1 | kWithoutTrack3, .overrides = {.readLicenseNumber = readTwoPartNumber}, .opens = '6',
      .opensAt = 1},
@@ -458,7 +460,7 @@ constexpr bool variantsAreComplete() {
   for (std::int32_t i = 0; i < std::ssize(kMagstripeVariants); ++i) {
     const MagstripeVariant& v = kMagstripeVariants[i];
     if (v.id != i || v.splitTracks == nullptr || v.checkTracks == nullptr) return false;
-    if (v.removeLineFeeds && (v.opens != '\0' || v.needsLineBreak)) return false;
+    if (v.removeLineFeeds && (v.opens != '\0' || v.needsLineBreak || v.iinBehindPair > 0)) return false;
   }
   return true;
 }
@@ -546,6 +548,22 @@ bool lacks(const char* text, std::int32_t length, std::string_view part) {
   return true;
 }
 
+// The sentinel-pair splitters end track 1 at the first "?;", so the IIN the check wants must follow that one.
+bool hasIinBehindFirstPair(const char* text, std::int32_t length, std::int32_t behind) {
+  const char* at = text;
+  const char* const end = text + length;
+  while (end - at > 1) {
+    const auto* hit = static_cast<const char*>(std::memchr(at, '?', static_cast<std::size_t>(end - at - 1)));
+    if (hit == nullptr) return false;
+    if (hit[1] == ';') {
+      const std::int64_t iin = (hit - text) + 1 + behind;
+      return iin + 3 <= length && std::memcmp(text + iin, "636", 3) == 0;
+    }
+    at = hit + 1;
+  }
+  return false;
+}
+
 bool hasLineBreak(const char* text, std::int32_t length) {
   return std::memchr(text, '\n', static_cast<std::size_t>(length)) != nullptr ||
          std::memchr(text, '\r', static_cast<std::size_t>(length)) != nullptr;
@@ -561,6 +579,10 @@ bool lacksNeededParts(const char* text, std::int32_t length) {
   if (text == nullptr || length < 1) return false;
   if constexpr (variant.opens != '\0') {
     if (length <= variant.opensAt || text[variant.opensAt] != variant.opens)
+      return holdsAtLeast(variant, text, length, variant.shortBelow);
+  }
+  if constexpr (variant.iinBehindPair > 0) {
+    if (!hasIinBehindFirstPair(text, length, variant.iinBehindPair))
       return holdsAtLeast(variant, text, length, variant.shortBelow);
   }
   if constexpr (variant.needsLineBreak) {

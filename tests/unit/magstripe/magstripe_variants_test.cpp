@@ -427,6 +427,13 @@ TEST(MagstripeVariants, EarlyAnswersAreTheSplitAndCheckAnswers) {
       "\n\n%CA\n;636\n",
       "%B1234?;6360=1?%AB",
       "%BC?;6360141234567=251219800115?%AB",
+      // The IIN behind the first "?;" or a later one only, or shifted by one byte.
+      "%CAX?;1?;6360141234567=251219800115?%AB",
+      "%CAX?;;6360141234567=251219800115?%!!94612      C B",
+      "%CAX?;X6360141234567=251219800115?#!!94612      C B",
+      "%CAXXXX?;6",
+      "%CAXXX?;;63",
+      "%CAXX?;?;636?%",
   };
   for (std::int32_t id = 0; id < 17; ++id) {
     if (id == 11) continue;
