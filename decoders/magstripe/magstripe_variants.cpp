@@ -518,10 +518,13 @@ constexpr std::array<MagstripeDecoder, std::size(kMagstripeVariants)> kVariantHo
 // Removes line feeds in place and ends the shortened text with a NUL; returns the new length.
 std::int32_t removeLineFeeds(char* text, std::int32_t length) {
   if (text == nullptr || length < 1) return length;
-  std::int32_t kept = 0;
-  for (std::int32_t i = 0; i < length; ++i)
+  // Most texts hold none: the bytes in front of the first one stay where they are.
+  const void* first = std::memchr(text, '\n', static_cast<std::size_t>(length));
+  if (first == nullptr) return length;
+  auto kept = static_cast<std::int32_t>(static_cast<const char*>(first) - text);
+  for (std::int32_t i = kept + 1; i < length; ++i)
     if (text[i] != '\n') text[kept++] = text[i];
-  if (kept < length) text[kept] = '\0';
+  text[kept] = '\0';
   return kept;
 }
 
