@@ -109,17 +109,23 @@ TextSpan takeLines(TextSpan text, TextSpan* lines, std::int32_t count) {
 [[nodiscard]] Status splitLastPairInto(const char* text, std::int32_t length, TrackSpans& tracks, bool intoTrack3) {
   if (text == nullptr || length < 5) return kStatusStripeTooShort;
   if (text[0] != '%') return kStatusStripeWrongShape;
-  // Searching from the end, so line feeds inside track 1 (in front of the pair) are never looked at; one behind
-  // the pair means the reader ran two texts together.
-  for (std::int32_t i = length - 1; i >= 1; --i) {
-    if (!intoTrack3 && text[i] == '\n') return kStatusStripeWrongShape;
-    if (text[i] == '?' && i + 1 <= length - 2 && text[i + 1] == ';') {
-      tracks.track1 = textPart(text, length, 0, i + 1);
-      (intoTrack3 ? tracks.track3 : tracks.track2) = textPart(text, length, i + 1, length);
-      return kStatusOk;
-    }
+  // The last "?;" that leaves track 2 at least two bytes, found by memchr from the front. Line feeds inside track 1
+  // (in front of the pair) do not matter; one behind the pair means the reader ran two texts together.
+  std::int32_t pair = -1;
+  for (std::int32_t from = 1; from <= length - 3;) {
+    const auto* hit =
+        static_cast<const char*>(std::memchr(text + from, '?', static_cast<std::size_t>(length - 2 - from)));
+    if (hit == nullptr) break;
+    const auto at = static_cast<std::int32_t>(hit - text);
+    if (hit[1] == ';') pair = at;
+    from = at + 1;
   }
-  return kStatusStripeWrongShape;
+  if (pair < 0) return kStatusStripeWrongShape;
+  if (!intoTrack3 && std::memchr(text + pair + 1, '\n', static_cast<std::size_t>(length - pair - 1)) != nullptr)
+    return kStatusStripeWrongShape;
+  tracks.track1 = textPart(text, length, 0, pair + 1);
+  (intoTrack3 ? tracks.track3 : tracks.track2) = textPart(text, length, pair + 1, length);
+  return kStatusOk;
 }
 
 [[nodiscard]] Status splitSentinelPairWith(const char* text, std::int32_t length, TrackSpans& tracks,
