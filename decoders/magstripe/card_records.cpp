@@ -140,6 +140,13 @@ Status splitAtRecord(CardRecordDecoder&, const char* text, std::int32_t length, 
   return kStatusOk;
 }
 
+// The split takes any text whole, so a text without the record's marks gets the check's answer straight away.
+Status screenAtRecord(CardRecordDecoder&, const char* text, std::int32_t length) {
+  if (length < 1 || text == nullptr) return kStatusOk;  // the split's own answer
+  if (length < 6 || text[0] != '@' || text[4] != 'H' || text[5] != 'C') return kStatusWrongShape;
+  return kStatusOk;
+}
+
 Status checkAtRecord(CardRecordDecoder&, TrackSpans& tracks) {
   const TextSpan& t = tracks.track1;
   if (!t.filled() || t.length < 6 || t.data[0] != '@' || t.data[4] != 'H' || t.data[5] != 'C') return kStatusWrongShape;
@@ -396,8 +403,8 @@ struct CardRecordVariant {
 
 // clang-format off
 constexpr CardRecordVariant kCardRecordVariants[] = {
-    {.id = 44, .hooks = {.splitTracks = splitAtRecord, .checkTracks = checkAtRecord, .decodeTrack1 = decodeAtRecord,
-                         .readLicenseNumber = readAtRecordLicence, .readName = readAtRecordName,
+    {.id = 44, .hooks = {.screenText = screenAtRecord, .splitTracks = splitAtRecord, .checkTracks = checkAtRecord,
+                         .decodeTrack1 = decodeAtRecord, .readLicenseNumber = readAtRecordLicence, .readName = readAtRecordName,
                          .readSex = readAtRecordSex, .readDates = readAtRecordDates,
                          .readIssueDate = readAtRecordIssueDate, .readJurisdiction = readAtRecordJurisdiction}},
     {.id = 45, .hooks = {.screenText = screenBankTrack, .splitTracks = splitBankTracks, .checkTracks = checkBankTrack,
