@@ -37,6 +37,7 @@ struct CardRecordDecoder {
   FieldRecord* record = nullptr;
   ParserInstance* instance = nullptr;  // id 45 reads the clock year to place two-digit expiry years
   CardDecodeHook decode = nullptr;
+  CardDecodeHook screenText = nullptr;  // an early answer for a text the split and check would turn away; 0 goes on
   CardSplitHook splitTracks = nullptr;
   CardCheckHook checkTracks = nullptr;
   CardTrackHook decodeTrack1 = nullptr;
@@ -104,8 +105,9 @@ void storeName(FieldRecord& record, TextSpan name) {
   if (name.filled()) setSlot(record, SLOT_FULL_NAME, name, "/", nullptr, '$');
 }
 
-// The driver: split, check, then hand each track to its hook.
+// The driver: screen, split, check, then hand each track to its hook.
 Status driveCardRecord(CardRecordDecoder& table, const char* text, std::int32_t length) {
+  if (Status s = callHook(table.screenText, table, text, length); s != kStatusOk) return s;
   TrackSpans tracks{};
   if (Status s = callHook(table.splitTracks, table, text, length, tracks); s != kStatusOk) return s;
   if (Status s = callHook(table.checkTracks, table, tracks); s != kStatusOk) return s;
@@ -136,6 +138,13 @@ Status splitAtRecord(CardRecordDecoder&, const char* text, std::int32_t length, 
   if (length < 1) return kStatusTooShort;
   if (text == nullptr) return kStatusNoInput;
   tracks.track1 = TextSpan{text, length};
+  return kStatusOk;
+}
+
+// The split takes any text whole, so a text without the record's marks gets the check's answer straight away.
+Status screenAtRecord(CardRecordDecoder&, const char* text, std::int32_t length) {
+  if (length < 1 || text == nullptr) return kStatusOk;  // the split's own answer
+  if (length < 6 || text[0] != '@' || text[4] != 'H' || text[5] != 'C') return kStatusWrongShape;
   return kStatusOk;
 }
 
@@ -245,6 +254,22 @@ Status splitBankTracks(CardRecordDecoder&, const char* text, std::int32_t length
   }
   if (tracks.track1.length < 3 || tracks.track2.length < 3 || tracks.track3.length < 3) return kStatusNoInput;
   return kStatusOk;
+}
+
+// The splitter succeeds exactly when a "?;" starts between 6 and length - 3: the last one then leaves three tracks
+// of at least 3 bytes. A text that does not open like a bank track gets the answer split and check would give
+// without the backward search.
+Status screenBankTrack(CardRecordDecoder&, const char* text, std::int32_t length) {
+  if (length < kBankMinLength) return kStatusTooShort;
+  if (text == nullptr) return kStatusNoInput;
+  if (text[0] == '%' && text[1] == 'B' && isDigit(text[2])) return kStatusOk;
+  for (std::int32_t p = 6; p <= length - 3;) {
+    const auto* hit = static_cast<const char*>(std::memchr(text + p, '?', static_cast<std::size_t>(length - 2 - p)));
+    if (hit == nullptr) break;
+    if (hit[1] == ';') return kStatusWrongShape;
+    p = static_cast<std::int32_t>(hit - text) + 1;
+  }
+  return kStatusNoInput;
 }
 
 Status checkBankTrack(CardRecordDecoder&, TrackSpans& tracks) {
@@ -376,6 +401,7 @@ void readBankIssueDate(CardRecordDecoder& table, TextSpan track) {
 
 // The hooks a record layout installs over the empty table; designated initializers keep each row in field order.
 struct CardRecordHooks {
+  CardDecodeHook screenText = nullptr;
   CardSplitHook splitTracks = nullptr;
   CardCheckHook checkTracks = nullptr;
   CardTrackHook decodeTrack1 = nullptr;
@@ -395,12 +421,12 @@ struct CardRecordVariant {
 
 // clang-format off
 constexpr CardRecordVariant kCardRecordVariants[] = {
-    {.id = 44, .hooks = {.splitTracks = splitAtRecord, .checkTracks = checkAtRecord, .decodeTrack1 = decodeAtRecord,
-                         .readLicenseNumber = readAtRecordLicence, .readName = readAtRecordName,
+    {.id = 44, .hooks = {.screenText = screenAtRecord, .splitTracks = splitAtRecord, .checkTracks = checkAtRecord,
+                         .decodeTrack1 = decodeAtRecord, .readLicenseNumber = readAtRecordLicence, .readName = readAtRecordName,
                          .readSex = readAtRecordSex, .readDates = readAtRecordDates,
                          .readIssueDate = readAtRecordIssueDate, .readJurisdiction = readAtRecordJurisdiction}},
-    {.id = 45, .hooks = {.splitTracks = splitBankTracks, .checkTracks = checkBankTrack, .decodeTrack1 = decodeBankTrack,
-                         .readLicenseNumber = readBankLicence, .readName = readBankName,
+    {.id = 45, .hooks = {.screenText = screenBankTrack, .splitTracks = splitBankTracks, .checkTracks = checkBankTrack,
+                         .decodeTrack1 = decodeBankTrack, .readLicenseNumber = readBankLicence, .readName = readBankName,
                          .readDates = readBankDates, .readIssueDate = readBankIssueDate, .readIin = readBankIin}},
 };
 // clang-format on
@@ -414,6 +440,7 @@ constexpr std::size_t variantRow(std::int32_t id) {
 }
 
 void installHooks(CardRecordDecoder& table, const CardRecordHooks& hooks) {
+  table.screenText = hooks.screenText;
   table.splitTracks = hooks.splitTracks;
   table.checkTracks = hooks.checkTracks;
   table.decodeTrack1 = hooks.decodeTrack1;

@@ -6,31 +6,33 @@
 
 #include "core/text_utils.h"
 #include "decoders/magstripe/magstripe_pipeline.h"
+#include "decoders/magstripe/stripe_classes.h"
 
 namespace quorix {
 namespace {
 
-// Characters cut from both ends of a city: separators and sentinels that readers leave on it.
-constexpr const char* kCityTrimSet = "-.'/\\ \t$^?";
-constexpr const char* kAddressTrimSet = "_-'\\/";
+// A city keeps its word characters, an address its token characters; any other byte becomes a space, and a run of
+// white space is kept once.
+constexpr StripeFilter kCityFilter{kClassWord, kClassBlank, ' ', isNotWordChar, isBlank};
+constexpr StripeFilter kAddressFilter{kClassToken, kClassBlank, ' ', isNotTokenChar, isBlank};
 
 // A fixed-width field of the fields area, trimmed of white space; empty when the area is too short.
 TextSpan trimmedField(TextSpan fields, std::int32_t minLength, std::int32_t offset, std::int32_t width) {
   if (!fields.filled() || fields.length < minLength) return {};
   TextSpan value = stripePart(fields, offset, width);
-  trimIf(&value, isStripeSpace);
+  trimClass(&value, kClassSpace);
   return value;
 }
 
 // A run of exactly two code characters anywhere in the span: the jurisdiction code in front of the city.
 bool findCodePair(TextSpan span, TextSpan* rest) {
   TextSpan run{};
-  return findRunIf(span, isAlnumOrUnderscore, 2, 2, &run, rest) != 0 && run.filled();
+  return findRunOf(span, kClassCode, 2, 2, &run, rest) && run.filled();
 }
 
 std::int32_t collectDigits(TextSpan span, std::int32_t start, std::int32_t maxCount, char* out) {
   std::int32_t n = 0;
-  for (std::int32_t i = start; i >= 0 && i < span.length && n < maxCount && isStripeDigit(span.data[i]) != 0; ++i)
+  for (std::int32_t i = start; i >= 0 && i < span.length && n < maxCount && inClass(span.data[i], kClassDigit); ++i)
     out[n++] = span.data[i];
   return n;
 }
@@ -43,7 +45,7 @@ std::int32_t twoDigits(const char* p) { return (p[0] - '0') * 10 + (p[1] - '0');
 
 void readJurisdictionCode(MagstripeDecoder& decoder, TextSpan track1) {
   if (!track1.filled() || track1.length < 2) return;
-  if (isAlnumOrUnderscore(track1.data[0]) == 0 || isAlnumOrUnderscore(track1.data[1]) == 0) return;
+  if (!inClass(track1.data[0], kClassCode) || !inClass(track1.data[1], kClassCode)) return;
   storeStripeValue(decoder, SLOT_JURISDICTION, stripePart(track1, 0, 2));
 }
 
@@ -57,10 +59,11 @@ void readCityRun(MagstripeDecoder& decoder, TextSpan track1) {
     // Without a code pair there is nothing more to find (the search would start over on the same text).
     if (!findCodePair(rest, &afterCode) || afterCode.length >= rest.length) return;
     rest = afterCode;
-    if (leadingRunIf(rest, isCityChar, 1, 13, &city, nullptr) != 0 && city.filled()) break;
+    if (leadingRunOf(rest, kClassCity, 1, 13, &city, nullptr) && city.filled()) break;
   }
-  trimChars(&city, kCityTrimSet);
-  setSlotIf(*decoder.record, SLOT_CITY, city, isNotWordChar, isBlank, ' ');
+  // Separators and sentinels that readers leave on a city are cut from both ends.
+  trimClass(&city, kSetCityTrim);
+  storeFiltered(*decoder.record, SLOT_CITY, city, kCityFilter);
 }
 
 void readNameRun(MagstripeDecoder& decoder, TextSpan track1) {
@@ -73,17 +76,17 @@ void readNameRun(MagstripeDecoder& decoder, TextSpan track1) {
     // by the name without a "^" between them.
     TextSpan run{};
     TextSpan afterCity{};
-    if (findRunIf(rest, isCityChar, 2, 15, &run, &afterCity) == 0 || afterCity.length >= rest.length) return;
+    if (!findRunOf(rest, kClassCity, 2, 15, &run, &afterCity) || afterCity.length >= rest.length) return;
     rest = afterCity;
-    trimLeftChars(&rest, "^");
+    trimLeftClass(&rest, kSetCaret);
     TextSpan after{};
-    if (leadingRunIf(rest, isNameChar, 1, 35, &name, &after) != 0 && name.filled()) break;
+    if (leadingRunOf(rest, kClassName, 1, 35, &name, &after) && name.filled()) break;
   }
-  trimIf(&name, isStripeSpace);
+  trimClass(&name, kClassSpace);
   storeStripeValue(decoder, SLOT_FULL_NAME, name);
 }
 
-bool findAddressRun(TextSpan track1, CharPredicate addressClass, TextSpan* run) {
+bool findAddressRun(TextSpan track1, std::uint32_t addressClass, TextSpan* run) {
   if (!track1.filled() || track1.length < 3) return false;
   TextSpan rest = track1;
   for (;;) {
@@ -93,13 +96,13 @@ bool findAddressRun(TextSpan track1, CharPredicate addressClass, TextSpan* run) 
     rest = afterCode;
     TextSpan part{};
     TextSpan next{};
-    if (leadingRunIf(rest, isCityChar, 2, 13, &part, &next) == 0 || !part.filled()) continue;
+    if (!leadingRunOf(rest, kClassCity, 2, 13, &part, &next) || !part.filled()) continue;
     rest = next;
-    trimLeftChars(&rest, "^");
-    if (leadingRunIf(rest, isNameChar, 1, 35, &part, &next) == 0 || !part.filled()) continue;
+    trimLeftClass(&rest, kSetCaret);
+    if (!leadingRunOf(rest, kClassName, 1, 35, &part, &next) || !part.filled()) continue;
     rest = next;
-    trimLeftChars(&rest, "^");
-    if (leadingRunIf(rest, addressClass, 1, 255, &part, &next) == 0 || !part.filled()) continue;
+    trimLeftClass(&rest, kSetCaret);
+    if (!leadingRunOf(rest, addressClass, 1, 255, &part, &next) || !part.filled()) continue;
     *run = part;
     return true;
   }
@@ -107,11 +110,11 @@ bool findAddressRun(TextSpan track1, CharPredicate addressClass, TextSpan* run) 
 
 void readAddressRun(MagstripeDecoder& decoder, TextSpan track1) {
   TextSpan address{};
-  if (!findAddressRun(track1, isAddressChar, &address)) return;
-  trimIf(&address, isNotTokenChar);
-  trimChars(&address, kAddressTrimSet);
+  if (!findAddressRun(track1, kClassAddress, &address)) return;
+  trimOutsideClass(&address, kClassToken);
+  trimClass(&address, kSetAddressTrim);
   // A "$" between address lines becomes a space.
-  setSlotIf(*decoder.record, SLOT_STREET_1, address, isNotTokenChar, isBlank, ' ');
+  storeFiltered(*decoder.record, SLOT_STREET_1, address, kAddressFilter);
 }
 
 // Track 2.
@@ -121,7 +124,7 @@ void readIinDigits(MagstripeDecoder& decoder, TextSpan track2) {
   const auto* equals = static_cast<const char*>(std::memchr(track2.data, '=', static_cast<std::size_t>(track2.length)));
   const TextSpan number{track2.data,
                         equals == nullptr ? track2.length : static_cast<std::int32_t>(equals - track2.data)};
-  if (number.length < 7 || number.length > 19 || !stripeAll(number, isStripeDigit)) return;
+  if (number.length < 7 || number.length > 19 || !allInClass(number, kClassDigit)) return;
   storeStripeValue(decoder, SLOT_IIN, stripePart(number, 0, 6));
 }
 
@@ -132,19 +135,18 @@ void storeLicenseDigits(MagstripeDecoder& decoder, TextSpan track2, std::int32_t
   if (n < 1 || equals >= track2.length || track2.data[equals] != '=') return;
   // Numbers longer than 13 digits carry their overflow behind the 12 date digits.
   const std::int64_t overflow = static_cast<std::int64_t>(equals) + 13;
-  if (overflow < track2.length && isStripeDigit(track2.data[overflow]) != 0)
+  if (overflow < track2.length && inClass(track2.data[overflow], kClassDigit))
     n += collectDigits(track2, static_cast<std::int32_t>(overflow), 5, number + n);
-  number[n] = '\0';
-  setSlotText(*decoder.record, SLOT_LICENCE_NUMBER, number);
+  storePlain(*decoder.record, SLOT_LICENCE_NUMBER, TextSpan{number, n});
 }
 
 void readLicenseDigits(MagstripeDecoder& decoder, TextSpan track2) {
-  if (!track2.filled() || track2.length < 20 || !stripeAll(stripePart(track2, 0, 7), isStripeDigit)) return;
+  if (!track2.filled() || track2.length < 20 || !allInClass(stripePart(track2, 0, 7), kClassDigit)) return;
   storeLicenseDigits(decoder, track2, 6);
 }
 
 void storeStripeDates(MagstripeDecoder& decoder, TextSpan dateDigits) {
-  if (dateDigits.length < 12 || !stripeAll(stripePart(dateDigits, 0, 12), isStripeDigit)) return;
+  if (dateDigits.length < 12 || !allInClass(stripePart(dateDigits, 0, 12), kClassDigit)) return;
   const char* d = dateDigits.data;
   const std::int32_t expiryYy = twoDigits(d);
   const std::int32_t expiryMm = twoDigits(d + 2);
@@ -163,14 +165,14 @@ void storeStripeDates(MagstripeDecoder& decoder, TextSpan dateDigits) {
   }
   // A borrowed month must still hold the written day; otherwise the date would be invented.
   const bool dayFits = !borrowedMonth || clampDay(birth.year, birth.month, birth.day) >= birth.day;
-  if (dayFits && checkDateTime(birth) == 0) setSlotDate(*decoder.record, SLOT_BIRTH_DATE, birth);
+  if (dayFits && checkDateTime(birth) == 0) storeCheckedDate(*decoder.record, SLOT_BIRTH_DATE, birth);
 
   DateTime expiry{.year = expiryYear};
   if (expiryMm <= 12) {
     expiry.month = expiryMm;
     expiry.day = clampDay(expiryYear, expiryMm, birthDay);
   } else if (expiryMm == 77) {
-    setSlotText(*decoder.record, SLOT_EXPIRY_DATE, "99991231");  // the document does not expire
+    storePlain(*decoder.record, SLOT_EXPIRY_DATE, TextSpan{"99991231", 8});  // the document does not expire
     return;
   } else if (expiryMm == 88) {  // the first day of the month after the birthday
     expiry.month = birthMm == 12 ? 1 : birthMm + 1;
@@ -182,7 +184,7 @@ void storeStripeDates(MagstripeDecoder& decoder, TextSpan dateDigits) {
   } else {
     return;
   }
-  if (checkDateTime(expiry) == 0) setSlotDate(*decoder.record, SLOT_EXPIRY_DATE, expiry);
+  if (checkDateTime(expiry) == 0) storeCheckedDate(*decoder.record, SLOT_EXPIRY_DATE, expiry);
 }
 
 void readDatesAfterSeparator(MagstripeDecoder& decoder, TextSpan track2, std::int32_t searchFrom) {
@@ -212,25 +214,21 @@ void storePostalCode(FieldRecord& record, TextSpan value, std::int32_t forms) {
     std::memcpy(formatted + 4, value.data + 3, 3);
     setSlotText(record, SLOT_POSTAL_CODE, formatted);
   } else {
-    setSlotIf(record, SLOT_POSTAL_CODE, value, nullptr, nullptr, '\0');
+    storePlain(record, SLOT_POSTAL_CODE, value);
   }
 }
 
 void readPostalCodeBackward(MagstripeDecoder& decoder, TextSpan track3) {
   if (!track3.filled() || track3.length < 7) return;
   for (std::int32_t p = track3.length - 1; p >= 0; --p) {
-    const char c = track3.data[p];
-    if (c != '#' && c != '+' && c != '%') continue;
+    if (!inClass(track3.data[p], kSetTrack3Sentinel)) continue;
     const std::int32_t behind = track3.length - 1 - p;
     if (behind < 6) continue;
     const std::int32_t limit = std::min(behind - 2, 11);
-    std::int32_t count = 0;
-    while (count < limit &&
-           (isUpperOrSpace(track3.data[p + 3 + count]) != 0 || isStripeDigit(track3.data[p + 3 + count]) != 0))
-      ++count;
+    const std::int32_t count = classRun(track3.data + p + 3, limit, kClassUpperOrSpace | kClassDigit, limit);
     if (count <= 3) continue;
     TextSpan code{track3.data + p + 3, count};
-    trimIf(&code, isStripeSpace);
+    trimClass(&code, kClassSpace);
     storePostalCode(*decoder.record, code, kPostalZipPlus4 | kPostalCanadian);
     return;
   }
@@ -240,8 +238,7 @@ void readPostalCodeBackward(MagstripeDecoder& decoder, TextSpan track3) {
 void locateFieldsAfterSentinel(MagstripeDecoder&, TextSpan track3, TextSpan& fields) {
   if (!track3.filled() || track3.length < 16) return;
   for (std::int32_t p = track3.length - 15; p >= 0; --p) {
-    const char c = track3.data[p];
-    if (c == '+' || c == '%' || c == '#') {
+    if (inClass(track3.data[p], kSetTrack3Sentinel)) {
       fields = stripePart(track3, p + 14, track3.length);
       return;
     }
@@ -267,7 +264,7 @@ void readSexField(MagstripeDecoder& decoder, TextSpan fields) {
 // Heights beginning 1 or 2 are centimetres; feet and inches begin 3 to 9 ("510" is 5 ft 10 in).
 void readHeightField(MagstripeDecoder& decoder, TextSpan fields) {
   const TextSpan height = trimmedField(fields, 20, 17, 3);
-  if (!stripeAll(height, isStripeDigit)) return;
+  if (!allInClass(height, kClassDigit)) return;
   const bool centimetres = height.data[0] == '1' || height.data[0] == '2';
   storeStripeValue(decoder, centimetres ? SLOT_HEIGHT_CM : SLOT_HEIGHT_FT_IN, height);
 }
@@ -276,11 +273,11 @@ void readHeightField(MagstripeDecoder& decoder, TextSpan fields) {
 void readWeightField(MagstripeDecoder& decoder, TextSpan fields) {
   if (!fields.filled() || fields.length < 23) return;
   const TextSpan raw = stripePart(fields, 20, 3);
-  if ((isStripeSpace(raw.data[0]) == 0 && isStripeDigit(raw.data[0]) == 0) || isStripeDigit(raw.data[1]) == 0 ||
-      isStripeDigit(raw.data[2]) == 0)
+  if (!inClass(raw.data[0], kClassSpace | kClassDigit) || !inClass(raw.data[1], kClassDigit) ||
+      !inClass(raw.data[2], kClassDigit))
     return;
   TextSpan weight = raw;
-  trimIf(&weight, isStripeSpace);
+  trimClass(&weight, kClassSpace);
   std::int32_t value = 0;
   for (std::int32_t i = 0; i < weight.length; ++i) value = value * 10 + (weight.data[i] - '0');
   storeStripeValue(decoder, value <= 100 ? SLOT_WEIGHT_KG : SLOT_WEIGHT_LB, weight);
@@ -289,13 +286,13 @@ void readWeightField(MagstripeDecoder& decoder, TextSpan fields) {
 void readHairColorField(MagstripeDecoder& decoder, TextSpan fields) {
   if (!fields.filled() || fields.length < 26) return;
   const TextSpan hair = stripePart(fields, 23, 3);
-  if (stripeAll(hair, isStripeLetter)) storeStripeValue(decoder, SLOT_HAIR_COLOUR, hair);
+  if (allInClass(hair, kClassLetter)) storeStripeValue(decoder, SLOT_HAIR_COLOUR, hair);
 }
 
 void readEyeColorField(MagstripeDecoder& decoder, TextSpan fields) {
   if (!fields.filled() || fields.length < 29) return;
   const TextSpan eyes = stripePart(fields, 26, 3);
-  if (stripeAll(eyes, isStripeLetter)) storeStripeValue(decoder, SLOT_EYE_COLOUR, eyes);
+  if (allInClass(eyes, kClassLetter)) storeStripeValue(decoder, SLOT_EYE_COLOUR, eyes);
 }
 
 }  // namespace quorix

@@ -5,19 +5,16 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <string_view>
 
 #include "core/text_utils.h"
+#include "decoders/magstripe/stripe_classes.h"
 
 namespace quorix {
 
 int isStripeSpace(signed char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 int isStripeDigit(signed char c) { return c >= '0' && c <= '9'; }
 int isStripeLetter(signed char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-
-TextSpan stripePart(TextSpan span, std::int32_t start, std::int32_t count) {
-  if (!span.filled() || start < 0 || start >= span.length || count < 1) return {};
-  return {span.data + start, std::min(count, span.length - start)};
-}
 
 bool stripeAll(TextSpan span, CharPredicate predicate) {
   if (!span.filled()) return false;
@@ -26,12 +23,8 @@ bool stripeAll(TextSpan span, CharPredicate predicate) {
   return true;
 }
 
-char stripeCharAt(TextSpan span, std::int32_t index) {
-  return span.filled() && index >= 0 && index < span.length ? span.data[index] : '\0';
-}
-
 void storeStripeValue(MagstripeDecoder& decoder, std::int32_t slot, TextSpan value) {
-  setSlotIf(*decoder.record, slot, value, nullptr, nullptr, '\0');
+  storePlain(*decoder.record, slot, value);
 }
 
 namespace {
@@ -52,15 +45,38 @@ bool startsWith(TextSpan span, const char* prefix) {
 }
 
 // Position of marker in text at or after from, or -1; never reads outside the text.
-std::int32_t findMarker(const char* text, std::int32_t length, std::int32_t from, const char* marker) {
+std::int32_t findMarker(const char* text, std::int32_t length, std::int32_t from, std::string_view marker) {
   const TextSpan haystack = textPart(text, length, from, length);
-  const TextSpan needle{marker, static_cast<std::int32_t>(std::strlen(marker))};
+  const TextSpan needle{marker.data(), static_cast<std::int32_t>(marker.size())};
   const std::int32_t at = findSpan(haystack, needle);
   return at < 0 ? -1 : static_cast<std::int32_t>(haystack.data - text) + at;
 }
 
 void dropFront(TextSpan& span, std::int32_t n) {
   if (span.filled()) advanceSpan(&span, n);
+}
+
+// nextToken(source, token, rest, delimiters, true) for one or two delimiter bytes: leading delimiters skipped, the
+// token up to the next one, which rest leaves out. Each delimiter is looked for by memchr in what precedes the
+// nearest one found so far.
+void cutToken(TextSpan source, TextSpan* token, TextSpan* rest, std::string_view delimiters) {
+  const char* data = source.data;
+  std::int32_t length = std::max(source.length, 0);
+  if (data != nullptr) {
+    while (length > 0 && delimiters.find(*data) != std::string_view::npos) {
+      ++data;
+      --length;
+    }
+  }
+  std::int32_t n = data == nullptr ? 0 : length;
+  for (const char delimiter : delimiters) {
+    if (n < 1) break;
+    const void* hit = std::memchr(data, delimiter, static_cast<std::size_t>(n));
+    if (hit != nullptr) n = static_cast<std::int32_t>(static_cast<const char*>(hit) - data);
+  }
+  *token = TextSpan{data, n};
+  const std::int32_t consumed = n < length ? n + 1 : n;
+  *rest = TextSpan{data == nullptr ? nullptr : data + consumed, length - consumed};
 }
 
 // The first count lines of at least 2 characters (shorter ones are skipped); lines not found stay empty.
@@ -71,7 +87,7 @@ TextSpan takeLines(TextSpan text, TextSpan* lines, std::int32_t count) {
   while (taken < count && rest.filled()) {
     TextSpan line{};
     TextSpan next{};
-    nextToken(rest, &line, &next, "\r\n", true);
+    cutToken(rest, &line, &next, "\r\n");
     if (line.filled() && line.length >= 2) lines[taken++] = line;
     if (next.filled() && next.length >= rest.length) break;  // no progress: nothing more to cut
     rest = next;
@@ -83,7 +99,7 @@ TextSpan takeLines(TextSpan text, TextSpan* lines, std::int32_t count) {
   if (text == nullptr || length < 6) return kStatusStripeTooShort;
   TextSpan lines[3] = {};
   (void)takeLines(wholeText(text, length), lines, 3);
-  for (TextSpan& line : lines) trimChars(&line, " \"");
+  for (TextSpan& line : lines) trimClass(&line, kSetQuoteOrSpace);
   tracks.track1 = reversed ? lines[2] : lines[0];
   tracks.track2 = lines[1];
   tracks.track3 = reversed ? lines[0] : lines[2];
@@ -93,21 +109,27 @@ TextSpan takeLines(TextSpan text, TextSpan* lines, std::int32_t count) {
 [[nodiscard]] Status splitLastPairInto(const char* text, std::int32_t length, TrackSpans& tracks, bool intoTrack3) {
   if (text == nullptr || length < 5) return kStatusStripeTooShort;
   if (text[0] != '%') return kStatusStripeWrongShape;
-  // Searching from the end, so line feeds inside track 1 (in front of the pair) are never looked at; one behind
-  // the pair means the reader ran two texts together.
-  for (std::int32_t i = length - 1; i >= 1; --i) {
-    if (!intoTrack3 && text[i] == '\n') return kStatusStripeWrongShape;
-    if (text[i] == '?' && i + 1 <= length - 2 && text[i + 1] == ';') {
-      tracks.track1 = textPart(text, length, 0, i + 1);
-      (intoTrack3 ? tracks.track3 : tracks.track2) = textPart(text, length, i + 1, length);
-      return kStatusOk;
-    }
+  // The last "?;" that leaves track 2 at least two bytes, found by memchr from the front. Line feeds inside track 1
+  // (in front of the pair) do not matter; one behind the pair means the reader ran two texts together.
+  std::int32_t pair = -1;
+  for (std::int32_t from = 1; from <= length - 3;) {
+    const auto* hit =
+        static_cast<const char*>(std::memchr(text + from, '?', static_cast<std::size_t>(length - 2 - from)));
+    if (hit == nullptr) break;
+    const auto at = static_cast<std::int32_t>(hit - text);
+    if (hit[1] == ';') pair = at;
+    from = at + 1;
   }
-  return kStatusStripeWrongShape;
+  if (pair < 0) return kStatusStripeWrongShape;
+  if (!intoTrack3 && std::memchr(text + pair + 1, '\n', static_cast<std::size_t>(length - pair - 1)) != nullptr)
+    return kStatusStripeWrongShape;
+  tracks.track1 = textPart(text, length, 0, pair + 1);
+  (intoTrack3 ? tracks.track3 : tracks.track2) = textPart(text, length, pair + 1, length);
+  return kStatusOk;
 }
 
 [[nodiscard]] Status splitSentinelPairWith(const char* text, std::int32_t length, TrackSpans& tracks,
-                                           const char* secondPair) {
+                                           std::string_view secondPair) {
   if (text == nullptr || length < 8) return kStatusStripeTooShort;
   if (text[0] != '%' || std::memchr(text + 1, '\n', static_cast<std::size_t>(length - 1)) != nullptr)
     return kStatusStripeWrongShape;
@@ -129,8 +151,8 @@ TextSpan takeLines(TextSpan text, TextSpan* lines, std::int32_t count) {
   while (taken < 3 && rest.filled()) {
     TextSpan piece{};
     TextSpan next{};
-    nextToken(rest, &piece, &next, "?", true);
-    if (trimmed) trimChars(&piece, "\r\n ");
+    cutToken(rest, &piece, &next, "?");
+    if (trimmed) trimClass(&piece, kSetLineEdge);
     if (piece.filled()) pieces[taken++] = piece;
     if (next.filled() && next.length >= rest.length) break;
     rest = next;
@@ -161,30 +183,9 @@ bool isFinancialTrack1(TextSpan track1) {
 }
 
 void initMagstripeDecoder(MagstripeDecoder& decoder, FieldRecord& record, ParserInstance& instance) {
-  decoder = MagstripeDecoder{};
+  decoder = licenceLayoutHooks();
   decoder.record = &record;
   decoder.instance = &instance;
-  decoder.decode = runTrackDriver;
-  decoder.decodeTrack1 = decodeTrack1Fields;
-  decoder.readJurisdiction = readJurisdictionCode;
-  decoder.readCity = readCityRun;
-  decoder.readName = readNameRun;
-  decoder.readAddress = readAddressRun;
-  decoder.decodeTrack2 = decodeTrack2Fields;
-  decoder.readIin = readIinDigits;
-  decoder.readLicenseNumber = readLicenseDigits;
-  decoder.readDates = readTrack2Dates;
-  decoder.decodeTrack3 = decodeTrack3Fields;
-  decoder.readPostalCode = readPostalCodeBackward;
-  decoder.locateTrack3Fields = locateFieldsAfterSentinel;
-  decoder.readClass = readClassField;
-  decoder.readRestrictions = readRestrictionsField;
-  decoder.readEndorsements = readEndorsementsField;
-  decoder.readSex = readSexField;
-  decoder.readHeight = readHeightField;
-  decoder.readWeight = readWeightField;
-  decoder.readHairColor = readHairColorField;
-  decoder.readEyeColor = readEyeColorField;
 }
 
 Status splitAndCheckTracks(MagstripeDecoder& decoder, const char* text, std::int32_t length, TrackSpans& tracks) {
@@ -271,7 +272,7 @@ Status splitSentinelPairHash(MagstripeDecoder&, const char* text, std::int32_t l
 
 Status splitFramed(MagstripeDecoder&, const char* text, std::int32_t length, TrackSpans& tracks) {
   if (text == nullptr || length < 24) return kStatusStripeTooShort;
-  constexpr const char* kOpeners[] = {"{!|1", "{!|2", "{!|3"};
+  constexpr std::string_view kOpeners[] = {"{!|1", "{!|2", "{!|3"};
   TextSpan framed[3] = {};
   std::int32_t from = 0;
   for (int i = 0; i < 3; ++i) {
@@ -316,7 +317,7 @@ Status splitSingleLine(MagstripeDecoder&, const char* text, std::int32_t length,
   if (text == nullptr || length < 4) return kStatusStripeTooShort;
   TextSpan line{};
   TextSpan rest = takeLines(wholeText(text, length), &line, 1);
-  trimChars(&rest, "\r\n");
+  trimClass(&rest, kSetLineBreak);
   if (rest.filled()) return kStatusStripeWrongShape;
   tracks.track1 = line;
   return kStatusOk;
@@ -376,7 +377,7 @@ Status checkOptionalSentinel(MagstripeDecoder& decoder, TrackSpans& tracks) {
 Status checkFieldBoundary(MagstripeDecoder& decoder, TrackSpans& tracks) {
   if (tracks.track2.length < 4 || isFinancialTrack1(tracks.track1) || !startsWith(tracks.track2, ";636"))
     return kStatusStripeWrongShape;
-  for (TextSpan* track : {&tracks.track1, &tracks.track2, &tracks.track3}) trimChars(track, "\r\n ");
+  for (TextSpan* track : {&tracks.track1, &tracks.track2, &tracks.track3}) trimClass(track, kSetLineEdge);
   if (tracks.track1.filled() && tracks.track1.data[0] == '%')
     dropFront(tracks.track1, 1);
   else

@@ -64,8 +64,12 @@ struct MagstripeDecoder {
   MagstripeSpanHook readEyeColor = nullptr;
 };
 
-// Empties the table, stores record and instance, and installs the default driver and the twenty default track
-// and field hooks. splitTracks and checkTracks stay empty: every variant sets its own.
+// The licence layout's table without record and instance: the default driver and the twenty default track and
+// field hooks. splitTracks and checkTracks stay empty: every variant sets its own. Built at compile time, so that a
+// variant's whole table is a constant too.
+constexpr MagstripeDecoder licenceLayoutHooks();
+
+// Empties the table, stores record and instance, and installs the licence layout's hooks.
 void initMagstripeDecoder(MagstripeDecoder& decoder, FieldRecord& record, ParserInstance& instance);
 
 // The default driver: clear the spans, split, check, then hand each track to its track hook; 0 once split and
@@ -155,9 +159,10 @@ void readEyeColorField(MagstripeDecoder& decoder, TextSpan fields);
 
 // Building blocks the variants share with the defaults.
 
-// The address run of track 1: after a code pair, a city, a name and then a run of addressClass characters, as
+// The address run of track 1: after a code pair, a city, a name and then a run of characters of addressClass (bits of
+// stripe_classes.h), as
 // the default reads it. Returns false (run untouched) when no such sequence exists.
-[[nodiscard]] bool findAddressRun(TextSpan track1, CharPredicate addressClass, TextSpan* run);
+[[nodiscard]] bool findAddressRun(TextSpan track1, std::uint32_t addressClass, TextSpan* run);
 // Collects the licence digits of track 2 from digitsStart (at most 13, then "="), appends up to 5 overflow
 // digits behind the 12 date digits, and stores them in SLOT_LICENCE_NUMBER. Nothing when no "=" ends the digits.
 void storeLicenseDigits(MagstripeDecoder& decoder, TextSpan track2, std::int32_t digitsStart);
@@ -176,11 +181,16 @@ void storePostalCode(FieldRecord& record, TextSpan value, std::int32_t forms);
 
 // Span helpers of the stripe decoders; none reads outside the span.
 // The part of span from start with at most count characters; empty when start lies outside it.
-[[nodiscard]] TextSpan stripePart(TextSpan span, std::int32_t start, std::int32_t count);
+[[nodiscard]] inline TextSpan stripePart(TextSpan span, std::int32_t start, std::int32_t count) {
+  if (!span.filled() || start < 0 || start >= span.length || count < 1) return {};
+  return {span.data + start, count < span.length - start ? count : span.length - start};
+}
 // True when the span is filled and every character satisfies predicate.
 [[nodiscard]] bool stripeAll(TextSpan span, CharPredicate predicate);
 // The character at index, or NUL outside the span.
-[[nodiscard]] char stripeCharAt(TextSpan span, std::int32_t index);
+[[nodiscard]] inline char stripeCharAt(TextSpan span, std::int32_t index) {
+  return span.filled() && index >= 0 && index < span.length ? span.data[index] : '\0';
+}
 // Stores value unfiltered; an empty value clears the slot.
 void storeStripeValue(MagstripeDecoder& decoder, std::int32_t slot, TextSpan value);
 
@@ -188,5 +198,31 @@ void storeStripeValue(MagstripeDecoder& decoder, std::int32_t slot, TextSpan val
 int isStripeSpace(signed char c);  // space, tab, line feed, vertical tab, form feed, carriage return
 int isStripeDigit(signed char c);
 int isStripeLetter(signed char c);
+
+constexpr MagstripeDecoder licenceLayoutHooks() {
+  MagstripeDecoder decoder{};
+  decoder.decode = runTrackDriver;
+  decoder.decodeTrack1 = decodeTrack1Fields;
+  decoder.readJurisdiction = readJurisdictionCode;
+  decoder.readCity = readCityRun;
+  decoder.readName = readNameRun;
+  decoder.readAddress = readAddressRun;
+  decoder.decodeTrack2 = decodeTrack2Fields;
+  decoder.readIin = readIinDigits;
+  decoder.readLicenseNumber = readLicenseDigits;
+  decoder.readDates = readTrack2Dates;
+  decoder.decodeTrack3 = decodeTrack3Fields;
+  decoder.readPostalCode = readPostalCodeBackward;
+  decoder.locateTrack3Fields = locateFieldsAfterSentinel;
+  decoder.readClass = readClassField;
+  decoder.readRestrictions = readRestrictionsField;
+  decoder.readEndorsements = readEndorsementsField;
+  decoder.readSex = readSexField;
+  decoder.readHeight = readHeightField;
+  decoder.readWeight = readWeightField;
+  decoder.readHairColor = readHairColorField;
+  decoder.readEyeColor = readEyeColorField;
+  return decoder;
+}
 
 }  // namespace quorix

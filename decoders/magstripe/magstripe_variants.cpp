@@ -3,12 +3,15 @@
 #include "decoders/magstripe/magstripe_variants.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <iterator>
+#include <string_view>
 
 #include "core/text_utils.h"
 #include "decoders/magstripe/magstripe_pipeline.h"
+#include "decoders/magstripe/stripe_classes.h"
 
 namespace quorix {
 
@@ -18,15 +21,13 @@ namespace {
 
 std::int32_t countDigits(TextSpan span, std::int32_t start, std::int32_t maxCount) {
   std::int32_t n = 0;
-  while (n < maxCount && isStripeDigit(stripeCharAt(span, start + n)) != 0) ++n;
+  while (n < maxCount && inClass(stripeCharAt(span, start + n), kClassDigit)) ++n;
   return n;
 }
 
-int isUpperDigitOrSpace(signed char c) { return isUpperOrSpace(c) != 0 || isStripeDigit(c) != 0 ? 1 : 0; }
-
 // Postal codes behind a leading sentinel (ids 4 and 13): five or nine digits three places after the "%".
 void readSentinelPostalCode(MagstripeDecoder& decoder, TextSpan track3) {
-  if (track3.length < 8 || stripeCharAt(track3, 0) != '%' || isStripeDigit(stripeCharAt(track3, 3)) == 0) return;
+  if (track3.length < 8 || stripeCharAt(track3, 0) != '%' || !inClass(stripeCharAt(track3, 3), kClassDigit)) return;
   const std::int32_t count = countDigits(track3, 3, track3.length < 13 ? track3.length - 3 : 9);
   if (count < 5) return;
   storePostalCode(*decoder.record, stripePart(track3, 3, count), kPostalZipPlus4);
@@ -36,7 +37,7 @@ void readSentinelPostalCode(MagstripeDecoder& decoder, TextSpan track3) {
 void readHashPostalCode(MagstripeDecoder& decoder, TextSpan track3) {
   if (track3.length <= 8 || stripeCharAt(track3, 0) != '#') return;
   TextSpan code = stripePart(track3, 4, 9);
-  trimIf(&code, isStripeSpace);
+  trimClass(&code, kClassSpace);
   storePostalCode(*decoder.record, code, kPostalZipPlus4);
 }
 
@@ -50,23 +51,26 @@ void locateFieldsAt15(MagstripeDecoder&, TextSpan track3, TextSpan& fields) {
 void readEndorsementsBeforeSexAt15(MagstripeDecoder& decoder, TextSpan fields) {
   if (fields.length < 15) return;
   TextSpan endorsements = stripePart(fields, 12, 3);
-  trimIf(&endorsements, isStripeSpace);
+  trimClass(&endorsements, kClassSpace);
   storeStripeValue(decoder, SLOT_ENDORSEMENTS, endorsements);
 }
 
 void readSexAt15(MagstripeDecoder& decoder, TextSpan fields) {
   if (fields.length <= 15) return;
   TextSpan sex = stripePart(fields, 15, 1);
-  trimIf(&sex, isStripeSpace);
+  trimClass(&sex, kClassSpace);
   storeStripeValue(decoder, SLOT_SEX, sex);
 }
 
-// Canadian addresses (id 8) end at the first character outside the narrower street class.
+// Canadian addresses (id 8) end at the first character outside the narrower street class; they keep their id
+// characters only.
+constexpr StripeFilter kNarrowAddressFilter{kClassId, kClassBlank, ' ', isNotIdChar, isBlank};
+
 void readNarrowAddress(MagstripeDecoder& decoder, TextSpan track1) {
   TextSpan address{};
-  if (!findAddressRun(track1, isStreetChar, &address)) return;
-  trimIf(&address, isNotIdChar);
-  setSlotIf(*decoder.record, SLOT_STREET_1, address, isNotIdChar, isBlank, ' ');
+  if (!findAddressRun(track1, kClassStreet, &address)) return;
+  trimOutsideClass(&address, kClassId);
+  storeFiltered(*decoder.record, SLOT_STREET_1, address, kNarrowAddressFilter);
 }
 
 // The Canadian layout writes its weight field in one unit, kilograms, as its heights are centimetres; the value
@@ -74,8 +78,8 @@ void readNarrowAddress(MagstripeDecoder& decoder, TextSpan track1) {
 void readWeightOneSlot(MagstripeDecoder& decoder, TextSpan fields) {
   if (fields.length < 23) return;
   TextSpan weight = stripePart(fields, 20, 3);
-  trimIf(&weight, isStripeSpace);
-  if (stripeAll(weight, isStripeDigit)) storeStripeValue(decoder, SLOT_WEIGHT_KG, weight);
+  trimClass(&weight, kClassSpace);
+  if (allInClass(weight, kClassDigit)) storeStripeValue(decoder, SLOT_WEIGHT_KG, weight);
 }
 
 // Canadian postal codes follow the first sentinel: six characters become "K1A 0B1", nine digits stay as they are.
@@ -85,10 +89,10 @@ void readForwardPostalCode(MagstripeDecoder& decoder, TextSpan track3) {
     if (track3.data[p] != '#' && track3.data[p] != '%') continue;
     const std::int32_t limit = std::min(11, track3.length - p - 3);
     std::int32_t count = 0;
-    while (count < limit && isUpperDigitOrSpace(track3.data[p + 3 + count]) != 0) ++count;
+    while (count < limit && inClass(track3.data[p + 3 + count], kClassUpperOrSpace | kClassDigit)) ++count;
     if (count <= 3) continue;
     TextSpan code{track3.data + p + 3, count};
-    trimIf(&code, isStripeSpace);
+    trimClass(&code, kClassSpace);
     storePostalCode(*decoder.record, code, kPostalCanadian);
     return;
   }
@@ -101,7 +105,7 @@ void readLicenseFromTrack3(MagstripeDecoder& decoder, TextSpan track3) {
   decoder.locateTrack3Fields(decoder, track3, fields);
   if (fields.length < 53) return;
   TextSpan number = stripePart(fields, 41, 12);
-  trimChars(&number, " ");
+  trimClass(&number, kSetBlankSpace);
   storeStripeValue(decoder, SLOT_LICENCE_NUMBER, number);
 }
 
@@ -127,10 +131,9 @@ void readForwardSentinelPostalCode(MagstripeDecoder& decoder, TextSpan track3) {
 
 // Id 13: a separator character between the IIN and the licence number, so the number starts one place later.
 void readLicenseAfterSeparator(MagstripeDecoder& decoder, TextSpan track2) {
-  if (track2.length <= 20 || !stripeAll(stripePart(track2, 0, 6), isStripeDigit)) return;
+  if (track2.length <= 20 || !allInClass(stripePart(track2, 0, 6), kClassDigit)) return;
   const char separator = stripeCharAt(track2, 6);
-  if (isStripeDigit(separator) != 0 || isStripeLetter(separator) != 0 || isStripeDigit(stripeCharAt(track2, 7)) == 0)
-    return;
+  if (inClass(separator, kClassDigit | kClassLetter) || !inClass(stripeCharAt(track2, 7), kClassDigit)) return;
   storeLicenseDigits(decoder, track2, 7);
 }
 
@@ -173,11 +176,11 @@ void decodeAustralianTrack1(MagstripeDecoder& decoder, TextSpan track1) {
     TextSpan name{};
     TextSpan number{};
     TextSpan tail{};
-    if (leadingRunIf(rest, isNameChar, 1, 30, &name, &tail) != 0 && tail.length > 2 && tail.data[0] == '^') {
+    if (leadingRunOf(rest, kClassName, 1, 30, &name, &tail) && tail.length > 2 && tail.data[0] == '^') {
       advanceSpan(&tail, 1);
-      if (leadingRunIf(tail, isDigitOrSpace, 1, 10, &number, &tail) != 0 && tail.length >= 1 && tail.data[0] == '^') {
-        trimIf(&name, isStripeSpace);
-        trimIf(&number, isStripeSpace);
+      if (leadingRunOf(tail, kClassDigitOrSpace, 1, 10, &number, &tail) && tail.length >= 1 && tail.data[0] == '^') {
+        trimClass(&name, kClassSpace);
+        trimClass(&number, kClassSpace);
         if (name.filled()) storeStripeValue(decoder, SLOT_FULL_NAME, name);
         if (number.filled()) storeStripeValue(decoder, SLOT_LICENCE_NUMBER, number);
         return;
@@ -213,7 +216,7 @@ void readOneLineIin(MagstripeDecoder& decoder, TextSpan line) {
     if (after.length < 7) continue;
     TextSpan digits{};
     TextSpan rest{};
-    if (leadingRunIf(after, isStripeDigit, 7, 19, &digits, &rest) == 0) continue;
+    if (!leadingRunOf(after, kClassDigit, 7, 19, &digits, &rest)) continue;
     if (!rest.filled()) return;
     if (rest.data[0] != '=') continue;
     storeStripeValue(decoder, SLOT_IIN, stripePart(digits, 0, 6));
@@ -227,7 +230,7 @@ void readOneLineLicense(MagstripeDecoder& decoder, TextSpan line) {
     if (after.length < 7) continue;
     TextSpan digits{};
     TextSpan rest{};
-    if (leadingRunIf(after, isStripeDigit, 7, 19, &digits, &rest) == 0) continue;
+    if (!leadingRunOf(after, kClassDigit, 7, 19, &digits, &rest)) continue;
     if (!rest.filled()) return;
     if (rest.length < 13 || rest.data[0] != '=' || digits.length <= 6) continue;
     storeStripeValue(decoder, SLOT_LICENCE_NUMBER, stripePart(digits, 6, digits.length));
@@ -244,11 +247,10 @@ void readOneLinePostalCode(MagstripeDecoder& decoder, TextSpan line) {
     if (after.length < 26) continue;
     TextSpan digits{};
     TextSpan rest{};
-    if (leadingRunIf(after, isStripeDigit, 7, 19, &digits, &rest) == 0) continue;
+    if (!leadingRunOf(after, kClassDigit, 7, 19, &digits, &rest)) continue;
     if (rest.length < 18 || rest.data[0] != '=') return;
     TextSpan postal{};
-    if (leadingRunIf(stripePart(rest, 13, rest.length), isStripeDigit, 5, 11, &postal, nullptr) == 0 ||
-        postal.length < 5)
+    if (!leadingRunOf(stripePart(rest, 13, rest.length), kClassDigit, 5, 11, &postal, nullptr) || postal.length < 5)
       continue;
     if (postal.length == 6) advanceSpan(&postal, 1);
     if (postal.length >= 7) advanceSpan(&postal, 2);
@@ -264,11 +266,11 @@ void locateOneLineFields(MagstripeDecoder&, TextSpan line, TextSpan& fields) {
     if (after.length < 27) continue;
     TextSpan digits{};
     TextSpan rest{};
-    if (leadingRunIf(after, isStripeDigit, 7, 19, &digits, &rest) == 0) continue;
+    if (!leadingRunOf(after, kClassDigit, 7, 19, &digits, &rest)) continue;
     if (rest.length < 19 || rest.data[0] != '=') return;
     TextSpan run{};
     TextSpan behind{};
-    if (leadingRunIf(stripePart(rest, 13, rest.length), isStripeDigit, 5, 255, &run, &behind) == 0 || !behind.filled())
+    if (!leadingRunOf(stripePart(rest, 13, rest.length), kClassDigit, 5, 255, &run, &behind) || !behind.filled())
       continue;
     fields = behind;
     return;
@@ -278,7 +280,7 @@ void locateOneLineFields(MagstripeDecoder&, TextSpan line, TextSpan& fields) {
 TextSpan oneLineField(TextSpan fields, std::int32_t offset, std::int32_t width) {
   if (fields.length < offset + width) return {};
   TextSpan value = stripePart(fields, offset, width);
-  trimIf(&value, isStripeSpace);
+  trimClass(&value, kClassSpace);
   return value;
 }
 
@@ -296,19 +298,19 @@ void readOneLineSex(MagstripeDecoder& decoder, TextSpan fields) {
 }
 void readOneLineHeight(MagstripeDecoder& decoder, TextSpan fields) {
   const TextSpan height = oneLineField(fields, 19, 3);
-  if (stripeAll(height, isStripeDigit)) storeStripeValue(decoder, SLOT_HEIGHT_FT_IN, height);
+  if (allInClass(height, kClassDigit)) storeStripeValue(decoder, SLOT_HEIGHT_FT_IN, height);
 }
 void readOneLineWeight(MagstripeDecoder& decoder, TextSpan fields) {
   const TextSpan weight = oneLineField(fields, 22, 3);
-  if (stripeAll(weight, isStripeDigit)) storeStripeValue(decoder, SLOT_WEIGHT_LB, weight);
+  if (allInClass(weight, kClassDigit)) storeStripeValue(decoder, SLOT_WEIGHT_LB, weight);
 }
 void readOneLineHairColor(MagstripeDecoder& decoder, TextSpan fields) {
   const TextSpan hair = fields.length < 28 ? TextSpan{} : stripePart(fields, 25, 3);
-  if (stripeAll(hair, isStripeLetter)) storeStripeValue(decoder, SLOT_HAIR_COLOUR, hair);
+  if (allInClass(hair, kClassLetter)) storeStripeValue(decoder, SLOT_HAIR_COLOUR, hair);
 }
 void readOneLineEyeColor(MagstripeDecoder& decoder, TextSpan fields) {
   const TextSpan eyes = fields.length < 31 ? TextSpan{} : stripePart(fields, 28, 3);
-  if (stripeAll(eyes, isStripeLetter)) storeStripeValue(decoder, SLOT_EYE_COLOUR, eyes);
+  if (allInClass(eyes, kClassLetter)) storeStripeValue(decoder, SLOT_EYE_COLOUR, eyes);
 }
 
 // The 12 date digits follow the "=" that ends a piece closing on at least 7 digits (the IIN and number).
@@ -319,8 +321,8 @@ void readOneLineDates(MagstripeDecoder& decoder, TextSpan line) {
     TextSpan piece{};
     TextSpan after{};
     nextToken(rest, &piece, &after, "=", true);
-    if (piece.length >= 7 && stripeAll(stripePart(piece, piece.length - 7, 7), isStripeDigit) && after.length >= 12 &&
-        stripeAll(stripePart(after, 0, 12), isStripeDigit)) {
+    if (piece.length >= 7 && allInClass(stripePart(piece, piece.length - 7, 7), kClassDigit) && after.length >= 12 &&
+        allInClass(stripePart(after, 0, 12), kClassDigit)) {
       storeStripeDates(decoder, stripePart(after, 0, 12));
       return;
     }
@@ -328,7 +330,7 @@ void readOneLineDates(MagstripeDecoder& decoder, TextSpan line) {
     rest = after;
     if (rest.length <= 19 || !progressed) break;
   }
-  if (rest.length >= 12 && stripeAll(stripePart(rest, 0, 12), isStripeDigit))
+  if (rest.length >= 12 && allInClass(stripePart(rest, 0, 12), kClassDigit))
     storeStripeDates(decoder, stripePart(rest, 0, 12));
 }
 
@@ -382,58 +384,65 @@ struct MagstripeVariant {
   bool removeLineFeeds = false;  // edit the text in place before splitting
   std::uint32_t without = 0;
   MagstripeOverrides overrides = {};
-  // Texts the variant's split and check cannot pass without (an IIN behind its sentinel, the "%" of a track 1),
-  // and the length under which its splitter calls the text too short: a text of at least that length lacking one
-  // of them is turned away before the decoder is set up.
-  const char* needs = nullptr;
-  const char* alsoNeeds = nullptr;
+  // What the variant's split and check cannot pass without: the byte at opensAt, the IIN behind the pair that ends
+  // track 1, texts it must hold (an
+  // IIN behind its sentinel, the "%" of a track 1, the pair between two tracks), a line break between tracks; and
+  // the length under which its splitter calls the text too short. A text of at least that length lacking one of
+  // them is turned away before the decoder is set up.
+  char opens = '\0';
+  std::int32_t opensAt = 0;
+  std::int32_t iinBehindPair = 0;  // the IIN starts this many bytes behind the ";" of the first "?;"
+  std::string_view needs[3] = {};
+  bool needsLineBreak = false;
   std::int32_t shortBelow = 0;
 };
 
 // clang-format off
 constexpr MagstripeVariant kMagstripeVariants[] = {
     {.id = 0, .splitTracks = splitLastPair, .checkTracks = checkIinAndState,
-     .needs = ";636", .alsoNeeds = "%", .shortBelow = 5},
+     .opens = '%', .needs = {"?;636"}, .shortBelow = 5},
     {.id = 1, .splitTracks = splitTwoLines, .checkTracks = checkIinAndState,
-     .needs = ";636", .alsoNeeds = "%", .shortBelow = 4},
+     .needs = {";636", "%"}, .needsLineBreak = true, .shortBelow = 4},
     {.id = 2, .splitTracks = splitThreeLines, .checkTracks = checkThreeTrackIinAndState,
-     .needs = ";636", .alsoNeeds = "%", .shortBelow = 6},
+     .needs = {";636", "%"}, .needsLineBreak = true, .shortBelow = 6},
     {.id = 3, .splitTracks = splitThreeLinesReversed, .checkTracks = checkThreeTrackIinAndState,
-     .needs = ";636", .alsoNeeds = "%", .shortBelow = 6},
+     .needs = {";636", "%"}, .needsLineBreak = true, .shortBelow = 6},
     {.id = 4, .splitTracks = splitSentinelPair, .checkTracks = checkIin,
-     .overrides = {.readPostalCode = readSentinelPostalCode}, .needs = ";636", .alsoNeeds = "%", .shortBelow = 8},
+     .overrides = {.readPostalCode = readSentinelPostalCode}, .opens = '%', .iinBehindPair = 1, .needs = {"?%"},
+     .shortBelow = 8},
     {.id = 5, .splitTracks = splitSentinelPair, .checkTracks = checkShiftedIin,
-     .needs = "636", .alsoNeeds = "%", .shortBelow = 8},
+     .opens = '%', .iinBehindPair = 2, .needs = {"?%"}, .shortBelow = 8},
     {.id = 6, .splitTracks = splitFramed, .checkTracks = checkBareIin,
-     .needs = "{!|1", .alsoNeeds = "636", .shortBelow = 24},
-    {.id = 7, .splitTracks = splitEndSentinelTrimmed, .checkTracks = checkOptionalSentinel, .needs = ";636",
+     .needs = {"{!|2636", "{!|1"}, .shortBelow = 24},
+    {.id = 7, .splitTracks = splitEndSentinelTrimmed, .checkTracks = checkOptionalSentinel, .needs = {";636"},
      .shortBelow = 8},
     // Heights keep the default's centimetre test: Canadian cards write centimetres.
     {.id = 8, .splitTracks = splitEndSentinel, .checkTracks = checkFieldBoundary,
      .overrides = {.readAddress = readNarrowAddress, .readPostalCode = readForwardPostalCode,
                    .locateTrack3Fields = locateFieldsAt15, .readWeight = readWeightOneSlot},
-     .needs = ";636", .shortBelow = 8},
+     .needs = {"?;636"}, .shortBelow = 8},
     {.id = 9, .splitTracks = splitSentinelPairHash, .checkTracks = checkIin,
      .overrides = {.readPostalCode = readHashPostalCode, .locateTrack3Fields = locateFieldsAt15,
                    .readEndorsements = readEndorsementsBeforeSexAt15, .readSex = readSexAt15},
-     .needs = ";636", .alsoNeeds = "%", .shortBelow = 8},
+     .opens = '%', .iinBehindPair = 1, .needs = {"?#"}, .shortBelow = 8},
     {.id = 10, .splitTracks = splitWholeText, .checkTracks = checkLoneTrack, .without = kWithoutTrack2 | kWithoutTrack3,
-     .needs = "%", .shortBelow = 3},
+     .opens = '%', .shortBelow = 3},
     {.id = 11, .splitTracks = splitLastPairIntoTrack3, .checkTracks = checkStateOnly, .removeLineFeeds = true,
      .without = kWithoutTrack2,
      .overrides = {.decode = runTrack3NumberDriver, .readLicenseNumber = readLicenseFromTrack3,
                    .readPostalCode = readForwardSentinelPostalCode},
-     .needs = ";", .alsoNeeds = "%", .shortBelow = 5},
+     .needs = {";", "%"}, .shortBelow = 5},
     {.id = 12, .splitTracks = splitThreeLines, .checkTracks = checkSeparator,
-     .needs = "636", .alsoNeeds = "%", .shortBelow = 6},
+     .needs = {"636", "%"}, .needsLineBreak = true, .shortBelow = 6},
     {.id = 13, .splitTracks = splitSentinelPair, .checkTracks = checkIin,
      .overrides = {.readLicenseNumber = readLicenseAfterSeparator, .readDates = readDatesAfterPosition7,
                    .readPostalCode = readSentinelPostalCode},
-     .needs = ";636", .alsoNeeds = "%", .shortBelow = 8},
+     .opens = '%', .iinBehindPair = 1, .needs = {"?%"}, .shortBelow = 8},
     {.id = 14, .splitTracks = splitTrack2Only, .checkTracks = checkSecondDigit,
-     .without = kWithoutTrack1 | kWithoutTrack3, .overrides = {.readLicenseNumber = readTwoPartNumber}},
+     .without = kWithoutTrack1 | kWithoutTrack3, .overrides = {.readLicenseNumber = readTwoPartNumber}, .opens = '6',
+     .opensAt = 1},
     {.id = 15, .splitTracks = splitTrack1Only, .checkTracks = checkDigit, .withoutDefaults = true,
-     .overrides = {.decode = runAustralianDriver, .decodeTrack1 = decodeAustralianTrack1}, .needs = "%"},
+     .overrides = {.decode = runAustralianDriver, .decodeTrack1 = decodeAustralianTrack1}, .opens = '%'},
     // The default driver reads the one line once tracks 2 and 3 are gone.
     {.id = 16, .splitTracks = splitSingleLine, .checkTracks = checkPrefixOh, .without = kWithoutTrack2 | kWithoutTrack3,
      .overrides = {.decodeTrack1 = decodeOneLine, .readIin = readOneLineIin, .readLicenseNumber = readOneLineLicense,
@@ -441,14 +450,17 @@ constexpr MagstripeVariant kMagstripeVariants[] = {
                    .locateTrack3Fields = locateOneLineFields, .readClass = readOneLineClass,
                    .readRestrictions = readOneLineRestrictions, .readEndorsements = readOneLineEndorsements,
                    .readSex = readOneLineSex, .readHeight = readOneLineHeight, .readWeight = readOneLineWeight,
-                   .readHairColor = readOneLineHairColor, .readEyeColor = readOneLineEyeColor}},
+                   .readHairColor = readOneLineHairColor, .readEyeColor = readOneLineEyeColor},
+     .needs = {"OH"}, .shortBelow = 4},
 };
 // clang-format on
 
+// Removing line feeds moves the text's first byte and joins its lines: a variant that does it can need texts only.
 constexpr bool variantsAreComplete() {
   for (std::int32_t i = 0; i < std::ssize(kMagstripeVariants); ++i) {
     const MagstripeVariant& v = kMagstripeVariants[i];
     if (v.id != i || v.splitTracks == nullptr || v.checkTracks == nullptr) return false;
+    if (v.removeLineFeeds && (v.opens != '\0' || v.needsLineBreak || v.iinBehindPair > 0)) return false;
   }
   return true;
 }
@@ -459,7 +471,7 @@ constexpr std::size_t variantRow(std::int32_t id) {
   return static_cast<std::size_t>(id);
 }
 
-void applyOverrides(MagstripeDecoder& decoder, const MagstripeOverrides& o) {
+constexpr void applyOverrides(MagstripeDecoder& decoder, const MagstripeOverrides& o) {
   auto put = [](auto& hook, auto replacement) {
     if (replacement != nullptr) hook = replacement;
   };
@@ -481,13 +493,38 @@ void applyOverrides(MagstripeDecoder& decoder, const MagstripeOverrides& o) {
   put(decoder.readEyeColor, o.readEyeColor);
 }
 
+// A variant's hook table, record and instance left empty: the licence layout's (or an empty one), the variant's
+// splitter and check, its overrides, and without the track hooks it empties.
+constexpr MagstripeDecoder variantHooks(const MagstripeVariant& variant) {
+  MagstripeDecoder decoder = variant.withoutDefaults ? MagstripeDecoder{} : licenceLayoutHooks();
+  decoder.splitTracks = variant.splitTracks;
+  decoder.checkTracks = variant.checkTracks;
+  applyOverrides(decoder, variant.overrides);
+  if ((variant.without & kWithoutTrack1) != 0) decoder.decodeTrack1 = nullptr;
+  if ((variant.without & kWithoutTrack2) != 0) decoder.decodeTrack2 = nullptr;
+  if ((variant.without & kWithoutTrack3) != 0) decoder.decodeTrack3 = nullptr;
+  return decoder;
+}
+
+constexpr std::array<MagstripeDecoder, std::size(kMagstripeVariants)> allVariantHooks() {
+  std::array<MagstripeDecoder, std::size(kMagstripeVariants)> tables{};
+  for (std::size_t row = 0; row < tables.size(); ++row) tables[row] = variantHooks(kMagstripeVariants[row]);
+  return tables;
+}
+
+// Each decode copies its row's table and adds the record and instance.
+constexpr std::array<MagstripeDecoder, std::size(kMagstripeVariants)> kVariantHooks = allVariantHooks();
+
 // Removes line feeds in place and ends the shortened text with a NUL; returns the new length.
 std::int32_t removeLineFeeds(char* text, std::int32_t length) {
   if (text == nullptr || length < 1) return length;
-  std::int32_t kept = 0;
-  for (std::int32_t i = 0; i < length; ++i)
+  // Most texts hold none: the bytes in front of the first one stay where they are.
+  const void* first = std::memchr(text, '\n', static_cast<std::size_t>(length));
+  if (first == nullptr) return length;
+  auto kept = static_cast<std::int32_t>(static_cast<const char*>(first) - text);
+  for (std::int32_t i = kept + 1; i < length; ++i)
     if (text[i] != '\n') text[kept++] = text[i];
-  if (kept < length) text[kept] = '\0';
+  text[kept] = '\0';
   return kept;
 }
 
@@ -499,46 +536,73 @@ bool holdsAtLeast(const MagstripeVariant& variant, const char* text, std::int32_
   return kept >= count;
 }
 
-// Whether part (NUL-terminated, not empty) is missing from text: its first byte found by memchr, the rest compared.
-bool lacks(const char* text, std::int32_t length, const char* part) {
-  if (part == nullptr) return false;
-  const auto rest = static_cast<std::int32_t>(std::strlen(part)) - 1;
+// Whether part is missing from text: its first byte found by memchr, the rest compared. An empty part is never missing.
+bool lacks(const char* text, std::int32_t length, std::string_view part) {
+  if (part.empty()) return false;
+  const auto rest = static_cast<std::int32_t>(part.size()) - 1;
   const char* at = text;
   const char* const end = text + length;
   while (end - at > rest) {
     const auto* hit = static_cast<const char*>(std::memchr(at, part[0], static_cast<std::size_t>(end - at - rest)));
     if (hit == nullptr) return true;
-    if (std::memcmp(hit + 1, part + 1, static_cast<std::size_t>(rest)) == 0) return false;
+    if (std::memcmp(hit + 1, part.data() + 1, static_cast<std::size_t>(rest)) == 0) return false;
     at = hit + 1;
   }
   return true;
 }
 
+// The sentinel-pair splitters end track 1 at the first "?;", so the IIN the check wants must follow that one.
+bool hasIinBehindFirstPair(const char* text, std::int32_t length, std::int32_t behind) {
+  const char* at = text;
+  const char* const end = text + length;
+  while (end - at > 1) {
+    const auto* hit = static_cast<const char*>(std::memchr(at, '?', static_cast<std::size_t>(end - at - 1)));
+    if (hit == nullptr) return false;
+    if (hit[1] == ';') {
+      const std::int64_t iin = (hit - text) + 1 + behind;
+      return iin + 3 <= length && std::memcmp(text + iin, "636", 3) == 0;
+    }
+    at = hit + 1;
+  }
+  return false;
+}
+
+bool hasLineBreak(const char* text, std::int32_t length) {
+  return std::memchr(text, '\n', static_cast<std::size_t>(length)) != nullptr ||
+         std::memchr(text, '\r', static_cast<std::size_t>(length)) != nullptr;
+}
+
 // Most texts offered to the stripe rows are no stripe at all: a text lacking what a variant's split and check insist
 // on gets the answer the check would give, without the decoder being set up, the text edited or split. The variant
 // that removes line feeds needs single bytes only, which that edit neither adds nor takes away.
-bool lacksNeededParts(const MagstripeVariant& variant, const char* text, std::int32_t length) {
-  if (variant.needs == nullptr || text == nullptr || length < 1) return false;
-  return (lacks(text, length, variant.needs) || lacks(text, length, variant.alsoNeeds)) &&
-         holdsAtLeast(variant, text, length, variant.shortBelow);
+// The row is a constant, so each row's screen keeps only the tests it has: most are one byte compare.
+template <std::size_t Row>
+bool lacksNeededParts(const char* text, std::int32_t length) {
+  constexpr const MagstripeVariant& variant = kMagstripeVariants[Row];
+  if (text == nullptr || length < 1) return false;
+  if constexpr (variant.opens != '\0') {
+    if (length <= variant.opensAt || text[variant.opensAt] != variant.opens)
+      return holdsAtLeast(variant, text, length, variant.shortBelow);
+  }
+  if constexpr (variant.iinBehindPair > 0) {
+    if (!hasIinBehindFirstPair(text, length, variant.iinBehindPair))
+      return holdsAtLeast(variant, text, length, variant.shortBelow);
+  }
+  if constexpr (variant.needsLineBreak) {
+    if (!hasLineBreak(text, length)) return holdsAtLeast(variant, text, length, variant.shortBelow);
+  }
+  for (const std::string_view part : variant.needs)
+    if (lacks(text, length, part)) return holdsAtLeast(variant, text, length, variant.shortBelow);
+  return false;
 }
 
-[[nodiscard]] Status runVariant(const MagstripeVariant& variant, const char* text, std::int32_t length,
-                                FieldRecord& record, ParserInstance& instance) {
-  if (lacksNeededParts(variant, text, length)) return kStatusStripeWrongShape;
-  MagstripeDecoder decoder{};
-  if (variant.withoutDefaults) {
-    decoder.record = &record;
-    decoder.instance = &instance;
-  } else {
-    initMagstripeDecoder(decoder, record, instance);
-  }
-  decoder.splitTracks = variant.splitTracks;
-  decoder.checkTracks = variant.checkTracks;
-  applyOverrides(decoder, variant.overrides);
-  if ((variant.without & kWithoutTrack1) != 0) decoder.decodeTrack1 = nullptr;
-  if ((variant.without & kWithoutTrack2) != 0) decoder.decodeTrack2 = nullptr;
-  if ((variant.without & kWithoutTrack3) != 0) decoder.decodeTrack3 = nullptr;
+// The decode of a text that passed the row's screen.
+[[nodiscard]] Status runVariant(std::size_t row, const char* text, std::int32_t length, FieldRecord& record,
+                                ParserInstance& instance) {
+  const MagstripeVariant& variant = kMagstripeVariants[row];
+  MagstripeDecoder decoder = kVariantHooks[row];
+  decoder.record = &record;
+  decoder.instance = &instance;
   // The parse prepares the text afresh for every row, so no other row sees this edit.
   if (variant.removeLineFeeds) length = removeLineFeeds(const_cast<char*>(text), length);
   if (decoder.decode == nullptr) return kStatusStripeWrongShape;
@@ -550,7 +614,8 @@ bool lacksNeededParts(const MagstripeVariant& variant, const char* text, std::in
 template <std::int32_t Id>
 Status decodeMagstripeVariant(const char* text, std::int32_t length, FieldRecord& record, ParserInstance& instance) {
   constexpr std::size_t row = variantRow(Id);
-  return runVariant(kMagstripeVariants[row], text, length, record, instance);
+  if (lacksNeededParts<row>(text, length)) return kStatusStripeWrongShape;
+  return runVariant(row, text, length, record, instance);
 }
 
 template Status decodeMagstripeVariant<0>(const char*, std::int32_t, FieldRecord&, ParserInstance&);

@@ -252,6 +252,16 @@ TEST(BankTrack, SplitAndCheckStatuses) {
       {"track 2 of one character", "%B1X?;abc", kStatusNoInput, 0},
       {"track 2 of two characters", "%B1XY?;ab", kStatusNoInput, 0},
       {"track 2 of three characters", "%B1XYZ?;a", kStatusOk, 0},
+      // A text that does not open like a bank track: the answer depends on whether the split would succeed, which
+      // takes a "?;" from position 6 up to three bytes before the end.
+      {"other opening, pair at 6", "%A1XYZ?;abc", -20, 0},
+      {"other opening, pair at 5 only", "%A1XY?;abcd", kStatusNoInput, 0},
+      {"other opening, pair two bytes before the end", "%A1XYZWV?;", kStatusNoInput, 0},
+      {"other opening, pair three bytes before the end", "%A1XYZW?;a", -20, 0},
+      {"other opening, pair at 0 only", "?;A1XYZWVU", kStatusNoInput, 0},
+      {"other opening, pairs at 4 and 8", "%A1X?;XX?;XX", -20, 0},
+      {"other opening, ? without ;", "%A1XYZ?X?Y?Z", kStatusNoInput, 0},
+      {"other opening, eight characters", "%A1?;23?", -1, 0},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.label);
