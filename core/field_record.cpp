@@ -46,6 +46,17 @@ std::int32_t freeRoom(const FieldRecord& record) {
   return record.arena == nullptr ? 0 : record.arenaSize - record.arenaUsed;
 }
 
+bool noSet(const char* set) { return set == nullptr || *set == '\0'; }
+
+// The plain copy into the free arena, which most values take: it skips the filter's set-up.
+std::int32_t copyIntoArena(FieldRecord& record, TextSpan source) {
+  const std::int32_t room = freeRoom(record);
+  if (record.arena == nullptr || room < 1 || !source.filled()) return 0;
+  const std::int32_t n = std::min(source.length, room);
+  std::memcpy(record.arena + record.arenaUsed, source.data, static_cast<std::size_t>(n));
+  return n;
+}
+
 // The filter loop of both copies: Excluded and Squeezed answer for one byte; plain says that neither ever does, so
 // the bytes are copied as they are.
 template <typename Excluded, typename Squeezed>
@@ -103,8 +114,7 @@ Status resetRecord(FieldRecord& record) {
 
 std::int32_t copyFiltered(char* dst, std::int32_t capacity, TextSpan source, const char* excludeChars,
                           const char* squeezeChars, char replacement) {
-  const bool plain =
-      (excludeChars == nullptr || *excludeChars == '\0') && (squeezeChars == nullptr || *squeezeChars == '\0');
+  const bool plain = noSet(excludeChars) && noSet(squeezeChars);
   return filterInto(
       dst, capacity, source, [excludeChars](char c) { return inSet(excludeChars, c); },
       [squeezeChars](char c) { return inSet(squeezeChars, c); }, replacement, plain);
@@ -122,6 +132,7 @@ std::int32_t copyFilteredIf(char* dst, std::int32_t capacity, TextSpan source, C
 FieldSlot* setSlot(FieldRecord& record, std::int32_t slot, TextSpan source, const char* excludeChars,
                    const char* squeezeChars, char replacement) {
   if (!validSlot(slot)) return nullptr;
+  if (noSet(excludeChars) && noSet(squeezeChars)) return commitValue(record, slot, copyIntoArena(record, source));
   const std::int32_t produced =
       copyFiltered(freePlace(record), freeRoom(record), source, excludeChars, squeezeChars, replacement);
   return commitValue(record, slot, produced);
@@ -130,6 +141,7 @@ FieldSlot* setSlot(FieldRecord& record, std::int32_t slot, TextSpan source, cons
 FieldSlot* setSlotIf(FieldRecord& record, std::int32_t slot, TextSpan source, CharPredicate excludeIf,
                      CharPredicate squeezeIf, char replacement) {
   if (!validSlot(slot)) return nullptr;
+  if (excludeIf == nullptr && squeezeIf == nullptr) return commitValue(record, slot, copyIntoArena(record, source));
   const std::int32_t produced =
       copyFilteredIf(freePlace(record), freeRoom(record), source, excludeIf, squeezeIf, replacement);
   return commitValue(record, slot, produced);
