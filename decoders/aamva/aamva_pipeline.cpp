@@ -40,6 +40,13 @@ Status checkHeaderStart(const AamvaDescriptor& descriptor, TextSpan text) {
 
 bool readHeaderNumber(TextSpan field, std::int32_t& value) {
   if (field.data == nullptr || field.length < 0) return false;
+  // Nearly every field is digits only, and nine of them stay below the cap below.
+  if (field.length <= 9 && std::all_of(field.data, field.data + field.length, isDigit)) {
+    std::int32_t digits = 0;
+    for (std::int32_t i = 0; i < field.length; ++i) digits = digits * 10 + (field.data[i] - '0');
+    value = digits;
+    return true;
+  }
   const auto isSpace = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
   for (std::int32_t i = 0; i < field.length; ++i) {
     const char c = field.data[i];

@@ -136,9 +136,20 @@ TEST(AamvaPipeline, ReadHeaderNumber) {
     bool ok;
     std::int32_t value;
   };
-  constexpr Case kCases[] = {{"08", true, 8},    {" 8", true, 8},  {"-12", true, -12},  {"+7", true, 7},
-                             {"", true, 0},      {"  ", true, 0},  {"1 2", true, 1},    {"8A", false, 0},
-                             {"\x80", false, 0}, {"+-3", true, 0}, {"9999", true, 9999}};
+  constexpr Case kCases[] = {{"08", true, 8},
+                             {" 8", true, 8},
+                             {"-12", true, -12},
+                             {"+7", true, 7},
+                             {"", true, 0},
+                             {"  ", true, 0},
+                             {"1 2", true, 1},
+                             {"8A", false, 0},
+                             {"\x80", false, 0},
+                             {"+-3", true, 0},
+                             {"9999", true, 9999},
+                             {"123456789", true, 123456789},
+                             {"0000000001234", true, 1234},
+                             {"12345678 ", true, 12345678}};
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.field);
     std::int32_t value = -99;
