@@ -179,12 +179,16 @@ class ContestRecords {
     (void)resetRecord(to);
     const std::int32_t written = std::clamp(std::max(from.arenaUsed, from.arenaTouched), 0, from.arenaSize);
     std::memcpy(to.arena, from.arena, static_cast<std::size_t>(written));
+    // Only the slots the setters wrote can hold anything; the reset left every other slot of to empty.
     const std::less_equal<const char*> notAfter;
-    for (std::int32_t i = 0; i < kSlotCount; ++i) {
-      const FieldSlot& slot = from.slots[i];
-      const bool inArena = slot.text != nullptr && notAfter(from.arena, slot.text) &&
-                           notAfter(slot.text + slot.length, from.arena + written);
-      to.slots[i] = inArena ? FieldSlot{to.arena + (slot.text - from.arena), slot.length} : slot;
+    for (std::size_t word = 0; word < std::size(from.slotsWritten); ++word) {
+      for (std::uint64_t bits = from.slotsWritten[word]; bits != 0; bits &= bits - 1) {
+        const std::size_t i = word * 64 + static_cast<std::size_t>(std::countr_zero(bits));
+        const FieldSlot& slot = from.slots[i];
+        const bool inArena = slot.text != nullptr && notAfter(from.arena, slot.text) &&
+                             notAfter(slot.text + slot.length, from.arena + written);
+        to.slots[i] = inArena ? FieldSlot{to.arena + (slot.text - from.arena), slot.length} : slot;
+      }
     }
     to.group = from.group;
     to.decoderId = from.decoderId;
