@@ -201,8 +201,11 @@ std::size_t lookUpCorrectionRow(const FieldRecord& record) {
   }
   if (code[0] == '\0' && deriveJurisdictionCode(record, jurisdiction, sizeof jurisdiction) == kStatusOk)
     code = jurisdiction;
-  for (std::size_t row = 0; row < JurisdictionCorrectionTable.size(); ++row)
-    if (std::strcmp(JurisdictionCorrectionTable[row].code, code) == 0) return row;
+  // Codes are two letters and most rows differ at the first: that byte is compared before the whole code.
+  for (std::size_t row = 0; row < JurisdictionCorrectionTable.size(); ++row) {
+    const char* rowCode = JurisdictionCorrectionTable[row].code;
+    if (rowCode[0] == code[0] && std::strcmp(rowCode, code) == 0) return row;
+  }
   return 0;
 }
 
