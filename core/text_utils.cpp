@@ -10,21 +10,6 @@ namespace {
 
 bool usableSet(const char* set) { return set != nullptr && set[0] != '\0'; }
 
-// A character set as 256 bits, so that testing a byte costs the same whatever the set's size; for the loops that
-// test many bytes against one set.
-class ByteSet {
- public:
-  explicit ByteSet(const char* set) {
-    for (; set != nullptr && *set != '\0'; ++set) bits_[index(*set)] |= bit(*set);
-  }
-  [[nodiscard]] bool has(char c) const { return (bits_[index(c)] & bit(c)) != 0; }
-
- private:
-  static std::size_t index(char c) { return static_cast<unsigned char>(c) >> 6U; }
-  static std::uint64_t bit(char c) { return std::uint64_t{1} << (static_cast<unsigned char>(c) & 63U); }
-  std::uint64_t bits_[4] = {};
-};
-
 bool usableSpan(const TextSpan* span) { return span != nullptr && span->filled(); }
 
 // Readers hand over raw bytes, so classification is by hand on the signed value: bytes from 128 up are negative and
@@ -66,12 +51,12 @@ bool spanEqualsText(TextSpan span, const char* text) {
   return text[length] == '\0';
 }
 
-// How many bytes at the front of text hold none of set (whose bits are bytes). Most delimiter sets are one byte,
-// found by memchr.
-std::int32_t runWithout(const char* text, std::int32_t length, const char* set, const ByteSet& bytes) {
+// How many bytes at the front of text hold none of set (whose bits are bytes; set is null when only the bits are
+// known). Most delimiter sets are one byte, found by memchr.
+std::int32_t runWithout(const char* text, std::int32_t length, const char* set, const CharSet& bytes) {
   if (text == nullptr || length < 1) return 0;
-  if (!usableSet(set)) return length;
-  if (set[1] == '\0') {
+  if (set != nullptr && set[0] == '\0') return length;
+  if (set != nullptr && set[1] == '\0') {
     const void* hit = std::memchr(text, set[0], static_cast<std::size_t>(length));
     return hit == nullptr ? length : static_cast<std::int32_t>(static_cast<const char*>(hit) - text);
   }
@@ -81,7 +66,7 @@ std::int32_t runWithout(const char* text, std::int32_t length, const char* set, 
 }
 
 // nextToken with its delimiters already made a set, for the loops that cut one text into many tokens.
-void nextTokenIn(TextSpan source, TextSpan* token, TextSpan* rest, const char* delimiters, const ByteSet& bytes,
+void nextTokenIn(TextSpan source, TextSpan* token, TextSpan* rest, const char* delimiters, const CharSet& bytes,
                  bool skipLeading) {
   TextSpan remaining{source.data, lengthOf(source)};
   if (skipLeading && remaining.data != nullptr) {
@@ -97,15 +82,31 @@ void nextTokenIn(TextSpan source, TextSpan* token, TextSpan* rest, const char* d
     *rest = TextSpan{remaining.data == nullptr ? nullptr : remaining.data + consumed, remaining.length - consumed};
 }
 
-void trimLeftIn(TextSpan* span, const ByteSet& bytes) {
+void trimLeftIn(TextSpan* span, const CharSet& bytes) {
   while (span->length > 0 && bytes.has(span->data[0])) {
     ++span->data;
     --span->length;
   }
 }
 
-void trimRightIn(TextSpan* span, const ByteSet& bytes) {
+void trimRightIn(TextSpan* span, const CharSet& bytes) {
   while (span->length > 0 && bytes.has(span->data[span->length - 1])) --span->length;
+}
+
+// splitTokens over delimiters given as text, as bits or both (delimiters null).
+std::int32_t splitTokensIn(TextSpan source, TextSpan* out, std::int32_t maxCount, const char* delimiters,
+                           const CharSet& bytes, std::int32_t flags) {
+  if (!source.filled() || out == nullptr || maxCount <= 0) return 0;
+  const bool skipEmpty = (flags & 1) != 0;
+  std::int32_t count = 0;
+  TextSpan rest = source;
+  while (count < maxCount && rest.filled()) {
+    TextSpan token;
+    nextTokenIn(rest, &token, &rest, delimiters, bytes, skipEmpty);
+    if (skipEmpty && !token.filled()) continue;
+    out[count++] = token;
+  }
+  return count;
 }
 
 bool isLeapYear(std::int64_t year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
@@ -181,18 +182,24 @@ std::int32_t joinSpans(char* buffer, std::int32_t size, const TextSpan* spans, s
 // ---- Trimming and advancing ----
 
 void trimLeftChars(TextSpan* span, const char* set) {
-  if (usableSpan(span) && usableSet(set)) trimLeftIn(span, ByteSet(set));
+  if (usableSpan(span) && usableSet(set)) trimLeftIn(span, CharSet(set));
 }
 
 void trimRightChars(TextSpan* span, const char* set) {
-  if (usableSpan(span) && usableSet(set)) trimRightIn(span, ByteSet(set));
+  if (usableSpan(span) && usableSet(set)) trimRightIn(span, CharSet(set));
 }
 
 void trimChars(TextSpan* span, const char* set) {
   if (!usableSpan(span) || !usableSet(set)) return;
-  const ByteSet bytes(set);
+  const CharSet bytes(set);
   trimLeftIn(span, bytes);
   trimRightIn(span, bytes);
+}
+
+void trimChars(TextSpan* span, const CharSet& set) {
+  if (!usableSpan(span)) return;
+  trimLeftIn(span, set);
+  trimRightIn(span, set);
 }
 
 void trimLeftIf(TextSpan* span, CharPredicate predicate) {
@@ -235,7 +242,7 @@ void advanceSpan(TextSpan* span, std::int32_t n) {
 // ---- Tokenising ----
 
 void nextToken(TextSpan source, TextSpan* token, TextSpan* rest, const char* delimiters, bool skipLeading) {
-  nextTokenIn(source, token, rest, delimiters, ByteSet(delimiters), skipLeading);
+  nextTokenIn(source, token, rest, delimiters, CharSet(delimiters), skipLeading);
 }
 
 std::int32_t nthToken(TextSpan source, TextSpan* out, std::int32_t n, const char* delimiters) {
@@ -254,18 +261,12 @@ std::int32_t nthToken(TextSpan source, TextSpan* out, std::int32_t n, const char
 
 std::int32_t splitTokens(TextSpan source, TextSpan* out, std::int32_t maxCount, const char* delimiters,
                          std::int32_t flags) {
-  if (!source.filled() || out == nullptr || maxCount <= 0) return 0;
-  const bool skipEmpty = (flags & 1) != 0;
-  std::int32_t count = 0;
-  TextSpan rest = source;
-  const ByteSet bytes(delimiters);
-  while (count < maxCount && rest.filled()) {
-    TextSpan token;
-    nextTokenIn(rest, &token, &rest, delimiters, bytes, skipEmpty);
-    if (skipEmpty && !token.filled()) continue;
-    out[count++] = token;
-  }
-  return count;
+  return splitTokensIn(source, out, maxCount, delimiters, CharSet(delimiters), flags);
+}
+
+std::int32_t splitTokens(TextSpan source, TextSpan* out, std::int32_t maxCount, const CharSet& delimiters,
+                         std::int32_t flags) {
+  return splitTokensIn(source, out, maxCount, nullptr, delimiters, flags);
 }
 
 // ---- Scanning with predicates ----

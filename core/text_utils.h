@@ -5,14 +5,31 @@
 #include <quorix/field_record.h>
 #include <quorix/status.h>
 
+#include <cstddef>
 #include <cstdint>
 
 namespace quorix {
+
+// A set of bytes as 256 bits, so that testing a byte costs the same whatever the set's size. A loop that tests many
+// bytes builds one; a fixed set that many calls use is built when compiling.
+class CharSet {
+ public:
+  constexpr explicit CharSet(const char* set) {
+    for (; set != nullptr && *set != '\0'; ++set) bits_[index(*set)] |= bit(*set);
+  }
+  [[nodiscard]] constexpr bool has(char c) const { return (bits_[index(c)] & bit(c)) != 0; }
+
+ private:
+  static constexpr std::size_t index(char c) { return static_cast<unsigned char>(c) >> 6U; }
+  static constexpr std::uint64_t bit(char c) { return std::uint64_t{1} << (static_cast<unsigned char>(c) & 63U); }
+  std::uint64_t bits_[4] = {};
+};
 
 // Trimming and advancing change the span in place; a null or empty span, set or predicate leaves it alone.
 void trimLeftChars(TextSpan* span, const char* set);
 void trimRightChars(TextSpan* span, const char* set);
 void trimChars(TextSpan* span, const char* set);
+void trimChars(TextSpan* span, const CharSet& set);
 void trimLeftIf(TextSpan* span, CharPredicate predicate);
 void trimRightIf(TextSpan* span, CharPredicate predicate);
 void trimIf(TextSpan* span, CharPredicate predicate);
@@ -25,6 +42,8 @@ void advanceSpan(TextSpan* span, std::int32_t n);
 void nextToken(TextSpan source, TextSpan* token, TextSpan* rest, const char* delimiters, bool skipLeading);
 [[nodiscard]] std::int32_t nthToken(TextSpan source, TextSpan* out, std::int32_t n, const char* delimiters);
 std::int32_t splitTokens(TextSpan source, TextSpan* out, std::int32_t maxCount, const char* delimiters,
+                         std::int32_t flags);
+std::int32_t splitTokens(TextSpan source, TextSpan* out, std::int32_t maxCount, const CharSet& delimiters,
                          std::int32_t flags);
 
 // Scanning with predicates: 1 and the run when found, else 0.

@@ -15,17 +15,21 @@ namespace quorix {
 namespace {
 
 constexpr const char* kCleanSeparators = " ,$@\t\n\r";
+// The sets every name derivation tests bytes against, built when compiling.
+constexpr CharSet kCleanSeparatorSet(kCleanSeparators);
+constexpr CharSet kNameTrimSet(NAME_TRIM_SET);
+constexpr CharSet kWhiteSpaceSet(kWhiteSpace);
 constexpr std::int32_t kMaxNameWords = 16;
 constexpr std::int32_t kMaxNameParts = 8;
 
 TextSpan trimmedSlot(const FieldRecord& record, std::int32_t slot) {
   TextSpan span = slotSpan(record, slot);
-  trimChars(&span, kWhiteSpace);
+  trimChars(&span, kWhiteSpaceSet);
   return span;
 }
 
 TextSpan trimmed(TextSpan span) {
-  trimChars(&span, kWhiteSpace);
+  trimChars(&span, kWhiteSpaceSet);
   return span;
 }
 
@@ -134,7 +138,8 @@ Status cleanNameText(char* text, std::int32_t size) {
   if (text == nullptr || size < 1) return kStatusBadArgument;
   const std::int32_t length = boundedLength(text, size - 1);
   TextSpan words[kMaxNameWords];
-  std::int32_t count = splitWords(TextSpan{text, length}, words, kMaxNameWords, kCleanSeparators);
+  std::int32_t count =
+      length > 0 ? splitTokens(TextSpan{text, length}, words, kMaxNameWords, kCleanSeparatorSet, 1) : 0;
   if (count >= 2) count = 1 + removeSuffixWords(words + 1, count - 1);
   const char* const none[] = {"NONE"};
   count = removeSpansMatching(words, count, none, 1);
@@ -142,7 +147,7 @@ Status cleanNameText(char* text, std::int32_t size) {
   std::int32_t written = 0;
   for (std::int32_t i = 0; i < count; ++i) {
     TextSpan word = words[i];
-    trimChars(&word, NAME_TRIM_SET);
+    trimChars(&word, kNameTrimSet);
     if (!word.filled()) continue;
     if (written > 0) text[written++] = ' ';
     std::memmove(text + written, word.data, static_cast<std::size_t>(word.length));
