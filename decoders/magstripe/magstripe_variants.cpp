@@ -210,13 +210,21 @@ TextSpan afterNextCaret(TextSpan line, std::int32_t& from) {
   return stripePart(line, from, line.length);
 }
 
-void readOneLineIin(MagstripeDecoder& decoder, TextSpan line) {
-  for (std::int32_t from = 0; from < line.length;) {
+// The next "^" at or after from with at least minAfter bytes behind it, opening with the 7 to 19 digits of IIN and
+// licence number: those digits and what follows them; false once no such "^" is left. Each reader then judges the
+// rest by its own needs.
+bool nextCaretDigits(TextSpan line, std::int32_t& from, std::int32_t minAfter, TextSpan& digits, TextSpan& rest) {
+  while (from < line.length) {
     const TextSpan after = afterNextCaret(line, from);
-    if (after.length < 7) continue;
-    TextSpan digits{};
-    TextSpan rest{};
-    if (!leadingRunOf(after, kClassDigit, 7, 19, &digits, &rest)) continue;
+    if (after.length >= minAfter && leadingRunOf(after, kClassDigit, 7, 19, &digits, &rest)) return true;
+  }
+  return false;
+}
+
+void readOneLineIin(MagstripeDecoder& decoder, TextSpan line) {
+  TextSpan digits{};
+  TextSpan rest{};
+  for (std::int32_t from = 0; nextCaretDigits(line, from, 7, digits, rest);) {
     if (!rest.filled()) return;
     if (rest.data[0] != '=') continue;
     storeStripeValue(decoder, SLOT_IIN, stripePart(digits, 0, 6));
@@ -225,12 +233,9 @@ void readOneLineIin(MagstripeDecoder& decoder, TextSpan line) {
 }
 
 void readOneLineLicense(MagstripeDecoder& decoder, TextSpan line) {
-  for (std::int32_t from = 0; from < line.length;) {
-    const TextSpan after = afterNextCaret(line, from);
-    if (after.length < 7) continue;
-    TextSpan digits{};
-    TextSpan rest{};
-    if (!leadingRunOf(after, kClassDigit, 7, 19, &digits, &rest)) continue;
+  TextSpan digits{};
+  TextSpan rest{};
+  for (std::int32_t from = 0; nextCaretDigits(line, from, 7, digits, rest);) {
     if (!rest.filled()) return;
     if (rest.length < 13 || rest.data[0] != '=' || digits.length <= 6) continue;
     storeStripeValue(decoder, SLOT_LICENCE_NUMBER, stripePart(digits, 6, digits.length));
@@ -242,12 +247,9 @@ void readOneLineLicense(MagstripeDecoder& decoder, TextSpan line) {
 // else.
 void readOneLinePostalCode(MagstripeDecoder& decoder, TextSpan line) {
   if (line.length < 26) return;
-  for (std::int32_t from = 0; from < line.length;) {
-    const TextSpan after = afterNextCaret(line, from);
-    if (after.length < 26) continue;
-    TextSpan digits{};
-    TextSpan rest{};
-    if (!leadingRunOf(after, kClassDigit, 7, 19, &digits, &rest)) continue;
+  TextSpan digits{};
+  TextSpan rest{};
+  for (std::int32_t from = 0; nextCaretDigits(line, from, 26, digits, rest);) {
     if (rest.length < 18 || rest.data[0] != '=') return;
     TextSpan postal{};
     if (!leadingRunOf(stripePart(rest, 13, rest.length), kClassDigit, 5, 11, &postal, nullptr) || postal.length < 5)
@@ -261,12 +263,9 @@ void readOneLinePostalCode(MagstripeDecoder& decoder, TextSpan line) {
 
 void locateOneLineFields(MagstripeDecoder&, TextSpan line, TextSpan& fields) {
   if (line.length < 27) return;
-  for (std::int32_t from = 0; from < line.length;) {
-    const TextSpan after = afterNextCaret(line, from);
-    if (after.length < 27) continue;
-    TextSpan digits{};
-    TextSpan rest{};
-    if (!leadingRunOf(after, kClassDigit, 7, 19, &digits, &rest)) continue;
+  TextSpan digits{};
+  TextSpan rest{};
+  for (std::int32_t from = 0; nextCaretDigits(line, from, 27, digits, rest);) {
     if (rest.length < 19 || rest.data[0] != '=') return;
     TextSpan run{};
     TextSpan behind{};
