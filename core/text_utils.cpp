@@ -484,7 +484,7 @@ Status dateFromDayNumber(std::int64_t dayNumber, DateTime* out) {
 int isNotPrintable(signed char c) { return c < 32 || c > 126; }
 int isGraphic(signed char c) { return c >= 33 && c <= 125; }
 int isNotGraphic(signed char c) { return c < 33 || c > 125; }
-int isBlank(signed char c) { return (c >= 9 && c <= 13) || c == ' ' || c == 0; }
+int isBlank(signed char c) { return isBlankByte(static_cast<char>(c)); }
 int isFieldBreak(signed char c) { return !(asciiAlnum(c) || c == '.'); }
 int isNumberChar(signed char c) { return asciiDigit(c) || asciiSpace(c) || c == '+' || c == '-'; }
 int isNotDigit(signed char c) { return !asciiDigit(c); }

@@ -38,6 +38,18 @@ std::int32_t trimBufferChars(char* buffer, std::int32_t length, const char* set)
 // Drops n bytes from the front; a span of n bytes or fewer becomes empty at its last byte.
 void advanceSpan(TextSpan* span, std::int32_t n);
 
+// The bytes isBlank accepts, and a trim of them from both ends, written inline for the loops that test every byte
+// of every value (stored barcode elements, card fields, the wedge reader's cuts).
+constexpr bool isBlankByte(char c) { return c == ' ' || c == '\0' || (c >= '\t' && c <= '\r'); }
+inline void trimBlanks(TextSpan& span) {
+  if (span.data == nullptr) return;
+  while (span.length > 0 && isBlankByte(span.data[0])) {
+    ++span.data;
+    --span.length;
+  }
+  while (span.length > 0 && isBlankByte(span.data[span.length - 1])) --span.length;
+}
+
 // Tokenising.
 void nextToken(TextSpan source, TextSpan* token, TextSpan* rest, const char* delimiters, bool skipLeading);
 [[nodiscard]] std::int32_t nthToken(TextSpan source, TextSpan* out, std::int32_t n, const char* delimiters);

@@ -244,16 +244,8 @@ Status locateSubfileData(AamvaPipeline&, TextSpan text, const SubfileDesignator&
   return kStatusOk;
 }
 
-// Every element of a barcode passes here, so the blank test (isBlank's) is written inline.
 Status storeElement(AamvaPipeline& pipeline, std::int32_t slot, TextSpan value) {
-  const auto blank = [](char c) { return c == ' ' || c == '\0' || (c >= '\t' && c <= '\r'); };
-  if (value.data != nullptr) {
-    while (value.length > 0 && blank(value.data[0])) {
-      ++value.data;
-      --value.length;
-    }
-    while (value.length > 0 && blank(value.data[value.length - 1])) --value.length;
-  }
+  trimBlanks(value);
   setSlot(*pipeline.record, slot, value, nullptr, nullptr, '\0');
   return kStatusOk;
 }

@@ -184,8 +184,6 @@ constexpr std::int32_t kNoCut = std::numeric_limits<std::int32_t>::min() / 2;
 
 bool isDigitChar(char c) { return c >= '0' && c <= '9'; }
 bool isUpperLetter(char c) { return c >= 'A' && c <= 'Z'; }
-// The bytes isBlank accepts, tested inline: the cut tests them for every place of every value.
-bool isBlankChar(char c) { return c == ' ' || c == '\0' || (c >= '\t' && c <= '\r'); }
 
 bool allOf(std::string_view s, bool (*predicate)(char)) { return std::all_of(s.begin(), s.end(), predicate); }
 
@@ -538,7 +536,7 @@ void prepareCut(TextSpan data, const KnownIds& known, CutTable& t) {
   t.filledEnd[0] = t.digits[0] = t.capitals[0] = 0;
   for (std::int32_t i = 0; i < m; ++i) {
     const char c = data.data[i];
-    t.filledEnd[i + 1] = static_cast<std::int16_t>(isBlankChar(c) ? t.filledEnd[i] : i + 1);
+    t.filledEnd[i + 1] = static_cast<std::int16_t>(isBlankByte(c) ? t.filledEnd[i] : i + 1);
     t.digits[i + 1] = static_cast<std::int16_t>(t.digits[i] + (isDigitChar(c) ? 1 : 0));
     t.capitals[i + 1] = static_cast<std::int16_t>(t.capitals[i] + (isUpperLetter(c) ? 1 : 0));
   }
@@ -560,7 +558,7 @@ std::int32_t cutData(TextSpan data, const KnownIds& known, std::int32_t discount
     }
     const std::int32_t last = std::min(m, p + 3 + kMaxValue);
     std::int32_t valueStart = p + 3;
-    while (valueStart < last && isBlankChar(data.data[valueStart])) ++valueStart;
+    while (valueStart < last && isBlankByte(data.data[valueStart])) ++valueStart;
     std::int32_t bestNext = -1;
     // Only a reachable place can end the value; they are visited from the nearest on, as the places from p + 3 to
     // last would be. The blanks around a value are neither digits nor capitals, so the bytes from p + 3 tell.

@@ -245,20 +245,8 @@ Status splitBodyWholeText(CacPipeline& pipeline, TextSpan text) {
   return callHook(pipeline.splitFields, pipeline, text, pipeline.layout, pipeline.fieldCount);
 }
 
-// The bytes isBlank accepts: card fields are padded with them, so every field is trimmed, inline.
-constexpr bool isPadding(char c) { return c == ' ' || c == '\0' || (c >= '\t' && c <= '\r'); }
-
-void trimPadding(TextSpan& field) {
-  if (field.data == nullptr) return;
-  while (field.length > 0 && isPadding(field.data[0])) {
-    ++field.data;
-    --field.length;
-  }
-  while (field.length > 0 && isPadding(field.data[field.length - 1])) --field.length;
-}
-
 Status storePlain(CacPipeline& pipeline, std::int32_t slot, TextSpan field) {
-  trimPadding(field);
+  trimBlanks(field);
   setSlotIf(*pipeline.record, slot, field, nullptr, nullptr, 0);
   return kStatusOk;
 }
@@ -309,7 +297,7 @@ Status storeVersion3Date(CacPipeline& pipeline, std::int32_t slot, TextSpan fiel
 
 // "60" becomes 6'0": feet, then inches. A blank field stores nothing rather than a bare pair of marks.
 Status storeVersion3Height(CacPipeline& pipeline, std::int32_t slot, TextSpan field) {
-  trimPadding(field);
+  trimBlanks(field);
   if (!field.filled() || field.length > 12) return kStatusOk;
   char height[16] = {};
   std::int32_t n = 0;
@@ -354,7 +342,7 @@ Status storeVersion3(CacPipeline& pipeline, std::int32_t slot, TextSpan field) {
 
 Status storeVersion3Named(CacPipeline& pipeline, std::int32_t slot, TextSpan field) {
   if (slot != SLOT_FULL_NAME) return storeVersion3(pipeline, slot, field);
-  trimPadding(field);
+  trimBlanks(field);
   if (!field.filled()) {
     setSlotIf(*pipeline.record, slot, field, nullptr, nullptr, 0);  // clears the slot
     return kStatusOk;
