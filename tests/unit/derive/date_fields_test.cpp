@@ -24,22 +24,10 @@ TEST(ParseDocumentDate, OrderDecidedByRangesAlone) {
   };
   // clang-format off
   constexpr Case kCases[] = {
-      {"20240315", 2024, 3, 15},
-      {"03152024", 2024, 3, 15},
-      {"2024031599", 2024, 3, 15},
-      {"20230231", 2023, 2, 31},
-      {"99991231", 9999, 12, 31},
-      {"00000101", 0, 1, 1},
-      {" 3152024", 2024, 3, 15},
-      {"+3152024", 2024, 3, 15},
-      {"01011800", 1800, 1, 1},
-      {"01011799", -1, 0, 0},
-      {"2024-03-15", -1, 0, 0},
-      {"13012020", -1, 0, 0},
-      {"2024031", -1, 0, 0},
-      {"-3152024", -1, 0, 0},
-      {"20240015", -1, 0, 0},
-      {"", -1, 0, 0},
+      {"20240315", 2024, 3, 15}, {"03152024", 2024, 3, 15}, {"2024031599", 2024, 3, 15}, {"20230231", 2023, 2, 31},
+      {"99991231", 9999, 12, 31}, {"00000101", 0, 1, 1},     {" 3152024", 2024, 3, 15},   {"+3152024", 2024, 3, 15},
+      {"01011800", 1800, 1, 1},   {"01011799", -1, 0, 0},    {"2024-03-15", -1, 0, 0},    {"13012020", -1, 0, 0},
+      {"2024031", -1, 0, 0},      {"-3152024", -1, 0, 0},    {"20240015", -1, 0, 0},      {"", -1, 0, 0},
   };
   // clang-format on
   for (const auto& c : kCases) {
@@ -100,32 +88,19 @@ TEST(DescriptionDerivations, SexColourRaceAndHeight) {
   };
   // clang-format off
   const Case kCases[] = {
-      {deriveGender, SLOT_SEX, "1", "Male", 5},
-      {deriveGender, SLOT_SEX, "M", "Male", 64},
-      {deriveGender, SLOT_SEX, "2", "Female", 7},
-      {deriveGender, SLOT_SEX, "FEM", "Female", 64},
-      {deriveGender, SLOT_SEX, "X", kNoValue, 64},
-      {deriveGender, SLOT_SEX, "male", kNoValue, 64},
-      {deriveGender, SLOT_SEX, "1", kTooSmall, 4},
-      {deriveGender, SLOT_SEX, "2", kTooSmall, 6},
-      {deriveEyeColor, SLOT_EYE_COLOUR, "BRO", "Brown", 64},
-      {deriveEyeColor, SLOT_EYE_COLOUR, "bro", "bro", 64},
-      {deriveEyeColor, SLOT_EYE_COLOUR, "VI", "Violet", 64},
-      {deriveEyeColor, SLOT_EYE_COLOUR, "BRO ", "BRO ", 64},
-      {deriveEyeColor, SLOT_EYE_COLOUR, "BRO", kTooSmall, 5},
-      {deriveEyeColor, SLOT_EYE_COLOUR, "PURPLE", "PUR", 4},
-      {deriveHairColor, SLOT_HAIR_COLOUR, "GRY", "Grey", 64},
-      {deriveHairColor, SLOT_HAIR_COLOUR, "HAZ", "HAZ", 64},
-      {deriveRace, SLOT_RACE, " \tW~H  I\x7f", "W H  I", 64},
-      {deriveRace, SLOT_RACE, "~~", kNoValue, 64},
-      {deriveHeight, SLOT_HEIGHT_FT_IN, "510", "5'10\"", 6},
-      {deriveHeight, SLOT_HEIGHT_FT_IN, "510", kTooSmall, 5},
-      {deriveHeight, SLOT_HEIGHT_FT_IN, " 601\t", "6'01\"", 64},
-      {deriveHeight, SLOT_HEIGHT_FT_IN, "5", "5'\"", 64},
-      {deriveHeight, SLOT_HEIGHT_FT_IN, "  ", kNoValue, 64},
-      {deriveHeight, SLOT_HEIGHT_CM, " 178\t", "178cm", 6},
-      {deriveHeight, SLOT_HEIGHT, "070 in", "070 in", 64},
-      {deriveHeight, SLOT_HEIGHT, "070 in", "07", 3},
+      {deriveGender, SLOT_SEX, "1", "Male", 5},                 {deriveGender, SLOT_SEX, "M", "Male", 64},
+      {deriveGender, SLOT_SEX, "2", "Female", 7},               {deriveGender, SLOT_SEX, "FEM", "Female", 64},
+      {deriveGender, SLOT_SEX, "X", kNoValue, 64},              {deriveGender, SLOT_SEX, "male", kNoValue, 64},
+      {deriveGender, SLOT_SEX, "1", kTooSmall, 4},              {deriveGender, SLOT_SEX, "2", kTooSmall, 6},
+      {deriveEyeColor, SLOT_EYE_COLOUR, "BRO", "Brown", 64},    {deriveEyeColor, SLOT_EYE_COLOUR, "bro", "bro", 64},
+      {deriveEyeColor, SLOT_EYE_COLOUR, "VI", "Violet", 64},    {deriveEyeColor, SLOT_EYE_COLOUR, "BRO ", "BRO ", 64},
+      {deriveEyeColor, SLOT_EYE_COLOUR, "BRO", kTooSmall, 5},   {deriveEyeColor, SLOT_EYE_COLOUR, "PURPLE", "PUR", 4},
+      {deriveHairColor, SLOT_HAIR_COLOUR, "GRY", "Grey", 64},   {deriveHairColor, SLOT_HAIR_COLOUR, "HAZ", "HAZ", 64},
+      {deriveRace, SLOT_RACE, " \tW~H  I\x7f", "W H  I", 64},   {deriveRace, SLOT_RACE, "~~", kNoValue, 64},
+      {deriveHeight, SLOT_HEIGHT_FT_IN, "510", "5'10\"", 6},    {deriveHeight, SLOT_HEIGHT_FT_IN, "510", kTooSmall, 5},
+      {deriveHeight, SLOT_HEIGHT_FT_IN, " 601\t", "6'01\"", 64}, {deriveHeight, SLOT_HEIGHT_FT_IN, "5", "5'\"", 64},
+      {deriveHeight, SLOT_HEIGHT_FT_IN, "  ", kNoValue, 64},    {deriveHeight, SLOT_HEIGHT_CM, " 178\t", "178cm", 6},
+      {deriveHeight, SLOT_HEIGHT, "070 in", "070 in", 64},      {deriveHeight, SLOT_HEIGHT, "070 in", "07", 3},
   };
   // clang-format on
   for (const auto& c : kCases) {

@@ -89,31 +89,28 @@ TEST(LicenseNumberCorrections, LetterRules) {
   struct Case {
     std::string_view jurisdiction, number, expected;
   };
+  // clang-format off
   constexpr Case kCases[] = {
-      {"AZ", "0112345678", "A12345678"},
-      {"AZ", "011234567", "011234567"},    // nine characters: the rule needs ten
+      {"AZ", "0112345678", "A12345678"},   {"AZ", "011234567", "011234567"},  // nine characters: the rule needs ten
       {"AZ", "01 2345 67", "A234567"},     // ten with spaces, which go
       {"AZ", "01 234 5678", "012345678"},  // eleven: only stripped of spaces
       {"AZ", "0012345678", "0012345678"},  // 00 is no letter
       {"AZ", "2712345678", "2712345678"},  // above 26
       {"AZ", "A112345678", "A112345678"},  // no digits to read
-      {"AL", "01234567", "A234567"},       // exactly eight
-      {"AL", "0123456", "0123456"},
-      {"CO", "26", "Z"},
-      {"CO", "021234567", "021234567"},  // above the maximum of eight
-      {"CO", "0", "0"},
-      {"CA", "1212345678", "L12345678"},
+      {"AL", "01234567", "A234567"},       {"AL", "0123456", "0123456"},  // eight at least
+      {"CO", "26", "Z"},                   {"CO", "021234567", "021234567"},  // above the maximum of eight
+      {"CO", "0", "0"},                    {"CA", "1212345678", "L12345678"},
       {"NY", "05123456789012345678", "E123456789012345678"},
       {"OH", "0102345678", "AB345678"},
       {"OH", "01 2345678", "A2345678"},  // the second pair is "0 ": no second letter
       {"OH", "010234567", "010234567"},
-      {"MN", "12345678901226", "Z123456789012"},
-      {"MN", "123456789012", "123456789012"},
+      {"MN", "12345678901226", "Z123456789012"},  {"MN", "123456789012", "123456789012"},
       {"MN", "1 345678901226", "Z1 3456789012"},  // spaces kept behind a letter
       {"MN", "12345678901200", "12345678901200"},
       {"MN", "1 3456 89 12 00", "13456891200"},  // fifteen characters ending 00
       {"TX", "01 234", "01 234"},                // no correction: kept as written
   };
+  // clang-format on
   for (const Case& c : kCases) {
     SCOPED_TRACE(std::string(c.jurisdiction) + " " + std::string(c.number));
     const auto record = recordWith({{SLOT_JURISDICTION, c.jurisdiction}, {SLOT_LICENCE_NUMBER, c.number}});

@@ -173,28 +173,6 @@ TEST(CleanNameText, WordsSuffixesAndNone) {
   EXPECT_EQ(std::string(unterminated), "ABC");
 }
 
-TEST(AdjustNameParts, SuffixRemovalAndRotation) {
-  struct Case {
-    std::vector<std::string_view> in, out;
-  };
-  const Case kCases[] = {
-      {{"SMITH", "JR", "JOHN"}, {"SMITH", "JOHN"}},
-      {{"JOHN", "A", "SMITH"}, {"SMITH", "JOHN", "A"}},
-      {{"JOHN", "A", "B", "SMITH"}, {"SMITH", "JOHN", "A", "B"}},
-      {{"SMITH", "JOHN", "A"}, {"SMITH", "JOHN", "A"}},
-      {{"JOHN", "JR"}, {"JOHN", "JR"}},        // fewer than three parts stay
-      {{"SMITH", "JR", "A"}, {"SMITH", "A"}},  // suffix removal comes before rotation
-  };
-  for (const Case& c : kCases) {
-    std::vector<TextSpan> parts;
-    for (std::string_view part : c.in) parts.push_back(TextSpan{part.data(), static_cast<std::int32_t>(part.size())});
-    const std::int32_t count = adjustNameParts(parts.data(), static_cast<std::int32_t>(parts.size()));
-    ASSERT_EQ(count, static_cast<std::int32_t>(c.out.size()));
-    for (std::int32_t i = 0; i < count; ++i)
-      EXPECT_EQ(parts[static_cast<std::size_t>(i)].view(), c.out[static_cast<std::size_t>(i)]);
-  }
-}
-
 // A cut name is the front of the whole one; the full name keeps one byte of the buffer spare.
 TEST(NameFields, CutToFitSmallBuffers) {
   const auto record =

@@ -83,6 +83,7 @@ std::vector<VariantCase> variantCases() {
                                                                                  {SLOT_CLASS, "D"}});
   const Slots all = merged({kTrack1Slots, kTrack2Slots, kTrack3Slots});
   const std::string shifted = kTrack1 + ";x" + kTrack2.substr(1) + kTrack3;
+  // clang-format off
   return {
       {"joined, track 3 left in track 2", 0, kJoined, kStatusOk, merged({kTrack1Slots, kTrack2Slots})},
       {"joined but track 2 first", 0, kTrack2 + kTrack1, kStatusStripeWrongShape, {}},
@@ -93,21 +94,15 @@ std::vector<VariantCase> variantCases() {
       {"reversed lines", 3, kTrack3 + "\n" + kTrack2 + "\n" + kTrack1, kStatusOk, all},
       {"reversed reader, lines in order", 3, kLines, kStatusStripeWrongShape, {}},
       {"joined by sentinels", 4, kJoined, kStatusOk, all},
-      {"joined by sentinels, hash track 3",
-       4,
-       kTrack1 + kTrack2 + "#" + kTrack3.substr(1),
-       kStatusStripeWrongShape,
+      {"joined by sentinels, hash track 3", 4, kTrack1 + kTrack2 + "#" + kTrack3.substr(1), kStatusStripeWrongShape,
        {}},
       {"stray character after ;", 5, shifted, kStatusOk, all},
       {"no stray character", 5, kJoined, kStatusStripeWrongShape, {}},
       {"framed, % kept on track 1", 6,
        "{!|1" + kTrack1 + "|!}{!|2" + kTrack2.substr(1) + "|!}{!|3" + kTrack3 + "|!}\r\n", kStatusOk,
        merged({kTrack1Slots, kTrack2Slots, kTrack3Slots}, {}, {SLOT_JURISDICTION})},
-      {"framed, empty track 3",
-       6,
-       "{!|1" + kTrack1 + "|!}{!|2" + kTrack2.substr(1) + "|!}{!|3|!}",
-       kStatusStripeWrongShape,
-       {}},
+      {"framed, empty track 3", 6, "{!|1" + kTrack1 + "|!}{!|2" + kTrack2.substr(1) + "|!}{!|3|!}",
+       kStatusStripeWrongShape, {}},
       {"cut at ?, line breaks trimmed", 7, kLines, kStatusOk, all},
       {"cut at ?, track 1 without %", 7, kTrack1.substr(1) + kTrack2 + kTrack3, kStatusOk,
        merged({kTrack1Slots, kTrack2Slots, kTrack3Slots}, {}, {SLOT_JURISDICTION})},
@@ -136,16 +131,10 @@ std::vector<VariantCase> variantCases() {
       {"two-part number", 14, ";6360141234567=251219800115=89=?", kStatusOk,
        merged({kTrack2Slots}, {{SLOT_LICENCE_NUMBER, "891234567"}})},
       {"lone track 2 without leading byte", 14, "6360141234567=251219800115?", kStatusStripeWrongShape, {}},
-      {"Australian",
-       15,
-       "%1^DOE JOHN^12345678^?",
-       kStatusOk,
+      {"Australian", 15, "%1^DOE JOHN^12345678^?", kStatusOk,
        {{SLOT_FULL_NAME, "DOE JOHN"}, {SLOT_LICENCE_NUMBER, "12345678"}, {SLOT_COUNTRY, "Australia"}}},
       {"Australian, no field after the digit", 15, "%1ABCDEFG", kStatusOk, {{SLOT_COUNTRY, "Australia"}}},
-      {"Australian, second field",
-       15,
-       "%2^^!!^SMITH JO^ 0042 ^X",
-       kStatusOk,
+      {"Australian, second field", 15, "%2^^!!^SMITH JO^ 0042 ^X", kStatusOk,
        {{SLOT_FULL_NAME, "SMITH JO"}, {SLOT_LICENCE_NUMBER, "0042"}, {SLOT_COUNTRY, "Australia"}}},
       {"Australian reader, licence track 1", 15, kTrack1, kStatusStripeWrongShape, {}},
       {"one line", 16, oneLine + "\r\n", kStatusOk, oneLineSlots},
@@ -153,6 +142,7 @@ std::vector<VariantCase> variantCases() {
       {"one line, other jurisdiction", 16, "CA" + oneLine.substr(2), kStatusStripeWrongShape, {}},
       {"one line, two lines", 16, oneLine + "\n" + oneLine, kStatusStripeWrongShape, {}},
   };
+  // clang-format on
 }
 
 Slots filledSlots(const FieldRecord& record) {
@@ -282,35 +272,26 @@ struct ShapeCase {
 // splitter gives: too short below the splitter's minimum (for id 11, counted once line feeds are gone), wrong shape
 // from there on.
 TEST(MagstripeVariants, TextsWithoutTheNeededPartsKeepTheSplittersAnswer) {
+  // clang-format off
   const ShapeCase kCases[] = {
-      {0, "%ABC", kStatusStripeTooShort},
-      {0, "%ABCD", kStatusStripeWrongShape},
-      {1, "%AB", kStatusStripeTooShort},
-      {1, "%AB\nX", kStatusStripeWrongShape},
-      {2, "%A\n;6", kStatusStripeTooShort},
-      {2, "%A\n;63", kStatusStripeWrongShape},
-      {3, "%A\n;6", kStatusStripeTooShort},
-      {3, "AB\n;636", kStatusStripeWrongShape},
-      {4, "%A?;636", kStatusStripeTooShort},
-      {4, "%A?;637?%", kStatusStripeWrongShape},
+      {0, "%ABC", kStatusStripeTooShort},       {0, "%ABCD", kStatusStripeWrongShape},
+      {1, "%AB", kStatusStripeTooShort},        {1, "%AB\nX", kStatusStripeWrongShape},
+      {2, "%A\n;6", kStatusStripeTooShort},     {2, "%A\n;63", kStatusStripeWrongShape},
+      {3, "%A\n;6", kStatusStripeTooShort},     {3, "AB\n;636", kStatusStripeWrongShape},
+      {4, "%A?;636", kStatusStripeTooShort},    {4, "%A?;637?%", kStatusStripeWrongShape},
       {5, "XA?;6636?%", kStatusStripeWrongShape},
       {6, "{!|1" + std::string(19, '6'), kStatusStripeTooShort},
       {6, "{!|1" + std::string(20, '7'), kStatusStripeWrongShape},
-      {7, "A?B?;63", kStatusStripeTooShort},
-      {7, "A?B?;635?", kStatusStripeWrongShape},
-      {8, "A?B?;637?", kStatusStripeWrongShape},
-      {9, "%A?;635?#", kStatusStripeWrongShape},
-      {10, "AB", kStatusStripeTooShort},
-      {10, "ABC", kStatusStripeWrongShape},
+      {7, "A?B?;63", kStatusStripeTooShort},    {7, "A?B?;635?", kStatusStripeWrongShape},
+      {8, "A?B?;637?", kStatusStripeWrongShape}, {9, "%A?;635?#", kStatusStripeWrongShape},
+      {10, "AB", kStatusStripeTooShort},        {10, "ABC", kStatusStripeWrongShape},
       {11, "A\n\nB?\n;", kStatusStripeTooShort},  // seven bytes, four of them no line feed
-      {11, "A\nB?\nC;", kStatusStripeWrongShape},
-      {11, "%\nAB\nCD\n", kStatusStripeWrongShape},
-      {12, "%A\n;6", kStatusStripeTooShort},
-      {12, "%A\n;X635\nZZ", kStatusStripeWrongShape},
-      {13, "%A?;636", kStatusStripeTooShort},
-      {15, "A1^X^", kStatusStripeWrongShape},
+      {11, "A\nB?\nC;", kStatusStripeWrongShape}, {11, "%\nAB\nCD\n", kStatusStripeWrongShape},
+      {12, "%A\n;6", kStatusStripeTooShort},    {12, "%A\n;X635\nZZ", kStatusStripeWrongShape},
+      {13, "%A?;636", kStatusStripeTooShort},   {15, "A1^X^", kStatusStripeWrongShape},
       {16, "OH?", kStatusStripeTooShort},
   };
+  // clang-format on
   for (const ShapeCase& c : kCases) {
     SCOPED_TRACE("id " + std::to_string(c.id) + " on " + c.text);
     StripeFixture f;
@@ -349,52 +330,24 @@ TEST(MagstripeVariants, EarlyAnswersAreTheSplitAndCheckAnswers) {
   };
   const std::string framed = "{!|1" + kTrack1 + "|!}{!|2" + kTrack2.substr(1) + "|!}{!|3" + kTrack3 + "|!}";
   const std::string oneLine = "OHCOLUMBUS^DOE$JOHN^1 HIGH ST^6360231234567=2512198001150043215  D B         NONEM510";
+  // clang-format off
   const std::string kTexts[] = {
-      kJoined,
-      kLines,
-      kTrack3 + "\n" + kTrack2 + "\n" + kTrack1,
-      kTrack1,
-      kTrack2,
-      framed,
-      oneLine,
+      kJoined, kLines, kTrack3 + "\n" + kTrack2 + "\n" + kTrack1, kTrack1, kTrack2, framed, oneLine,
       "%1^DOE JOHN^12345678^?",
       // Near misses.
-      "X" + kJoined.substr(1),
-      kJoined.substr(1),
-      " " + kJoined,
-      kTrack1 + " " + kTrack2 + " " + kTrack3,
-      kTrack1 + "?; 6360141234567=251219800115?" + kTrack3,
-      kTrack1 + kTrack2.substr(0, 4),
-      kTrack1 + "?;6",
-      kTrack1 + kTrack2 + "#" + kTrack3.substr(1),
-      kTrack1 + kTrack2 + "+" + kTrack3.substr(1),
-      "{!|1%CA?|!}{!|2 636?|!}{!|3%AB?|!}",
-      "{!|2636{!|1%CA?|!}|!}{!|3%AB?|!}",
-      "X" + oneLine,
-      " " + oneLine,
-      "\r\n" + oneLine + "\r\n",
-      oneLine + "\nOH",
-      "Z;6360141234567=251219800115?",
-      "X6",
-      "%",
-      "%1",
-      "X1^DOE^",
-      "%CA?;636",
-      "%CA?;6360",
-      "%CAX?;636?%",
-      "%CA\n?;636?%A",
-      "%CAOAKLAND?\r;636",
-      "\n\n%CA\n;636\n",
-      "%B1234?;6360=1?%AB",
+      "X" + kJoined.substr(1), kJoined.substr(1), " " + kJoined, kTrack1 + " " + kTrack2 + " " + kTrack3,
+      kTrack1 + "?; 6360141234567=251219800115?" + kTrack3, kTrack1 + kTrack2.substr(0, 4), kTrack1 + "?;6",
+      kTrack1 + kTrack2 + "#" + kTrack3.substr(1), kTrack1 + kTrack2 + "+" + kTrack3.substr(1),
+      "{!|1%CA?|!}{!|2 636?|!}{!|3%AB?|!}", "{!|2636{!|1%CA?|!}|!}{!|3%AB?|!}",
+      "X" + oneLine, " " + oneLine, "\r\n" + oneLine + "\r\n", oneLine + "\nOH",
+      "Z;6360141234567=251219800115?", "X6", "%", "%1", "X1^DOE^", "%CA?;636", "%CA?;6360", "%CAX?;636?%",
+      "%CA\n?;636?%A", "%CAOAKLAND?\r;636", "\n\n%CA\n;636\n", "%B1234?;6360=1?%AB",
       "%BC?;6360141234567=251219800115?%AB",
       // The IIN behind the first "?;" or a later one only, or shifted by one byte.
-      "%CAX?;1?;6360141234567=251219800115?%AB",
-      "%CAX?;;6360141234567=251219800115?%!!94612      C B",
-      "%CAX?;X6360141234567=251219800115?#!!94612      C B",
-      "%CAXXXX?;6",
-      "%CAXXX?;;63",
-      "%CAXX?;?;636?%",
+      "%CAX?;1?;6360141234567=251219800115?%AB", "%CAX?;;6360141234567=251219800115?%!!94612      C B",
+      "%CAX?;X6360141234567=251219800115?#!!94612      C B", "%CAXXXX?;6", "%CAXXX?;;63", "%CAXX?;?;636?%",
   };
+  // clang-format on
   for (std::int32_t id = 0; id < 17; ++id) {
     if (id == 11) continue;
     for (const std::string& text : kTexts) {
