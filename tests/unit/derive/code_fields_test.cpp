@@ -47,12 +47,10 @@ TEST(CodeDerivations, SlotPriorityAndCleaning) {
       {deriveEndorsementsCode, {{9, "H  N"}}, "H  N"},
       {deriveVehicleClassCodeDescription, {{70, "CLASS\x01" "C  CARS~"}}, "CLASS C  CARS"},
       {deriveRestrictionCodeDescription, {{72, " CORRECTIVE LENSES "}}, "CORRECTIVE LENSES"},
-      {deriveEndorsementCodeDescription, {{71, "HAZMAT"}}, "HAZMAT"},
       {deriveComplianceType, {{79, "F"}}, "F"},
       {deriveComplianceType, {{79, "!"}}, "!"},
       {deriveComplianceType, {{79, "}"}}, "}"},
       {deriveComplianceType, {{79, "~"}}, kNoValue},
-      {deriveComplianceType, {{79, " "}}, kNoValue},
       {deriveComplianceType, {{79, "FN"}}, kNoValue},
       {deriveComplianceType, {}, kNoValue},
   };

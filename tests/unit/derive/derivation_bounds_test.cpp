@@ -35,7 +35,7 @@ TEST(Derivations, RejectBadArgumentsUntouched) {
 }
 
 // Records made of the words and separators the derivations look for, in every order the generator finds; each
-// derivation runs into buffers of 1, 2 and 16 bytes followed by guard bytes.
+// derivation runs into buffers of 1, 2 and 16 bytes followed by guard bytes; a byte holds no text.
 TEST(Derivations, StayInsideSmallBuffersOnGeneratedRecords) {
   const std::vector<std::string> pieces = {"JR",     "NONE",   "A",  "SMITH", "TORONTO", "ON", "AB", "M5V",
                                            "636012", "636033", "01", "26",    " ",       "  ", ",",  "$",
@@ -59,6 +59,7 @@ TEST(Derivations, StayInsideSmallBuffersOnGeneratedRecords) {
       for (std::int32_t size : {1, 2, 16}) {
         std::vector<char> buffer(static_cast<std::size_t>(size) + 8, '#');
         const Status status = derivation(record, buffer.data(), size);
+        ASSERT_EQ(status, size == 1 ? kStatusNoValue : status) << "no room for any text";
         ASSERT_TRUE(status == kStatusOk || status == kStatusNoValue) << status;
         for (std::size_t i = static_cast<std::size_t>(size); i < buffer.size(); ++i) ASSERT_EQ(buffer[i], '#');
         if (status == kStatusOk) {
