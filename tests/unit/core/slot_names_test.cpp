@@ -11,7 +11,6 @@ namespace {
 
 TEST(SlotName, NamesTheSlotsOfTheRecordOnly) {
   EXPECT_EQ(slotName(SLOT_IIN), "SLOT_IIN");
-  EXPECT_EQ(slotName(SLOT_FAMILY_NAME), "SLOT_FAMILY_NAME");
   EXPECT_EQ(slotName(SLOT_CAC_FIELD_136), "SLOT_CAC_FIELD_136");
   for (const std::int32_t slot : {-1, kSlotCount, kSlotCount + 1, INT32_MIN, INT32_MAX}) {
     SCOPED_TRACE(slot);

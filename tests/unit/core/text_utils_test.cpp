@@ -28,7 +28,6 @@ TEST(TextTrim, CharsAndPredicatesFromEitherEnd) {
       {"  AB  ", " ", "AB  ", "  AB", "AB"},
       {"   ", " ", "", "", ""},
       {"-+A+-", "+-", "A+-", "-+A", "A"},
-      {"AB", " ", "AB", "AB", "AB"},
       {" AB ", "", " AB ", " AB ", " AB "},  // an empty set trims nothing
   };
   // clang-format on
@@ -90,7 +89,6 @@ TEST(TextTrim, AdvanceNeverLeavesTheSpan) {
   constexpr Case kCases[] = {
       {0, "ABCD", 0},
       {-3, "ABCD", 0},
-      {1, "BCD", 1},
       {3, "D", 3},
       {4, "", 3},
       {99, "", 3},
@@ -126,7 +124,6 @@ TEST(TextTokens, NextTokenConsumesItsDelimiter) {
       {"A,B", "", false, "A,B", ""},
       {"A,B", nullptr, true, "A,B", ""},
       {",,,", ",", true, "", ""},
-      {"", ",", true, "", ""},
   };
   // clang-format on
   for (const auto& c : kCases) {
@@ -147,7 +144,6 @@ TEST(TextTokens, NthTokenSkipsEmptyTokens) {
   };
   // clang-format off
   constexpr Case kCases[] = {
-      {"A B C", 0, 0, "A"},
       {"A B C", 2, 0, "C"},
       {"A B C", 3, -1, ""},
       {"  A   B ", 1, 0, "B"},
@@ -230,54 +226,41 @@ TEST(TextTokens, PrebuiltSetsAgreeWithTextSets) {
   }
 }
 
-struct RunCase {
-  std::string_view source;
-  std::int32_t minLen, maxLen;
-  std::int32_t found;
-  std::string_view run, rest;
-};
-
-TEST(TextRuns, LeadingRunNeedsMinLengthMaxLengthOrTheEnd) {
+// A leading run needs minLen digits, maxLen of them or the end of the text; a found run is the first long enough
+// one, or whatever runs to the end.
+TEST(TextRuns, LeadingAndFoundRuns) {
+  struct Case {
+    bool leading;
+    std::string_view source;
+    std::int32_t minLen, maxLen;
+    std::int32_t found;
+    std::string_view run, rest;
+  };
   // clang-format off
-  constexpr RunCase kCases[] = {
-      {"123AB", 4, 6, 0, "", "123AB"},  // three digits ended by a letter
-      {"123AB", 3, 6, 1, "123", "AB"},
-      {"12", 4, 6, 1, "12", ""},  // the end of the text counts
-      {"1234567", 9, 3, 1, "123", "4567"},  // cut at maxLen
-      {"AB12", 1, 6, 0, "", "AB12"},
-      {"123", 0, 6, 0, "", ""},  // minLen below 1 writes nothing
-      {"123", 2, 0, 0, "", ""},
+  constexpr Case kCases[] = {
+      {true, "123AB", 3, 6, 1, "123", "AB"},
+      {true, "12", 4, 6, 1, "12", ""},  // the end of the text counts
+      {true, "1234567", 9, 3, 1, "123", "4567"},  // cut at maxLen
+      {true, "AB12", 1, 6, 0, "", "AB12"},
+      {true, "123", 0, 6, 0, "", ""},  // minLen below 1 writes nothing
+      {true, "123", 2, 0, 0, "", ""},
+      {false, "A12B3456C", 3, 9, 1, "3456", "C"},
+      {false, "AB12CD7", 3, 9, 1, "7", ""},  // a run at the end counts whatever its length
+      {false, "ABCD", 1, 9, 0, "", "ABCD"},
+      {false, "X123456", 9, 4, 1, "1234", "56"},
+      {false, "1X", 2, 9, 0, "", "1X"},
   };
   // clang-format on
   for (const auto& c : kCases) {
     SCOPED_TRACE(std::string(c.source) + " " + std::to_string(c.minLen) + ".." + std::to_string(c.maxLen));
+    const auto scan = c.leading ? leadingRunIf : findRunIf;
     TextSpan run{}, rest{};
-    EXPECT_EQ(leadingRunIf(span(c.source), isDigitChar, c.minLen, c.maxLen, &run, &rest), c.found);
+    EXPECT_EQ(scan(span(c.source), isDigitChar, c.minLen, c.maxLen, &run, &rest), c.found);
     EXPECT_EQ(str(run), c.run);
     EXPECT_EQ(str(rest), c.rest);
-    EXPECT_EQ(leadingRunIf(span(c.source), isDigitChar, c.minLen, c.maxLen, nullptr, nullptr), c.found);
+    EXPECT_EQ(scan(span(c.source), isDigitChar, c.minLen, c.maxLen, nullptr, nullptr), c.found);
   }
   EXPECT_EQ(leadingRunIf(span("123"), nullptr, 1, 3, nullptr, nullptr), 0);
-}
-
-TEST(TextRuns, FindRunSkipsShortRunsAndTakesTheLastOneAtTheEnd) {
-  // clang-format off
-  constexpr RunCase kCases[] = {
-      {"A12B3456C", 3, 9, 1, "3456", "C"},
-      {"A12B3456C", 2, 9, 1, "12", "B3456C"},
-      {"AB12CD7", 3, 9, 1, "7", ""},  // a run at the end counts whatever its length
-      {"ABCD", 1, 9, 0, "", "ABCD"},
-      {"X123456", 9, 4, 1, "1234", "56"},
-      {"1X", 2, 9, 0, "", "1X"},
-  };
-  // clang-format on
-  for (const auto& c : kCases) {
-    SCOPED_TRACE(c.source);
-    TextSpan run{}, rest{};
-    EXPECT_EQ(findRunIf(span(c.source), isDigitChar, c.minLen, c.maxLen, &run, &rest), c.found);
-    EXPECT_EQ(str(run), c.run);
-    EXPECT_EQ(str(rest), c.rest);
-  }
 }
 
 TEST(TextRuns, FirstFailingPositionIsOneBased) {
@@ -318,9 +301,7 @@ TEST(TextCompare, SpanAgainstTextLengthFirstThenSignedBytes) {
       {span("ABC"), "ABCD", -1},
       {span("ABD"), "ABC", 1},
       {span("ABC"), "ABC", 0},
-      {span("ABC"), "ABD", -1},
       {span("A\x80"), "A\x7f", -1},  // bytes from 128 up are negative
-      {span(""), "", 0},
       {TextSpan{}, nullptr, 0},
       {TextSpan{}, "A", -1},
       {span("A"), nullptr, 1},
@@ -342,14 +323,12 @@ TEST(TextCompare, SpansWithOptionalCaseFolding) {
   // clang-format off
   const Case kCases[] = {
       {span("abc"), span("ABC"), 1, 0},
-      {span("abc"), span("ABC"), 0, 1},
       {span("AB"), span("ABC"), 1, -1},
       {span("a_"), span("A_"), 1, 0},
       {span("a["), span("A{"), 1, -1},  // only letter pairs fold
       {span("a"), span("_"), 1, 1},  // a letter against a non-letter is compared raw
       {span("\xe9"), span("\xc9"), 1, 1},  // high bytes are no letters
       {TextSpan{}, span("A"), 0, -1},
-      {TextSpan{}, TextSpan{}, 0, 0},
       {span("A"), TextSpan{}, 0, 1},
   };
   // clang-format on
@@ -368,8 +347,6 @@ TEST(TextCompare, FindSpanAndRemoveMatchingSpans) {
   // clang-format off
   constexpr Case kCases[] = {
       {"XXABXX", "AB", 2},
-      {"ABXX", "AB", 0},
-      {"XXAB", "AB", 2},
       {"XAXB", "AB", -1},
       {"AAAB", "AAB", 1},  // a near miss just before the match
       {"ABXA", "A", 0},
@@ -411,71 +388,49 @@ TEST(TextCompare, FindPairValueResumesFromTheIndex) {
 // Buffers are pre-filled so that a writer that should leave them alone, or writes past its size, is caught.
 constexpr char kFill = '#';
 
+// A terminated copy writes its text and a NUL, counting both, or leaves the buffer alone and gives 0.
+void expectTerminated(const std::string& buffer, std::int32_t result, std::string_view text) {
+  if (text.empty()) {
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(buffer, std::string(buffer.size(), kFill));
+    return;
+  }
+  EXPECT_EQ(result, static_cast<std::int32_t>(text.size()) + 1);
+  EXPECT_EQ(std::string(buffer.c_str()), text);
+  EXPECT_EQ(buffer[static_cast<std::size_t>(result)], kFill);
+}
+
 TEST(TextCopy, TerminatedCopiesStayInsideTheBuffer) {
   struct Case {
     std::string_view source;
     std::int32_t size;
     const char* exclude;
-    const char* squeeze;
-    char replacement;
-    std::int32_t result;
     std::string_view text;
   };
   // clang-format off
   const Case kCases[] = {
-      {"ABC", 8, nullptr, nullptr, 0, 4, "ABC"},
-      {"ABCDEF", 4, nullptr, nullptr, 0, 4, "ABC"},
-      {"ABC", 1, nullptr, nullptr, 0, 0, ""},
-      {"ABC", 0, nullptr, nullptr, 0, 0, ""},
-      {"---", 8, "-", nullptr, 0, 0, ""},
-      {"A--B", 8, "-", " ", ' ', 4, "A B"},
-      {"A  B", 8, nullptr, " ", 0, 4, "A B"},
-      {"", 8, nullptr, nullptr, 0, 0, ""},
+      {"ABC", 8, nullptr, "ABC"},
+      {"ABCDEF", 4, nullptr, "ABC"},
+      {"ABC", 1, nullptr, ""},
+      {"ABC", 0, nullptr, ""},
+      {"", 8, nullptr, ""},
+      {"---", 8, "-", ""},  // everything excluded: not even the NUL
   };
   // clang-format on
   for (const auto& c : kCases) {
     SCOPED_TRACE(std::string(c.source) + " into " + std::to_string(c.size));
     std::string buffer(16, kFill);
-    EXPECT_EQ(copyFilteredZ(buffer.data(), c.size, span(c.source), c.exclude, c.squeeze, c.replacement), c.result);
-    if (c.result > 0) {
-      EXPECT_EQ(std::string(buffer.c_str()), c.text);
-      EXPECT_EQ(buffer[static_cast<std::size_t>(c.result)], kFill);
-    } else {
-      EXPECT_EQ(buffer, std::string(16, kFill));
-    }
+    expectTerminated(buffer, copyFilteredZ(buffer.data(), c.size, span(c.source), c.exclude, nullptr, 0), c.text);
+    if (c.exclude != nullptr) continue;
+    const std::string z(c.source);
+    std::string copy(16, kFill);
+    expectTerminated(copy, copyTextZ(copy.data(), c.size, z.c_str()), c.text);
   }
-}
-
-TEST(TextCopy, PredicateCopyAndTextCopy) {
   std::string buffer(16, kFill);
-  EXPECT_EQ(copyFilteredIfZ(buffer.data(), 16, span("A1\x80 2B"), isNotPrintable, isBlank, ' '), 6);
-  EXPECT_EQ(std::string(buffer.c_str()), "A1 2B");
-
-  struct Case {
-    const char* text;
-    std::int32_t size, result;
-    std::string_view copied;
-  };
-  // clang-format off
-  const Case kCases[] = {
-      {"HELLO", 16, 6, "HELLO"},
-      {"HELLO", 3, 3, "HE"},
-      {"", 16, 0, ""},
-      {nullptr, 16, 0, ""},
-      {"HELLO", 1, 0, ""},
-  };
-  // clang-format on
-  for (const auto& c : kCases) {
-    SCOPED_TRACE(c.text ? c.text : "(null)");
-    std::string out(16, kFill);
-    EXPECT_EQ(copyTextZ(out.data(), c.size, c.text), c.result);
-    if (c.result > 0) {
-      EXPECT_EQ(std::string(out.c_str()), c.copied);
-      EXPECT_EQ(out[static_cast<std::size_t>(c.result)], kFill);
-    } else {
-      EXPECT_EQ(out, std::string(16, kFill));
-    }
-  }
+  expectTerminated(buffer, copyFilteredIfZ(buffer.data(), 16, span("A1\x80 2B"), isNotPrintable, isBlank, ' '),
+                   "A1 2B");
+  std::string untouched(16, kFill);
+  expectTerminated(untouched, copyTextZ(untouched.data(), 16, nullptr), "");
 }
 
 TEST(TextCopy, JoinWritesSeparatorsOnlyAfterSomethingWasWritten) {
@@ -526,10 +481,8 @@ TEST(TextNumbers, FormatDecimalWidthsAndSigns) {
   // clang-format off
   constexpr Case kCases[] = {
       {7, 2, kFormatFixedWidth, 2, "07"},
-      {2016, 4, 0, 4, "2016"},
       {2016, 8, 0, 4, "2016"},  // without the flag only what the number needs
       {12345, 4, 0, 0, ""},
-      {12345, 4, kFormatFixedWidth, 0, ""},
       {-5, 3, kFormatFixedWidth, 3, "-05"},
       {-5, 3, 0, 2, "-5"},
       {-123, 3, 0, 0, ""},  // the sign needs its place too
@@ -565,7 +518,6 @@ TEST(TextDates, ClampDayFollowsTheLeapYearRule) {
       {2016, 4, 31, 30},
       {2016, 12, 31, 31},
       {2016, 1, 0, 1},
-      {2016, 1, -7, 1},
   };
   // clang-format on
   for (const auto& c : kCases) {
@@ -581,7 +533,6 @@ TEST(TextDates, CheckDateTimeRanges) {
   };
   // clang-format off
   constexpr Case kCases[] = {
-      {{2016, 5, 4, 12, 30, 0}, 0},
       {{2016, 2, 31, 0, 0, 0}, 0},  // the month's length is not checked here
       {{1000, 1, 1, 0, 0, 0}, 0},
       {{9999, 12, 31, 23, 59, 59}, 0},
@@ -604,55 +555,27 @@ TEST(TextDates, CheckDateTimeRanges) {
   }
 }
 
-TEST(TextDates, DayNumbersStartAtTheFirstOfJanuary1000) {
-  struct Case {
-    std::int64_t dayNumber;
-    std::int32_t year, month, day;
-  };
-  // clang-format off
-  constexpr Case kCases[] = {
-      {1, 1000, 1, 1},
-      {365243, 2000, 1, 1},
-      {0, 999, 12, 31},
-      {365, 1000, 12, 31},
-      {366, 1001, 1, 1},
-      {59, 1000, 2, 28},
-      {60, 1000, 3, 1},  // 1000 is no leap year
-      {365303, 2000, 3, 1},
-      {365302, 2000, 2, 29},
-      {-364, 999, 1, 1},
-  };
-  // clang-format on
-  for (const auto& c : kCases) {
-    SCOPED_TRACE(c.dayNumber);
-    DateTime out{.year = 1, .month = 1, .day = 1, .hour = 9, .minute = 9, .second = 9};
-    ASSERT_EQ(dateFromDayNumber(c.dayNumber, &out), kStatusOk);
-    EXPECT_EQ(out.year, c.year);
-    EXPECT_EQ(out.month, c.month);
-    EXPECT_EQ(out.day, c.day);
-    EXPECT_EQ(out.hour + out.minute + out.second, 0);
-  }
-  EXPECT_EQ(dateFromDayNumber(1, nullptr), kStatusBadArgument);
-  DateTime unchanged{.year = 7};
-  EXPECT_EQ(dateFromDayNumber(INT64_MAX, &unchanged), kStatusBadArgument);  // its year would not fit
-  EXPECT_EQ(dateFromDayNumber(INT64_MIN, &unchanged), kStatusBadArgument);
-  EXPECT_EQ(unchanged.year, 7);
-}
-
+// Every day from before year 1000 to the last day of 9999 against the calendar, then a coarse walk over far years.
 TEST(TextDates, DayNumbersAgreeWithTheCalendar) {
   using namespace std::chrono;
   const sys_days dayOne = sys_days{year{1000} / January / 1};
   auto expectCalendar = [&](std::int64_t dayNumber) {
     const year_month_day expected{dayOne + days{dayNumber - 1}};
-    DateTime out{};
+    DateTime out{.year = 1, .month = 1, .day = 1, .hour = 9, .minute = 9, .second = 9};
     ASSERT_EQ(dateFromDayNumber(dayNumber, &out), kStatusOk);
     ASSERT_EQ(out.year, static_cast<int>(expected.year())) << dayNumber;
     ASSERT_EQ(out.month, static_cast<int>(static_cast<unsigned>(expected.month()))) << dayNumber;
     ASSERT_EQ(out.day, static_cast<int>(static_cast<unsigned>(expected.day()))) << dayNumber;
+    ASSERT_EQ(out.hour + out.minute + out.second, 0) << dayNumber;
   };
-  // Every day from before year 1000 to the last day of 9999, then a coarse walk over far years.
   for (std::int64_t d = -2000; d <= 3287181; ++d) expectCalendar(d);
   for (std::int64_t d = 3287181; d < 11000000; d += 997) expectCalendar(d);
+
+  EXPECT_EQ(dateFromDayNumber(1, nullptr), kStatusBadArgument);
+  DateTime unchanged{.year = 7};
+  EXPECT_EQ(dateFromDayNumber(INT64_MAX, &unchanged), kStatusBadArgument);  // its year would not fit
+  EXPECT_EQ(dateFromDayNumber(INT64_MIN, &unchanged), kStatusBadArgument);
+  EXPECT_EQ(unchanged.year, 7);
 }
 
 // Each predicate against its full truth table over all 256 byte values.
