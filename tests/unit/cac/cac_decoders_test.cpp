@@ -9,7 +9,6 @@
 #include <string>
 #include <string_view>
 #include <utility>
-#include <vector>
 
 #include "core/registry.h"
 #include "decoders/other/cac_pipeline.h"
