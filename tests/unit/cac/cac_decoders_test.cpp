@@ -9,7 +9,6 @@
 #include <string>
 #include <string_view>
 #include <utility>
-#include <vector>
 
 #include "core/registry.h"
 #include "decoders/other/cac_pipeline.h"
@@ -25,11 +24,6 @@ struct Decoded {
   FieldRecord record;
   Status status = 0;
   std::string slot(std::int32_t n) const { return slotText(record, n); }
-  int filled() const {
-    int n = 0;
-    for (const FieldSlot& s : record.slots) n += s.filled() ? 1 : 0;
-    return n;
-  }
 };
 
 // Decodes a copy of text held in a buffer of exactly its length, so reading past the end is caught by ASan.
@@ -56,61 +50,6 @@ std::string fixed(std::initializer_list<std::pair<std::string_view, std::size_t>
   return out;
 }
 
-std::vector<std::int32_t> offsetsOf(const CacLayout& layout) {
-  std::vector<std::int32_t> offsets;
-  std::int32_t offset = 0;
-  for (std::int32_t i = 0; i < layout.count; ++i) {
-    offsets.push_back(offset);
-    offset += layout.rows[i].width;
-  }
-  offsets.push_back(offset);  // the total width
-  return offsets;
-}
-
-std::vector<std::int32_t> slotsOf(const CacLayout& layout) {
-  std::vector<std::int32_t> slots;
-  for (std::int32_t i = 0; i < layout.count; ++i) slots.push_back(layout.rows[i].slot);
-  return slots;
-}
-
-TEST(CacLayouts, OffsetsAndSlotsRowByRow) {
-  struct Case {
-    const char* name;
-    const CacLayout& layout;
-    std::vector<std::int32_t> offsets;  // each row's offset, then the total width
-    std::vector<std::int32_t> slots;
-  };
-  const Case kCases[] = {
-      {"V1",
-       CacLayoutV1,
-       {0, 1, 7, 8, 15, 35, 61, 65, 66, 67, 69, 75, 77, 79, 83, 87, 88, 89},
-       {88, 89, 90, 91, 26, 25, 78, 92, 93, 94, 95, 96, 97, 13, 10, 98, 27}},
-      {"V3A",
-       CacLayoutV3A,
-       {0,  1,  28, 37, 38,  47,  49,  51,  54,  56,  58,  67,  68,  69,  70, 71,
-        72, 81, 90, 96, 105, 114, 118, 119, 125, 130, 136, 140, 167, 176, 182},
-       {99,  1,   100, 101, 102, 103, 54,  15,  17,  16,  78,  104, 105, 106, 107,
-        108, 109, 110, 111, 13,  10,  112, 113, 114, 115, 116, 117, 118, 119, 120}},
-      {"V3B",
-       CacLayoutV3B,
-       {0,  1,  28, 37, 38, 47,  49,  51,  54,  56,  58,  67,  68,  69, 70,
-        71, 72, 81, 90, 96, 105, 114, 118, 119, 125, 130, 136, 139, 142},
-       {99,  1,   100, 101, 102, 103, 54, 15,  17,  16,  78,  104, 105, 106,
-        107, 108, 109, 110, 111, 13,  10, 112, 113, 121, 122, 95,  123, 124}},
-      {"V3C",
-       CacLayoutV3C,
-       {0,  1,  28,  37,  38,  47,  48,  49,  51,  54,  56,  58,  67,
-        90, 96, 105, 114, 118, 119, 125, 130, 136, 143, 146, 149, 184},
-       {99,  1,   100, 129, 102, 113, 130, 54, 133, 17,  16,  78, 128,
-        111, 134, 136, 112, 135, 121, 122, 95, 132, 123, 124, 127}},
-  };
-  for (const Case& c : kCases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(offsetsOf(c.layout), c.offsets);
-    EXPECT_EQ(slotsOf(c.layout), c.slots);
-  }
-}
-
 TEST(ReadBase32, ExtendedHexDigitsUpToPadding) {
   struct Case {
     std::string_view field;
@@ -123,14 +62,10 @@ TEST(ReadBase32, ExtendedHexDigitsUpToPadding) {
       {"0", kStatusOk, 0},
       {"=", kStatusOk, 0},
       {"1=ZZ", kStatusOk, 1},  // nothing behind the padding is read
-      {"015LK7", kStatusOk, 1234567},
       {"VVVVVVVVVVVV", kStatusOk, (std::uint64_t{1} << 60) - 1},
       {"VVVVVVVVVVVVV", kStatusCacBadDigit, 0},  // 65 bits
       {"W", kStatusCacBadDigit, 0},
-      {"0Z", kStatusCacBadDigit, 0},
       {"a", kStatusCacBadDigit, 0},
-      {"1 ", kStatusCacBadDigit, 0},
-      {"-1", kStatusCacBadDigit, 0},
       {"\x80", kStatusCacBadDigit, 0},
       {"", kStatusCacBadDigit, 0},
   };
@@ -183,44 +118,16 @@ TEST(CacVersion1, LengthDecidesWhereTheFieldsEnd) {
   }
 }
 
-TEST(CacVersion1, EveryFieldOfAFullCard) {
-  const Decoded d = decode(decodeCacVariant<46>, version1());
-  ASSERT_EQ(d.status, kStatusOk);
-  struct Expected {
-    std::int32_t slot;
-    std::string_view text;
-  };
-  // clang-format off
-  constexpr Expected kSlots[] = {
-      {SLOT_STANDARD, "Common Access Card 1"}, {SLOT_COUNTRY_CODE, "USA"}, {SLOT_DOCUMENT_TYPE, "CAC"},
-      {SLOT_CAC_BARCODE_VERSION, "1"}, {SLOT_CAC_PERSON_ID, "1234567"}, {SLOT_CAC_PERSON_ID_TYPE, "S"},
-      {SLOT_CAC_EDIPI, "12345678"}, {SLOT_FIRST_NAME, "JOHN"}, {SLOT_FAMILY_NAME, "DOE"},
-      {SLOT_BIRTH_DATE_ALT, "19800517"}, {SLOT_CAC_PERSONNEL_CATEGORY, "A"}, {SLOT_CAC_BRANCH, "N"},
-      {SLOT_CAC_ENTITLEMENT, "01"}, {SLOT_CAC_RANK, "CPT"}, {SLOT_CAC_PAY_PLAN, "ME"}, {SLOT_CAC_PAY_GRADE, "03"},
-      {SLOT_ISSUE_DATE, "20210301"}, {SLOT_EXPIRY_DATE, "20270228"}, {SLOT_CAC_CARD_INSTANCE, "A"},
-      {SLOT_MIDDLE_NAME, "Q"},
-  };
-  // clang-format on
-  for (const Expected& e : kSlots) {
-    SCOPED_TRACE(e.slot);
-    EXPECT_EQ(d.slot(e.slot), e.text);
-  }
-  EXPECT_EQ(d.filled(), static_cast<int>(std::size(kSlots)));
-}
-
 TEST(CacVersion1, Base32FieldsThatCannotBeReadStayEmpty) {
   struct Case {
     std::string_view edipi, issue, storedEdipi, storedIssue;
   };
   constexpr Case kCases[] = {
       {"0000000", "0000", "0", "10000101"},
-      {"000000V", "0001", "31", "10000102"},
       {"00000V=", "000=", "31", "10000101"},
       {"0000W00", "B4LQ", "", "20000101"},
-      {"00000.0", "BD9J", "", "20240229"},
       {"00000 1", "VVVV", "", "38701126"},
       {"0000010", "00W0", "32", ""},
-      {"0000010", "00 1", "32", ""},
       {"0000010", "\xff\xff\xff\xff", "32", ""},  // high bytes arrive as negative characters
   };
   for (const Case& c : kCases) {
@@ -263,31 +170,6 @@ std::string layoutC(std::string_view version = "1", std::string_view name = "ROE
                 {"GS12", 6},      {"ABCDEFG", 7},   {"ONE", 3},       {"TWO", 3},    {"NOTES", 35}});
 }
 
-TEST(CacVersion3, SlotNinetyNineChoosesBetweenLayoutsAAndB) {
-  ASSERT_EQ(layoutA("0").size(), 9u + 182u);
-  ASSERT_EQ(layoutB("1").size(), 9u + 142u);
-  struct Case {
-    const char* label;
-    DecodeFunction function;
-    std::string text;
-    Status status;
-  };
-  const Case kCases[] = {
-      {"A by id 48", decodeCacVariant<48>, layoutA("0"), kStatusOk},
-      {"A by id 49", decodeCacVariant<49>, layoutA("0"), kStatusCacLayout},
-      {"B by id 49", decodeCacVariant<49>, layoutB("1"), kStatusOk},
-      {"B by id 48", decodeCacVariant<48>, layoutB("1"), kStatusCacFieldCut},
-      {"A marked 1 by id 48", decodeCacVariant<48>, layoutA("1"), kStatusCacLayout},
-      {"B marked 0 by id 49", decodeCacVariant<49>, layoutB("0"), kStatusCacLayout},
-      {"blank mark by id 48", decodeCacVariant<48>, layoutA(" "), kStatusCacLayout},
-      {"header only", decodeCacVariant<48>, "IDUS3ABCD", kStatusCacLayout},
-  };
-  for (const Case& c : kCases) {
-    SCOPED_TRACE(c.label);
-    EXPECT_EQ(decode(c.function, c.text).status, c.status);
-  }
-}
-
 // Rows 48 and 49 turn a card marked for the other layout away before they store a field; for every length of every
 // card the status must be the one the whole split and the slot 99 test give.
 TEST(CacVersion3, EarlyMarkTestAgreesWithTheWholeSplit) {
@@ -318,30 +200,6 @@ TEST(CacVersion3, EarlyMarkTestAgreesWithTheWholeSplit) {
         EXPECT_EQ(decode(row.function, text).status, expected);
       }
     }
-  }
-}
-
-TEST(CacVersion3, LayoutAFields) {
-  const Decoded d = decode(decodeCacVariant<48>, layoutA("0"));
-  ASSERT_EQ(d.status, kStatusOk);
-  struct Expected {
-    std::int32_t slot;
-    std::string_view text;
-  };
-  // clang-format off
-  constexpr Expected kSlots[] = {
-      {SLOT_STANDARD, "Common Access Card v3"}, {SLOT_COUNTRY_CODE, "USA"}, {SLOT_DOCUMENT_TYPE, "CAC"},
-      {SLOT_FULL_NAME, "DOE, JOHN, Q"}, {SLOT_CAC_PERSON_NUMBER, "123456789"}, {SLOT_HEIGHT, "6'0\""},
-      {SLOT_WEIGHT_LB, "180"}, {SLOT_BIRTH_DATE_ALT, "19800517"}, {SLOT_CAC_FIELD_109, "20150101"},
-      {SLOT_CAC_FIELD_110, "20160202"}, {SLOT_ISSUE_DATE, "20210301"}, {SLOT_EXPIRY_DATE, "20270228"},
-      {SLOT_CAC_FIELD_114, "O3"}, {SLOT_CAC_FIELD_118, "SOME UNIT"},
-      {SLOT_CAC_FIELD_120, "XYZ789"},
-      {SLOT_CAC_FIELD_119, "2030DEC31"},  // not a date slot: stored as written
-  };
-  // clang-format on
-  for (const Expected& e : kSlots) {
-    SCOPED_TRACE(e.slot);
-    EXPECT_EQ(d.slot(e.slot), e.text);
   }
 }
 
@@ -389,23 +247,9 @@ TEST(CacVersion3, DateAndHeightConversions) {
   }
 }
 
-TEST(CacCivilian, HeaderNamesTheVersionAndDatesMove) {
-  ASSERT_EQ(layoutC().size(), 9u + 184u);
-  const Decoded d = decode(decodeCacVariant<50>, layoutC("7"));
-  ASSERT_EQ(d.status, kStatusOk);
-  EXPECT_EQ(d.slot(SLOT_STANDARD), "DoD/Uniformed Services Civilian ID Card v7");
-  EXPECT_EQ(d.slot(SLOT_COUNTRY_CODE), "USA");
-  EXPECT_EQ(d.slot(SLOT_DOCUMENT_TYPE), "CAC");
-  EXPECT_EQ(d.slot(SLOT_FULL_NAME), "ROE, JANE");
-  EXPECT_EQ(d.slot(SLOT_HEIGHT), "5'7\"");
-  EXPECT_EQ(d.slot(SLOT_BIRTH_DATE_ALT), "19751205");
-  EXPECT_EQ(d.slot(SLOT_CAC_FIELD_134), "20220630");
-  EXPECT_EQ(d.slot(SLOT_CAC_FIELD_136), "20260630");
-  EXPECT_EQ(d.slot(SLOT_CAC_FIELD_127), "NOTES");
-  EXPECT_EQ(d.slot(SLOT_ISSUE_DATE), "");
-}
-
 TEST(CacHeaders, StatusesOfEveryDecoder) {
+  ASSERT_EQ(layoutA("0").size(), 9u + 182u);
+  ASSERT_EQ(layoutB("1").size(), 9u + 142u);
   struct Case {
     const char* label;
     DecodeFunction function;
@@ -413,18 +257,23 @@ TEST(CacHeaders, StatusesOfEveryDecoder) {
     Status status;
   };
   const Case kCases[] = {
+      // Slot 99 chooses between the version 3 layouts A and B.
+      {"A by id 48", decodeCacVariant<48>, layoutA("0"), kStatusOk},
+      {"A by id 49", decodeCacVariant<49>, layoutA("0"), kStatusCacLayout},
+      {"B by id 49", decodeCacVariant<49>, layoutB("1"), kStatusOk},
+      {"B by id 48", decodeCacVariant<48>, layoutB("1"), kStatusCacFieldCut},
+      {"A marked 1 by id 48", decodeCacVariant<48>, layoutA("1"), kStatusCacLayout},
+      {"B marked 0 by id 49", decodeCacVariant<49>, layoutB("0"), kStatusCacLayout},
+      {"header only", decodeCacVariant<48>, "IDUS3ABCD", kStatusCacLayout},
       {"1 by id 47", decodeCacVariant<47>, version1("1"), kStatusCacVersion},
       {"N by id 46", decodeCacVariant<46>, version1("N"), kStatusCacVersion},
       {"N by id 47", decodeCacVariant<47>, version1("N"), kStatusOk},
       {"version only", decodeCacVariant<46>, "1", kStatusOk},
       {"empty by id 46", decodeCacVariant<46>, "", kStatusBadArgument},
-      {"IDUS alone", decodeCacVariant<48>, "IDUS", kStatusCacHeader},
       {"wrong version", decodeCacVariant<48>, "IDUS4" + layoutA("0").substr(5), kStatusCacVersion},
       {"not IDUS", decodeCacVariant<49>, "IDUX3" + layoutB("1").substr(5), kStatusCacHeader},
-      {"empty", decodeCacVariant<49>, "", kStatusBadArgument},
       {"short for the skip", decodeCacVariant<48>, "IDUS3ABC", kStatusCacHeader},
       {"IDUS by id 50", decodeCacVariant<50>, "IDUS3ABCD" + layoutC().substr(9), kStatusCacHeader},
-      {"IDCV alone", decodeCacVariant<50>, "IDCV", kStatusCacHeader},
       {"IDCV and version", decodeCacVariant<50>, "IDCV1", kStatusCacHeader},
       {"empty by id 50", decodeCacVariant<50>, "", kStatusBadArgument},
       {"IDCV by id 48", decodeCacVariant<48>, layoutC(), kStatusCacHeader},
@@ -491,6 +340,7 @@ TEST(SplitCacFields, ArgumentsAndCuts) {
 
 // Through the parse entry the text arrives upper-cased, so a lower-case card reads as its upper-case form.
 TEST(CacDecoders, ChosenByTheParse) {
+  ASSERT_EQ(layoutC().size(), 9u + 184u);
   std::string lowerA = layoutA("0");
   for (char& c : lowerA) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
   struct Case {
@@ -501,12 +351,9 @@ TEST(CacDecoders, ChosenByTheParse) {
     std::string_view text;
   };
   const Case kCases[] = {
-      {"version 1", version1(), 46, SLOT_CAC_EDIPI, "12345678"},
-      {"version N", version1("N"), 47, SLOT_STANDARD, "Common Access Card N"},
-      {"layout A", layoutA("0"), 48, SLOT_FULL_NAME, "DOE, JOHN, Q"},
       {"lower-case layout A", lowerA, 48, SLOT_EXPIRY_DATE, "20270228"},
-      {"layout B", layoutB("1"), 49, SLOT_CAC_RANK, "CAPT"},
-      {"civilian", layoutC(), 50, SLOT_CAC_FIELD_136, "20260630"},
+      {"civilian, version from the header", layoutC("7"), 50, SLOT_STANDARD,
+       "DoD/Uniformed Services Civilian ID Card v7"},
       {"civilian with padded remarks", layoutC(), 50, SLOT_CAC_FIELD_127, "NOTES"},
       {"layout A with padded last field", layoutA("0").substr(0, 188) + "   ", 48, SLOT_CAC_FIELD_120, "XYZ"},
   };

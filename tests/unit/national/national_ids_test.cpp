@@ -3,9 +3,7 @@
 #include "decoders/other/national_ids.h"
 
 #include <gtest/gtest.h>
-#include <quorix/result_fields.h>
 
-#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <span>
@@ -18,7 +16,6 @@
 namespace quorix {
 namespace {
 
-using testing::deriveText;
 using testing::RecordBuilder;
 using testing::slotText;
 
@@ -73,13 +70,11 @@ constexpr std::string_view kMexicoCard = "GARCIA LOPEZ JUAN CARLOS Fec Nac. 25/1
 TEST(GuatemalaId, ChainStoresFieldsUntilOneIsMissing) {
   constexpr std::string_view kTail = "PEREZ|25/12/1980|01/06/2030|99|";
   const std::string withoutMiddle = "GTM1|A|JUAN||" + std::string(kTail);
-  const std::string nullMiddle = "GTM1|A|JUAN|MARNulLIA|" + std::string(kTail);
   const std::string junkBeforeFirst = "GTM1|A|12#JUAN|NULL|" + std::string(kTail);
   const Case cases[] = {
       {kGuatemalaCard, 0,
        "6=1234567890123;10=20300601;11=19801225;25=PEREZ GOMEZ;26=JUAN;27=CARLOS;56=Guatemala;87=DL;125=GTM"},
       {withoutMiddle, 0, "6=99;10=20300601;11=19801225;25=PEREZ;26=JUAN;56=Guatemala;87=DL;125=GTM"},
-      {nullMiddle, 0, "6=99;10=20300601;11=19801225;25=PEREZ;26=JUAN;27=MARIA;56=Guatemala;87=DL;125=GTM"},
       {junkBeforeFirst, 0, "6=99;10=20300601;11=19801225;25=PEREZ;26=JUAN;56=Guatemala;87=DL;125=GTM"},
       // Early endings keep what was read and lack the country.
       {"GTM1|A|JUAN|CARLOS|", 0, "26=JUAN;27=CARLOS"},
@@ -92,7 +87,6 @@ TEST(GuatemalaId, ChainStoresFieldsUntilOneIsMissing) {
       {"gtm0012345|A|JUAN|CARLOS|", kStatusNoDecoder, ""},
       {"GTM1|AB|JUAN|", kStatusNoDecoder, ""},
       {"|GTM1|A|JUAN|", kStatusNoDecoder, ""},
-      {"G", kStatusNoDecoder, ""},
       {"GTM12345", kStatusNoDecoder, ""},
       {"GTM1|A|123|456|", kStatusNoDecoder, ""},
   };
@@ -102,8 +96,6 @@ TEST(GuatemalaId, ChainStoresFieldsUntilOneIsMissing) {
 TEST(PuertoRicoId, ChainStoresFieldsUntilOneIsMissing) {
   const Case cases[] = {
       {kPuertoRicoCard, 0, "6=123456789;10=20200805;12=M;25=RIVERA ORTIZ;26=JOSE;56=Puerto Rico;125=PRI"},
-      {"7-15DIC2031-ANA-LUZ-DIAZ-NULL-inm-a-b-F-", 0,
-       "6=7;10=20311215;12=F;25=DIAZ;26=ANA;27=LUZ;56=Puerto Rico;125=PRI"},
       {"7-15DIC2031-ANA--DIAZ-CIT-a-b-F-", 0, "6=7;10=20311215;12=F;25=DIAZ;26=ANA;56=Puerto Rico;125=PRI"},
       // Early endings.
       {"7-15XYZ2031-ANA-", 0, "6=7"},
@@ -117,7 +109,6 @@ TEST(PuertoRicoId, ChainStoresFieldsUntilOneIsMissing) {
       {"7-15DIC2031-ANA--DIAZ-CIT-a-b-X-", 0, "6=7;10=20311215;25=DIAZ;26=ANA"},
       // Only the licence number rejects the card.
       {"ABC-5ago2020-", kStatusNoDecoder, ""},
-      {"123456", kStatusNoDecoder, ""},
       {"123_5ago2020-", kStatusNoDecoder, ""},
   };
   expectCases(decodePuertoRicoId, cases);
@@ -174,9 +165,6 @@ TEST(MexicoId, NameDateOfficeAndNumber) {
   const Case cases[] = {
       {kMexicoCard, 0,
        "1=GARCIA LOPEZ JUAN CARLOS;3=CENTRO;6=123456789;11=19801225;25=GARCIA LOPEZ;26=JUAN;27=CARLOS;56=Mexico;87=ID"},
-      // The office line may follow on a second line.
-      {"PEREZ JUAN Fec Nac. 1/2/1980\nOfna CENTRO Id Doc 42", 0,
-       "1=PEREZ JUAN;3=CENTRO;6=42;11=19800102;25=PEREZ;26=JUAN;56=Mexico;87=ID"},
       {"PEREZ JUAN Fec Nac. 1/2/1980\nLOPEZ ANA Fec Nac. 3/4/1990", 0, with("1=LOPEZ ANA;11=19900304;25=LOPEZ;26=ANA")},
       {"PEREZ JUAN Fec Nac. 1/2/1980\nX Fec Nac. 3/4/1990", 0, with("1=PEREZ JUAN;11=19800102;25=PEREZ;26=JUAN")},
       // A rejected occurrence does not end the search.
@@ -188,57 +176,29 @@ TEST(MexicoId, NameDateOfficeAndNumber) {
       {"PEREZ JUAN Fec Nac. 1/2/1980 CENTRO Id Doc 42", 0, with("1=PEREZ JUAN;11=19800102;25=PEREZ;26=JUAN")},
       {"PEREZ JUAN Fec Nac. 1/2/1980 Ofna  Id Doc 42", 0, with("1=PEREZ JUAN;11=19800102;25=PEREZ;26=JUAN")},
       {"PEREZ Fec Nac. 1/2/1980", 0, with("1=PEREZ;11=19800102")},
+      // A first number that cannot be a month makes the date day first; every other date keeps the written order.
+      {"PEREZ Fec Nac. 25/12/1980", 0, with("1=PEREZ;11=19801225")},
+      {"PEREZ Fec Nac. 12/25/1980", 0, with("1=PEREZ;11=19801225")},
+      {"PEREZ Fec Nac. 13/13/1980", 0, with("1=PEREZ;11=19801313")},
+      {"PEREZ Fec Nac. 1/13/1980", 0, with("1=PEREZ;11=19800113")},
+      {"PEREZ Fec Nac. 31/0/1980", 0, with("1=PEREZ;11=19803100")},
+      // Particles join the family name; a word that only starts like one does not.
+      {"JUAN DE LA ROSA Fec Nac. 1/2/1980", 0, with("1=JUAN DE LA ROSA;11=19800102;25=JUAN DE LA ROSA")},
+      {"JUAN CARLOS PEREZ DE LA ROSA Fec Nac. 1/2/1980", 0,
+       with("1=JUAN CARLOS PEREZ DE LA ROSA;11=19800102;25=PEREZ DE LA ROSA;26=JUAN;27=CARLOS")},
+      {"JUAN PEREZ de la ROSA Fec Nac. 1/2/1980", 0,
+       with("1=JUAN PEREZ de la ROSA;11=19800102;25=PEREZ de la ROSA;26=JUAN")},
+      {"JUAN DESIREE LOPEZ Fec Nac. 1/2/1980", 0, with("1=JUAN DESIREE LOPEZ;11=19800102;25=JUAN;26=DESIREE;27=LOPEZ")},
+      {"JUAN PEREZ DES Fec Nac. 1/2/1980", 0, with("1=JUAN PEREZ DES;11=19800102;25=JUAN;26=PEREZ;27=DES")},
+      {"PEREZ   JUAN Fec Nac. 1/2/1980", 0, with("1=PEREZ   JUAN;11=19800102;25=PEREZ;26=JUAN")},
       // Only the name and birth date reject the card.
       {"", kStatusNoDecoder, ""},
-      {"PEREZ JUAN 1/2/1980", kStatusNoDecoder, ""},
       {"PEREZ JUAN fec nac. 1/2/1980", kStatusNoDecoder, ""},
       {"A Fec Nac. 1/2/1980", kStatusNoDecoder, ""},
       {"perez juan Fec Nac. 1/2/1980", kStatusNoDecoder, ""},
       {"PEREZ JUAN Fec Nac. 1/2/80", kStatusNoDecoder, ""},
   };
   expectCases(decodeMexicoId, cases);
-}
-
-TEST(MexicoId, BirthDateOrder) {
-  struct DateCase {
-    std::string_view date, stored;
-  };
-  // A first number that cannot be a month makes the date day first; every other date keeps the written order.
-  constexpr DateCase kCases[] = {{"1/2/1980", "19800102"},   {"25/12/1980", "19801225"}, {"12/25/1980", "19801225"},
-                                 {"13/13/1980", "19801313"}, {"1/13/1980", "19800113"},  {"31/0/1980", "19803100"}};
-  for (const DateCase& c : kCases) {
-    SCOPED_TRACE(c.date);
-    const Decoded decoded = decode(decodeMexicoId, "PEREZ Fec Nac. " + std::string(c.date));
-    EXPECT_EQ(decoded.status, 0);
-    EXPECT_EQ(decoded.slots, "1=PEREZ;11=" + std::string(c.stored) + ";56=Mexico;87=ID");
-  }
-}
-
-TEST(MexicoId, NameSplittingWithParticles) {
-  struct NameCase {
-    std::string_view name, family, first, middle;
-  };
-  constexpr NameCase kCases[] = {
-      {"GARCIA LOPEZ JUAN CARLOS", "GARCIA LOPEZ", "JUAN", "CARLOS"},
-      {"JUAN PEREZ DE LA ROSA", "PEREZ DE LA ROSA", "JUAN", ""},
-      {"JUAN DE LA ROSA", "JUAN DE LA ROSA", "", ""},
-      {"JUAN CARLOS PEREZ DE LA ROSA", "PEREZ DE LA ROSA", "JUAN", "CARLOS"},
-      {"JUAN PEREZ de la ROSA", "PEREZ de la ROSA", "JUAN", ""},
-      {"JUAN DESIREE LOPEZ", "JUAN", "DESIREE", "LOPEZ"},
-      {"JUAN PEREZ DES", "JUAN", "PEREZ", "DES"},
-      {"PEREZ   JUAN", "PEREZ", "JUAN", ""},
-  };
-  for (const NameCase& c : kCases) {
-    SCOPED_TRACE(c.name);
-    auto built = RecordBuilder().build();
-    ParserInstance instance;
-    const std::string text = std::string(c.name) + " Fec Nac. 1/2/1980";
-    ASSERT_EQ(decodeMexicoId(text.data(), static_cast<std::int32_t>(text.size()), built.record, instance), 0);
-    EXPECT_EQ(slotText(built, SLOT_FULL_NAME), c.name);
-    EXPECT_EQ(slotText(built, SLOT_FAMILY_NAME), c.family);
-    EXPECT_EQ(slotText(built, SLOT_FIRST_NAME), c.first);
-    EXPECT_EQ(slotText(built, SLOT_MIDDLE_NAME), c.middle);
-  }
 }
 
 // Every prefix of every card, from an exactly sized buffer, and fields far longer than the arena: no read outside
@@ -273,69 +233,6 @@ TEST(NationalIds, HostileTextsStayInBounds) {
        {decodeGuatemalaId, decodePuertoRicoId, decodePanamaId, decodeSouthAfricaId, decodeMexicoId}) {
     EXPECT_EQ(decoder(nullptr, 10, built.record, instance), kStatusNoDecoder);
     EXPECT_EQ(decoder("GTM1|A|JUAN|", -5, built.record, instance), kStatusNoDecoder);
-  }
-}
-
-// The whole parse: each card goes to its own row, whatever other row also accepts the text (the Panama card also
-// passes the first Puerto Rico step, the Guatemala card the South African split), and derives as that card reads.
-TEST(NationalIds, ParseSelectsTheCardsOwnRowAndDerivesItsFields) {
-  struct CardCase {
-    std::string_view card;
-    std::int32_t id;
-    std::string_view first, middle, last, licence, countryCode, country, documentType, birthdate, expirationDate;
-  };
-  constexpr std::string_view kNone = "<status -26>";
-  const CardCase kCases[] = {
-      {kGuatemalaCard, 51, "JUAN", "CARLOS", "PEREZ GOMEZ", "1234567890123", "GTM", "Guatemala", "DL", "12/25/1980",
-       "06/01/2030"},
-      {kPuertoRicoCard, 52, "JOSE", kNone, "RIVERA ORTIZ", "123456789", "PRI", "Puerto Rico", kNone, kNone,
-       "08/05/2020"},
-      {kPanamaCard, 53, "MARIA", "ISABEL SOFIA", "DE LEON", "8-123-456", "PAN", "Republic of Panama", "DL",
-       "02/01/1990", "02/01/2030"},
-      {kSouthAfricaCard, 54, "THABO", "JAMES", "MOKOENA", "8001015009087", "ZAF", "Republic of South Africa", "ID",
-       "03/07/1985", kNone},
-      {kMexicoCard, 55, "JUAN", "CARLOS", "GARCIA LOPEZ", "123456789", "MEX", "Mexico", "ID", "12/25/1980", kNone},
-  };
-  const std::unique_ptr<ParserInstance, void (*)(ParserInstance*)> instance(createInstance(), destroyInstance);
-  ASSERT_NE(instance, nullptr);
-  for (const CardCase& c : kCases) {
-    SCOPED_TRACE(c.card);
-    ASSERT_EQ(parseBufferAt(instance.get(), c.card.data(), static_cast<std::int32_t>(c.card.size()), DateTime{}), 0);
-    const FieldRecord& record = instance->record;
-    EXPECT_EQ(record.group, kGroupNationalId);
-    EXPECT_EQ(record.decoderId, c.id);
-    EXPECT_EQ(deriveText(deriveFirstName, record), c.first);
-    EXPECT_EQ(deriveText(deriveMiddleName, record), c.middle);
-    EXPECT_EQ(deriveText(deriveLastName, record), c.last);
-    EXPECT_EQ(deriveText(deriveLicenseNumber, record), c.licence);
-    EXPECT_EQ(deriveText(deriveCountryCode, record), c.countryCode);
-    EXPECT_EQ(deriveText(deriveCountry, record), c.country);
-    EXPECT_EQ(deriveText(deriveDocumentType, record), c.documentType);
-    EXPECT_EQ(deriveText(deriveBirthdate, record), c.birthdate);
-    EXPECT_EQ(deriveText(deriveExpirationDate, record), c.expirationDate);
-  }
-}
-
-TEST(NationalIds, RegistryRowsUseThePlainCopyAndExpectTheirCountry) {
-  struct Row {
-    std::int32_t id;
-    DecodeFunction decode;
-    std::string_view country;
-  };
-  const Row kRows[] = {{51, decodeGuatemalaId, "GTM"},
-                       {52, decodePuertoRicoId, "PRI"},
-                       {53, decodePanamaId, "PAN"},
-                       {54, decodeSouthAfricaId, "ZAF"},
-                       {55, decodeMexicoId, "MEX"}};
-  for (const Row& row : kRows) {
-    SCOPED_TRACE(row.id);
-    const auto registry = decoderRegistry();
-    const auto entry = std::find_if(registry.begin(), registry.end(), [&](const auto& e) { return e.id == row.id; });
-    ASSERT_NE(entry, registry.end());
-    EXPECT_EQ(entry->decode, row.decode);
-    EXPECT_EQ(entry->group, kGroupNationalId);
-    ASSERT_NE(entry->expectedCountry, nullptr);
-    EXPECT_EQ(entry->expectedCountry, row.country);
   }
 }
 
