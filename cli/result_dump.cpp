@@ -109,6 +109,17 @@ std::string dumpText(ParserInstance& instance, Status status, const DumpOptions&
   out += "status=" + std::to_string(status) + "\n";
   if (status != kStatusOk) return out;
   out += "decoder=" + std::to_string(instance.record.group) + "/" + std::to_string(instance.record.decoderId) + "\n";
+  if (instance.repairs != 0) {
+    out += "repairs=";
+    const char* separator = "";
+    for (const RepairName& repair : kRepairNames) {
+      if ((instance.repairs & repair.bit) == 0) continue;
+      out += separator;
+      separator = ",";
+      out += repair.name;
+    }
+    out += '\n';
+  }
   for (const DerivedField& field : deriveResultFields(instance)) {
     out += field.javaName;
     out += '=';
@@ -144,7 +155,19 @@ std::string dumpJsonMembers(ParserInstance& instance, Status status, const DumpO
   } else {
     appendJsonString(out, standard);
   }
-  out += "}, \"fields\": {";
+  out += "}";
+  if (instance.repairs != 0) {
+    out += ", \"repairs\": [";
+    const char* between = "";
+    for (const RepairName& repair : kRepairNames) {
+      if ((instance.repairs & repair.bit) == 0) continue;
+      out += between;
+      between = ", ";
+      appendJsonString(out, repair.name);
+    }
+    out += "]";
+  }
+  out += ", \"fields\": {";
   const char* separator = "";
   for (const DerivedField& field : deriveResultFields(instance)) {
     out += separator;

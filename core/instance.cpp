@@ -82,6 +82,7 @@ Status parseBuffer(ParserInstance* instance, const char* input, std::int32_t inp
 Status parseBufferAt(ParserInstance* instance, const char* input, std::int32_t inputLength, const DateTime& now) {
   if (instance == nullptr) return kStatusBadArgument;
   instance->now = now;
+  instance->repairs = 0;
   // The normaliser keeps one byte for its NUL and the driver one more, so two bytes beyond the input make sure
   // that no input byte is cut.
   const std::int64_t need = std::max<std::int64_t>(std::int64_t{inputLength} + 2, kMinimumBufferSize);

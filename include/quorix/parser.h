@@ -3,6 +3,7 @@
 #pragma once
 
 #include <quorix/field_record.h>
+#include <quorix/repairs.h>
 #include <quorix/status.h>
 
 #include <cstdint>
@@ -31,6 +32,7 @@ struct ParserInstance {
   std::int32_t arenaBufferSize = 0;
   char* spareBuffer = nullptr;  // room for a second prepared text, a scratch text and a second arena
   std::int32_t spareBufferSize = 0;
+  RepairSet repairs = 0;  // what the latest parse relied on; cleared when a parse starts
 };
 
 // A new, all-empty instance, or null when it cannot be allocated.
