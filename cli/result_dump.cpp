@@ -81,6 +81,19 @@ void appendSlotLines(std::string& out, const FieldRecord& record) {
   }
 }
 
+// Writes the names of the set's repairs in their fixed order, each passed through appendName, with separator
+// between them.
+template <typename AppendName>
+void appendRepairNames(std::string& out, RepairSet repairs, std::string_view separator, AppendName appendName) {
+  std::string_view between;
+  for (const RepairName& repair : kRepairNames) {
+    if ((repairs & repair.bit) == 0) continue;
+    out += between;
+    between = separator;
+    appendName(out, repair.name);
+  }
+}
+
 }  // namespace
 
 std::vector<DerivedField> deriveResultFields(ParserInstance& instance) {
@@ -111,13 +124,7 @@ std::string dumpText(ParserInstance& instance, Status status, const DumpOptions&
   out += "decoder=" + std::to_string(instance.record.group) + "/" + std::to_string(instance.record.decoderId) + "\n";
   if (instance.repairs != 0) {
     out += "repairs=";
-    const char* separator = "";
-    for (const RepairName& repair : kRepairNames) {
-      if ((instance.repairs & repair.bit) == 0) continue;
-      out += separator;
-      separator = ",";
-      out += repair.name;
-    }
+    appendRepairNames(out, instance.repairs, ",", [](std::string& text, std::string_view name) { text += name; });
     out += '\n';
   }
   for (const DerivedField& field : deriveResultFields(instance)) {
@@ -158,13 +165,8 @@ std::string dumpJsonMembers(ParserInstance& instance, Status status, const DumpO
   out += "}";
   if (instance.repairs != 0) {
     out += ", \"repairs\": [";
-    const char* between = "";
-    for (const RepairName& repair : kRepairNames) {
-      if ((instance.repairs & repair.bit) == 0) continue;
-      out += between;
-      between = ", ";
-      appendJsonString(out, repair.name);
-    }
+    appendRepairNames(out, instance.repairs, ", ",
+                      [](std::string& text, std::string_view name) { appendJsonString(text, name); });
     out += "]";
   }
   out += ", \"fields\": {";
