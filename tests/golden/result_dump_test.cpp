@@ -98,6 +98,34 @@ TEST(ResultDump, JsonSlotsOnRequest) {
   EXPECT_THAT(dumpJson(*instance, "x", kStatusOk, {.slots = false, .clock = {}}), Not(HasSubstr("\"slots\"")));
 }
 
+TEST(ResultDump, RepairsInBitOrderAfterTheDecoderAndAbsentWhenNone) {
+  struct Case {
+    RepairSet repairs;
+    std::string_view textLine, jsonMember;
+  };
+  constexpr Case kCases[] = {
+      {0, "", ""},
+      {kRepairPrefixRemoved, "decoder=0/39\nrepairs=prefix removed\n", "}, \"repairs\": [\"prefix removed\"], "},
+      {kRepairNewerEditionReadAs2020 | kRepairSeparatorsRestored,
+       "decoder=0/39\nrepairs=separators restored,newer edition read as 2020\n",
+       "}, \"repairs\": [\"separators restored\", \"newer edition read as 2020\"], "},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.repairs);
+    const Instance instance = instanceWith({{SLOT_FAMILY_NAME, "DOE"}});
+    instance->repairs = c.repairs;
+    const std::string text = dumpText(*instance, kStatusOk, {.slots = false, .clock = {}});
+    const std::string json = dumpJson(*instance, "x", kStatusOk, {.slots = false, .clock = {}});
+    if (c.repairs == 0) {
+      EXPECT_THAT(text, Not(HasSubstr("repairs")));
+      EXPECT_THAT(json, Not(HasSubstr("repairs")));
+    } else {
+      EXPECT_THAT(text, HasSubstr(c.textLine));
+      EXPECT_THAT(json, HasSubstr(c.jsonMember));
+    }
+  }
+}
+
 TEST(ParseDateTime, AcceptsOnlyRealTimesInTheOneLayout) {
   struct Case {
     std::string_view text;
