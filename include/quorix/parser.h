@@ -11,14 +11,6 @@
 
 namespace quorix {
 
-// DecoderGroup: which family of decoders filled a record.
-inline constexpr std::int32_t kGroupAamva = 0;
-inline constexpr std::int32_t kGroupMagstripe = 1;
-inline constexpr std::int32_t kGroupCardRecord = 2;
-inline constexpr std::int32_t kGroupCac = 3;
-inline constexpr std::int32_t kGroupNationalId = 4;
-inline constexpr std::int32_t kGroupNone = 5;
-
 struct ParserInstance {
   DateTime now;                 // local time at the start of the latest parse
   FieldRecord record;           // result of the latest parse; its arena is arenaBuffer
