@@ -99,18 +99,12 @@ void appendRepairNames(std::string& out, RepairSet repairs, std::string_view sep
 std::vector<DerivedField> deriveResultFields(ParserInstance& instance) {
   std::vector<DerivedField> fields;
   for (const ResultField& field : kResultFields) {
+    const FieldValue value = deriveFieldValue(instance, field);
+    if (!value.present) continue;
     if (field.flag != nullptr) {
-      std::int32_t value = 0;
-      if (field.flag(instance.record, &value) == kStatusOk) {
-        fields.push_back({.javaName = field.javaName, .text = {}, .flag = value == 1 ? 1 : 0});
-      }
-      continue;
-    }
-    char* out = instance.textBuffer;
-    if (out == nullptr || instance.textBufferSize < 1) continue;
-    if (field.text(instance.record, out, instance.textBufferSize) == kStatusOk && out[0] != '\0') {
-      out[instance.textBufferSize - 1] = '\0';  // the read stops inside the buffer, as the binding's does
-      fields.push_back({.javaName = field.javaName, .text = out, .flag = std::nullopt});
+      fields.push_back({.javaName = field.javaName, .text = {}, .flag = value.flag});
+    } else {
+      fields.push_back({.javaName = field.javaName, .text = std::string(value.text), .flag = std::nullopt});
     }
   }
   return fields;
@@ -207,20 +201,8 @@ std::string jsonString(std::string_view value) {
 }
 
 std::string statusMessage(Status status) {
-  switch (status) {
-    case kStatusNoInput:
-      return "no input was given";
-    case kStatusEmptyInput:
-      return "the input is empty";
-    case kStatusBadArgument:
-      return "the input is too large or an argument is out of range";
-    case kStatusNoArena:
-      return "the parser's buffers could not be allocated";
-    case kStatusNoDecoder:
-      return "no decoder accepted the input";
-    default:
-      return "the decoder that recognised the input failed with status " + std::to_string(status);
-  }
+  if (const char* text = statusText(status); text != nullptr) return text;
+  return std::string(kDecoderFailedText) + " with status " + std::to_string(status);
 }
 
 std::optional<DateTime> parseDateTime(std::string_view text) {

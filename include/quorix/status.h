@@ -18,4 +18,24 @@ inline constexpr Status kStatusNoDecoder = -25;       // no decoder accepted the
 inline constexpr Status kStatusNoValue = -26;         // a field cannot be derived
 inline constexpr Status kStatusHostError = -27;       // a JNI lookup failed
 
+// What a failed parse means, for people; null for 0 and for the codes a decoder family adds of its own, which
+// callers describe with kDecoderFailedText.
+constexpr const char* statusText(Status status) {
+  switch (status) {
+    case kStatusNoInput:
+      return "no input was given";
+    case kStatusEmptyInput:
+      return "the input is empty";
+    case kStatusBadArgument:
+      return "the input is too large or an argument is out of range";
+    case kStatusNoArena:
+      return "the parser's buffers could not be allocated";
+    case kStatusNoDecoder:
+      return "no decoder accepted the input";
+    default:
+      return nullptr;
+  }
+}
+inline constexpr const char* kDecoderFailedText = "the decoder that recognised the input failed";
+
 }  // namespace quorix
