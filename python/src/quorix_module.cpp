@@ -1,0 +1,208 @@
+// The native side of the Python package: one C parser handle per Parser object, and the batch parse on threads of
+// its own with the GIL released. It converts between Python objects and the C interface; the rules stay in the
+// library.
+#include <nanobind/nanobind.h>
+#include <quorix/quorix.h>
+
+#include <algorithm>
+#include <atomic>
+#include <climits>
+#include <cstdint>
+#include <mutex>
+#include <new>
+#include <string>
+#include <system_error>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace nb = nanobind;
+
+namespace {
+
+constexpr std::int32_t kStatusBadArgument = -21;
+constexpr std::int32_t kFieldCount = 40;
+constexpr std::int32_t kNoValue = -1;
+
+// A parse result copied out of a handle, so it outlives the handle's next parse and can be made into Python
+// objects once the GIL is held again.
+struct Snapshot {
+  std::int32_t status = kStatusBadArgument;
+  std::int32_t group = -1;
+  std::int32_t decoderId = -1;
+  std::uint32_t repairs = 0;
+  std::int32_t standardAt = kNoValue;
+  std::int32_t fieldAt[kFieldCount] = {};
+  std::string texts;  // every value, each followed by a NUL
+};
+
+std::int32_t keepText(Snapshot& snapshot, const char* text) {
+  if (text == nullptr) return kNoValue;
+  const auto at = static_cast<std::int32_t>(snapshot.texts.size());
+  snapshot.texts.append(text).push_back('\0');
+  return at;
+}
+
+bool isIndicator(std::int32_t index) {
+  return index == QUORIX_FIELD_IS_LIMITED_DURATION_DOCUMENT || index == QUORIX_FIELD_IS_ORGAN_DONOR ||
+         index == QUORIX_FIELD_IS_VETERAN;
+}
+
+// Parses one input with parser and copies what it gave. now null means the local clock.
+void parseInto(quorix_parser* parser, const char* data, std::size_t size, const quorix_datetime* now, Snapshot& out) {
+  out = Snapshot{};
+  // The library takes 32-bit lengths; a larger input is refused as the library refuses a bad argument.
+  if (size > INT32_MAX) return;
+  const auto length = static_cast<std::int32_t>(size);
+  out.status = now != nullptr ? quorix_parse_at(parser, data, length, now) : quorix_parse(parser, data, length);
+  out.group = quorix_decoder_group(parser);
+  out.decoderId = quorix_decoder_id(parser);
+  out.repairs = quorix_repairs(parser);
+  out.standardAt = keepText(out, quorix_standard(parser));
+  for (std::int32_t i = 0; i < kFieldCount; ++i) out.fieldAt[i] = keepText(out, quorix_field(parser, i));
+}
+
+nb::object textOrNone(const Snapshot& snapshot, std::int32_t at) {
+  if (at == kNoValue) return nb::none();
+  return nb::str(snapshot.texts.c_str() + at);
+}
+
+// (status, decoder group, decoder id, standard, repair bits, 40 fields): the package's Result is made from this.
+nb::tuple toTuple(const Snapshot& snapshot) {
+  nb::list fields;
+  for (std::int32_t i = 0; i < kFieldCount; ++i) {
+    const std::int32_t at = snapshot.fieldAt[i];
+    if (isIndicator(i) && at != kNoValue) {
+      fields.append(nb::bool_(snapshot.texts[static_cast<std::size_t>(at)] == '1'));
+    } else {
+      fields.append(textOrNone(snapshot, at));
+    }
+  }
+  return nb::make_tuple(snapshot.status, snapshot.group, snapshot.decoderId, textOrNone(snapshot, snapshot.standardAt),
+                        snapshot.repairs, nb::tuple(fields));
+}
+
+// None or a tuple (year, month, day, hour, minute, second).
+bool readClock(nb::handle now, quorix_datetime& out) {
+  if (now.is_none()) return false;
+  const auto parts = nb::cast<nb::tuple>(now);
+  if (parts.size() != 6) throw nb::value_error("a clock is (year, month, day, hour, minute, second)");
+  const auto part = [&parts](std::size_t i) { return nb::cast<std::int32_t>(parts[i]); };
+  out = {part(0), part(1), part(2), part(3), part(4), part(5)};
+  return true;
+}
+
+quorix_parser* newParser() {
+  quorix_parser* parser = quorix_parser_new();
+  if (parser == nullptr) throw std::bad_alloc();
+  return parser;
+}
+
+// A handle for one Python Parser. A lock lets two Python threads share the object safely, one parse at a time.
+class NativeParser {
+ public:
+  NativeParser() : parser_(newParser()) {}
+  ~NativeParser() { quorix_parser_free(parser_); }
+  NativeParser(const NativeParser&) = delete;
+  NativeParser& operator=(const NativeParser&) = delete;
+
+  nb::tuple parse(const nb::bytes& data, nb::handle now) {
+    quorix_datetime clock{};
+    const bool fixed = readClock(now, clock);
+    Snapshot snapshot;
+    {
+      nb::gil_scoped_release release;
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (parser_ == nullptr) {
+        snapshot.status = kStatusClosed;
+      } else {
+        parseInto(parser_, data.c_str(), data.size(), fixed ? &clock : nullptr, snapshot);
+      }
+    }
+    if (snapshot.status == kStatusClosed) throw nb::value_error("the parser is closed");
+    return toTuple(snapshot);
+  }
+
+  void close() {
+    nb::gil_scoped_release release;
+    std::lock_guard<std::mutex> lock(mutex_);
+    quorix_parser_free(parser_);
+    parser_ = nullptr;
+  }
+
+ private:
+  static constexpr std::int32_t kStatusClosed = INT32_MIN;  // never a library status
+  quorix_parser* parser_;
+  std::mutex mutex_;
+};
+
+// Parses every input of the list on up to threads threads, one handle each, and returns the results in input
+// order. The list is the package's own copy, so its bytes stay put while the GIL is released.
+nb::list parseMany(const nb::list& inputs, std::int32_t threads, nb::handle now) {
+  if (threads < 1) throw nb::value_error("threads must be 1 or more");
+  quorix_datetime clock{};
+  const quorix_datetime* fixed = readClock(now, clock) ? &clock : nullptr;
+  std::vector<std::pair<const char*, std::size_t>> texts;
+  texts.reserve(inputs.size());
+  for (nb::handle input : inputs) {
+    const auto bytes = nb::cast<nb::bytes>(input);
+    texts.emplace_back(bytes.c_str(), bytes.size());
+  }
+  std::vector<Snapshot> results(texts.size());
+  const std::size_t workers =
+      std::min<std::size_t>(static_cast<std::size_t>(threads), std::max<std::size_t>(texts.size(), 1));
+  std::vector<quorix_parser*> parsers;
+  try {
+    for (std::size_t i = 0; i < workers; ++i) parsers.push_back(newParser());
+  } catch (...) {
+    for (quorix_parser* parser : parsers) quorix_parser_free(parser);
+    throw;
+  }
+  {
+    nb::gil_scoped_release release;
+    std::atomic<std::size_t> next{0};
+    const auto work = [&](quorix_parser* parser) {
+      for (std::size_t i = next++; i < texts.size(); i = next++)
+        parseInto(parser, texts[i].first, texts[i].second, fixed, results[i]);
+    };
+    std::vector<std::thread> pool;
+    try {
+      for (std::size_t i = 1; i < workers; ++i) pool.emplace_back(work, parsers[i]);
+    } catch (const std::system_error&) {
+      // Fewer threads than asked for: those that started and this one share the work.
+    }
+    work(parsers[0]);
+    for (std::thread& thread : pool) thread.join();
+  }
+  for (quorix_parser* parser : parsers) quorix_parser_free(parser);
+  nb::list out;
+  for (const Snapshot& snapshot : results) out.append(toTuple(snapshot));
+  return out;
+}
+
+nb::tuple fieldNames() {
+  nb::list names;
+  for (std::int32_t i = 0; i < quorix_field_count(); ++i) names.append(nb::str(quorix_field_name(i)));
+  return nb::tuple(names);
+}
+
+nb::tuple repairNames() {
+  nb::list names;
+  for (std::int32_t i = 0; i < quorix_repair_count(); ++i) names.append(nb::str(quorix_repair_name(i)));
+  return nb::tuple(names);
+}
+
+}  // namespace
+
+NB_MODULE(_quorix, m) {
+  m.doc() = "The native side of the quorix package; use the quorix module instead.";
+  nb::class_<NativeParser>(m, "NativeParser")
+      .def(nb::init<>())
+      .def("parse", &NativeParser::parse, nb::arg("data"), nb::arg("now").none())
+      .def("close", &NativeParser::close);
+  m.def("parse_many", &parseMany, nb::arg("inputs"), nb::arg("threads"), nb::arg("now").none());
+  m.def("field_names", &fieldNames);
+  m.def("repair_names", &repairNames);
+  m.def("status_message", [](std::int32_t status) { return nb::str(quorix_status_message(status)); });
+  m.def("version", [] { return nb::str(quorix_version()); });
+}
