@@ -1,5 +1,7 @@
 // The C interface: a handle owning a parser instance and the texts of its latest result, which the accessors lend
 // out until the next parse. It converts and stores; every rule stays in the C++ library.
+#include <quorix/checks.h>
+#include <quorix/extras.h>
 #include <quorix/quorix.h>
 #include <quorix/result_fields.h>
 
@@ -11,6 +13,7 @@
 namespace {
 
 constexpr std::int32_t kFieldCount = static_cast<std::int32_t>(std::size(quorix::kResultFields));
+constexpr std::int32_t kExtraCount = static_cast<std::int32_t>(std::size(quorix::kExtraFields));
 constexpr std::int32_t kNoValue = -1;
 
 }  // namespace
@@ -22,6 +25,7 @@ struct quorix_parser {
   std::int32_t valuesSize = 0;
   std::int32_t valuesUsed = 0;
   std::int32_t fieldAt[kFieldCount] = {};
+  std::int32_t extraAt[kExtraCount] = {};
   std::int32_t standardAt = kNoValue;
   bool parsed = false;  // the latest parse succeeded and its result is stored
 };
@@ -40,6 +44,7 @@ void forgetResult(quorix_parser& parser) {
   parser.valuesUsed = 0;
   parser.standardAt = kNoValue;
   for (std::int32_t& at : parser.fieldAt) at = kNoValue;
+  for (std::int32_t& at : parser.extraAt) at = kNoValue;
 }
 
 // Copies text and a NUL into the value store and returns where it starts; kNoValue when the store cannot grow.
@@ -73,6 +78,10 @@ Status storeResult(quorix_parser& parser) {
     const std::string_view text = kResultFields[i].flag != nullptr ? (value.flag == 1 ? "1" : "0") : value.text;
     if ((parser.fieldAt[i] = storeValue(parser, text)) == kNoValue) return kStatusNoArena;
   }
+  for (std::int32_t i = 0; i < kExtraCount; ++i) {
+    const std::string_view text = deriveIntoTextBuffer(instance, kExtraFields[i].text);
+    if (!text.empty() && (parser.extraAt[i] = storeValue(parser, text)) == kNoValue) return kStatusNoArena;
+  }
   const FieldSlot& standard = instance.record.slots[SLOT_STANDARD];
   if (standard.filled()) {
     const std::string_view text(standard.text, static_cast<std::size_t>(standard.length));
@@ -91,6 +100,26 @@ Status finishParse(quorix_parser& parser, Status status) {
 bool clockInRange(const quorix_datetime& now) {
   return now.year >= 1 && now.year <= 9999 && now.month >= 1 && now.month <= 12 && now.day >= 1 && now.day <= 31 &&
          now.hour >= 0 && now.hour <= 23 && now.minute >= 0 && now.minute <= 59 && now.second >= 0 && now.second <= 59;
+}
+
+DateTime toDateTime(const quorix_datetime& time) {
+  return {.year = time.year,
+          .month = time.month,
+          .day = time.day,
+          .hour = time.hour,
+          .minute = time.minute,
+          .second = time.second};
+}
+
+// The record a check reads, or null with the status to return.
+const FieldRecord* checkedRecord(const quorix_parser* parser, const quorix_datetime* on, Status* status) {
+  *status = kStatusOk;
+  if (parser == nullptr || on == nullptr || !clockInRange(*on)) {
+    *status = kStatusBadArgument;
+  } else if (!parser->parsed) {
+    *status = kStatusNoValue;
+  }
+  return *status == kStatusOk ? &parser->instance->record : nullptr;
 }
 
 const char* storedText(const quorix_parser* parser, std::int32_t at) {
@@ -131,13 +160,7 @@ int32_t quorix_parse_at(quorix_parser* parser, const char* text, int32_t length,
   if (parser == nullptr) return quorix::kStatusBadArgument;
   quorix::forgetResult(*parser);
   if (now == nullptr || !quorix::clockInRange(*now)) return quorix::kStatusBadArgument;
-  const quorix::DateTime clock{.year = now->year,
-                               .month = now->month,
-                               .day = now->day,
-                               .hour = now->hour,
-                               .minute = now->minute,
-                               .second = now->second};
-  return quorix::finishParse(*parser, quorix::parseBufferAt(parser->instance, text, length, clock));
+  return quorix::finishParse(*parser, quorix::parseBufferAt(parser->instance, text, length, quorix::toDateTime(*now)));
 }
 
 int32_t quorix_field_count(void) { return kFieldCount; }
@@ -185,6 +208,40 @@ int32_t quorix_repair_count(void) { return static_cast<int32_t>(std::size(quorix
 
 const char* quorix_repair_name(int32_t index) {
   return index >= 0 && index < quorix_repair_count() ? quorix::kRepairNames[index].name.data() : nullptr;
+}
+
+int32_t quorix_extra_count(void) { return kExtraCount; }
+
+const char* quorix_extra_name(int32_t index) {
+  return index >= 0 && index < kExtraCount ? quorix::kExtraFields[index].name.data() : nullptr;
+}
+
+const char* quorix_extra(const quorix_parser* parser, const char* name) {
+  if (parser == nullptr || name == nullptr) return nullptr;
+  for (std::int32_t i = 0; i < kExtraCount; ++i)
+    if (quorix::kExtraFields[i].name == name) return quorix::storedText(parser, parser->extraAt[i]);
+  return nullptr;
+}
+
+int32_t quorix_is_expired(const quorix_parser* parser, const quorix_datetime* on) {
+  quorix::Status status = quorix::kStatusOk;
+  const quorix::FieldRecord* record = quorix::checkedRecord(parser, on, &status);
+  if (record == nullptr) return status;
+  return quorix::isExpired(*record, quorix::toDateTime(*on)) ? 1 : 0;
+}
+
+int32_t quorix_age_on(const quorix_parser* parser, const quorix_datetime* on, int32_t* years) {
+  quorix::Status status = quorix::kStatusOk;
+  const quorix::FieldRecord* record = quorix::checkedRecord(parser, on, &status);
+  if (record == nullptr) return status;
+  return quorix::ageOn(*record, quorix::toDateTime(*on), years);
+}
+
+int32_t quorix_is_at_least(const quorix_parser* parser, int32_t years, const quorix_datetime* on) {
+  quorix::Status status = quorix::kStatusOk;
+  const quorix::FieldRecord* record = quorix::checkedRecord(parser, on, &status);
+  if (record == nullptr) return status;
+  return quorix::isAtLeast(*record, years, quorix::toDateTime(*on)) ? 1 : 0;
 }
 
 const char* quorix_status_message(int32_t status) {

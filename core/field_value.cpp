@@ -12,11 +12,17 @@ FieldValue deriveFieldValue(ParserInstance& instance, const ResultField& field) 
     // The indicator is yes only for a 1; any other value the document carries reads as no.
     return {.present = true, .text = {}, .flag = value == 1 ? 1 : 0};
   }
+  const std::string_view text = deriveIntoTextBuffer(instance, field.text);
+  if (text.empty()) return {};
+  return {.present = true, .text = text, .flag = 0};
+}
+
+std::string_view deriveIntoTextBuffer(ParserInstance& instance, FieldDerivation derivation) {
   char* out = instance.textBuffer;
   if (out == nullptr || instance.textBufferSize < 1) return {};
-  if (field.text(instance.record, out, instance.textBufferSize) != kStatusOk || out[0] == '\0') return {};
+  if (derivation(instance.record, out, instance.textBufferSize) != kStatusOk || out[0] == '\0') return {};
   out[instance.textBufferSize - 1] = '\0';  // whatever a derivation wrote, the read below stops inside the buffer
-  return {.present = true, .text = std::string_view(out, std::strlen(out)), .flag = 0};
+  return {out, std::strlen(out)};
 }
 
 }  // namespace quorix

@@ -68,6 +68,27 @@ int32_t quorix_repair_count(void);
 /* "separators restored", ...; NULL for an index out of range. */
 const char* quorix_repair_name(int32_t index);
 
+/* Values a parse reads beyond the 40 fields ("documentDiscriminator", "under21Until", "aliasFamilyName", ...), in
+ * the order the command-line tool prints them. A name, once given, is never reused for another value. */
+int32_t quorix_extra_count(void);
+/* The extra's name, or NULL for an index out of range. */
+const char* quorix_extra_name(int32_t index);
+/* The extra's text after the latest parse, like a field's; NULL when the document does not carry it or the name
+ * is not an extra's. */
+const char* quorix_extra(const quorix_parser* parser, const char* name);
+
+/* Checks of the latest result for the day of on (its time of day does not count). Each returns -21 for a NULL
+ * parser or on, or one out of range, and -26 when the latest parse failed. */
+/* 1 when the card has expired on that day (it is valid through its expiry day), 0 when not or when the document
+ * has no readable expiry date. */
+int32_t quorix_is_expired(const quorix_parser* parser, const quorix_datetime* on);
+/* 0 with the holder's full years on that day in *years; -26, *years untouched, without a readable birth date or
+ * for a day before it; -21 also for a NULL years. */
+int32_t quorix_age_on(const quorix_parser* parser, const quorix_datetime* on, int32_t* years);
+/* 1 when the holder is at least years old on that day, 0 when not or not known. For 18, 19 and 21 the card's own
+ * "under ... until" date answers where it prints one. */
+int32_t quorix_is_at_least(const quorix_parser* parser, int32_t years, const quorix_datetime* on);
+
 /* What a status means, for people; never NULL, valid for the life of the program. */
 const char* quorix_status_message(int32_t status);
 /* The library's version text, "v.MAJOR.MINOR.BUILD". */

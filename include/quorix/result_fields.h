@@ -121,5 +121,8 @@ struct FieldValue {
 // Runs field's derivation over instance's record into its text buffer. Not present when the record does not yield
 // the field or yields an empty text.
 FieldValue deriveFieldValue(ParserInstance& instance, const ResultField& field);
+// Runs a text derivation over instance's record into its text buffer and returns the NUL-terminated text there;
+// empty when the record does not yield it.
+std::string_view deriveIntoTextBuffer(ParserInstance& instance, FieldDerivation derivation);
 
 }  // namespace quorix
