@@ -272,6 +272,50 @@ static void checkHighBytes(void) {
   quorix_parser_free(parser);
 }
 
+static quorix_datetime day(int32_t year, int32_t month, int32_t dayOfMonth) {
+  quorix_datetime on = {0, 0, 0, 0, 0, 0};
+  on.year = year;
+  on.month = month;
+  on.day = dayOfMonth;
+  return on;
+}
+
+/* The extras and checks of a card that prints its own under-21 date a day after the 21st birthday. */
+static void checkExtrasAndChecks(const char* golden) {
+  char path[4096];
+  Text input = {0};
+  int32_t years = -1;
+  quorix_parser* parser = quorix_parser_new();
+  const quorix_datetime birthday21 = day(2025, 3, 4), under21Until = day(2025, 3, 5);
+  const quorix_datetime expiryDay = day(2031, 3, 4), afterExpiry = day(2031, 3, 5), beforeBirth = day(2004, 3, 3);
+  quorix_datetime badDay = day(2025, 2, 0);
+  snprintf(path, sizeof path, "%s/aamva/2014-under-age-dates-and-aliases.in", golden);
+  CHECK(readFile(path, &input));
+  CHECK(quorix_is_expired(parser, &expiryDay) == -26); /* nothing parsed yet */
+  CHECK(quorix_parse_at(parser, input.data, (int32_t)input.length, &kGoldenNow) == 0);
+
+  CHECK(quorix_extra_count() > 0 && quorix_extra_name(quorix_extra_count()) == NULL && quorix_extra_name(-1) == NULL);
+  CHECK(strcmp(quorix_extra(parser, "under21Until"), "03/05/2025") == 0);
+  CHECK(strcmp(quorix_extra(parser, "aliasFamilyName"), "ROE") == 0);
+  CHECK(quorix_extra(parser, "aliasFullName") == NULL && quorix_extra(parser, "lastName") == NULL);
+  CHECK(quorix_extra(parser, NULL) == NULL && quorix_extra(NULL, "aliasFamilyName") == NULL);
+
+  CHECK(quorix_is_expired(parser, &expiryDay) == 0 && quorix_is_expired(parser, &afterExpiry) == 1);
+  CHECK(quorix_age_on(parser, &birthday21, &years) == 0 && years == 21);
+  CHECK(quorix_is_at_least(parser, 21, &birthday21) == 0 && quorix_is_at_least(parser, 21, &under21Until) == 1);
+  CHECK(quorix_is_at_least(parser, 20, &birthday21) == 1);
+  years = -1;
+  CHECK(quorix_age_on(parser, &beforeBirth, &years) == -26 && years == -1);
+  CHECK(quorix_age_on(parser, &birthday21, NULL) == -21);
+  CHECK(quorix_is_expired(parser, NULL) == -21 && quorix_is_expired(NULL, &expiryDay) == -21);
+  CHECK(quorix_is_at_least(parser, 21, &badDay) == -21);
+
+  CHECK(quorix_parse(parser, "not a document", 14) == -25);
+  CHECK(quorix_extra(parser, "under21Until") == NULL && quorix_is_at_least(parser, 18, &birthday21) == -26);
+  quorix_parser_free(parser);
+  free(input.data);
+}
+
 static void checkTexts(const char* version) {
   int32_t i;
   CHECK(strcmp(quorix_version(), version) == 0);
@@ -293,6 +337,7 @@ int main(int argc, char** argv) {
   checkArguments();
   checkResultLifetime();
   checkHighBytes();
+  checkExtrasAndChecks(argv[1]);
   checkTexts(argv[2]);
   printf("%d golden cases through the C interface; %d failures\n", cases, failures);
   return failures == 0 ? 0 : 1;
