@@ -15,13 +15,15 @@ import re as _re
 
 from . import _quorix
 
-__all__ = ["FIELD_NAMES", "ParseError", "Parser", "REPAIR_NAMES", "Result", "parse_many", "status_message"]
+__all__ = ["EXTRA_NAMES", "FIELD_NAMES", "ParseError", "Parser", "REPAIR_NAMES", "Result", "parse_many", "status_message"]
 
 LIBRARY_VERSION: str = _quorix.version()
 __version__ = LIBRARY_VERSION[2:]  # "v.1.3.0" -> "1.3.0"
 
 #: The fields' names as the README and the command-line tool's JSON write them, in their order.
 FIELD_NAMES: tuple[str, ...] = _quorix.field_names()
+#: The names of the extra values a parse may read beyond the fields, as the tool's JSON writes them.
+EXTRA_NAMES: tuple[str, ...] = _quorix.extra_names()
 #: The names of the repairs a parse may rely on; bit i of the library's repair set is REPAIR_NAMES[i].
 REPAIR_NAMES: tuple[str, ...] = _quorix.repair_names()
 
@@ -65,11 +67,19 @@ class Result:
     field (``first_name``, ..., ``vehicle_class_code_description``), None when the document does not yield it. The
     three indicators are bool or None; every other field is a str."""
 
-    __slots__ = ("status", "decoder_group", "decoder_id", "standard", "repairs", "_fields")
+    __slots__ = ("status", "decoder_group", "decoder_id", "standard", "repairs", "_fields", "_extras", "_input", "_now")
 
-    def __init__(self, native: tuple) -> None:
-        self.status, self.decoder_group, self.decoder_id, self.standard, bits, self._fields = native
+    def __init__(self, native: tuple, data: bytes = b"", now: tuple | None = None) -> None:
+        self.status, self.decoder_group, self.decoder_id, self.standard, bits, self._fields, self._extras = native
         self.repairs = _repair_set(bits)
+        self._input = data  # kept for the checks, which parse it again with the same clock
+        self._now = now
+
+    @property
+    def extras(self) -> dict[str, str]:
+        """The values the document carries beyond the fields (``"under21Until"``, ``"aliasFamilyName"``, ...),
+        under the tool's names."""
+        return {name: value for name, value in zip(EXTRA_NAMES, self._extras) if value is not None}
 
     def to_dict(self) -> dict[str, str | bool]:
         """The fields the document yields under their README names, in their order, as the tool's JSON has them."""
@@ -89,6 +99,30 @@ class Result:
             return _datetime.date(int(year), int(month), int(day))
         except ValueError:
             return None
+
+    def _checks(self, on: _datetime.date | None, years: int = 0) -> tuple[bool, int | None, bool]:
+        if self.status != 0:
+            raise ParseError(self.status)
+        on = _datetime.date.today() if on is None else on
+        answers = _quorix.answer_checks(self._input, self._now, (on.year, on.month, on.day, 0, 0, 0), years)
+        if isinstance(answers, int):
+            raise ParseError(answers)
+        return answers
+
+    def is_expired(self, on: _datetime.date | None = None) -> bool:
+        """Whether the card has expired on that day (today when None); it is valid through its expiry day. False
+        when the document has no readable expiry date."""
+        return self._checks(on)[0]
+
+    def age_on(self, on: _datetime.date | None = None) -> int | None:
+        """The holder's full years on that day (today when None); None without a readable birth date or for a day
+        before it."""
+        return self._checks(on)[1]
+
+    def is_at_least(self, years: int, on: _datetime.date | None = None) -> bool:
+        """Whether the holder is at least years old on that day (today when None); for 18, 19 and 21 the card's
+        own "under ... until" date answers where it prints one. False when not known."""
+        return self._checks(on, years)[2]
 
     def __repr__(self) -> str:
         shown = ", ".join(f"{_ATTRIBUTES[i]}={value!r}" for i, value in enumerate(self._fields) if value is not None)
@@ -133,7 +167,9 @@ class Parser:
 
     def try_parse(self, data: bytes | str) -> Result:
         """Parses data; a text no decoder accepts gives a Result whose status is not 0 and whose fields are None."""
-        return Result(self._native.parse(_as_bytes(data), _clock_tuple(self._clock)))
+        data = _as_bytes(data)
+        now = _clock_tuple(self._clock)
+        return Result(self._native.parse(data, now), data, now)
 
     def parse(self, data: bytes | str) -> Result:
         """Parses data; raises ParseError when the status is not 0."""
@@ -158,4 +194,5 @@ def parse_many(inputs, threads: int = 1, clock=None) -> list[Result]:
     released, and returns the results in input order; a rejected input gives a Result whose status is not 0, as
     try_parse does. ``clock`` is read once for the whole call."""
     texts = [_as_bytes(data) for data in inputs]
-    return [Result(native) for native in _quorix.parse_many(texts, threads, _clock_tuple(clock))]
+    now = _clock_tuple(clock)
+    return [Result(native, data, now) for native, data in zip(_quorix.parse_many(texts, threads, now), texts)]

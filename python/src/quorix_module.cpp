@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <mutex>
 #include <new>
+#include <stdexcept>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -22,6 +23,7 @@ namespace {
 
 constexpr std::int32_t kStatusBadArgument = -21;
 constexpr std::int32_t kFieldCount = 40;
+constexpr std::int32_t kExtraCount = 14;
 constexpr std::int32_t kNoValue = -1;
 
 // A parse result copied out of a handle, so it outlives the handle's next parse and can be made into Python
@@ -33,6 +35,7 @@ struct Snapshot {
   std::uint32_t repairs = 0;
   std::int32_t standardAt = kNoValue;
   std::int32_t fieldAt[kFieldCount] = {};
+  std::int32_t extraAt[kExtraCount] = {};
   std::string texts;  // every value, each followed by a NUL
 };
 
@@ -60,6 +63,9 @@ void parseInto(quorix_parser* parser, const char* data, std::size_t size, const 
   out.repairs = quorix_repairs(parser);
   out.standardAt = keepText(out, quorix_standard(parser));
   for (std::int32_t i = 0; i < kFieldCount; ++i) out.fieldAt[i] = keepText(out, quorix_field(parser, i));
+  for (std::int32_t i = 0; i < kExtraCount; ++i) {
+    out.extraAt[i] = keepText(out, quorix_extra(parser, quorix_extra_name(i)));
+  }
 }
 
 nb::object textOrNone(const Snapshot& snapshot, std::int32_t at) {
@@ -67,7 +73,8 @@ nb::object textOrNone(const Snapshot& snapshot, std::int32_t at) {
   return nb::str(snapshot.texts.c_str() + at);
 }
 
-// (status, decoder group, decoder id, standard, repair bits, 40 fields): the package's Result is made from this.
+// (status, decoder group, decoder id, standard, repair bits, 40 fields, 14 extras): the package's Result is made
+// from this.
 nb::tuple toTuple(const Snapshot& snapshot) {
   nb::list fields;
   for (std::int32_t i = 0; i < kFieldCount; ++i) {
@@ -78,8 +85,10 @@ nb::tuple toTuple(const Snapshot& snapshot) {
       fields.append(textOrNone(snapshot, at));
     }
   }
+  nb::list extras;
+  for (std::int32_t at : snapshot.extraAt) extras.append(textOrNone(snapshot, at));
   return nb::make_tuple(snapshot.status, snapshot.group, snapshot.decoderId, textOrNone(snapshot, snapshot.standardAt),
-                        snapshot.repairs, nb::tuple(fields));
+                        snapshot.repairs, nb::tuple(fields), nb::tuple(extras));
 }
 
 // None or a tuple (year, month, day, hour, minute, second).
@@ -180,6 +189,41 @@ nb::list parseMany(const nb::list& inputs, std::int32_t threads, nb::handle now)
   return out;
 }
 
+// The checks of one result: the input is parsed again with the clock of its first parse, which gives the same
+// record, and the library answers for the day on: (expired, age or None, at least years), or the parse's status
+// alone when it fails.
+nb::object answerChecks(const nb::bytes& data, nb::handle now, nb::handle on, std::int32_t years) {
+  quorix_datetime clock{};
+  const bool fixed = readClock(now, clock);
+  quorix_datetime day{};
+  if (!readClock(on, day)) throw nb::value_error("a day to answer for is needed");
+  std::int32_t status = kStatusBadArgument;
+  std::int32_t expired = 0, ageStatus = 0, age = 0, atLeast = 0;
+  {
+    nb::gil_scoped_release release;
+    quorix_parser* parser = newParser();
+    if (data.size() <= INT32_MAX) {
+      const auto length = static_cast<std::int32_t>(data.size());
+      status =
+          fixed ? quorix_parse_at(parser, data.c_str(), length, &clock) : quorix_parse(parser, data.c_str(), length);
+    }
+    expired = quorix_is_expired(parser, &day);
+    ageStatus = quorix_age_on(parser, &day, &age);
+    atLeast = quorix_is_at_least(parser, years, &day);
+    quorix_parser_free(parser);
+  }
+  if (status != 0) return nb::int_(status);
+  if (expired < 0 || atLeast < 0) throw nb::value_error("the day is out of range");
+  return nb::make_tuple(nb::bool_(expired == 1), ageStatus == 0 ? nb::object(nb::int_(age)) : nb::none(),
+                        nb::bool_(atLeast == 1));
+}
+
+nb::tuple extraNames() {
+  nb::list names;
+  for (std::int32_t i = 0; i < quorix_extra_count(); ++i) names.append(nb::str(quorix_extra_name(i)));
+  return nb::tuple(names);
+}
+
 nb::tuple fieldNames() {
   nb::list names;
   for (std::int32_t i = 0; i < quorix_field_count(); ++i) names.append(nb::str(quorix_field_name(i)));
@@ -196,12 +240,17 @@ nb::tuple repairNames() {
 
 NB_MODULE(_quorix, m) {
   m.doc() = "The native side of the quorix package; use the quorix module instead.";
+  if (quorix_field_count() != kFieldCount || quorix_extra_count() != kExtraCount) {
+    throw std::runtime_error("the module was built against another version of the library");
+  }
   nb::class_<NativeParser>(m, "NativeParser")
       .def(nb::init<>())
       .def("parse", &NativeParser::parse, nb::arg("data"), nb::arg("now").none())
       .def("close", &NativeParser::close);
   m.def("parse_many", &parseMany, nb::arg("inputs"), nb::arg("threads"), nb::arg("now").none());
+  m.def("answer_checks", &answerChecks, nb::arg("data"), nb::arg("now").none(), nb::arg("on"), nb::arg("years"));
   m.def("field_names", &fieldNames);
+  m.def("extra_names", &extraNames);
   m.def("repair_names", &repairNames);
   m.def("status_message", [](std::int32_t status) { return nb::str(quorix_status_message(status)); });
   m.def("version", [] { return nb::str(quorix_version()); });

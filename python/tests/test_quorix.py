@@ -25,6 +25,7 @@ def case(name: str) -> bytes:
 
 DONOR_VETERAN = "aamva/2014-v8-organ-donor-veteran.in"
 NOT_DONOR = "aamva/2020-v10-ohio-letters-as-digits.in"
+UNDER_21_DATE = "aamva/2014-under-age-dates-and-aliases.in"
 STRIPE_TWO_DIGIT_YEAR = "magstripe/canadian-postal-code-fields-at-15.in"
 
 
@@ -40,7 +41,7 @@ def tool_json() -> dict[str, dict]:
     if not tool:
         pytest.skip("QUORIX_PARSE does not name the command-line tool")
     run = subprocess.run(
-        [tool, "--now", "2024-06-15T12:00:00", *map(str, CASES)], capture_output=True, text=True, check=False
+        [tool, "--now", "2024-06-15T12:00:00", "--extras", "--checks", *map(str, CASES)], capture_output=True, text=True, check=False
     )
     assert run.returncode in (0, 1), run.stderr
     lines = [json.loads(line) for line in run.stdout.splitlines()]
@@ -73,6 +74,12 @@ def test_golden_case_equals_tool_json(parser, tool_json, path):
             assert actual[name] is (value == 1), name
         else:
             assert actual[name] == value, name
+    assert result.extras == expected["extras"]
+    checks, on = expected["checks"], GOLDEN_NOW.date()
+    assert result.is_expired(on) is checks["expired"]
+    assert result.age_on(on) == checks.get("age")
+    for years in (18, 19, 21):
+        assert result.is_at_least(years, on) is checks[f"atLeast{years}"], years
 
 
 def test_attribute_names_are_snake_case_of_the_readme_names():
@@ -85,7 +92,7 @@ def test_attribute_names_are_snake_case_of_the_readme_names():
         "vehicleClassCodeDescription": "vehicle_class_code_description",
     }
     # A result whose every field holds its own index shows which attribute reads which field.
-    result = quorix.Result((0, 0, 41, None, 0, tuple(str(i) for i in range(40))))
+    result = quorix.Result((0, 0, 41, None, 0, tuple(str(i) for i in range(40)), (None,) * 14))
     assert len(quorix.FIELD_NAMES) == 40 and len(set(quorix.FIELD_NAMES)) == 40
     for readme, attribute in renamed.items():
         assert getattr(result, attribute) == str(quorix.FIELD_NAMES.index(readme)), attribute
@@ -112,6 +119,20 @@ def test_date_fields(parser):
     for not_a_date in ("first_name", "height", "no_such_field"):
         with pytest.raises(ValueError):
             result.date(not_a_date)
+
+
+def test_checks_use_the_cards_own_under_21_date(parser):
+    result = parser.parse(case(UNDER_21_DATE))
+    assert result.extras["under21Until"] == "03/05/2025" and "aliasFullName" not in result.extras
+    birthday = datetime.date(2025, 3, 4)
+    assert result.age_on(birthday) == 21 and result.age_on(datetime.date(2004, 3, 3)) is None
+    assert not result.is_at_least(21, birthday) and result.is_at_least(21, birthday + datetime.timedelta(days=1))
+    assert not result.is_expired(datetime.date(2031, 3, 4)) and result.is_expired(datetime.date(2031, 3, 5))
+    assert isinstance(result.age_on(), int)  # today
+    rejected = parser.try_parse(b"plain words no decoder takes")
+    assert rejected.extras == {}
+    with pytest.raises(quorix.ParseError):
+        rejected.is_expired(birthday)
 
 
 def test_clock_fixes_the_century_of_two_digit_years():
