@@ -8,6 +8,7 @@
 #include <atomic>
 #include <climits>
 #include <cstdint>
+#include <cstring>
 #include <mutex>
 #include <new>
 #include <stdexcept>
@@ -53,7 +54,8 @@ bool isIndicator(std::int32_t index) {
 
 // Parses one input with parser and copies what it gave. now null means the local clock.
 void parseInto(quorix_parser* parser, const char* data, std::size_t size, const quorix_datetime* now, Snapshot& out) {
-  out = Snapshot{};
+  out.status = kStatusBadArgument;
+  out.texts.clear();
   // The library takes 32-bit lengths; a larger input is refused as the library refuses a bad argument.
   if (size > INT32_MAX) return;
   const auto length = static_cast<std::int32_t>(size);
@@ -68,27 +70,43 @@ void parseInto(quorix_parser* parser, const char* data, std::size_t size, const 
   }
 }
 
-nb::object textOrNone(const Snapshot& snapshot, std::int32_t at) {
-  if (at == kNoValue) return nb::none();
-  return nb::str(snapshot.texts.c_str() + at);
+PyObject* newReference(PyObject* object) {
+  Py_INCREF(object);
+  return object;
+}
+
+// The library's texts are printable ASCII, so they are made into str objects of one byte per character directly.
+PyObject* newTextOrNone(const Snapshot& snapshot, std::int32_t at) {
+  if (at == kNoValue) return newReference(Py_None);
+  const char* text = snapshot.texts.c_str() + at;
+  return PyUnicode_FromKindAndData(PyUnicode_1BYTE_KIND, text, static_cast<Py_ssize_t>(std::strlen(text)));
+}
+
+template <typename Make>
+nb::tuple newTuple(std::int32_t size, Make make) {
+  nb::tuple tuple = nb::steal<nb::tuple>(PyTuple_New(size));
+  if (!tuple.is_valid()) throw nb::python_error();
+  for (std::int32_t i = 0; i < size; ++i) {
+    PyObject* item = make(i);
+    if (item == nullptr) throw nb::python_error();
+    PyTuple_SET_ITEM(tuple.ptr(), i, item);
+  }
+  return tuple;
 }
 
 // (status, decoder group, decoder id, standard, repair bits, 40 fields, 14 extras): the package's Result is made
-// from this.
+// from this, once per parse, so it is built with the C API of Python.
 nb::tuple toTuple(const Snapshot& snapshot) {
-  nb::list fields;
-  for (std::int32_t i = 0; i < kFieldCount; ++i) {
+  nb::tuple fields = newTuple(kFieldCount, [&snapshot](std::int32_t i) {
     const std::int32_t at = snapshot.fieldAt[i];
-    if (isIndicator(i) && at != kNoValue) {
-      fields.append(nb::bool_(snapshot.texts[static_cast<std::size_t>(at)] == '1'));
-    } else {
-      fields.append(textOrNone(snapshot, at));
-    }
-  }
-  nb::list extras;
-  for (std::int32_t at : snapshot.extraAt) extras.append(textOrNone(snapshot, at));
-  return nb::make_tuple(snapshot.status, snapshot.group, snapshot.decoderId, textOrNone(snapshot, snapshot.standardAt),
-                        snapshot.repairs, nb::tuple(fields), nb::tuple(extras));
+    if (isIndicator(i) && at != kNoValue)
+      return newReference(snapshot.texts[static_cast<std::size_t>(at)] == '1' ? Py_True : Py_False);
+    return newTextOrNone(snapshot, at);
+  });
+  nb::tuple extras =
+      newTuple(kExtraCount, [&snapshot](std::int32_t i) { return newTextOrNone(snapshot, snapshot.extraAt[i]); });
+  return nb::make_tuple(snapshot.status, snapshot.group, snapshot.decoderId,
+                        nb::steal(newTextOrNone(snapshot, snapshot.standardAt)), snapshot.repairs, fields, extras);
 }
 
 // None or a tuple (year, month, day, hour, minute, second).
@@ -115,21 +133,20 @@ class NativeParser {
   NativeParser(const NativeParser&) = delete;
   NativeParser& operator=(const NativeParser&) = delete;
 
+  // The result is copied into the object's own snapshot and made into Python objects before the lock is let go,
+  // so a warm parser allocates nothing of its own. Nobody waits for the lock while holding the GIL, so taking
+  // the GIL back with the lock held cannot deadlock.
   nb::tuple parse(const nb::bytes& data, nb::handle now) {
     quorix_datetime clock{};
     const bool fixed = readClock(now, clock);
-    Snapshot snapshot;
+    std::unique_lock<std::mutex> lock(mutex_, std::defer_lock);
     {
       nb::gil_scoped_release release;
-      std::lock_guard<std::mutex> lock(mutex_);
-      if (parser_ == nullptr) {
-        snapshot.status = kStatusClosed;
-      } else {
-        parseInto(parser_, data.c_str(), data.size(), fixed ? &clock : nullptr, snapshot);
-      }
+      lock.lock();
+      if (parser_ != nullptr) parseInto(parser_, data.c_str(), data.size(), fixed ? &clock : nullptr, snapshot_);
     }
-    if (snapshot.status == kStatusClosed) throw nb::value_error("the parser is closed");
-    return toTuple(snapshot);
+    if (parser_ == nullptr) throw nb::value_error("the parser is closed");
+    return toTuple(snapshot_);
   }
 
   void close() {
@@ -140,8 +157,8 @@ class NativeParser {
   }
 
  private:
-  static constexpr std::int32_t kStatusClosed = INT32_MIN;  // never a library status
   quorix_parser* parser_;
+  Snapshot snapshot_;
   std::mutex mutex_;
 };
 
