@@ -56,6 +56,7 @@ bool isIndicator(std::int32_t index) {
 void parseInto(quorix_parser* parser, const char* data, std::size_t size, const quorix_datetime* now, Snapshot& out) {
   out.status = kStatusBadArgument;
   out.texts.clear();
+  out.texts.reserve(512);  // one allocation holds the texts of a typical document
   // The library takes 32-bit lengths; a larger input is refused as the library refuses a bad argument.
   if (size > INT32_MAX) return;
   const auto length = static_cast<std::int32_t>(size);
