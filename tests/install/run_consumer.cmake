@@ -1,5 +1,5 @@
 # Script mode: install BUILD_DIR into WORK_DIR/prefix, then build SOURCE_DIR's consumers against it and run them.
-# With JAVAC and JAVA, the Java consumer runs with the installed jar alone: no library path, no LD_LIBRARY_PATH.
+# With CC, a C program links the shared library. With JAVAC and JAVA, the Java consumer runs with the installed jar alone: no library path, no LD_LIBRARY_PATH.
 file(REMOVE_RECURSE ${WORK_DIR})
 set(prefix ${WORK_DIR}/prefix)
 function(run)
@@ -46,6 +46,13 @@ if(READELF)
   if(NOT dynamic MATCHES "Library soname: \\[libquorix_parser\\.so\\.1\\]")
     message(FATAL_ERROR "libquorix_parser.so.1 does not carry the SONAME libquorix_parser.so.1")
   endif()
+endif()
+
+# A C program with the installed header and the shared library alone.
+if(CC)
+  run(${CC} -std=c11 -Wall -Wextra -Werror -pedantic ${flags} ${SOURCE_DIR}/consumer.c -I${prefix}/include
+      -L${prefix}/lib -lquorix_parser -Wl,-rpath,${prefix}/lib -o ${WORK_DIR}/consumer-c)
+  run(${WORK_DIR}/consumer-c ${GOLDEN_SAMPLE})
 endif()
 
 if(JAVAC)
