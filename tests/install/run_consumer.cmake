@@ -50,8 +50,11 @@ endif()
 
 # A C program with the installed header and the shared library alone.
 if(CC)
-  run(${CC} -std=c11 -Wall -Wextra -Werror -pedantic ${flags} ${SOURCE_DIR}/consumer.c -I${prefix}/include
-      -L${prefix}/lib -lquorix_parser -Wl,-rpath,${prefix}/lib -o ${WORK_DIR}/consumer-c)
+  # Linked by the C++ driver, which a sanitizer build's library needs for the C++ parts of its runtimes.
+  run(${CC} -std=c11 -Wall -Wextra -Werror -pedantic ${flags} -c ${SOURCE_DIR}/consumer.c -I${prefix}/include
+      -o ${WORK_DIR}/consumer-c.o)
+  run(${CXX} ${flags} ${WORK_DIR}/consumer-c.o -L${prefix}/lib -lquorix_parser -Wl,-rpath,${prefix}/lib
+      -o ${WORK_DIR}/consumer-c)
   run(${WORK_DIR}/consumer-c ${GOLDEN_SAMPLE})
 endif()
 
