@@ -218,6 +218,8 @@ std::string statusMessage(Status status) {
       return "the parser's buffers could not be allocated";
     case kStatusNoDecoder:
       return "no decoder accepted the input";
+    case kStatusNoBarcode:
+      return "no barcode found in the image";
     default:
       return "the decoder that recognised the input failed with status " + std::to_string(status);
   }
