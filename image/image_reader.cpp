@@ -9,10 +9,13 @@
 #include <ZXing/ReadBarcode.h>
 #include <ZXing/Result.h>
 
+#include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <new>
-#include <string>
+#include <numbers>
+#include <vector>
 
 namespace quorix {
 namespace {
@@ -52,12 +55,32 @@ std::int32_t filledSlots(const FieldRecord& record) {
   return count;
 }
 
-void describe(const ZXing::Result& result, ImageSymbol* symbol) {
+// A turn of the picture about its centre. The reader searches in quarter turns only and misses a symbol tilted by
+// more than a few degrees, as in a hand-held photo; when it finds nothing, it is shown the picture turned back.
+struct Turn {
+  double cosine = 1.0;
+  double sine = 0.0;
+  double centreX = 0.0;
+  double centreY = 0.0;
+  // Where a point of the turned picture lies in the original one.
+  void toOriginal(double x, double y, double& outX, double& outY) const {
+    outX = centreX + cosine * (x - centreX) + sine * (y - centreY);
+    outY = centreY - sine * (x - centreX) + cosine * (y - centreY);
+  }
+};
+
+// Degrees tried, in order, after the picture as given has yielded nothing.
+constexpr double kTurns[] = {5.0, -5.0, 10.0, -10.0};
+
+void describe(const ZXing::Result& result, const Turn& turn, ImageSymbol* symbol) {
   symbol->format = formatName(result.format());
   const ZXing::Position& corners = result.position();
   for (int i = 0; i < 4; ++i) {
-    symbol->position[2 * i] = corners[i].x;
-    symbol->position[2 * i + 1] = corners[i].y;
+    double x = 0.0;
+    double y = 0.0;
+    turn.toOriginal(corners[i].x, corners[i].y, x, y);
+    symbol->position[2 * i] = static_cast<std::int32_t>(std::lround(x));
+    symbol->position[2 * i + 1] = static_cast<std::int32_t>(std::lround(y));
   }
 }
 
@@ -68,19 +91,9 @@ Status parseSymbolBytes(ParserInstance* instance, const ZXing::ByteArray& bytes,
   return now != nullptr ? parseBufferAt(instance, text, length, *now) : parseBuffer(instance, text, length);
 }
 
-Status readAndParse(ParserInstance* instance, const std::uint8_t* pixels, std::int32_t width, std::int32_t height,
-                    std::int32_t rowStride, std::int32_t pixelFormat, ImageSymbol* symbol, const DateTime* now) {
-  const ZXing::ImageFormat format = viewFormat(pixelFormat);
-  if (instance == nullptr || pixels == nullptr || symbol == nullptr) return kStatusNoInput;
-  if (format == ZXing::ImageFormat::None || width < 1 || height < 1 ||
-      rowStride < static_cast<std::int64_t>(width) * pixelFormat) {
-    return kStatusBadArgument;
-  }
-  *symbol = {};
-  const ZXing::ImageView view(pixels, width, height, format, rowStride);
-  const ZXing::Results results = ZXing::ReadBarcodes(
-      view, ZXing::DecodeHints().setFormats(kSymbolFormats).setTryHarder(true).setTryRotate(true));
-
+// Offers every symbol found to the parser and keeps the best; kStatusNoBarcode when none was readable.
+Status parseBest(ParserInstance* instance, const ZXing::Results& results, const Turn& turn, ImageSymbol* symbol,
+                 const DateTime* now) {
   const ZXing::Result* best = nullptr;
   const ZXing::Result* first = nullptr;
   const ZXing::Result* last = nullptr;
@@ -102,12 +115,76 @@ Status readAndParse(ParserInstance* instance, const std::uint8_t* pixels, std::i
     }
   }
   if (best == nullptr) {
-    if (first != nullptr) describe(*first, symbol);
+    if (first != nullptr) describe(*first, turn, symbol);
     return firstStatus;
   }
-  describe(*best, symbol);
+  describe(*best, turn, symbol);
   // The record holds the last symbol's parse; the winner's result must be the one left behind.
   return best == last ? kStatusOk : parseSymbolBytes(instance, best->bytes(), now);
+}
+
+std::uint8_t luminance(const std::uint8_t* pixel, std::int32_t pixelFormat) {
+  if (pixelFormat == kPixelGrey) return pixel[0];
+  return static_cast<std::uint8_t>((306 * pixel[0] + 601 * pixel[1] + 117 * pixel[2]) >> 10);
+}
+
+// The picture in grey, turned by the given angle about its centre, bilinear; what turns in from outside is white.
+void turnedGrey(const std::uint8_t* pixels, std::int32_t width, std::int32_t height, std::int32_t rowStride,
+                std::int32_t pixelFormat, const Turn& turn, std::vector<std::uint8_t>& out) {
+  out.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0xFF);
+  auto at = [&](std::int32_t x, std::int32_t y) {
+    return static_cast<double>(luminance(pixels + static_cast<std::ptrdiff_t>(y) * rowStride + x * pixelFormat,
+                                         pixelFormat));
+  };
+  for (std::int32_t y = 0; y < height; ++y) {
+    for (std::int32_t x = 0; x < width; ++x) {
+      double sourceX = 0.0;
+      double sourceY = 0.0;
+      turn.toOriginal(x, y, sourceX, sourceY);
+      const auto x0 = static_cast<std::int32_t>(std::floor(sourceX));
+      const auto y0 = static_cast<std::int32_t>(std::floor(sourceY));
+      if (x0 < 0 || y0 < 0 || x0 + 1 >= width || y0 + 1 >= height) continue;
+      const double fx = sourceX - x0;
+      const double fy = sourceY - y0;
+      const double top = at(x0, y0) * (1.0 - fx) + at(x0 + 1, y0) * fx;
+      const double bottom = at(x0, y0 + 1) * (1.0 - fx) + at(x0 + 1, y0 + 1) * fx;
+      out[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] =
+          static_cast<std::uint8_t>(top * (1.0 - fy) + bottom * fy + 0.5);
+    }
+  }
+}
+
+Status readAndParse(ParserInstance* instance, const std::uint8_t* pixels, std::int32_t width, std::int32_t height,
+                    std::int32_t rowStride, std::int32_t pixelFormat, ImageSymbol* symbol, const DateTime* now) {
+  const ZXing::ImageFormat format = viewFormat(pixelFormat);
+  if (instance == nullptr || pixels == nullptr || symbol == nullptr) return kStatusNoInput;
+  if (format == ZXing::ImageFormat::None || width < 1 || height < 1 ||
+      rowStride < static_cast<std::int64_t>(width) * pixelFormat) {
+    return kStatusBadArgument;
+  }
+  *symbol = {};
+  const ZXing::DecodeHints hints =
+      ZXing::DecodeHints().setFormats(kSymbolFormats).setTryHarder(true).setTryRotate(true);
+  const Status status =
+      parseBest(instance, ZXing::ReadBarcodes(ZXing::ImageView(pixels, width, height, format, rowStride), hints),
+                Turn{}, symbol, now);
+  if (status != kStatusNoBarcode) return status;
+
+  std::vector<std::uint8_t> turned;
+  for (const double degrees : kTurns) {
+    const double radians = degrees * std::numbers::pi / 180.0;
+    const Turn turn{.cosine = std::cos(radians),
+                    .sine = std::sin(radians),
+                    .centreX = (width - 1) / 2.0,
+                    .centreY = (height - 1) / 2.0};
+    turnedGrey(pixels, width, height, rowStride, pixelFormat, turn, turned);
+    const ZXing::ImageView view(turned.data(), width, height, ZXing::ImageFormat::Lum, width);
+    if (const Status s = parseBest(instance, ZXing::ReadBarcodes(view, hints), turn, symbol, now);
+        s != kStatusNoBarcode) {
+      return s;
+    }
+  }
+  return kStatusNoBarcode;
 }
 
 Status guardedParse(ParserInstance* instance, const std::uint8_t* pixels, std::int32_t width, std::int32_t height,

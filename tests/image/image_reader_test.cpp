@@ -158,6 +158,25 @@ TEST(ParseImage, MoreFilledSlotsWinWhicheverSymbolIsFoundFirst) {
   }
 }
 
+TEST(ParseImage, ATiltedPhotoIsReadAndItsCornersGivenInThePhoto) {
+  const Grey tilted = loadGrey("aamva-2016-card-tilted-7.png");
+  Instance instance(createInstance());
+  ImageSymbol symbol;
+  ASSERT_EQ(parseGrey(instance.get(), tilted, &symbol), kStatusOk);
+  EXPECT_STREQ(symbol.format, "PDF417");
+  EXPECT_EQ(slotsOf(*instance), slotsOfText(kCardText));
+  // The top edge falls to the right by the tilt, 7 degrees clockwise: tan 7° is 0.123.
+  const double slope = static_cast<double>(symbol.position[3] - symbol.position[1]) /
+                       static_cast<double>(symbol.position[2] - symbol.position[0]);
+  EXPECT_NEAR(slope, 0.123, 0.02);
+  for (int i = 0; i < 8; i += 2) {
+    EXPECT_GE(symbol.position[i], 0);
+    EXPECT_LT(symbol.position[i], tilted.width);
+    EXPECT_GE(symbol.position[i + 1], 0);
+    EXPECT_LT(symbol.position[i + 1], tilted.height);
+  }
+}
+
 TEST(ParseImage, AnAcceptedSymbolBeatsARejectedOne) {
   const Grey both = sideBySide(loadGrey("rejected-code128.png"), loadGrey("magstripe-track-qr.png"));
   Instance instance(createInstance());

@@ -13,13 +13,14 @@ rm -rf "$scratch"
 mkdir -p "$scratch/clean"
 
 # Distortions, one ImageMagick argument list each; the names that must be read every time come first.
-names=(clean rotate-90 rotate-180 scale-50 scale-200 skew-4 blur jpeg-40 noise)
+names=(clean rotate-90 rotate-180 scale-50 scale-200 skew-4 tilt-5 blur jpeg-40 noise)
 declare -A convert_args=(
   [rotate-90]="-rotate 90"
   [rotate-180]="-rotate 180"
   [scale-50]="-resize 50%"
   [scale-200]="-resize 200%"
   [skew-4]="-background white -shear 4x2"
+  [tilt-5]="-background white -rotate 5"
   [blur]="-blur 0x1.2"
   [jpeg-40]="-quality 40"
   [noise]="-seed 7 -attenuate 0.6 +noise Gaussian"
