@@ -75,7 +75,7 @@ constexpr double kTurns[] = {5.0, -5.0, 10.0, -10.0};
 void describe(const ZXing::Result& result, const Turn& turn, ImageSymbol* symbol) {
   symbol->format = formatName(result.format());
   const ZXing::Position& corners = result.position();
-  for (int i = 0; i < 4; ++i) {
+  for (std::size_t i = 0; i < corners.size(); ++i) {
     double x = 0.0;
     double y = 0.0;
     turn.toOriginal(corners[i].x, corners[i].y, x, y);

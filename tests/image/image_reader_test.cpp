@@ -55,6 +55,9 @@ Grey loadGrey(const std::string& name) {
   return grey;
 }
 
+// The offset of pixel (x, y) in rows of the given length.
+std::size_t offset(std::int32_t x, std::int32_t y, std::int32_t row) { return static_cast<std::size_t>(y * row + x); }
+
 // Both pictures on one white canvas, left then right, with a gap so that neither reads into the other.
 Grey sideBySide(const Grey& left, const Grey& right) {
   constexpr std::int32_t kGap = 40;
@@ -63,10 +66,12 @@ Grey sideBySide(const Grey& left, const Grey& right) {
               .height = std::max(left.height, right.height)};
   canvas.pixels.assign(static_cast<std::size_t>(canvas.width * canvas.height), 0xFF);
   for (std::int32_t y = 0; y < left.height; ++y) {
-    std::memcpy(&canvas.pixels[y * canvas.width], &left.pixels[y * left.width], left.width);
+    std::memcpy(&canvas.pixels[offset(0, y, canvas.width)], &left.pixels[offset(0, y, left.width)],
+                static_cast<std::size_t>(left.width));
   }
   for (std::int32_t y = 0; y < right.height; ++y) {
-    std::memcpy(&canvas.pixels[y * canvas.width + left.width + kGap], &right.pixels[y * right.width], right.width);
+    std::memcpy(&canvas.pixels[offset(left.width + kGap, y, canvas.width)], &right.pixels[offset(0, y, right.width)],
+                static_cast<std::size_t>(right.width));
   }
   return canvas;
 }
@@ -115,7 +120,7 @@ TEST_P(Layout, EveryLayoutGivesTheRecordOfTheEncodedText) {
     for (std::int32_t x = 0; x < grey.width; ++x) {
       for (std::int32_t c = 0; c < layout.pixelFormat; ++c) {
         // Alpha opaque; colour channels carry the grey value.
-        pixels[y * stride + x * layout.pixelFormat + c] = c == 3 ? 0xFF : grey.pixels[y * grey.width + x];
+        pixels[offset(x * layout.pixelFormat + c, y, stride)] = c == 3 ? 0xFF : grey.pixels[offset(x, y, grey.width)];
       }
     }
   }
