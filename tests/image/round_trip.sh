@@ -13,7 +13,7 @@ rm -rf "$scratch"
 mkdir -p "$scratch/clean"
 
 # Distortions, one ImageMagick argument list each; the names that must be read every time come first.
-names=(clean rotate-90 rotate-180 scale-50 scale-200 skew-4 tilt-5 blur jpeg-40 noise)
+names=(clean rotate-90 rotate-180 scale-50 scale-200 skew-4 tilt-5 blur jpeg-40 noise combined)
 declare -A convert_args=(
   [rotate-90]="-rotate 90"
   [rotate-180]="-rotate 180"
@@ -24,6 +24,7 @@ declare -A convert_args=(
   [blur]="-blur 0x1.2"
   [jpeg-40]="-quality 40"
   [noise]="-seed 7 -attenuate 0.6 +noise Gaussian"
+  [combined]="-resize 40% -background white -rotate 7 -blur 0x1 -seed 7 -attenuate 0.8 +noise Gaussian -quality 30"
 )
 must_read=(clean rotate-90 rotate-180)
 
@@ -39,7 +40,7 @@ done
 for name in "${names[@]:1}"; do
   mkdir -p "$scratch/$name"
   extension=png
-  [[ $name == jpeg-* ]] && extension=jpg
+  [[ $name == jpeg-* || $name == combined ]] && extension=jpg
   # shellcheck disable=SC2086 # the argument lists are meant to split
   mogrify -path "$scratch/$name" -format "$extension" -define png:compression-level=1 ${convert_args[$name]} "$scratch"/clean/*.png
 done
