@@ -65,8 +65,8 @@ void BM_WholeChain(benchmark::State& state) {
     quorix::ImageSymbol symbol;
     quorix::Status status = quorix::decodeImage(p.data(), p.size(), &image);
     if (status == quorix::kStatusOk) {
-      status = quorix::parseImage(p.instance, image.pixels, image.width, image.height, image.width,
-                                  quorix::kPixelGrey, &symbol);
+      status = quorix::parseImage(p.instance, image.pixels, image.width, image.height, image.width, quorix::kPixelGrey,
+                                  &symbol);
     }
     quorix::releaseImage(&image);
     benchmark::DoNotOptimize(status);
@@ -104,8 +104,8 @@ void BM_ParseSymbolText(benchmark::State& state) {
   skipUnlessReady(state);
   Photo& p = photo();
   for (auto _ : state) {
-    benchmark::DoNotOptimize(quorix::parseBuffer(p.instance, p.symbolText.data(),
-                                                 static_cast<std::int32_t>(p.symbolText.size())));
+    benchmark::DoNotOptimize(
+        quorix::parseBuffer(p.instance, p.symbolText.data(), static_cast<std::int32_t>(p.symbolText.size())));
   }
   state.SetItemsProcessed(state.iterations());
 }

@@ -33,15 +33,17 @@ bool parseImageInput(ParserInstance& instance, std::string_view bytes, std::stri
     return false;
   }
   ImageSymbol symbol;
-  status = options.clock ? parseImageAt(&instance, image.pixels, image.width, image.height, image.width, kPixelGrey,
-                                        &symbol, *options.clock)
-                         : parseImage(&instance, image.pixels, image.width, image.height, image.width, kPixelGrey,
-                                      &symbol);
+  status = options.clock
+               ? parseImageAt(&instance, image.pixels, image.width, image.height, image.width, kPixelGrey, &symbol,
+                              *options.clock)
+               : parseImage(&instance, image.pixels, image.width, image.height, image.width, kPixelGrey, &symbol);
   releaseImage(&image);
   const bool found = symbol.format[0] != '\0';
   if (text) {
     out = dumpText(instance, status, options);
-    if (found) out += std::string("image.format=") + symbol.format + "\nimage.position=" + positionList(symbol, ",") + "\n";
+    if (found) {
+      out += std::string("image.format=") + symbol.format + "\nimage.position=" + positionList(symbol, ",") + "\n";
+    }
     return true;
   }
   out = dumpJson(instance, name, status, options);

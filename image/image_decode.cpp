@@ -1,7 +1,6 @@
 // PNG and JPEG decoding through Debian's stb_image, to grey pixels: the barcode reader works on luminance anyway,
 // so one byte per pixel is all it needs and a third of the memory.
 #include <quorix/image.h>
-
 #include <stb_image.h>
 
 #include <cstdint>

@@ -1,13 +1,12 @@
 // Finds the barcodes in an image with zxing-cpp and offers the bytes of each to the parser. The bytes go to the
 // parser as the symbol encodes them: a character-set conversion would turn the Latin-1 bytes of a licence into
 // UTF-8 pairs that no decoder expects.
-#include <quorix/image.h>
-
 #include <ZXing/BarcodeFormat.h>
 #include <ZXing/DecodeHints.h>
 #include <ZXing/ImageView.h>
 #include <ZXing/ReadBarcode.h>
 #include <ZXing/Result.h>
+#include <quorix/image.h>
 
 #include <cmath>
 #include <cstddef>
@@ -133,8 +132,8 @@ void turnedGrey(const std::uint8_t* pixels, std::int32_t width, std::int32_t hei
                 std::int32_t pixelFormat, const Turn& turn, std::vector<std::uint8_t>& out) {
   out.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0xFF);
   auto at = [&](std::int32_t x, std::int32_t y) {
-    return static_cast<double>(luminance(pixels + static_cast<std::ptrdiff_t>(y) * rowStride + x * pixelFormat,
-                                         pixelFormat));
+    return static_cast<double>(
+        luminance(pixels + static_cast<std::ptrdiff_t>(y) * rowStride + x * pixelFormat, pixelFormat));
   };
   for (std::int32_t y = 0; y < height; ++y) {
     for (std::int32_t x = 0; x < width; ++x) {

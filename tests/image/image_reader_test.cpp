@@ -1,8 +1,7 @@
 // The image front end over pixel buffers: layouts, the choice among several symbols, and what it reports.
+#include <gtest/gtest.h>
 #include <quorix/image.h>
 #include <quorix/parser.h>
-
-#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstring>
@@ -61,9 +60,7 @@ std::size_t offset(std::int32_t x, std::int32_t y, std::int32_t row) { return st
 // Both pictures on one white canvas, left then right, with a gap so that neither reads into the other.
 Grey sideBySide(const Grey& left, const Grey& right) {
   constexpr std::int32_t kGap = 40;
-  Grey canvas{.pixels = {},
-              .width = left.width + kGap + right.width,
-              .height = std::max(left.height, right.height)};
+  Grey canvas{.pixels = {}, .width = left.width + kGap + right.width, .height = std::max(left.height, right.height)};
   canvas.pixels.assign(static_cast<std::size_t>(canvas.width * canvas.height), 0xFF);
   for (std::int32_t y = 0; y < left.height; ++y) {
     std::memcpy(&canvas.pixels[offset(0, y, canvas.width)], &left.pixels[offset(0, y, left.width)],
@@ -126,9 +123,9 @@ TEST_P(Layout, EveryLayoutGivesTheRecordOfTheEncodedText) {
   }
   Instance instance(createInstance());
   ImageSymbol symbol;
-  ASSERT_EQ(parseImageAt(instance.get(), pixels.data(), grey.width, grey.height, stride, layout.pixelFormat, &symbol,
-                         kNow),
-            kStatusOk);
+  ASSERT_EQ(
+      parseImageAt(instance.get(), pixels.data(), grey.width, grey.height, stride, layout.pixelFormat, &symbol, kNow),
+      kStatusOk);
   EXPECT_STREQ(symbol.format, "PDF417");
   EXPECT_EQ(slotsOf(*instance), slotsOfText(kCardText));
   for (int i = 0; i < 8; i += 2) {
