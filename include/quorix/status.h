@@ -17,6 +17,7 @@ inline constexpr Status kStatusNoArena = -24;         // record without arena, o
 inline constexpr Status kStatusNoDecoder = -25;       // no decoder accepted the input
 inline constexpr Status kStatusNoValue = -26;         // a field cannot be derived
 inline constexpr Status kStatusHostError = -27;       // a JNI lookup failed
+inline constexpr Status kStatusNoBarcode = -28;       // an image holds no barcode that could be read
 
 // What a failed parse means, for people; null for 0 and for the codes a decoder family adds of its own, which
 // callers describe with kDecoderFailedText.
@@ -32,6 +33,8 @@ constexpr const char* statusText(Status status) {
       return "the parser's buffers could not be allocated";
     case kStatusNoDecoder:
       return "no decoder accepted the input";
+    case kStatusNoBarcode:
+      return "no barcode found in the image";
     default:
       return nullptr;
   }
