@@ -201,6 +201,31 @@ TEST(SelectAndDecode, EveryRowReadsItsPreparedTextUntouched) {
   }
 }
 
+// A row's repairs count only when it wins.
+TEST(SelectAndDecode, OnlyTheWinningRowsRepairsAreReported) {
+  DecoderEntry loser = row(0, 57, decodeOneSlot);
+  loser.repairs = kRepairSeparatorsRestored;
+  DecoderEntry winner = row(0, 3, decodeTwoSlots);
+  winner.repairs = kRepairPrefixRemoved;
+  struct Case {
+    std::vector<DecoderEntry> rows;
+    Status status;
+    RepairSet repairs;
+  };
+  const Case kCases[] = {
+      {{loser, winner}, kStatusOk, kRepairPrefixRemoved},
+      {{winner, loser}, kStatusOk, kRepairPrefixRemoved},
+      {{loser, row(0, 4, decodeTwoSlots)}, kStatusOk, 0},
+      {{loser, row(1, 7, decodeRejects)}, kStatusOk, kRepairSeparatorsRestored},
+      {{row(1, 7, decodeRejects)}, kStatusNoDecoder, 0},
+  };
+  for (const Case& c : kCases) {
+    Contest contest;
+    EXPECT_EQ(contest.run(c.rows, "text"), c.status);
+    EXPECT_EQ(contest.instance().repairs, c.repairs);
+  }
+}
+
 // The contest as plainly as it can be written: every row prepares its own text into the one work buffer, the
 // issuer agreement takes the same buffer as scratch, and the winner runs a second time.
 Status plainContest(std::string_view input, std::vector<char>& work, FieldRecord& record, ParserInstance& instance) {
