@@ -23,7 +23,7 @@ constexpr int kExitRejected = 1;
 constexpr int kExitUsage = 2;
 
 constexpr std::string_view kUsage =
-    "usage: quorix-parse [--json|--text] [--now YYYY-MM-DDTHH:MM:SS] [--slots] FILE...\n"
+    "usage: quorix-parse [--json|--text] [--now YYYY-MM-DDTHH:MM:SS] [--slots] [--extras] [--checks] FILE...\n"
     "       quorix-parse --jsonl-in [--jobs N] [--json|--text] [--now ...] [--slots] FILE...\n"
     "       quorix-parse --version\n"
     "Parses each FILE (- for standard input) as the raw text of an identity document and prints its fields.\n"
@@ -86,6 +86,10 @@ std::optional<Options> parseOptions(int argc, char** argv) {
       options.text = true;
     } else if (arg == "--slots") {
       options.dump.slots = true;
+    } else if (arg == "--extras") {
+      options.dump.extras = true;
+    } else if (arg == "--checks") {
+      options.dump.checks = true;
     } else if (arg == "--version") {
       options.version = true;
     } else if (arg == "--help" || arg == "-h") {

@@ -1,6 +1,8 @@
 // Golden text and JSON renderings of a parse result.
 #include "cli/result_dump.h"
 
+#include <quorix/checks.h>
+#include <quorix/extras.h>
 #include <quorix/result_fields.h>
 #include <quorix/slot_names.h>
 
@@ -94,6 +96,22 @@ void appendRepairNames(std::string& out, RepairSet repairs, std::string_view sep
   }
 }
 
+// Runs a text derivation into the instance's text buffer; the text when it yields one.
+std::optional<std::string> derivedText(ParserInstance& instance, FieldDerivation derivation) {
+  char* out = instance.textBuffer;
+  if (out == nullptr || instance.textBufferSize < 1) return std::nullopt;
+  if (derivation(instance.record, out, instance.textBufferSize) != kStatusOk || out[0] == '\0') return std::nullopt;
+  out[instance.textBufferSize - 1] = '\0';  // the read stops inside the buffer, as the binding's does
+  return std::string(out);
+}
+
+void appendJsonMember(std::string& out, const char*& separator, std::string_view name) {
+  out += separator;
+  separator = ", ";
+  appendJsonString(out, name);
+  out += ": ";
+}
+
 }  // namespace
 
 std::vector<DerivedField> deriveResultFields(ParserInstance& instance) {
@@ -106,14 +124,34 @@ std::vector<DerivedField> deriveResultFields(ParserInstance& instance) {
       }
       continue;
     }
-    char* out = instance.textBuffer;
-    if (out == nullptr || instance.textBufferSize < 1) continue;
-    if (field.text(instance.record, out, instance.textBufferSize) == kStatusOk && out[0] != '\0') {
-      out[instance.textBufferSize - 1] = '\0';  // the read stops inside the buffer, as the binding's does
-      fields.push_back({.javaName = field.javaName, .text = out, .flag = std::nullopt});
+    if (std::optional<std::string> text = derivedText(instance, field.text)) {
+      fields.push_back({.javaName = field.javaName, .text = std::move(*text), .flag = std::nullopt});
     }
   }
   return fields;
+}
+
+std::vector<DerivedField> deriveExtraFields(ParserInstance& instance) {
+  std::vector<DerivedField> fields;
+  for (const ExtraField& field : kExtraFields) {
+    if (std::optional<std::string> text = derivedText(instance, field.text)) {
+      fields.push_back({.javaName = field.name, .text = std::move(*text), .flag = std::nullopt});
+    }
+  }
+  return fields;
+}
+
+std::vector<CheckAnswer> answerChecks(const ParserInstance& instance) {
+  const FieldRecord& record = instance.record;
+  const DateTime& on = instance.now;
+  std::vector<CheckAnswer> answers{{.name = "expired", .value = isExpired(record, on) ? 1 : 0}};
+  if (std::int32_t age = 0; ageOn(record, on, &age) == kStatusOk) {
+    answers.push_back({.name = "age", .value = age, .isFlag = false});
+  }
+  answers.push_back({.name = "atLeast18", .value = isAtLeast(record, 18, on) ? 1 : 0});
+  answers.push_back({.name = "atLeast19", .value = isAtLeast(record, 19, on) ? 1 : 0});
+  answers.push_back({.name = "atLeast21", .value = isAtLeast(record, 21, on) ? 1 : 0});
+  return answers;
 }
 
 std::string dumpText(ParserInstance& instance, Status status, const DumpOptions& options) {
@@ -136,6 +174,22 @@ std::string dumpText(ParserInstance& instance, Status status, const DumpOptions&
       appendEscapedText(out, field.text);
     }
     out += '\n';
+  }
+  if (options.extras) {
+    for (const DerivedField& field : deriveExtraFields(instance)) {
+      out += "extra.";
+      out += field.javaName;
+      out += '=';
+      appendEscapedText(out, field.text);
+      out += '\n';
+    }
+  }
+  if (options.checks) {
+    for (const CheckAnswer& answer : answerChecks(instance)) {
+      out += "check.";
+      out += answer.name;
+      out += '=' + std::to_string(answer.value) + '\n';
+    }
   }
   if (options.slots) appendSlotLines(out, instance.record);
   return out;
@@ -183,6 +237,24 @@ std::string dumpJsonMembers(ParserInstance& instance, Status status, const DumpO
     }
   }
   out += "}";
+  if (options.extras) {
+    out += ", \"extras\": {";
+    separator = "";
+    for (const DerivedField& field : deriveExtraFields(instance)) {
+      appendJsonMember(out, separator, field.javaName);
+      appendJsonString(out, field.text);
+    }
+    out += "}";
+  }
+  if (options.checks) {
+    out += ", \"checks\": {";
+    separator = "";
+    for (const CheckAnswer& answer : answerChecks(instance)) {
+      appendJsonMember(out, separator, answer.name);
+      out += answer.isFlag ? (answer.value != 0 ? "true" : "false") : std::to_string(answer.value);
+    }
+    out += "}";
+  }
   if (options.slots) {
     out += ", \"slots\": {";
     separator = "";

@@ -91,9 +91,7 @@ constexpr DecoderEntry kRegistry[] = {
 };
 // clang-format on
 
-// Ids run from 0 to 57; 56 belongs to no row, since it marks a record that no decoder filled.
 constexpr std::int32_t kHighestId = 57;
-constexpr std::int32_t kNoDecoderId = 56;
 
 constexpr bool idsAreUnique() {
   bool seen[kHighestId + 1] = {};

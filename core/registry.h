@@ -17,7 +17,7 @@ using DecodeFunction = Status (*)(const char* text, std::int32_t length, FieldRe
 
 struct DecoderEntry {
   std::int32_t group = kGroupNone;
-  std::int32_t id = 56;
+  std::int32_t id = kNoDecoderId;
   PrepareFunction prepare = nullptr;
   DecodeFunction decode = nullptr;
   const char* expectedCountry = nullptr;       // alpha-3 code a correct result carries, or null

@@ -5,23 +5,11 @@
 #include <quorix/field_record.h>
 #include <quorix/repairs.h>
 #include <quorix/status.h>
+#include <quorix/version.h>
 
 #include <cstdint>
 
 namespace quorix {
-
-// DecoderGroup: which family of decoders filled a record.
-inline constexpr std::int32_t kGroupAamva = 0;
-inline constexpr std::int32_t kGroupMagstripe = 1;
-inline constexpr std::int32_t kGroupCardRecord = 2;
-inline constexpr std::int32_t kGroupCac = 3;
-inline constexpr std::int32_t kGroupNationalId = 4;
-inline constexpr std::int32_t kGroupNone = 5;
-
-inline constexpr std::int32_t kMajorVersion = 1;
-inline constexpr std::int32_t kMinorVersion = 3;
-inline constexpr std::int32_t kBuildVersion = 0;
-inline constexpr const char* kVersionText = "v.1.3.0";
 
 struct ParserInstance {
   DateTime now;                 // local time at the start of the latest parse

@@ -36,15 +36,20 @@ class BreviconBindingTest {
 
   @Test
   void versionGetters() {
+    // The build passes the one version it declares; the numbers must spell the same text.
+    String version = System.getProperty("quorix.version");
     assertAll(
-        () -> assertEquals(1, Brevicon.nativeGetMajorVersion()),
-        () -> assertEquals(3, Brevicon.nativeGetMinorVersion()),
-        () -> assertEquals(0, Brevicon.nativeGetBuildVersion()),
-        () -> assertEquals("v.1.3.0", Brevicon.nativeGetVersion()),
-        () -> assertEquals("v.1.3.0", Brevicon.getVersion()),
-        () -> assertEquals(1, Brevicon.getMajorVersion()),
-        () -> assertEquals(3, Brevicon.getMinorVersion()),
-        () -> assertEquals(0, Brevicon.getBuildVersion()));
+        () -> assertEquals(version, Brevicon.nativeGetVersion()),
+        () -> assertEquals(version, Brevicon.getVersion()),
+        () ->
+            assertEquals(
+                version,
+                "v." + Brevicon.nativeGetMajorVersion() + "." + Brevicon.nativeGetMinorVersion() + "."
+                    + Brevicon.nativeGetBuildVersion()),
+        () ->
+            assertEquals(
+                version,
+                "v." + Brevicon.getMajorVersion() + "." + Brevicon.getMinorVersion() + "." + Brevicon.getBuildVersion()));
   }
 
   @Test
