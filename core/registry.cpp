@@ -87,7 +87,7 @@ constexpr DecoderEntry kRegistry[] = {
 
     // AAMVA barcodes typed by a keyboard-wedge scanner, every separator lost; texts with one are left to the rows
     // above.
-    {.group = kGroupAamva, .id = 57, .prepare = normaliseInput, .decode = decodeAamvaWedge},
+    {.group = kGroupAamva, .id = 57, .prepare = normaliseInput, .decode = decodeAamvaWedge, .repairs = kRepairSeparatorsRestored},
 };
 // clang-format on
 

@@ -22,6 +22,7 @@ struct DecoderEntry {
   DecodeFunction decode = nullptr;
   const char* expectedCountry = nullptr;       // alpha-3 code a correct result carries, or null
   const char* expectedJurisdiction = nullptr;  // two-letter code a correct result carries, or null
+  RepairSet repairs = 0;                       // what every text this row accepts relies on
 };
 
 inline constexpr std::int32_t kRegistryRows = 57;

@@ -277,6 +277,7 @@ Status selectAndDecodeFrom(std::span<const DecoderEntry> rows, const char* input
   }
   record->group = best->group;
   record->decoderId = best->id;
+  instance.repairs |= best->repairs;
   sanitiseArena(*record);
   rememberJurisdictionCorrection(*record);
   return kStatusOk;

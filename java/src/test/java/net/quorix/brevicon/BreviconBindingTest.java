@@ -105,9 +105,9 @@ class BreviconBindingTest {
         () -> assertEquals(result.classificationCode, result.vehicleClassCode));
   }
 
-  /** A flag the document carries is written as 1 or 0; one it lacks keeps the caller's value. */
+  /** A yes or no word the document carries is written as 1 or 0; a missing or unknown one keeps the caller's value. */
   @ParameterizedTest(name = "DDK {0} gives {1}")
-  @CsvSource({"1, 1", "0, 0", "N, 0", "Y, 0", "'', 7"})
+  @CsvSource({"1, 1", "0, 0", "N, 0", "Y, 1", "DONOR, 1", "U, 7", "'', 7"})
   void organDonorFlag(String element, int expected) {
     BreviconResult result = new BreviconResult();
     result.isOrganDonor = 7;
