@@ -17,5 +17,6 @@ inline constexpr Status kStatusNoArena = -24;         // record without arena, o
 inline constexpr Status kStatusNoDecoder = -25;       // no decoder accepted the input
 inline constexpr Status kStatusNoValue = -26;         // a field cannot be derived
 inline constexpr Status kStatusHostError = -27;       // a JNI lookup failed
+inline constexpr Status kStatusInputTooLarge = -29;   // the input is longer than the instance's limit
 
 }  // namespace quorix
