@@ -23,6 +23,7 @@ import java.util.LinkedHashSet;
 import java.util.Map;
 import java.util.Objects;
 import java.util.Set;
+import java.util.concurrent.atomic.AtomicLong;
 
 /**
  * Parses the decoded text of an identity document's machine-readable zone (licence barcodes, magnetic stripe tracks,
@@ -62,7 +63,18 @@ public final class Brevicon implements AutoCloseable {
 
   // Buffers that held an input or a result above this size are dropped after the parse, as the native ones are.
   private static final int LARGE_BUFFER = 1 << 20;
-  private static final int RESULT_HEADER_INTS = 5;
+
+  // Native and direct memory that instances not yet cleaned hold. The JVM does not see it, so a program that drops
+  // many instances unclosed would not collect them before it runs out; above the budget a new instance first asks
+  // for a collection, as direct buffers do. The budget rises when live instances really hold more.
+  private static final long NATIVE_BUDGET = 64L << 20;
+  private static final AtomicLong NATIVE_HELD = new AtomicLong();
+  private static volatile long nativeBudget = NATIVE_BUDGET;
+  // What an instance holds besides its buffers: the parser instance with its record.
+  private static final int INSTANCE_BYTES = 4096;
+  // The native buffers: text, arena and a spare of three times their size.
+  private static final int BUFFER_FACTOR = 5;
+  private static final int MINIMUM_BUFFER = 8192;
 
   private static final Set<PosixFilePermission> OWNER_ONLY =
       EnumSet.of(PosixFilePermission.OWNER_READ, PosixFilePermission.OWNER_WRITE);
@@ -110,6 +122,7 @@ public final class Brevicon implements AutoCloseable {
    */
   public Brevicon(Clock clock) {
     this.clock = clock;
+    reclaimIfOverBudget();
     long handle = createNativeInstance();
     if (handle == 0) {
       throw new OutOfMemoryError("the native parser instance of " + LIBRARY_NAME + " could not be allocated");
@@ -162,6 +175,7 @@ public final class Brevicon implements AutoCloseable {
     ByteBuffer buffer = scratchFor(text);
     BreviconResult result = parseBulk(buffer, text.length);
     if (scratch.capacity() > LARGE_BUFFER) scratch = null;
+    account(text.length);
     return result;
   }
 
@@ -215,6 +229,26 @@ public final class Brevicon implements AutoCloseable {
     buffer.clear();
     buffer.put(text);
     return buffer;
+  }
+
+  private static void reclaimIfOverBudget() {
+    if (NATIVE_HELD.get() <= nativeBudget) return;
+    System.gc();
+    try {
+      for (int wait = 0; wait < 50 && NATIVE_HELD.get() > nativeBudget / 2; ++wait) Thread.sleep(1);
+    } catch (InterruptedException e) {
+      Thread.currentThread().interrupt();
+    }
+    nativeBudget = Math.max(NATIVE_BUDGET, 2 * NATIVE_HELD.get());
+  }
+
+  // Records what this instance holds after a parse of length bytes: the native buffers are at least the minimum
+  // and, after an input above 1 MiB, released again.
+  private void account(int length) {
+    long buffers = (long) Math.max(MINIMUM_BUFFER, length + 2) * BUFFER_FACTOR;
+    long nativeBytes = length + 2L > LARGE_BUFFER ? 0 : Math.max(instance.buffers, buffers);
+    long direct = (scratch == null ? 0 : scratch.capacity()) + (resultBuffer == null ? 0 : resultBuffer.capacity());
+    instance.account(nativeBytes, direct);
   }
 
   private long openHandle() {
@@ -323,7 +357,9 @@ public final class Brevicon implements AutoCloseable {
    */
   public synchronized BreviconResult parse(ByteBuffer text, int length) throws BreviconException {
     checkArguments(text, length, this);
-    return checked(parseBulk(text, length));
+    BreviconResult result = parseBulk(text, length);
+    account(length);
+    return checked(result);
   }
 
   private void checkArguments(ByteBuffer text, int length, Object result) {
@@ -354,6 +390,7 @@ public final class Brevicon implements AutoCloseable {
     try {
       return nativeParseFields(instance.handle, result, text, length, FIELD_IDS.get(result.getClass()), nowValue());
     } finally {
+      account(length);
       Reference.reachabilityFence(this); // no cleaning while native code runs
     }
   }
@@ -476,15 +513,27 @@ public final class Brevicon implements AutoCloseable {
   // Owns the handle; must not refer to Brevicon, or the Cleaner would keep it reachable forever.
   private static final class NativeInstance implements Runnable {
     long handle;
+    long buffers; // the native buffers, as account() estimates them
+    private long held; // what this instance adds to NATIVE_HELD
 
     NativeInstance(long handle) {
       this.handle = handle;
+      account(0, 0);
+    }
+
+    synchronized void account(long nativeBuffers, long direct) {
+      buffers = nativeBuffers;
+      long now = INSTANCE_BYTES + nativeBuffers + direct;
+      NATIVE_HELD.addAndGet(now - held);
+      held = now;
     }
 
     @Override
-    public void run() {
+    public synchronized void run() {
       long h = handle;
       handle = 0;
+      NATIVE_HELD.addAndGet(-held);
+      held = 0;
       if (h != 0) destroyNativeInstance(h);
     }
   }
