@@ -285,7 +285,11 @@ public final class Brevicon implements AutoCloseable {
       return readResult();
     } finally {
       Reference.reachabilityFence(this);
-      if (resultBuffer.capacity() > LARGE_BUFFER) resultBuffer = null;
+      if (resultBuffer.capacity() > LARGE_BUFFER) {
+        resultBuffer = null;
+        resultBytes = null;
+        resultView = null;
+      }
     }
   }
 

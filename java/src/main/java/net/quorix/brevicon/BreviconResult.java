@@ -337,7 +337,9 @@ public final class BreviconResult implements Serializable {
     out.append("decoder=").append(decoderGroup).append('/').append(decoderId);
     if (standard != null) out.append(" (").append(standard).append(')');
     if (!repairs.isEmpty()) out.append(", repairs=").append(repairs);
-    asMap().forEach((name, value) -> out.append(", ").append(name).append('=').append(PERSONAL.contains(name) ? "***" : value));
+    asMap()
+        .forEach(
+            (name, value) -> out.append(", ").append(name).append('=').append(PERSONAL.contains(name) ? "***" : value));
     if (!extras.isEmpty()) out.append(", extras=").append(extras.keySet());
     return out.append('}').toString();
   }

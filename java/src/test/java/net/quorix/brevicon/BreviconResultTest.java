@@ -62,7 +62,10 @@ class BreviconResultTest {
                     "aliasGivenName", "ANNIE",
                     "familyNameTruncation", "T"),
                 result.extras()),
-        () -> assertEquals(List.of("documentDiscriminator", "under21Until"), List.copyOf(result.extras().keySet()).subList(0, 2)),
+        () ->
+            assertEquals(
+                List.of("documentDiscriminator", "under21Until"),
+                List.copyOf(result.extras().keySet()).subList(0, 2)),
         () -> assertThrows(UnsupportedOperationException.class, () -> result.extras().clear()));
     assertEquals(Map.of(), parse(STRIPE).extras());
   }
@@ -166,8 +169,10 @@ class BreviconResultTest {
     String text = result.toString();
     assertTrue(text.startsWith("BreviconResult{decoder=0/" + result.decoderId() + " (AAMVA DL/ID 2014), "), text);
     assertTrue(text.contains("firstName=***") && text.contains("expirationDate=01/02/2030"), text);
-    for (String personal : List.of("MICHAEL", "JOHN", "SAMPLE", "D1234567", "123 MAIN ST", "SACRAMENTO", "958150000", "01/02/1980")) {
-      assertFalse(text.contains(personal), personal + " in " + text);
+    List<String> personal =
+        List.of("MICHAEL", "JOHN", "SAMPLE", "D1234567", "123 MAIN ST", "SACRAMENTO", "958150000", "01/02/1980");
+    for (String value : personal) {
+      assertFalse(text.contains(value), value + " in " + text);
     }
   }
 
@@ -225,6 +230,27 @@ class BreviconResultTest {
       String padded = Documents.aamva2014() + " ".repeat(3 << 20);
       assertEquals("MICHAEL", parser.parse(padded).firstName);
       assertEquals(parser.parse(Documents.aamva2014()), parse(Documents.aamva2014()));
+    }
+  }
+
+  /** A caller's class with only some of the fields, after the fields the document has a value for. */
+  public static final class FirstFieldsOnly {
+    public String firstName;
+    public String lastName;
+    public String documentType;
+  }
+
+  @Test
+  void cachedFieldIdsStillRaiseForAMissingFieldEveryTime() {
+    try (Brevicon parser = new Brevicon()) {
+      ByteBuffer text = Documents.direct(Documents.aamva2014());
+      for (int i = 0; i < 3; ++i) {
+        FirstFieldsOnly partial = new FirstFieldsOnly();
+        NoSuchFieldError e =
+            assertThrows(NoSuchFieldError.class, () -> parser.parse(text, text.capacity(), partial));
+        assertTrue(e.getMessage().contains("countryCode"), e.getMessage());
+        assertEquals("DL", partial.documentType);
+      }
     }
   }
 
