@@ -225,6 +225,21 @@ class BreviconResultTest {
   }
 
   @Test
+  void aResultLargerThanItsBufferIsWrittenAgainWhole() throws Exception {
+    String street = "1 " + "LONG ".repeat(2000) + "ST";
+    String text = Documents.aamva2014().replace("DAG123 MAIN ST", "DAG" + street);
+    try (Brevicon parser = new Brevicon()) {
+      BreviconResult bulk = parser.parse(text);
+      BreviconResult byName = new BreviconResult();
+      ByteBuffer direct = Documents.direct(text);
+      assertEquals(0, parser.parse(direct, direct.capacity(), byName));
+      assertTrue(bulk.address1.length() > 9000, bulk.address1);
+      assertEquals(byName.asMap(), bulk.asMap());
+      assertEquals("MICHAEL", parser.parse(Documents.aamva2014()).firstName);
+    }
+  }
+
+  @Test
   void largeInputsParseAndLeaveTheParserUsable() throws Exception {
     try (Brevicon parser = new Brevicon()) {
       String padded = Documents.aamva2014() + " ".repeat(3 << 20);
