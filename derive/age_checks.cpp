@@ -8,61 +8,65 @@
 namespace quorix {
 namespace {
 
-// The first of the slots that holds a date the date fields can read.
-bool readDate(const FieldRecord& record, std::initializer_list<std::int32_t> slots, DocumentDate* date) {
+// The first of the slots that holds a date the date fields can read, or 0.
+DayKey readDate(const FieldRecord& record, std::initializer_list<std::int32_t> slots) {
   TextSpan text;
-  if (firstFilledSlot(record, slots.begin(), static_cast<std::int32_t>(slots.size()), &text) != kStatusOk) return false;
-  return parseDocumentDate(text, date) == 0;
+  DocumentDate date;
+  if (firstFilledSlot(record, slots.begin(), static_cast<std::int32_t>(slots.size()), &text) != kStatusOk ||
+      parseDocumentDate(text, &date) != 0) {
+    return 0;
+  }
+  return (date.year * 100 + date.month) * 100 + date.day;
 }
 
-// Compares as year, month, day: a document's 31 February sorts after the 28th, as its text would.
-std::int64_t dayKey(std::int32_t year, std::int32_t month, std::int32_t day) {
-  return (static_cast<std::int64_t>(year) * 100 + month) * 100 + day;
-}
-
-std::int64_t dayKey(const DocumentDate& date) { return dayKey(date.year, date.month, date.day); }
-std::int64_t dayKey(const DateTime& time) { return dayKey(time.year, time.month, time.day); }
-
-// The card's own date for an age it prints one for, or -1.
-std::int32_t underUntilSlot(std::int32_t years) {
+DayKey underUntil(const CardDates& dates, std::int32_t years) {
   switch (years) {
     case 18:
-      return SLOT_UNDER_18_UNTIL;
+      return dates.under18Until;
     case 19:
-      return SLOT_UNDER_19_UNTIL;
+      return dates.under19Until;
     case 21:
-      return SLOT_UNDER_21_UNTIL;
+      return dates.under21Until;
     default:
-      return -1;
+      return 0;
   }
 }
 
 }  // namespace
 
-bool isExpired(const FieldRecord& record, const DateTime& on) {
-  DocumentDate expiry;
-  return readDate(record, {SLOT_EXPIRY_DATE}, &expiry) && dayKey(on) > dayKey(expiry);
+CardDates cardDates(const FieldRecord& record) {
+  return {.expiry = readDate(record, {SLOT_EXPIRY_DATE}),
+          .birth = readDate(record, {SLOT_BIRTH_DATE, SLOT_BIRTH_DATE_ALT}),
+          .under18Until = readDate(record, {SLOT_UNDER_18_UNTIL}),
+          .under19Until = readDate(record, {SLOT_UNDER_19_UNTIL}),
+          .under21Until = readDate(record, {SLOT_UNDER_21_UNTIL})};
 }
 
-Status ageOn(const FieldRecord& record, const DateTime& on, std::int32_t* years) {
+bool isExpired(const CardDates& dates, DayKey on) { return dates.expiry != 0 && on > dates.expiry; }
+
+Status ageOn(const CardDates& dates, DayKey on, std::int32_t* years) {
   if (years == nullptr) return kStatusBadArgument;
-  DocumentDate birth;
-  if (!readDate(record, {SLOT_BIRTH_DATE, SLOT_BIRTH_DATE_ALT}, &birth) || dayKey(on) < dayKey(birth)) {
-    return kStatusNoValue;
-  }
-  // Month and day compared as numbers, so a 29 February birthday is reached on 1 March in other years.
-  const bool birthdayReached = dayKey(0, on.month, on.day) >= dayKey(0, birth.month, birth.day);
-  *years = on.year - birth.year - (birthdayReached ? 0 : 1);
+  if (dates.birth == 0 || on < dates.birth) return kStatusNoValue;
+  // Month and day compared as the number MMDD, so a 29 February birthday is reached on 1 March in other years.
+  const bool birthdayReached = on % 10000 >= dates.birth % 10000;
+  *years = on / 10000 - dates.birth / 10000 - (birthdayReached ? 0 : 1);
   return kStatusOk;
 }
 
-bool isAtLeast(const FieldRecord& record, std::int32_t years, const DateTime& on) {
-  if (const std::int32_t slot = underUntilSlot(years); slot >= 0) {
-    DocumentDate until;
-    if (readDate(record, {slot}, &until)) return dayKey(on) >= dayKey(until);
-  }
+bool isAtLeast(const CardDates& dates, std::int32_t years, DayKey on) {
+  if (const DayKey until = underUntil(dates, years); until != 0) return on >= until;
   std::int32_t age = 0;
-  return ageOn(record, on, &age) == kStatusOk && age >= years;
+  return ageOn(dates, on, &age) == kStatusOk && age >= years;
+}
+
+bool isExpired(const FieldRecord& record, const DateTime& on) { return isExpired(cardDates(record), dayKey(on)); }
+
+Status ageOn(const FieldRecord& record, const DateTime& on, std::int32_t* years) {
+  return ageOn(cardDates(record), dayKey(on), years);
+}
+
+bool isAtLeast(const FieldRecord& record, std::int32_t years, const DateTime& on) {
+  return isAtLeast(cardDates(record), years, dayKey(on));
 }
 
 }  // namespace quorix

@@ -21,12 +21,22 @@ struct ParserInstance {
   char* spareBuffer = nullptr;  // room for a second prepared text, a scratch text and a second arena
   std::int32_t spareBufferSize = 0;
   RepairSet repairs = 0;  // what the latest parse relied on; cleared when a parse starts
+  // Longer inputs are refused with kStatusInputTooLarge before any buffer grows; 0 for no limit.
+  std::int32_t maxInputLength = 0;
 };
+
+// Buffers beyond this size are let go by releaseLargeBuffers.
+inline constexpr std::int32_t kLargeBufferSize = 1 << 20;
 
 // A new, all-empty instance, or null when it cannot be allocated.
 ParserInstance* createInstance();
 // Releases the buffers, then the instance; null is ignored.
 void destroyInstance(ParserInstance* instance);
+
+// Frees the buffers when a long input made them larger than kLargeBufferSize, so one such parse does not pin them
+// for the instance's life; the next parse allocates them at their usual size again. The record is emptied then:
+// call it only after the latest result has been read.
+void releaseLargeBuffers(ParserInstance* instance);
 
 // Samples the local clock, then parses. 0 when a decoder's result is in instance->record.
 [[nodiscard]] Status parseBuffer(ParserInstance* instance, const char* input, std::int32_t inputLength);

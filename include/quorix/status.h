@@ -18,6 +18,7 @@ inline constexpr Status kStatusNoDecoder = -25;       // no decoder accepted the
 inline constexpr Status kStatusNoValue = -26;         // a field cannot be derived
 inline constexpr Status kStatusHostError = -27;       // a JNI lookup failed
 inline constexpr Status kStatusNoBarcode = -28;       // an image holds no barcode that could be read
+inline constexpr Status kStatusInputTooLarge = -29;   // the input is longer than the instance's limit
 
 // What a failed parse means, for people; null for 0 and for the codes a decoder family adds of its own, which
 // callers describe with kDecoderFailedText.
@@ -35,6 +36,8 @@ constexpr const char* statusText(Status status) {
       return "no decoder accepted the input";
     case kStatusNoBarcode:
       return "no barcode found in the image";
+    case kStatusInputTooLarge:
+      return "the input is longer than the parser's limit";
     default:
       return nullptr;
   }
