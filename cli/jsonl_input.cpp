@@ -9,6 +9,8 @@ namespace quorix {
 namespace {
 
 constexpr char32_t kLastByteCharacter = 0xFF;
+// Values of keys we ignore may nest; the bound keeps a hostile line from exhausting the stack.
+constexpr int kDeepestValue = 64;
 
 bool isJsonSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
@@ -176,6 +178,42 @@ struct LineReader {
     }
     return true;
   }
+
+  // Any JSON value, read and dropped.
+  bool skipValue(int depth) {
+    const char first = peek();
+    if (first == '"') return readString(nullptr, false);
+    if (first == '-' || isDigit(first)) return readNumber();
+    if (first != '{' && first != '[') {
+      for (const std::string_view word : {"true", "false", "null"}) {
+        if (line.substr(at).starts_with(word)) {
+          at += word.size();
+          return true;
+        }
+      }
+      return fail("expected a value");
+    }
+    if (depth >= kDeepestValue) return fail("the value nests too deeply");
+    const char close = first == '{' ? '}' : ']';
+    ++at;
+    skipSpace();
+    if (take(close)) return true;
+    while (true) {
+      skipSpace();
+      if (first == '{') {
+        if (peek() != '"') return fail("expected a key in double quotes");
+        if (!readString(nullptr, false)) return false;
+        skipSpace();
+        if (!take(':')) return fail("expected ':' after the key");
+        skipSpace();
+      }
+      if (!skipValue(depth + 1)) return false;
+      skipSpace();
+      if (take(',')) continue;
+      if (take(close)) return true;
+      return fail(first == '{' ? "expected ',' or '}'" : "expected ',' or ']'");
+    }
+  }
 };
 
 }  // namespace
@@ -214,13 +252,12 @@ bool parseJsonlLine(std::string_view line, JsonlInput& input, std::string& error
         }
         seen = true;
       } else {
-        reader.at = keyAt;
-        return reader.fail("unknown key: a line holds \"id\" and \"text\"");
+        if (!reader.skipValue(0)) return false;
       }
       if (key == "text") {
         if (reader.peek() != '"') return reader.fail("\"text\" must be a string");
         if (!reader.readString(&input.text, true)) return false;
-      } else {
+      } else if (key == "id") {
         const char first = reader.peek();
         if (first == '"') {
           if (!reader.readString(nullptr, false)) return false;

@@ -160,12 +160,12 @@ TEST(RunBatch, MalformedLinesKeepTheirPlaceAndAreNamed) {
     ASSERT_EQ(result.out.size(), 8u);
     for (const std::size_t round : {0u, 4u}) {
       EXPECT_EQ(result.out[round + 0], R"({"id": 1, "status": -25, "error": "no decoder accepted the input"})");
-      EXPECT_EQ(result.out[round + 1], "{\"file\": \"" + path +
+      EXPECT_EQ(result.out[round + 1], "{\"id\": 2, \"file\": \"" + path +
                                            "\", \"line\": 3, \"error\": \"U+0100 is not a byte: a text holds "
                                            "characters U+0000 to U+00FF at column 20\"}");
       EXPECT_EQ(result.out[round + 2], aloneLine(3, accepted, {.slots = false, .clock = kNow}));
       EXPECT_EQ(result.out[round + 3],
-                "{\"file\": \"" + path + "\", \"line\": 5, \"error\": \"the string is not closed at column 28\"}");
+                "{\"id\": 4, \"file\": \"" + path + "\", \"line\": 5, \"error\": \"the string is not closed at column 28\"}");
     }
     ASSERT_EQ(result.messages.size(), 4u);
     EXPECT_EQ(result.messages[0], "quorix-parse: " + path +
@@ -196,7 +196,8 @@ TEST(RunBatch, TextFormatHeadsEachInputWithItsId) {
 TEST(RunBatch, AnUnreadableFileIsNamedAndTheOthersStillRun) {
   const std::string path = writeFile("batch_one.jsonl", {R"({"id": 1, "text": "no decoder reads this"})"});
   const RunResult result = run({testing::TempDir() + "missing.jsonl", path}, {.text = false, .dump = {}, .jobs = 2});
-  EXPECT_EQ(result.out.size(), 1u);
+  ASSERT_EQ(result.out.size(), 2u);
+  EXPECT_EQ(result.out[0], "{\"file\": \"" + testing::TempDir() + "missing.jsonl\", \"error\": \"No such file or directory\"}");
   ASSERT_EQ(result.messages.size(), 1u);
   EXPECT_NE(result.messages[0].find("missing.jsonl: No such file"), std::string::npos) << result.messages[0];
   EXPECT_TRUE(result.summary.failed);
@@ -218,7 +219,7 @@ TEST(RunBatch, ProgressIsRewrittenInPlaceAndErasedAtTheEnd) {
   std::string shown;
   for (int c; (c = std::fgetc(progress.get())) != EOF;) shown += static_cast<char>(c);
   for (const std::string_view count :
-       {"\rquorix-parse: 512 inputs in ", "\rquorix-parse: 1024 inputs in ", "\rquorix-parse: 1100 inputs in "}) {
+       {"\rquorix-parse: 512 in ", "\rquorix-parse: 1024 in ", "\rquorix-parse: 1100 in "}) {
     EXPECT_NE(shown.find(count), std::string::npos) << count;
   }
   EXPECT_EQ(shown.find('\n'), std::string::npos) << "a progress line must not scroll";
