@@ -236,6 +236,23 @@ TEST(FormatSummary, CountsByFamilyAndRate) {
             "8 inputs in 2.00 s (4 per second): 5 parsed (aamva 3, magstripe 0, card_record 0, cac 2, national_id 0), "
             "2 rejected, 1 malformed");
   EXPECT_EQ(batchExitStatus(BatchSummary{}), 0);
+  summary.tooLarge = 4;
+  EXPECT_TRUE(formatSummary(summary, 2.0).ends_with(", 2 rejected, 1 malformed, 4 too large"));
+  EXPECT_EQ(batchExitStatus(summary), kExitTooLarge);
+  summary.stoppedBy = 15;
+  EXPECT_EQ(batchExitStatus(summary), 143);
+}
+
+TEST(FormatProgress, FitsEightyColumnsWhateverTheCounts) {
+  BatchSummary summary;
+  EXPECT_EQ(formatProgress(summary, 0.0), "quorix-parse: 0 in 0 s (0/s): 0 parsed, 0 rejected, 0 bad");
+  summary.parsed = 7;
+  summary.rejected = 2;
+  summary.malformed = 1;
+  summary.tooLarge = 1;
+  EXPECT_EQ(formatProgress(summary, 2.0), "quorix-parse: 11 in 2 s (6/s): 7 parsed, 2 rejected, 2 bad");
+  summary.parsed = summary.rejected = summary.malformed = 999'999'999'999;
+  EXPECT_LE(formatProgress(summary, 1e-3).size(), 79u);
 }
 
 }  // namespace
