@@ -73,10 +73,20 @@ void parseItem(ParserInstance& instance, const Block& block, BatchItem& item) {
   item.status = options.dump.clock ? parseBufferAt(&instance, item.input.text.data(), length, *options.dump.clock)
                                    : parseBuffer(&instance, item.input.text.data(), length);
   item.group = item.status == kStatusOk ? instance.record.group : kGroupNone;
+  // The item's buffer keeps its capacity from block to block, so a warm run writes without allocating.
+  std::string& out = item.output;
+  out.clear();
   if (options.text) {
-    item.output = "== " + item.input.id + "\n" + dumpText(instance, item.status, options.dump);
+    out += "== ";
+    out += item.input.id;
+    out += '\n';
+    appendDumpText(out, instance, item.status, options.dump);
   } else {
-    item.output = "{\"id\": " + item.input.id + ", " + dumpJsonMembers(instance, item.status, options.dump) + "}\n";
+    out += "{\"id\": ";
+    out += item.input.id;
+    out += ", ";
+    appendJsonMembers(out, instance, item.status, options.dump);
+    out += "}\n";
   }
 }
 

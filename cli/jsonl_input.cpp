@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "cli/json_bytes.h"
+
 namespace quorix {
 namespace {
 
@@ -88,6 +90,10 @@ struct LineReader {
   bool readString(std::string* out, bool isText) {
     if (!take('"')) return fail("expected a string");
     while (true) {
+      // Most of a text is plain ASCII: copy it in one piece.
+      const std::size_t run = plainJsonPrefix(line.substr(at));
+      if (out != nullptr) out->append(line.data() + at, run);
+      at += run;
       if (atEnd()) return fail("the string is not closed");
       const char c = line[at];
       const auto byte = static_cast<unsigned char>(c);
