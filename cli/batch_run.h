@@ -21,7 +21,7 @@ inline constexpr std::int32_t kMaxJobs = 64;
 struct BatchOptions {
   bool text = false;  // the golden text format, "== ID" before each input, instead of JSON lines
   DumpOptions dump;
-  std::int32_t jobs = 1;  // threads parsing, each with its own instance
+  std::int32_t jobs = 1;                    // threads parsing, each with its own instance
   std::size_t maxBytes = kDefaultMaxBytes;  // a longer line is refused, unread
 };
 

@@ -97,8 +97,7 @@ std::string_view withoutByteOrderMark(std::string_view text) {
 }
 
 // Hands out [begin, stop) as the next line and moves past it and its line end.
-InputEvent takeLine(InputFile& file, std::size_t stop, std::size_t next, std::size_t maxBytes,
-                    std::string_view& line) {
+InputEvent takeLine(InputFile& file, std::size_t stop, std::size_t next, std::size_t maxBytes, std::string_view& line) {
   line = std::string_view(file.buffer.data() + file.begin, stop - file.begin);
   file.begin = file.scanned = next;
   ++file.line;

@@ -2,6 +2,7 @@
 // wrongly hears about it at the line, rather than through a document that quietly parses differently.
 #include "cli/jsonl_input.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 
@@ -17,12 +18,18 @@ constexpr int kDeepestValue = 64;
 bool isJsonSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-std::optional<std::uint32_t> hexValue(char c) {
-  if (c >= '0' && c <= '9') return static_cast<std::uint32_t>(c - '0');
-  if (c >= 'a' && c <= 'f') return static_cast<std::uint32_t>(c - 'a' + 10);
-  if (c >= 'A' && c <= 'F') return static_cast<std::uint32_t>(c - 'A' + 10);
-  return std::nullopt;
-}
+// The value of each hexadecimal digit, and 16 for every other byte: writers escape most bytes of a text as
+// \u00XX, so this lookup runs four times for each of them.
+constexpr std::array<std::uint8_t, 256> kHexValues = [] {
+  std::array<std::uint8_t, 256> values{};
+  for (std::size_t byte = 0; byte < values.size(); ++byte) {
+    values[byte] = byte >= '0' && byte <= '9'   ? static_cast<std::uint8_t>(byte - '0')
+                   : byte >= 'a' && byte <= 'f' ? static_cast<std::uint8_t>(byte - 'a' + 10)
+                   : byte >= 'A' && byte <= 'F' ? static_cast<std::uint8_t>(byte - 'A' + 10)
+                                                : 16;
+  }
+  return values;
+}();
 
 std::string hex4(char32_t code) {
   constexpr char kDigits[] = "0123456789ABCDEF";
@@ -134,11 +141,10 @@ struct LineReader {
             code = '\t';
             break;
           case 'u':
-            for (int i = 0; i < 4; ++i) {
-              const std::optional<std::uint32_t> digit = atEnd() ? std::nullopt : hexValue(line[at]);
-              if (!digit) return fail("\\u needs four hexadecimal digits");
-              code = (code << 4) | *digit;
-              ++at;
+            for (int i = 0; i < 4; ++i, ++at) {
+              const std::uint8_t digit = atEnd() ? 16 : kHexValues[static_cast<unsigned char>(line[at])];
+              if (digit > 15) return fail("\\u needs four hexadecimal digits");
+              code = (code << 4) | digit;
             }
             break;
           default:

@@ -145,8 +145,14 @@ void appendSlotLines(std::string& out, const FieldRecord& record) {
     const std::string_view value = slotView(record.slots[slot]);
     if (value.empty()) continue;
     static_assert(kSlotCount <= 1000, "slot numbers are written in three digits");
-    const char number[] = {'s', 'l', 'o', 't', '.', static_cast<char>('0' + slot / 100),
-                           static_cast<char>('0' + slot / 10 % 10), static_cast<char>('0' + slot % 10)};
+    const char number[] = {'s',
+                           'l',
+                           'o',
+                           't',
+                           '.',
+                           static_cast<char>('0' + slot / 100),
+                           static_cast<char>('0' + slot / 10 % 10),
+                           static_cast<char>('0' + slot % 10)};
     out.append(number, sizeof number);
     out += '.';
     out += slotName(slot);
@@ -359,10 +365,10 @@ std::optional<DateTime> parseDateTime(std::string_view text) {
 
 void appendDateTime(std::string& out, const DateTime& time) {
   char text[64];
-  const int length = std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", static_cast<int>(time.year),
-                                   static_cast<int>(time.month), static_cast<int>(time.day),
-                                   static_cast<int>(time.hour), static_cast<int>(time.minute),
-                                   static_cast<int>(time.second));
+  const int length =
+      std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", static_cast<int>(time.year),
+                    static_cast<int>(time.month), static_cast<int>(time.day), static_cast<int>(time.hour),
+                    static_cast<int>(time.minute), static_cast<int>(time.second));
   out.append(text, static_cast<std::size_t>(std::clamp(length, 0, static_cast<int>(sizeof text) - 1)));
 }
 

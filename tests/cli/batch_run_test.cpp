@@ -164,8 +164,8 @@ TEST(RunBatch, MalformedLinesKeepTheirPlaceAndAreNamed) {
                                            "\", \"line\": 3, \"error\": \"U+0100 is not a byte: a text holds "
                                            "characters U+0000 to U+00FF at column 20\"}");
       EXPECT_EQ(result.out[round + 2], aloneLine(3, accepted, {.slots = false, .clock = kNow}));
-      EXPECT_EQ(result.out[round + 3],
-                "{\"id\": 4, \"file\": \"" + path + "\", \"line\": 5, \"error\": \"the string is not closed at column 28\"}");
+      EXPECT_EQ(result.out[round + 3], "{\"id\": 4, \"file\": \"" + path +
+                                           "\", \"line\": 5, \"error\": \"the string is not closed at column 28\"}");
     }
     ASSERT_EQ(result.messages.size(), 4u);
     EXPECT_EQ(result.messages[0], "quorix-parse: " + path +
@@ -197,7 +197,8 @@ TEST(RunBatch, AnUnreadableFileIsNamedAndTheOthersStillRun) {
   const std::string path = writeFile("batch_one.jsonl", {R"({"id": 1, "text": "no decoder reads this"})"});
   const RunResult result = run({testing::TempDir() + "missing.jsonl", path}, {.text = false, .dump = {}, .jobs = 2});
   ASSERT_EQ(result.out.size(), 2u);
-  EXPECT_EQ(result.out[0], "{\"file\": \"" + testing::TempDir() + "missing.jsonl\", \"error\": \"No such file or directory\"}");
+  EXPECT_EQ(result.out[0],
+            "{\"file\": \"" + testing::TempDir() + "missing.jsonl\", \"error\": \"No such file or directory\"}");
   ASSERT_EQ(result.messages.size(), 1u);
   EXPECT_NE(result.messages[0].find("missing.jsonl: No such file"), std::string::npos) << result.messages[0];
   EXPECT_TRUE(result.summary.failed);

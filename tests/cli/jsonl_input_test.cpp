@@ -32,8 +32,7 @@ TEST(ParseJsonlLine, ReadsTheIdAsWrittenAndTheTextAsBytes) {
       {R"({"file": "a.txt", "id": 5, "n": -2.5e3, "ok": true, "no": null, "at": {"x": [1, {"y": false}], "z": []},
           "text": "T", "empty": {}})",
        "5", "T"},
-      {std::string(R"({"id": 6, "text": "U", "deep": )") + std::string(64, '[') + std::string(64, ']') + "}", "6",
-       "U"},
+      {std::string(R"({"id": 6, "text": "U", "deep": )") + std::string(64, '[') + std::string(64, ']') + "}", "6", "U"},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.line);
