@@ -40,15 +40,7 @@ foreach(jobs 1 3)
   endif()
 endforeach()
 
-# Each case: name, expected exit status, regex stdout must match, regex stderr must match, then the arguments.
-function(expect name status out err)
-  execute_process(COMMAND "${TOOL}" ${ARGN} WORKING_DIRECTORY "${SCRATCH}"
-    RESULT_VARIABLE rc OUTPUT_VARIABLE stdout ERROR_VARIABLE stderr)
-  if(NOT rc STREQUAL status OR NOT stdout MATCHES "${out}" OR NOT stderr MATCHES "${err}")
-    message(SEND_ERROR "${name}: quorix-parse ${ARGN}\n  exit ${rc}, wanted ${status}\n"
-      "  stdout: [${stdout}] should match [${out}]\n  stderr: [${stderr}] should match [${err}]")
-  endif()
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/../cmake/expect_tool.cmake)
 
 file(WRITE "${SCRATCH}/rejected.jsonl" "{\"id\": 1, \"text\": \"no decoder reads this\"}\n")
 file(WRITE "${SCRATCH}/mixed.jsonl" "{\"id\": \"a\", \"text\": \"no decoder reads this\"}\n{\"id\": \"b\" \"text\": \"\"}\n")

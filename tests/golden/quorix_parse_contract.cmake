@@ -5,15 +5,7 @@ file(MAKE_DIRECTORY "${SCRATCH}")
 file(WRITE "${SCRATCH}/rejected.in" "no decoder reads this sentence")
 file(WRITE "${SCRATCH}/empty.in" "")
 
-# Each case: name, expected exit status, regex stdout must match, regex stderr must match, then the arguments.
-function(expect name status out err)
-  execute_process(COMMAND "${TOOL}" ${ARGN} WORKING_DIRECTORY "${SCRATCH}"
-    RESULT_VARIABLE rc OUTPUT_VARIABLE stdout ERROR_VARIABLE stderr)
-  if(NOT rc STREQUAL status OR NOT stdout MATCHES "${out}" OR NOT stderr MATCHES "${err}")
-    message(SEND_ERROR "${name}: quorix-parse ${ARGN}\n  exit ${rc}, wanted ${status}\n"
-      "  stdout: [${stdout}] should match [${out}]\n  stderr: [${stderr}] should match [${err}]")
-  endif()
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/../cmake/expect_tool.cmake)
 
 expect(version 0 "^v\\.1\\.3\\.0\n$" "^$" --version)
 expect(help 0 "^usage: quorix-parse" "^$" --help)

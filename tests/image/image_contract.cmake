@@ -5,15 +5,8 @@ file(REMOVE_RECURSE "${SCRATCH}")
 file(MAKE_DIRECTORY "${SCRATCH}")
 file(WRITE "${SCRATCH}/text.png" "ANSI 636014 is a text, not a picture")
 
-# Each case: name, expected exit status, regex stdout must match, regex stderr must match, then the arguments.
-function(expect name status out err)
-  execute_process(COMMAND "${TOOL}" ${ARGN} WORKING_DIRECTORY "${IMAGES}"
-    RESULT_VARIABLE rc OUTPUT_VARIABLE stdout ERROR_VARIABLE stderr)
-  if(NOT rc STREQUAL status OR NOT stdout MATCHES "${out}" OR NOT stderr MATCHES "${err}")
-    message(SEND_ERROR "${name}: quorix-parse ${ARGN}\n  exit ${rc}, wanted ${status}\n"
-      "  stdout: [${stdout}] should match [${out}]\n  stderr: [${stderr}] should match [${err}]")
-  endif()
-endfunction()
+set(EXPECT_DIR "${IMAGES}")
+include(${CMAKE_CURRENT_LIST_DIR}/../cmake/expect_tool.cmake)
 
 if(NOT BUILT)
   expect(not-built 2 "^$" "--image: this build cannot read images" --image aamva-2016-card.png)
