@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "cli/batch_run.h"
+#include "cli/image_input.h"
 #include "cli/input_reader.h"
 #include "cli/result_dump.h"
 
@@ -24,18 +25,26 @@ constexpr int kExitRejected = 1;
 constexpr int kExitUsage = 2;
 
 constexpr std::string_view kUsage =
-    "usage: quorix-parse [--json|--text] [--now YYYY-MM-DDTHH:MM:SS] [--slots] [--max-bytes N] FILE...\n"
-    "       quorix-parse --jsonl-in [--jobs N] [--json|--text] [--now ...] [--slots] [--max-bytes N] FILE...\n"
+    "usage: quorix-parse [--json|--text] [--now YYYY-MM-DDTHH:MM:SS] [--slots] [--extras] [--checks]\n"
+    "                    [--max-bytes N] FILE...\n"
+    "       quorix-parse --jsonl-in [--jobs N] [--json|--text] [--now ...] [--slots] [--extras] [--checks]\n"
+    "                    [--max-bytes N] FILE...\n"
+    "       quorix-parse --image [--json|--text] [--now ...] [--slots] [--extras] [--checks]\n"
+    "                    [--max-bytes N] FILE...\n"
     "       quorix-parse --version\n"
     "Parses each FILE (- for standard input) as the raw text of an identity document and prints its fields.\n"
     "  --json      one JSON object per input, one per line (the default)\n"
     "  --text      the golden text format, a '== FILE' line before each of several inputs\n"
     "  --now       parse as if the local time were TIME, for reproducible dates\n"
     "  --slots     also print every filled slot of the record\n"
+    "  --extras    also print the values the document carries beyond the fields (aliases, under-age dates, ...)\n"
+    "  --checks    also say whether the card has expired and how old the holder is on the parse's date\n"
     "  --jsonl-in  each FILE holds many inputs, one {\"id\": ..., \"text\": ...} per line, the text a JSON string\n"
     "              with bytes 0x80-0xFF as \\u0080-\\u00FF, other keys ignored; one result per input, in input\n"
     "              order, each named by its id, and a summary on standard error\n"
     "  --jobs N    parse --jsonl-in inputs on N threads (1 to 64, default 1); results and order stay the same\n"
+    "  --image     each FILE is a PNG or JPEG picture; the PDF417, Code 128 or QR symbol in it is parsed and named\n"
+    "              (status -28 when none can be read)\n"
     "  --max-bytes N  refuse a FILE (with --jsonl-in, a line) longer than N bytes (default 16777216)\n"
     "A file that cannot be read gets a line {\"file\": ..., \"error\": ...} in its place. SIGINT or SIGTERM\n"
     "stops after the inputs in flight, with every line written whole.\n"
@@ -47,6 +56,7 @@ struct Options {
   bool version = false;
   bool help = false;
   bool jsonlIn = false;
+  bool image = false;
   std::int32_t jobs = 0;  // 0: not given
   std::size_t maxBytes = quorix::kDefaultMaxBytes;
   quorix::DumpOptions dump;
@@ -103,12 +113,18 @@ std::optional<Options> parseOptions(int argc, char** argv) {
       options.text = true;
     } else if (arg == "--slots") {
       options.dump.slots = true;
+    } else if (arg == "--extras") {
+      options.dump.extras = true;
+    } else if (arg == "--checks") {
+      options.dump.checks = true;
     } else if (arg == "--version") {
       options.version = true;
     } else if (arg == "--help" || arg == "-h") {
       options.help = true;
     } else if (arg == "--jsonl-in") {
       options.jsonlIn = true;
+    } else if (arg == "--image") {
+      options.image = true;
     } else if (arg == "--jobs" || arg.starts_with("--jobs=")) {
       const std::optional<std::string_view> value = optionValue(arg, "--jobs", argc, argv, i);
       options.jobs = value ? parseJobs(*value) : 0;
@@ -145,6 +161,14 @@ std::optional<Options> parseOptions(int argc, char** argv) {
     complain("--jobs applies to --jsonl-in inputs");
     return std::nullopt;
   }
+  if (options.image && options.jsonlIn) {
+    complain("--image and --jsonl-in exclude each other");
+    return std::nullopt;
+  }
+  if (options.image && !quorix::imageInputBuilt()) {
+    complain("--image: this build cannot read images (it was built without zxing-cpp)");
+    return std::nullopt;
+  }
   if (!options.version && !options.help && options.files.empty()) {
     complain("no input file given");
     return std::nullopt;
@@ -168,6 +192,22 @@ int refuse(const Options& options, const std::string& name, bool heading, const 
   return exitStatus;
 }
 
+// Finds the barcode in one image, parses and prints it; returns its exit status.
+int parseImageOne(quorix::ParserInstance& instance, const Options& options, const std::string& name,
+                  std::string_view bytes, bool heading) {
+  quorix::Status status = quorix::kStatusOk;
+  std::string result;
+  if (!quorix::parseImageInput(instance, bytes, name, options.text, options.dump, result, status)) {
+    complain(name + ": " + result);
+    return kExitUsage;
+  }
+  if (!write(options.text && heading ? "== " + name + "\n" + result : result)) {
+    complain("cannot write to standard output");
+    return kExitUsage;
+  }
+  return status == quorix::kStatusOk ? kExitParsed : kExitRejected;
+}
+
 // Parses and prints one input; returns its exit status, or 128 + the signal that stopped the run.
 int parseOne(quorix::ParserInstance& instance, const Options& options, const std::string& name, bool heading,
              quorix::StopSignals* stop) {
@@ -185,6 +225,7 @@ int parseOne(quorix::ParserInstance& instance, const Options& options, const std
                   "the input is longer than " + std::to_string(options.maxBytes) + " bytes (see --max-bytes)",
                   quorix::kExitTooLarge);
   }
+  if (options.image) return parseImageOne(instance, options, name, bytes, heading);
   const auto length = static_cast<std::int32_t>(bytes.size());
   const quorix::Status status = options.dump.clock
                                     ? quorix::parseBufferAt(&instance, bytes.data(), length, *options.dump.clock)

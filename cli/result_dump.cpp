@@ -1,6 +1,8 @@
 // Golden text and JSON renderings of a parse result.
 #include "cli/result_dump.h"
 
+#include <quorix/checks.h>
+#include <quorix/extras.h>
 #include <quorix/result_fields.h>
 #include <quorix/slot_names.h>
 
@@ -50,6 +52,20 @@ constexpr bool resultNamesArePlain() {
   return true;
 }
 static_assert(resultNamesArePlain(), "field names are written into JSON without escaping");
+constexpr bool extraNamesArePlain() {
+  for (const ExtraField& field : kExtraFields)
+    if (!isPlainName(field.name)) return false;
+  return true;
+}
+static_assert(extraNamesArePlain(), "extra names are written into JSON without escaping");
+constexpr bool statusTextsArePlain() {
+  for (Status status = -64; status <= 0; ++status) {
+    const char* text = statusText(status);
+    if (text != nullptr && !isPlainName(text)) return false;
+  }
+  return isPlainName(kDecoderFailedText);
+}
+static_assert(statusTextsArePlain(), "status messages are written into JSON without escaping");
 
 // Writes value escaped, without quotes, at `at`, which has room for 6 * size bytes; returns the end.
 char* putEscaped(char* at, std::string_view value) {
@@ -101,20 +117,52 @@ void appendNumber(std::string& out, std::int64_t value) {
 template <typename Visit>
 void visitResultFields(ParserInstance& instance, Visit visit) {
   for (const ResultField& field : kResultFields) {
+    const FieldValue value = deriveFieldValue(instance, field);
+    if (!value.present) continue;
     if (field.flag != nullptr) {
-      std::int32_t value = 0;
-      if (field.flag(instance.record, &value) == kStatusOk) {
-        visit(field.javaName, std::string_view(), std::optional<std::int32_t>(value == 1 ? 1 : 0));
-      }
-      continue;
-    }
-    char* out = instance.textBuffer;
-    if (out == nullptr || instance.textBufferSize < 1) continue;
-    if (field.text(instance.record, out, instance.textBufferSize) == kStatusOk && out[0] != '\0') {
-      out[instance.textBufferSize - 1] = '\0';  // the read stops inside the buffer, as the binding's does
-      visit(field.javaName, std::string_view(out), std::optional<std::int32_t>());
+      visit(field.javaName, std::string_view(), std::optional<std::int32_t>(value.flag));
+    } else {
+      visit(field.javaName, value.text, std::optional<std::int32_t>());
     }
   }
+}
+
+// Calls visit(name, text) for each extra the record holds, in kExtraFields order; text views the instance's text
+// buffer until the next derivation.
+template <typename Visit>
+void visitExtraFields(ParserInstance& instance, Visit visit) {
+  for (const ExtraField& field : kExtraFields) {
+    const std::string_view text = deriveIntoTextBuffer(instance, field.text);
+    if (!text.empty()) visit(field.name, text);
+  }
+}
+
+// Calls visit(answer) for "expired", "age" (when known), "atLeast18", "atLeast19" and "atLeast21", for the day of
+// instance.now.
+template <typename Visit>
+void visitCheckAnswers(const ParserInstance& instance, Visit visit) {
+  const FieldRecord& record = instance.record;
+  const DateTime& on = instance.now;
+  visit(CheckAnswer{.name = "expired", .value = isExpired(record, on) ? 1 : 0});
+  if (std::int32_t age = 0; ageOn(record, on, &age) == kStatusOk) {
+    visit(CheckAnswer{.name = "age", .value = age, .isFlag = false});
+  }
+  visit(CheckAnswer{.name = "atLeast18", .value = isAtLeast(record, 18, on) ? 1 : 0});
+  visit(CheckAnswer{.name = "atLeast19", .value = isAtLeast(record, 19, on) ? 1 : 0});
+  visit(CheckAnswer{.name = "atLeast21", .value = isAtLeast(record, 21, on) ? 1 : 0});
+}
+
+// `, "name": ` (without the comma for the first member) in one piece, for names that need no escaping.
+template <typename AppendValue>
+void appendPlainMember(bool& first, std::string_view name, AppendValue appendValue) {
+  char key[80];
+  const std::size_t skip = first ? 2 : 0;
+  first = false;
+  const std::size_t length = std::min(name.size(), sizeof key - 6);
+  std::memcpy(key, ", \"", 3);
+  std::memcpy(key + 3, name.data(), length);
+  std::memcpy(key + 3 + length, "\": ", 3);
+  appendValue(std::string_view(key + skip, length + 6 - skip));
 }
 
 void appendStatusMessage(std::string& out, Status status);
@@ -185,6 +233,20 @@ std::vector<DerivedField> deriveResultFields(ParserInstance& instance) {
   return fields;
 }
 
+std::vector<DerivedField> deriveExtraFields(ParserInstance& instance) {
+  std::vector<DerivedField> fields;
+  visitExtraFields(instance, [&](std::string_view name, std::string_view text) {
+    fields.push_back({.javaName = name, .text = std::string(text), .flag = std::nullopt});
+  });
+  return fields;
+}
+
+std::vector<CheckAnswer> answerChecks(const ParserInstance& instance) {
+  std::vector<CheckAnswer> answers;
+  visitCheckAnswers(instance, [&](const CheckAnswer& answer) { answers.push_back(answer); });
+  return answers;
+}
+
 void appendDumpText(std::string& out, ParserInstance& instance, Status status, const DumpOptions& options) {
   if (options.clock) {
     out += "now=";
@@ -215,6 +277,24 @@ void appendDumpText(std::string& out, ParserInstance& instance, Status status, c
     }
     out += '\n';
   });
+  if (options.extras) {
+    visitExtraFields(instance, [&](std::string_view name, std::string_view text) {
+      out += "extra.";
+      out += name;
+      out += '=';
+      appendEscapedText(out, text);
+      out += '\n';
+    });
+  }
+  if (options.checks) {
+    visitCheckAnswers(instance, [&](const CheckAnswer& answer) {
+      out += "check.";
+      out += answer.name;
+      out += '=';
+      appendNumber(out, answer.value);
+      out += '\n';
+    });
+  }
   if (options.slots) appendSlotLines(out, instance.record);
 }
 
@@ -244,7 +324,7 @@ void appendJsonMembers(std::string& out, ParserInstance& instance, Status status
   appendNumber(out, status);
   if (status != kStatusOk) {
     out += ", \"error\": \"";
-    appendStatusMessage(out, status);  // plain ASCII without quotes: nothing to escape
+    appendStatusMessage(out, status);  // plain ASCII without quotes or backslashes: nothing to escape
     out += '"';
     return;
   }
@@ -269,23 +349,39 @@ void appendJsonMembers(std::string& out, ParserInstance& instance, Status status
   out += ", \"fields\": {";
   bool first = true;
   visitResultFields(instance, [&](std::string_view javaName, std::string_view text, std::optional<std::int32_t> flag) {
-    // `, "javaName": ` in one piece; the names need no escaping (see resultNamesArePlain).
-    char key[80];
-    const std::size_t skip = first ? 2 : 0;
-    first = false;
-    const std::size_t length = std::min(javaName.size(), sizeof key - 6);
-    std::memcpy(key, ", \"", 3);
-    std::memcpy(key + 3, javaName.data(), length);
-    std::memcpy(key + 3 + length, "\": ", 3);
-    const std::string_view prefix(key + skip, length + 6 - skip);
-    if (flag) {
-      out += prefix;
-      appendNumber(out, *flag);
-    } else {
-      appendJsonMember(out, prefix, text);
-    }
+    appendPlainMember(first, javaName, [&](std::string_view prefix) {
+      if (flag) {
+        out += prefix;
+        appendNumber(out, *flag);
+      } else {
+        appendJsonMember(out, prefix, text);
+      }
+    });
   });
   out += "}";
+  if (options.extras) {
+    out += ", \"extras\": {";
+    first = true;
+    visitExtraFields(instance, [&](std::string_view name, std::string_view text) {
+      appendPlainMember(first, name, [&](std::string_view prefix) { appendJsonMember(out, prefix, text); });
+    });
+    out += "}";
+  }
+  if (options.checks) {
+    out += ", \"checks\": {";
+    first = true;
+    visitCheckAnswers(instance, [&](const CheckAnswer& answer) {
+      appendPlainMember(first, answer.name, [&](std::string_view prefix) {
+        out += prefix;
+        if (answer.isFlag) {
+          out += answer.value != 0 ? "true" : "false";
+        } else {
+          appendNumber(out, answer.value);
+        }
+      });
+    });
+    out += "}";
+  }
   if (options.slots) {
     out += ", \"slots\": {";
     std::string_view separator;
@@ -314,26 +410,13 @@ std::string jsonString(std::string_view value) {
 namespace {
 
 void appendStatusMessage(std::string& out, Status status) {
-  switch (status) {
-    case kStatusNoInput:
-      out += "no input was given";
-      return;
-    case kStatusEmptyInput:
-      out += "the input is empty";
-      return;
-    case kStatusBadArgument:
-      out += "the input is too large or an argument is out of range";
-      return;
-    case kStatusNoArena:
-      out += "the parser's buffers could not be allocated";
-      return;
-    case kStatusNoDecoder:
-      out += "no decoder accepted the input";
-      return;
-    default:
-      out += "the decoder that recognised the input failed with status ";
-      appendNumber(out, status);
+  if (const char* text = statusText(status); text != nullptr) {
+    out += text;
+    return;
   }
+  out += kDecoderFailedText;
+  out += " with status ";
+  appendNumber(out, status);
 }
 
 }  // namespace

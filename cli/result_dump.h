@@ -18,6 +18,8 @@ inline constexpr DateTime kGoldenNow{.year = 2024, .month = 6, .day = 15, .hour 
 
 struct DumpOptions {
   bool slots = false;             // also list every filled slot
+  bool extras = false;            // also list the extra values the record holds
+  bool checks = false;            // also answer the expiry and age checks for the parse's own date
   std::optional<DateTime> clock;  // printed as the first line, "now=...", when the parse ran on a fixed clock
 };
 
@@ -28,12 +30,26 @@ struct DerivedField {
   std::optional<std::int32_t> flag;
 };
 
+// A check answered for one day: a yes (1) or no (0), or, when isFlag is false, a number (the age).
+struct CheckAnswer {
+  std::string_view name;
+  std::int32_t value = 0;
+  bool isFlag = true;
+};
+
 // Runs the 40 derivations over the instance's record, as the binding does, and keeps those that yield a value. The
 // instance's text buffer is overwritten.
 std::vector<DerivedField> deriveResultFields(ParserInstance& instance);
 
-// The golden text of one parse: "status=S", then, for status 0, "decoder=G/I", the derived fields and, with
-// options.slots, "slot.NNN.NAME=value" for each filled slot. Bytes outside 32..126 appear as \xHH.
+// The extras the record holds, in kExtraFields order, as name and text. The instance's text buffer is overwritten.
+std::vector<DerivedField> deriveExtraFields(ParserInstance& instance);
+
+// "expired", "age" (absent when unknown), "atLeast18", "atLeast19", "atLeast21" for the day of instance.now.
+std::vector<CheckAnswer> answerChecks(const ParserInstance& instance);
+
+// The golden text of one parse: "status=S", then, for status 0, "decoder=G/I", the derived fields, with
+// options.extras "extra.NAME=value", with options.checks "check.NAME=value" (flags as 0 and 1) and with
+// options.slots "slot.NNN.NAME=value" for each filled slot. Bytes outside 32..126 appear as \xHH.
 std::string dumpText(ParserInstance& instance, Status status, const DumpOptions& options);
 void appendDumpText(std::string& out, ParserInstance& instance, Status status, const DumpOptions& options);
 

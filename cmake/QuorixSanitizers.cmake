@@ -8,3 +8,14 @@ endif()
 if(QUORIX_FUZZ)
   add_compile_options(-fsanitize=fuzzer-no-link)
 endif()
+
+# QUORIX_COVERAGE instruments everything built here for gcov; the coverage_report target sums up the library's
+# own folders after the tests ran.
+option(QUORIX_COVERAGE "Build with gcc line and branch coverage" OFF)
+if(QUORIX_COVERAGE)
+  add_compile_options(--coverage -fprofile-update=atomic)
+  add_link_options(--coverage)
+  add_custom_target(coverage_report
+    COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/coverage_report ${PROJECT_SOURCE_DIR} ${PROJECT_BINARY_DIR}
+    USES_TERMINAL)
+endif()

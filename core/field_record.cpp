@@ -97,8 +97,8 @@ Status initRecord(FieldRecord& record, char* arena, std::int32_t arenaSize) {
 // reset costs only what the last decoder wrote.
 Status resetRecord(FieldRecord& record) {
   if (record.arena == nullptr || record.arenaSize < 1) return kStatusBadArgument;
-  record.group = 5;
-  record.decoderId = 56;
+  record.group = kGroupNone;
+  record.decoderId = kNoDecoderId;
   for (std::size_t word = 0; word < std::size(record.slotsWritten); ++word) {
     for (std::uint64_t bits = record.slotsWritten[word]; bits != 0; bits &= bits - 1)
       record.slots[word * 64 + static_cast<std::size_t>(std::countr_zero(bits))] = FieldSlot{};

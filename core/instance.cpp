@@ -74,6 +74,17 @@ void destroyInstance(ParserInstance* instance) {
   delete instance;
 }
 
+void releaseLargeBuffers(ParserInstance* instance) {
+  if (instance == nullptr || std::max(instance->textBufferSize, instance->arenaBufferSize) <= kLargeBufferSize) return;
+  delete[] instance->textBuffer;
+  delete[] instance->arenaBuffer;
+  delete[] instance->spareBuffer;
+  const ParserInstance kept = *instance;
+  *instance = ParserInstance{};
+  instance->now = kept.now;
+  instance->maxInputLength = kept.maxInputLength;
+}
+
 Status parseBuffer(ParserInstance* instance, const char* input, std::int32_t inputLength) {
   if (instance == nullptr) return kStatusBadArgument;
   return parseBufferAt(instance, input, inputLength, localNow());
@@ -83,6 +94,7 @@ Status parseBufferAt(ParserInstance* instance, const char* input, std::int32_t i
   if (instance == nullptr) return kStatusBadArgument;
   instance->now = now;
   instance->repairs = 0;
+  if (instance->maxInputLength > 0 && inputLength > instance->maxInputLength) return kStatusInputTooLarge;
   // The normaliser keeps one byte for its NUL and the driver one more, so two bytes beyond the input make sure
   // that no input byte is cut.
   const std::int64_t need = std::max<std::int64_t>(std::int64_t{inputLength} + 2, kMinimumBufferSize);

@@ -87,13 +87,11 @@ constexpr DecoderEntry kRegistry[] = {
 
     // AAMVA barcodes typed by a keyboard-wedge scanner, every separator lost; texts with one are left to the rows
     // above.
-    {.group = kGroupAamva, .id = 57, .prepare = normaliseInput, .decode = decodeAamvaWedge},
+    {.group = kGroupAamva, .id = 57, .prepare = normaliseInput, .decode = decodeAamvaWedge, .repairs = kRepairSeparatorsRestored},
 };
 // clang-format on
 
-// Ids run from 0 to 57; 56 belongs to no row, since it marks a record that no decoder filled.
 constexpr std::int32_t kHighestId = 57;
-constexpr std::int32_t kNoDecoderId = 56;
 
 constexpr bool idsAreUnique() {
   bool seen[kHighestId + 1] = {};

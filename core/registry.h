@@ -17,11 +17,12 @@ using DecodeFunction = Status (*)(const char* text, std::int32_t length, FieldRe
 
 struct DecoderEntry {
   std::int32_t group = kGroupNone;
-  std::int32_t id = 56;
+  std::int32_t id = kNoDecoderId;
   PrepareFunction prepare = nullptr;
   DecodeFunction decode = nullptr;
   const char* expectedCountry = nullptr;       // alpha-3 code a correct result carries, or null
   const char* expectedJurisdiction = nullptr;  // two-letter code a correct result carries, or null
+  RepairSet repairs = 0;                       // what every text this row accepts relies on
 };
 
 inline constexpr std::int32_t kRegistryRows = 57;

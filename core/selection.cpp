@@ -207,8 +207,9 @@ class ContestRecords {
 bool pristine(const FieldRecord& record) {
   std::uint64_t written = 0;
   for (const std::uint64_t word : record.slotsWritten) written |= word;
-  return written == 0 && record.arenaUsed == 0 && record.arenaTouched == 0 && record.group == 5 &&
-         record.decoderId == 56 && record.correctionRow == -1 && record.arena != nullptr && record.arenaSize > 0;
+  return written == 0 && record.arenaUsed == 0 && record.arenaTouched == 0 && record.group == kGroupNone &&
+         record.decoderId == kNoDecoderId && record.correctionRow == -1 && record.arena != nullptr &&
+         record.arenaSize > 0;
 }
 
 Status runRow(const DecoderEntry& row, ContestTexts& texts, FieldRecord& record, ParserInstance& instance) {
@@ -276,6 +277,7 @@ Status selectAndDecodeFrom(std::span<const DecoderEntry> rows, const char* input
   }
   record->group = best->group;
   record->decoderId = best->id;
+  instance.repairs |= best->repairs;
   sanitiseArena(*record);
   rememberJurisdictionCorrection(*record);
   return kStatusOk;

@@ -5,6 +5,7 @@
 
 #include <quorix/result_fields.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <iterator>
@@ -54,6 +55,36 @@ constexpr ColorCode kHairColorRows[] = {
     {"WH", "White"},
 };
 
+// Some issuers write the colour out; each word gives the text its code gives.
+constexpr ColorCode kEyeColorWords[] = {
+    {"BLACK", "Black"},
+    {"BLUE", "Blue"},
+    {"BROWN", "Brown"},
+    {"GRAY", "Gray"},
+    {"GREY", "Gray"},
+    {"GREEN", "Green"},
+    {"HAZEL", "Hazel"},
+    {"MAROON", "Maroon"},
+    {"PINK", "Pink"},
+    {"DICHROMATIC", "Dichromatic"},
+    {"VIOLET", "Violet"},
+    {"UNKNOWN", "Unknown"},
+};
+
+constexpr ColorCode kHairColorWords[] = {
+    {"BALD", "Bald"},
+    {"BLACK", "Black"},
+    {"BLOND", "Blond"},
+    {"BLONDE", "Blond"},
+    {"BROWN", "Brown"},
+    {"GRAY", "Grey"},
+    {"GREY", "Grey"},
+    {"AUBURN", "Red/Auburn"},
+    {"SANDY", "Sandy"},
+    {"WHITE", "White"},
+    {"UNKNOWN", "Unknown"},
+};
+
 struct WeightRange {
   std::string_view kilograms;
   std::string_view pounds;
@@ -88,6 +119,19 @@ constexpr bool colorCodesWellFormed(const ColorCode (&rows)[N]) {
 
 static_assert(std::size(kEyeColorRows) == 16 && colorCodesWellFormed(kEyeColorRows));
 static_assert(std::size(kHairColorRows) == 17 && colorCodesWellFormed(kHairColorRows));
+
+// Every word stands for a text its table's codes give, so a word and its code always read alike.
+template <std::size_t N, std::size_t M>
+constexpr bool colorWordsMatchCodes(const ColorCode (&words)[N], const ColorCode (&codes)[M]) {
+  for (const ColorCode& word : words) {
+    if (word.code.size() < 4) return false;  // a word as short as a code would hide it
+    if (std::none_of(std::begin(codes), std::end(codes), [&](const ColorCode& c) { return c.text == word.text; }))
+      return false;
+  }
+  return true;
+}
+static_assert(colorWordsMatchCodes(kEyeColorWords, kEyeColorRows));
+static_assert(colorWordsMatchCodes(kHairColorWords, kHairColorRows));
 static_assert(std::size(kWeightRanges) == 10);
 
 // Weights convert in single precision: a double factor rounds some large weights one unit differently, and a
@@ -164,18 +208,6 @@ bool dayAndMonthInRange(std::int32_t month, std::int32_t day) {
   return kStatusOk;
 }
 
-// The whole span is 1 to maxLength decimal digits; *value receives them.
-bool digitsOnly(TextSpan span, std::int32_t maxLength, std::int64_t* value) {
-  if (!span.filled() || span.length > maxLength) return false;
-  std::int64_t result = 0;
-  for (char c : span.view()) {
-    if (!isDigitByte(c)) return false;
-    result = result * 10 + (c - '0');
-  }
-  *value = result;
-  return true;
-}
-
 [[nodiscard]] Status writeNumber(std::int64_t value, char* out, std::int32_t outSize) {
   const std::int32_t written = formatDecimal(value, out, outSize - 1, 0);
   if (written < 1) return kStatusOutputTooSmall;
@@ -202,22 +234,87 @@ std::int32_t weightRangeDigit(const FieldRecord& record) {
   return code.filled() ? graphicCopy(code, collapse, out, outSize) : kStatusNoValue;
 }
 
-[[nodiscard]] Status deriveColor(const FieldRecord& record, std::int32_t slot, const ColorTable& table, char* out,
-                                 std::int32_t outSize) {
+bool equalsIgnoringCase(TextSpan span, std::string_view word) {
+  return compareSpans(span, TextSpan{word.data(), static_cast<std::int32_t>(word.size())}, 1) == 0;
+}
+
+// The text of a colour word, in any case; empty when the word is not listed.
+template <std::size_t N>
+std::string_view lookupColorWord(const ColorCode (&words)[N], TextSpan word) {
+  for (const ColorCode& row : words)
+    if (equalsIgnoringCase(word, row.code)) return row.text;
+  return {};
+}
+
+template <std::size_t N>
+[[nodiscard]] Status deriveColor(const FieldRecord& record, std::int32_t slot, const ColorTable& table,
+                                 const ColorCode (&words)[N], char* out, std::int32_t outSize) {
   if (Status s = checkTextArguments(record, out, outSize); s != kStatusOk) return s;
   const TextSpan code = slotSpan(record, slot);
   if (!code.filled()) return kStatusNoValue;
-  const std::string_view text = lookupColor(table, code);
+  std::string_view text = lookupColor(table, code);
+  if (text.empty()) text = lookupColorWord(words, code);
   return text.empty() ? plainCopy(code, out, outSize) : writeWhole(text, out, outSize);
 }
 
-// A one-character "1" means yes; any other filled value means no.
+// Cards write the indicators as digits, letters or words. A value that is none of these says neither yes nor no,
+// and a guessed "no" would be a confident wrong answer, so it gives no indicator.
+constexpr std::string_view kYesWords[] = {"1", "Y", "YES", "DONOR"};
+constexpr std::string_view kNoWords[] = {"0", "N", "NO"};
+
 [[nodiscard]] Status deriveFlag(const FieldRecord& record, std::int32_t slot, std::int32_t* out) {
   if (record.arena == nullptr || out == nullptr) return kStatusBadArgument;
-  const TextSpan flag = slotSpan(record, slot);
+  TextSpan flag = slotSpan(record, slot);
   if (!flag.filled()) return kStatusNoValue;
-  *out = flag.length == 1 && flag.data[0] == '1' ? 1 : 0;
-  return kStatusOk;
+  trimBlanks(flag);
+  const auto matches = [&flag](std::string_view word) { return equalsIgnoringCase(flag, word); };
+  if (std::any_of(std::begin(kYesWords), std::end(kYesWords), matches)) {
+    *out = 1;
+    return kStatusOk;
+  }
+  if (std::any_of(std::begin(kNoWords), std::end(kNoWords), matches)) {
+    *out = 0;
+    return kStatusOk;
+  }
+  return kStatusNoValue;
+}
+
+// A weight as the card writes it: 1 to 7 digits, alone (in the unit of the slot that holds them) or followed by
+// "KG", "KGS", "LB" or "LBS", with or without a space, in any case.
+struct Weight {
+  TextSpan digits;
+  std::int64_t value = 0;
+  bool kilograms = false;
+  bool unitWritten = false;
+};
+
+bool readWeight(TextSpan text, bool slotInKilograms, Weight* weight) {
+  if (!text.filled()) return false;
+  std::int32_t count = 0;
+  while (count < text.length && isDigitByte(text.data[count])) ++count;
+  if (count < 1 || count > 7) return false;
+  TextSpan unit{text.data + count, text.length - count};
+  trimIf(&unit, isBlank);
+  Weight read{.digits = {text.data, count}, .kilograms = slotInKilograms};
+  if (unit.filled()) {
+    read.unitWritten = true;
+    if (equalsIgnoringCase(unit, "KG") || equalsIgnoringCase(unit, "KGS")) {
+      read.kilograms = true;
+    } else if (equalsIgnoringCase(unit, "LB") || equalsIgnoringCase(unit, "LBS")) {
+      read.kilograms = false;
+    } else {
+      return false;
+    }
+  }
+  for (char c : read.digits.view()) read.value = read.value * 10 + (c - '0');
+  *weight = read;
+  return true;
+}
+
+// The first weight of the pound and kilogram slots that reads.
+bool recordWeight(const FieldRecord& record, Weight* weight) {
+  return readWeight(slotSpan(record, SLOT_WEIGHT_LB), false, weight) ||
+         readWeight(slotSpan(record, SLOT_WEIGHT_KG), true, weight);
 }
 
 }  // namespace
@@ -300,15 +397,18 @@ Status deriveGender(const FieldRecord& record, char* out, std::int32_t outSize) 
   const char first = sex.data[0];
   if (sex.view() == "MALE" || first == 'M' || first == '1') return writeWhole("Male", out, outSize);
   if (sex.view() == "FEMALE" || first == 'F' || first == '2') return writeWhole("Female", out, outSize);
+  // The card says the holder's sex is not given, which differs from a card that carries none.
+  if (sex.view() == "9") return writeWhole("Not specified", out, outSize);
+  if (sex.view() == "X") return writeWhole("X", out, outSize);
   return kStatusNoValue;
 }
 
 Status deriveEyeColor(const FieldRecord& record, char* out, std::int32_t outSize) {
-  return deriveColor(record, SLOT_EYE_COLOUR, EyeColorTable, out, outSize);
+  return deriveColor(record, SLOT_EYE_COLOUR, EyeColorTable, kEyeColorWords, out, outSize);
 }
 
 Status deriveHairColor(const FieldRecord& record, char* out, std::int32_t outSize) {
-  return deriveColor(record, SLOT_HAIR_COLOUR, HairColorTable, out, outSize);
+  return deriveColor(record, SLOT_HAIR_COLOUR, HairColorTable, kHairColorWords, out, outSize);
 }
 
 Status deriveRace(const FieldRecord& record, char* out, std::int32_t outSize) {
@@ -351,15 +451,13 @@ Status deriveHeight(const FieldRecord& record, char* out, std::int32_t outSize) 
 Status deriveWeightKg(const FieldRecord& record, char* out, std::int32_t outSize) {
   if (Status s = checkTextArguments(record, out, outSize); s != kStatusOk) return s;
   if (outSize < 4) return kStatusBadArgument;
-  std::int64_t value = 0;
-  if (digitsOnly(slotSpan(record, SLOT_WEIGHT_LB), 7, &value)) {
+  if (Weight weight; recordWeight(record, &weight)) {
+    if (weight.kilograms) return plainCopy(weight.digits, out, outSize);
     // Two single-precision steps, so no compiler may fuse them into a more precise one.
-    const float quotient = static_cast<float>(value) / kPoundsPerKilogram;
+    const float quotient = static_cast<float>(weight.value) / kPoundsPerKilogram;
     const float rounded = quotient + 0.5f;
     return writeNumber(static_cast<std::int64_t>(rounded), out, outSize);
   }
-  if (const TextSpan kilograms = slotSpan(record, SLOT_WEIGHT_KG); digitsOnly(kilograms, 7, &value))
-    return plainCopy(kilograms, out, outSize);
   if (const std::int32_t digit = weightRangeDigit(record); digit >= 0)
     return writeWhole(weightRangeKg(digit), out, outSize);
   return kStatusNoValue;
@@ -368,12 +466,14 @@ Status deriveWeightKg(const FieldRecord& record, char* out, std::int32_t outSize
 Status deriveWeightLbs(const FieldRecord& record, char* out, std::int32_t outSize) {
   if (Status s = checkTextArguments(record, out, outSize); s != kStatusOk) return s;
   if (outSize < 4) return kStatusBadArgument;
-  // Pounds are taken as the document wrote them, digits or not.
-  if (const TextSpan pounds = slotSpan(record, SLOT_WEIGHT_LB); pounds.filled() && pounds.length <= 9)
-    return plainCopy(pounds, out, outSize);
-  std::int64_t value = 0;
-  if (digitsOnly(slotSpan(record, SLOT_WEIGHT_KG), 7, &value)) {
-    const float product = static_cast<float>(value) * kPoundsPerKilogram;
+  // Pounds are taken as the document wrote them, digits or not, unless it named the unit.
+  const TextSpan pounds = slotSpan(record, SLOT_WEIGHT_LB);
+  Weight weight;
+  const bool read = recordWeight(record, &weight);
+  if (pounds.filled() && pounds.length <= 9 && !(read && weight.unitWritten)) return plainCopy(pounds, out, outSize);
+  if (read) {
+    if (!weight.kilograms) return plainCopy(weight.digits, out, outSize);
+    const float product = static_cast<float>(weight.value) * kPoundsPerKilogram;
     const float rounded = product + 0.5f;
     return writeNumber(static_cast<std::int64_t>(rounded), out, outSize);
   }

@@ -80,13 +80,19 @@ static_assert(std::size(kCorrectionRows) == 34 && onlyTheDefaultRowGoesWithoutSp
 
 bool isWhite(char c) { return isBlank(static_cast<signed char>(c)) != 0; }
 
-// The letter that two decimal digits stand for: 01 is A, 26 is Z; 0 when they are no such number.
+// The letter that two characters read as a decimal number stand for: 01 is A, 26 is Z. They are read as every
+// number of a card is: leading white space, a sign, then digits up to the first other character, so " 4" and
+// "4 " are D as "04" is. 0 when the number is below 1 or above 26.
 char letterFromDigits(std::string_view text, std::size_t at) {
   if (text.size() < at + 2) return 0;
-  const char tens = text[at];
-  const char ones = text[at + 1];
-  if (tens < '0' || tens > '9' || ones < '0' || ones > '9') return 0;
-  const int number = (tens - '0') * 10 + (ones - '0');
+  const std::string_view pair = text.substr(at, 2);
+  std::size_t i = 0;
+  while (i < pair.size() && isWhite(pair[i])) ++i;
+  bool negative = false;
+  if (i < pair.size() && (pair[i] == '+' || pair[i] == '-')) negative = pair[i++] == '-';
+  int number = 0;
+  for (; i < pair.size() && pair[i] >= '0' && pair[i] <= '9'; ++i) number = number * 10 + (pair[i] - '0');
+  if (negative) number = -number;
   return number >= 1 && number <= 26 ? static_cast<char>('A' + number - 1) : 0;
 }
 

@@ -1,12 +1,18 @@
 // The entry points of net.quorix.brevicon.Brevicon: they turn Java arguments into library calls and derived fields
 // into Java fields, and hold no state of their own.
 #include <jni.h>
+#include <quorix/checks.h>
+#include <quorix/extras.h>
 #include <quorix/parser.h>
+#include <quorix/repairs.h>
 #include <quorix/result_fields.h>
 #include <quorix/status.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <iterator>
 #include <string_view>
 
 #include "net_quorix_brevicon_Brevicon.h"
@@ -34,30 +40,147 @@ jfieldID findField(JNIEnv* env, jclass cls, std::string_view name, const char* s
   return env->ExceptionCheck() ? nullptr : id;
 }
 
-// Writes one derived field. A field without a value is left as the caller had it.
-Status writeField(JNIEnv* env, jclass cls, jobject result, const ResultField& field, ParserInstance& instance) {
+const char* fieldSignature(const ResultField& field) { return field.flag != nullptr ? "I" : "Ljava/lang/String;"; }
+
+// NewStringUTF reads modified UTF-8 and the bulk result is read as ISO-8859-1; a stray byte from 128 up becomes a
+// space in both, as the parse already does with every such byte it keeps, so the two paths give the same strings.
+void blankHighBytes(char* text) {
+  for (char* c = text; *c != '\0'; ++c)
+    if (static_cast<unsigned char>(*c) >= 128) *c = ' ';
+}
+
+// The derived text of a text field or extra in the instance's text buffer, or null when it yields none.
+const char* derivedText(FieldDerivation derivation, ParserInstance& instance) {
+  char* text = instance.textBuffer;
+  if (derivation(instance.record, text, instance.textBufferSize) != kStatusOk || text[0] == '\0') return nullptr;
+  text[instance.textBufferSize - 1] = '\0';  // whatever a derivation wrote, the reads below stop inside the buffer
+  blankHighBytes(text);
+  return text;
+}
+
+// Writes one derived field. A field without a value is left as the caller had it. cachedId, when not null, is
+// the field's id in the result's class; null means look it up (which raises NoSuchFieldError when it is missing).
+Status writeField(JNIEnv* env, jclass cls, jobject result, const ResultField& field, ParserInstance& instance,
+                  jfieldID cachedId = nullptr) {
   if (field.flag != nullptr) {
     std::int32_t value = 0;
     if (field.flag(instance.record, &value) != kStatusOk) return kStatusOk;
-    jfieldID id = findField(env, cls, field.javaName, "I");
+    jfieldID id = cachedId != nullptr ? cachedId : findField(env, cls, field.javaName, "I");
     if (id == nullptr) return kStatusHostError;
     env->SetIntField(result, id, value == 1 ? 1 : 0);
     return kStatusOk;
   }
-  char* text = instance.textBuffer;
-  if (field.text(instance.record, text, instance.textBufferSize) != kStatusOk || text[0] == '\0') return kStatusOk;
-  text[instance.textBufferSize - 1] = '\0';  // whatever a derivation wrote, the reads below stop inside the buffer
-  jfieldID id = findField(env, cls, field.javaName, "Ljava/lang/String;");
+  const char* text = derivedText(field.text, instance);
+  if (text == nullptr) return kStatusOk;
+  jfieldID id = cachedId != nullptr ? cachedId : findField(env, cls, field.javaName, fieldSignature(field));
   if (id == nullptr) return kStatusHostError;
-  // NewStringUTF reads modified UTF-8; a stray byte from 128 up would be half a sequence, so it becomes a space,
-  // as the parse already does with every such byte it keeps.
-  for (char* c = text; *c != '\0'; ++c)
-    if (static_cast<unsigned char>(*c) >= 128) *c = ' ';
   jstring value = env->NewStringUTF(text);
   if (value == nullptr) return kStatusHostError;
   env->SetObjectField(result, id, value);
   env->DeleteLocalRef(value);
   return kStatusOk;
+}
+
+// The bulk result: every value of a parse in one direct buffer, in native byte order, so that Java reads it with
+// one copy instead of a JNI call per field. All numbers are int32:
+//   needed (bytes the whole result takes), group, decoder id, repair bits, native bytes the instance holds;
+//   per result field in kResultFields order: a text as its length (-1: none) and its bytes, a flag as its value
+//   (-1: none); the standard's text; per extra in kExtraFields order, a text.
+// Nothing is written past the capacity; needed says how much room a complete result wants.
+class BulkWriter {
+ public:
+  BulkWriter(char* out, std::int64_t capacity) : out_(out), capacity_(capacity) {}
+
+  void putInt(std::int32_t value) { put(&value, sizeof value); }
+  void putText(const char* text) {
+    if (text == nullptr) return putInt(-1);
+    const std::size_t length = std::strlen(text);
+    putInt(static_cast<std::int32_t>(length));
+    put(text, length);
+  }
+  // A slot's bytes, read by length, with what blankHighBytes would blank blanked (and a NUL too).
+  void putSpan(const char* data, std::int32_t length) {
+    putInt(length);
+    for (std::int32_t i = 0; i < length; ++i) {
+      const char byte = static_cast<unsigned char>(data[i]) >= 128 || data[i] == '\0' ? ' ' : data[i];
+      put(&byte, 1);
+    }
+  }
+  [[nodiscard]] std::int64_t used() const { return used_; }
+  void putIntAt(std::int64_t at, std::int32_t value) {
+    if (at + std::int64_t{sizeof value} <= capacity_) std::memcpy(out_ + at, &value, sizeof value);
+  }
+
+ private:
+  void put(const void* data, std::size_t size) {
+    if (used_ + static_cast<std::int64_t>(size) <= capacity_) std::memcpy(out_ + used_, data, size);
+    used_ += static_cast<std::int64_t>(size);
+  }
+
+  char* out_;
+  std::int64_t capacity_;
+  std::int64_t used_ = 0;
+};
+
+// Writes the latest result into out; returns the bytes it needs (more than capacity: nothing usable was written)
+// or, above INT32_MAX, -21.
+jint writeBulkResult(ParserInstance& instance, char* out, std::int64_t capacity) {
+  BulkWriter writer(out, capacity);
+  writer.putInt(0);
+  writer.putInt(instance.record.group);
+  writer.putInt(instance.record.decoderId);
+  writer.putInt(static_cast<std::int32_t>(instance.repairs));
+  const std::int64_t held = std::int64_t{instance.textBufferSize} + instance.arenaBufferSize +
+                            instance.spareBufferSize + std::int64_t{sizeof(ParserInstance)};
+  writer.putInt(static_cast<std::int32_t>(std::min<std::int64_t>(held, INT32_MAX)));
+  for (const ResultField& field : kResultFields) {
+    if (field.flag != nullptr) {
+      std::int32_t value = 0;
+      writer.putInt(field.flag(instance.record, &value) == kStatusOk ? (value == 1 ? 1 : 0) : -1);
+    } else {
+      writer.putText(derivedText(field.text, instance));
+    }
+  }
+  const FieldSlot& standard = instance.record.slots[SLOT_STANDARD];
+  if (standard.filled()) {
+    writer.putSpan(standard.text, standard.length);
+  } else {
+    writer.putInt(-1);
+  }
+  for (const ExtraField& extra : kExtraFields) writer.putText(derivedText(extra.text, instance));
+  if (writer.used() > INT32_MAX) return kStatusBadArgument;
+  const auto needed = static_cast<jint>(writer.used());
+  writer.putIntAt(0, needed);
+  return needed;
+}
+
+// A clock value from Java: YYYYMMDDhhmmss, or -1 for the local clock.
+Status parseAt(ParserInstance& instance, const char* input, jint length, jlong now) {
+  if (now < 0) return parseBuffer(&instance, input, length);
+  const DateTime time{.year = static_cast<std::int32_t>(now / 10000000000),
+                      .month = static_cast<std::int32_t>(now / 100000000 % 100),
+                      .day = static_cast<std::int32_t>(now / 1000000 % 100),
+                      .hour = static_cast<std::int32_t>(now / 10000 % 100),
+                      .minute = static_cast<std::int32_t>(now / 100 % 100),
+                      .second = static_cast<std::int32_t>(now % 100)};
+  return parseBufferAt(&instance, input, length, time);
+}
+
+// A Java String[] of the names, or null with an exception pending.
+jobjectArray stringArray(JNIEnv* env, const std::string_view* names, std::size_t count) {
+  jclass stringClass = env->FindClass("java/lang/String");
+  if (stringClass == nullptr) return nullptr;
+  jobjectArray array = env->NewObjectArray(static_cast<jsize>(count), stringClass, nullptr);
+  env->DeleteLocalRef(stringClass);
+  for (std::size_t i = 0; array != nullptr && i < count; ++i) {
+    char terminated[64] = {};
+    names[i].copy(terminated, std::min(names[i].size(), sizeof terminated - 1));
+    jstring name = env->NewStringUTF(terminated);
+    if (name == nullptr) return nullptr;
+    env->SetObjectArrayElement(array, static_cast<jsize>(i), name);
+    env->DeleteLocalRef(name);
+  }
+  return array;
 }
 
 }  // namespace
@@ -102,7 +225,129 @@ JNIEXPORT jint JNICALL Java_net_quorix_brevicon_Brevicon_nativeParse(JNIEnv* env
     }
   }
   env->DeleteLocalRef(cls);
+  quorix::releaseLargeBuffers(instance);
   return kStatusOk;
+}
+
+// The id of each result field in cls, in kResultFields order; 0 where cls lacks the field (the lookup's error is
+// cleared: it is raised again by the parse that needs the field).
+JNIEXPORT jlongArray JNICALL Java_net_quorix_brevicon_Brevicon_nativeFieldIds(JNIEnv* env, jclass, jclass cls) {
+  constexpr auto kCount = static_cast<jsize>(std::size(quorix::kResultFields));
+  jlong ids[kCount] = {};
+  for (jsize i = 0; i < kCount && cls != nullptr; ++i) {
+    const quorix::ResultField& field = quorix::kResultFields[i];
+    jfieldID id = quorix::findField(env, cls, field.javaName, quorix::fieldSignature(field));
+    if (env->ExceptionCheck()) env->ExceptionClear();
+    ids[i] = static_cast<jlong>(reinterpret_cast<std::intptr_t>(id));
+  }
+  jlongArray array = env->NewLongArray(kCount);
+  if (array != nullptr) env->SetLongArrayRegion(array, 0, kCount, ids);
+  return array;
+}
+
+// nativeParse with the field ids of nativeFieldIds for the result's class and a clock (YYYYMMDDhhmmss, or -1 for
+// the local one). A field with a value and id 0 is looked up by name, so its NoSuchFieldError stays pending (-27).
+JNIEXPORT jint JNICALL Java_net_quorix_brevicon_Brevicon_nativeParseFields(JNIEnv* env, jclass, jlong handle,
+                                                                           jobject result, jobject buffer, jint length,
+                                                                           jlongArray fieldIds, jlong now) {
+  quorix::ParserInstance* instance = quorix::instanceFromHandle(handle);
+  if (instance == nullptr) return kStatusBadArgument;
+  if (buffer == nullptr) return kStatusNoInput;
+  constexpr auto kCount = static_cast<jsize>(std::size(quorix::kResultFields));
+  if (result == nullptr || fieldIds == nullptr || env->GetArrayLength(fieldIds) != kCount) return kStatusBadArgument;
+  const auto* input = static_cast<const char*>(env->GetDirectBufferAddress(buffer));
+  if (input == nullptr) return kStatusNoInput;
+  if (static_cast<jlong>(length) > env->GetDirectBufferCapacity(buffer)) return kStatusBadArgument;
+  jlong ids[kCount];
+  env->GetLongArrayRegion(fieldIds, 0, kCount, ids);
+
+  if (quorix::Status status = quorix::parseAt(*instance, input, length, now); status != kStatusOk) return status;
+
+  jclass cls = env->GetObjectClass(result);
+  if (env->ExceptionCheck() || cls == nullptr) return kStatusHostError;
+  quorix::Status status = kStatusOk;
+  for (jsize i = 0; i < kCount && status == kStatusOk; ++i) {
+    auto* id = reinterpret_cast<jfieldID>(static_cast<std::intptr_t>(ids[i]));
+    status = quorix::writeField(env, cls, result, quorix::kResultFields[i], *instance, id);
+  }
+  env->DeleteLocalRef(cls);
+  if (status == kStatusOk) quorix::releaseLargeBuffers(instance);
+  return status;
+}
+
+// Parses and writes the bulk result into out (a direct buffer). 0 when the parse succeeded: the result is complete
+// when its first int32 is at most out's capacity, else call nativeWriteResult with a buffer that large. Otherwise
+// the parse's status; -11 and -21 as nativeParse, checked before anything is read.
+JNIEXPORT jint JNICALL Java_net_quorix_brevicon_Brevicon_nativeParseInto(JNIEnv* env, jclass, jlong handle,
+                                                                         jobject buffer, jint length, jobject out,
+                                                                         jlong now) {
+  quorix::ParserInstance* instance = quorix::instanceFromHandle(handle);
+  if (instance == nullptr) return kStatusBadArgument;
+  if (buffer == nullptr) return kStatusNoInput;
+  if (out == nullptr) return kStatusBadArgument;
+  const auto* input = static_cast<const char*>(env->GetDirectBufferAddress(buffer));
+  auto* result = static_cast<char*>(env->GetDirectBufferAddress(out));
+  if (input == nullptr) return kStatusNoInput;
+  const jlong capacity = env->GetDirectBufferCapacity(out);
+  if (result == nullptr || capacity < 4 || static_cast<jlong>(length) > env->GetDirectBufferCapacity(buffer)) {
+    return kStatusBadArgument;
+  }
+
+  if (quorix::Status status = quorix::parseAt(*instance, input, length, now); status != kStatusOk) return status;
+  const jint needed = quorix::writeBulkResult(*instance, result, capacity);
+  if (needed < 0) return needed;
+  if (needed <= capacity) quorix::releaseLargeBuffers(instance);
+  return kStatusOk;
+}
+
+// Writes the latest result again, into a buffer grown as nativeParseInto asked; returns the bytes it took, or -21.
+JNIEXPORT jint JNICALL Java_net_quorix_brevicon_Brevicon_nativeWriteResult(JNIEnv* env, jclass, jlong handle,
+                                                                           jobject out) {
+  quorix::ParserInstance* instance = quorix::instanceFromHandle(handle);
+  auto* result = out != nullptr ? static_cast<char*>(env->GetDirectBufferAddress(out)) : nullptr;
+  if (instance == nullptr || result == nullptr) return kStatusBadArgument;
+  const jint needed = quorix::writeBulkResult(*instance, result, env->GetDirectBufferCapacity(out));
+  quorix::releaseLargeBuffers(instance);
+  return needed;
+}
+
+// Inputs longer than maxLength are refused with -29; 0 lifts the limit.
+JNIEXPORT void JNICALL Java_net_quorix_brevicon_Brevicon_nativeSetMaxInputLength(JNIEnv*, jclass, jlong handle,
+                                                                                 jint maxLength) {
+  if (quorix::ParserInstance* instance = quorix::instanceFromHandle(handle); instance != nullptr) {
+    instance->maxInputLength = std::max(maxLength, 0);
+  }
+}
+
+JNIEXPORT jobjectArray JNICALL Java_net_quorix_brevicon_Brevicon_nativeRepairNames(JNIEnv* env, jclass) {
+  std::string_view names[std::size(quorix::kRepairNames)];
+  for (std::size_t i = 0; i < std::size(names); ++i) names[i] = quorix::kRepairNames[i].name;
+  return quorix::stringArray(env, names, std::size(names));
+}
+
+JNIEXPORT jobjectArray JNICALL Java_net_quorix_brevicon_Brevicon_nativeExtraNames(JNIEnv* env, jclass) {
+  std::string_view names[std::size(quorix::kExtraFields)];
+  for (std::size_t i = 0; i < std::size(names); ++i) names[i] = quorix::kExtraFields[i].name;
+  return quorix::stringArray(env, names, std::size(names));
+}
+
+// The checks over a card's dates, each a YYYYMMDD number or 0 for none.
+JNIEXPORT jboolean JNICALL Java_net_quorix_brevicon_Brevicon_nativeIsExpired(JNIEnv*, jclass, jint expiry, jint on) {
+  return quorix::isExpired(quorix::CardDates{.expiry = expiry}, on) ? JNI_TRUE : JNI_FALSE;
+}
+
+// The age, or -1 when it is not known.
+JNIEXPORT jint JNICALL Java_net_quorix_brevicon_Brevicon_nativeAgeOn(JNIEnv*, jclass, jint birth, jint on) {
+  std::int32_t age = 0;
+  return quorix::ageOn(quorix::CardDates{.birth = birth}, on, &age) == kStatusOk ? age : -1;
+}
+
+JNIEXPORT jboolean JNICALL Java_net_quorix_brevicon_Brevicon_nativeIsAtLeast(JNIEnv*, jclass, jint years, jint on,
+                                                                             jint birth, jint under18, jint under19,
+                                                                             jint under21) {
+  const quorix::CardDates dates{
+      .birth = birth, .under18Until = under18, .under19Until = under19, .under21Until = under21};
+  return quorix::isAtLeast(dates, years, on) ? JNI_TRUE : JNI_FALSE;
 }
 
 JNIEXPORT jint JNICALL Java_net_quorix_brevicon_Brevicon_nativeGetMajorVersion(JNIEnv*, jclass) {

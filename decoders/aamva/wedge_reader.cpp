@@ -180,6 +180,9 @@ constexpr std::int32_t kShapeFits = 4;
 constexpr std::int32_t kShapeMissed = -30;
 constexpr std::int32_t kEmptyValue = -15;
 constexpr std::int32_t kIdRepeated = -25;
+// A value of free shape (a licence number, a discriminator) is ended by any element id that follows it, even one the
+// edition does not store, so "DAQ38884194DCF1861..." keeps the number apart; the directory's count can still merge.
+constexpr std::int32_t kFreeValueEnded = 1;
 constexpr std::int32_t kNoCut = std::numeric_limits<std::int32_t>::min() / 2;
 
 bool isDigitChar(char c) { return c >= '0' && c <= '9'; }
@@ -200,6 +203,22 @@ bool fitsPostalCode(std::string_view s) {
   const auto allowed = [](char c) { return isDigitChar(c) || isUpperLetter(c) || c == ' ' || c == '-'; };
   return allOf(s, allowed) && std::count_if(s.begin(), s.end(), isDigitChar) >= 3 &&
          std::count_if(s.begin(), s.end(), isUpperLetter) <= 3;
+}
+
+// A name holds no digits but those of an ordinal suffix word ("3RD", "2ND"), which a full name may end with.
+bool fitsName(std::string_view s) {
+  const auto isWordEnd = [&s](std::size_t i) { return i >= s.size() || !isUpperLetter(s[i]); };
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    if (!isDigitChar(s[i])) continue;
+    if (i > 0 && (isUpperLetter(s[i - 1]) || isDigitChar(s[i - 1]))) return false;
+    std::size_t end = i;
+    while (end < s.size() && isDigitChar(s[end])) ++end;
+    const std::string_view ending = s.substr(end, 2);
+    if (ending != "ST" && ending != "ND" && ending != "RD" && ending != "TH") return false;
+    if (!isWordEnd(end + 2)) return false;
+    i = end + 1;
+  }
+  return true;
 }
 
 bool fitsShape(Shape shape, std::string_view s) {
@@ -225,6 +244,7 @@ bool fitsShape(Shape shape, std::string_view s) {
     case Shape::kWeight:
       return !s.empty() && s.size() <= 3 && allOf(s, isDigitChar);
     case Shape::kName:
+      return fitsName(s);
     case Shape::kCity:
       return std::none_of(s.begin(), s.end(), isDigitChar);
     case Shape::kStreet:
@@ -328,7 +348,8 @@ std::int32_t elementScore(const KnownId& id, std::string_view s, std::int32_t di
 // alone, which spares the cut a scan of every value at every length it tries.
 std::int32_t grownValueScore(const KnownId& id, std::string_view s, std::int32_t discount, bool digit, bool capital) {
   if (!s.empty() && (id.shape == Shape::kName || id.shape == Shape::kCity)) {
-    return id.worth - discount + (digit ? kShapeMissed : 0);
+    const bool fits = !digit || (id.shape == Shape::kName && fitsName(s));
+    return id.worth - discount + (fits ? 0 : kShapeMissed);
   }
   if (!s.empty() && id.shape == Shape::kStreet) return id.worth - discount + (capital ? 0 : kShapeMissed);
   return elementScore(id, s, discount);
@@ -355,9 +376,9 @@ bool holdsSeparator(TextSpan text) {
   });
 }
 
-// Where the issuer number starts: behind the whole file type, or one earlier when the scanner lost one of its
-// characters; -1 when neither "ANSI " nor "AAMVA" stands behind the "@".
-std::int32_t issuerPosition(TextSpan text) {
+// Where the file type ends: behind the whole type, or one earlier when the scanner lost one of its characters; -1
+// when neither "ANSI " nor "AAMVA" stands behind the "@".
+std::int32_t fileTypeEnd(TextSpan text) {
   constexpr std::string_view kFileTypes[] = {"ANSI ", "AAMVA"};
   if (text.length < 6) return -1;
   // Both types, whole or short of one character, start with "A" or "N": other records stop here.
@@ -386,6 +407,16 @@ bool digitsAt(TextSpan text, std::int64_t position, std::int32_t count, std::int
   }
   value = v;
   return true;
+}
+
+// Where the issuer number starts: behind the file type, and behind one space there when the card writes "AAMVA"
+// as it writes "ANSI " ("@AMVA 636006...", its first "A" lost). -1 without a file type.
+std::int32_t issuerPosition(TextSpan text) {
+  const std::int32_t end = fileTypeEnd(text);
+  if (end < 0 || end >= text.length || text.data[end] != ' ') return end;
+  std::int32_t digits = 0;
+  if (!digitsAt(text, std::int64_t{end} + 1, 6, digits)) return end;
+  return end + 1;
 }
 
 struct WedgeDesignator {
@@ -571,8 +602,9 @@ std::int32_t cutData(TextSpan data, const KnownIds& known, std::int32_t discount
       const std::string_view value(data.data + begin, static_cast<std::size_t>(valueEnd - begin));
       const bool digit = t.digits[q] > t.digits[p + 3];
       const bool capital = t.capitals[q] > t.capitals[p + 3];
+      const bool freeValueEnded = q < m && known.ids[id].shape == Shape::kAny;
       const std::int32_t score = t.score[q] + grownValueScore(known.ids[id], value, discount, digit, capital) +
-                                 (hasSeen(t, q, id) ? kIdRepeated : 0);
+                                 (hasSeen(t, q, id) ? kIdRepeated : 0) + (freeValueEnded ? kFreeValueEnded : 0);
       if (score >= t.score[p]) {  // on a tie the longer value: a cut the data does not call for is not made
         t.score[p] = score;
         bestNext = q;

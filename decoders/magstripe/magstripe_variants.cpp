@@ -73,15 +73,6 @@ void readNarrowAddress(MagstripeDecoder& decoder, TextSpan track1) {
   storeFiltered(*decoder.record, SLOT_STREET_1, address, kNarrowAddressFilter);
 }
 
-// The Canadian layout writes its weight field in one unit, kilograms, as its heights are centimetres; the value
-// stays as the card has it, however heavy.
-void readWeightOneSlot(MagstripeDecoder& decoder, TextSpan fields) {
-  if (fields.length < 23) return;
-  TextSpan weight = stripePart(fields, 20, 3);
-  trimClass(&weight, kClassSpace);
-  if (allInClass(weight, kClassDigit)) storeStripeValue(decoder, SLOT_WEIGHT_KG, weight);
-}
-
 // Canadian postal codes follow the first sentinel: six characters become "K1A 0B1", nine digits stay as they are.
 void readForwardPostalCode(MagstripeDecoder& decoder, TextSpan track3) {
   if (track3.length < 7) return;
@@ -415,10 +406,11 @@ constexpr MagstripeVariant kMagstripeVariants[] = {
      .needs = {"{!|2636", "{!|1"}, .shortBelow = 24},
     {.id = 7, .splitTracks = splitEndSentinelTrimmed, .checkTracks = checkOptionalSentinel, .needs = {";636"},
      .shortBelow = 8},
-    // Heights keep the default's centimetre test: Canadian cards write centimetres.
+    // Heights keep the default's centimetre test: Canadian cards write centimetres. Weights go as the default
+    // routes them, up to 100 as kilograms and heavier as pounds.
     {.id = 8, .splitTracks = splitEndSentinel, .checkTracks = checkFieldBoundary,
      .overrides = {.readAddress = readNarrowAddress, .readPostalCode = readForwardPostalCode,
-                   .locateTrack3Fields = locateFieldsAt15, .readWeight = readWeightOneSlot},
+                   .locateTrack3Fields = locateFieldsAt15},
      .needs = {"?;636"}, .shortBelow = 8},
     {.id = 9, .splitTracks = splitSentinelPairHash, .checkTracks = checkIin,
      .overrides = {.readPostalCode = readHashPostalCode, .locateTrack3Fields = locateFieldsAt15,

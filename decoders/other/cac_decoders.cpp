@@ -309,9 +309,10 @@ Status storeVersion3Height(CacPipeline& pipeline, std::int32_t slot, TextSpan fi
   return kStatusOk;
 }
 
-// The name arrives as "FAMILY GIVEN MIDDLE" padded with spaces in every version 3 layout, the civilian card's
-// included; the derivations split it at commas, and read a name left with spaces as given name first. Each run of
-// spaces becomes one ", " so padding leaves no empty parts; the value is cut at the arena end.
+// The 182-character layout writes the name as "FAMILY GIVEN MIDDLE" padded with spaces; the derivations split it
+// at commas, and read a name left with spaces as given name first. Each run of spaces becomes one ", " so padding
+// leaves no empty parts; the value is cut at the arena end. The other version 3 layouts store their name as written,
+// given name first ("JOHN Q DOE"), which the derivations read by its spaces.
 std::int32_t produceCommaName(const void* context, char* destination, std::int32_t room) {
   const TextSpan& name = *static_cast<const TextSpan*>(context);
   std::int32_t written = 0;
@@ -354,7 +355,7 @@ Status storeVersion3Named(CacPipeline& pipeline, std::int32_t slot, TextSpan fie
 // The civilian card moves its issue and expiry dates to slots of their own.
 Status storeVersion3Civilian(CacPipeline& pipeline, std::int32_t slot, TextSpan field) {
   if (slot == SLOT_CAC_FIELD_134 || slot == SLOT_CAC_FIELD_136) return storeVersion3Date(pipeline, slot, field);
-  return storeVersion3Named(pipeline, slot, field);
+  return storeVersion3(pipeline, slot, field);
 }
 
 // The civilian card names its own version: "IDCV" and then the version character.
@@ -393,7 +394,7 @@ constexpr CacVariant kCacVariants[] = {
     {.id = 47, .versionText = "N", .layout = &CacLayoutV1,
      .overrides = {.checkHeader = checkHeaderFirstCharacter, .splitBody = splitBodyWholeText, .storeField = storeVersion1},
      .standard = "Common Access Card N", .layoutMark = nullptr},
-    {.id = 49, .versionText = "3", .layout = &CacLayoutV3B, .overrides = {.storeField = storeVersion3Named},
+    {.id = 49, .versionText = "3", .layout = &CacLayoutV3B, .overrides = {.storeField = storeVersion3},
      .standard = "Common Access Card v3", .layoutMark = "1"},
     {.id = 48, .versionText = "3", .layout = &CacLayoutV3A, .overrides = {.storeField = storeVersion3Named},
      .standard = "Common Access Card v3", .layoutMark = "0"},

@@ -39,9 +39,19 @@ struct DateTime {
 
 inline constexpr std::int32_t kSlotCount = 137;
 
+// DecoderGroup: which family of decoders filled a record.
+inline constexpr std::int32_t kGroupAamva = 0;
+inline constexpr std::int32_t kGroupMagstripe = 1;
+inline constexpr std::int32_t kGroupCardRecord = 2;
+inline constexpr std::int32_t kGroupCac = 3;
+inline constexpr std::int32_t kGroupNationalId = 4;
+inline constexpr std::int32_t kGroupNone = 5;
+// Decoder ids run from 0 to 57; this one belongs to no decoder, since it marks a record that none filled.
+inline constexpr std::int32_t kNoDecoderId = 56;
+
 struct FieldRecord {
-  std::int32_t group = 5;
-  std::int32_t decoderId = 56;
+  std::int32_t group = kGroupNone;
+  std::int32_t decoderId = kNoDecoderId;
   FieldSlot slots[kSlotCount] = {};
   char* arena = nullptr;  // lent by the owner, never freed by the record
   std::int32_t arenaSize = 0;

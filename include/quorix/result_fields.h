@@ -3,6 +3,7 @@
 #pragma once
 
 #include <quorix/field_record.h>
+#include <quorix/parser.h>
 #include <quorix/status.h>
 
 #include <cstdint>
@@ -109,5 +110,19 @@ inline constexpr ResultField kResultFields[] = {
 };
 // clang-format on
 static_assert(std::size(kResultFields) == 40);
+
+// One field's value after a parse, as every binding stores it: a text that is not empty, or an indicator of 0 or 1.
+struct FieldValue {
+  bool present = false;
+  std::string_view text;  // in the instance's text buffer, NUL-terminated; the next derivation overwrites it
+  std::int32_t flag = 0;
+};
+
+// Runs field's derivation over instance's record into its text buffer. Not present when the record does not yield
+// the field or yields an empty text.
+FieldValue deriveFieldValue(ParserInstance& instance, const ResultField& field);
+// Runs a text derivation over instance's record into its text buffer and returns the NUL-terminated text there;
+// empty when the record does not yield it.
+std::string_view deriveIntoTextBuffer(ParserInstance& instance, FieldDerivation derivation);
 
 }  // namespace quorix

@@ -1,5 +1,5 @@
 # Script mode: install BUILD_DIR into WORK_DIR/prefix, then build SOURCE_DIR's consumers against it and run them.
-# With JAVAC and JAVA, the Java consumer runs with the installed jar alone: no library path, no LD_LIBRARY_PATH.
+# With CC, a C program links the shared library. With JAVAC and JAVA, the Java consumer runs with the installed jar alone: no library path, no LD_LIBRARY_PATH.
 file(REMOVE_RECURSE ${WORK_DIR})
 set(prefix ${WORK_DIR}/prefix)
 function(run)
@@ -46,6 +46,32 @@ if(READELF)
   if(NOT dynamic MATCHES "Library soname: \\[libquorix_parser\\.so\\.1\\]")
     message(FATAL_ERROR "libquorix_parser.so.1 does not carry the SONAME libquorix_parser.so.1")
   endif()
+  # Only the C interface and the JNI entry points are exported; a C++ name there would become part of the ABI.
+  execute_process(COMMAND ${READELF} --dyn-syms -W ${prefix}/lib/libquorix_parser.so.1 OUTPUT_VARIABLE symbols)
+  string(REPLACE "\n" ";" symbols "${symbols}")
+  set(exported 0)
+  foreach(line IN LISTS symbols)
+    if(line MATCHES " (GLOBAL|WEAK) +DEFAULT +[0-9]+ ([^ @]+)")
+      set(name ${CMAKE_MATCH_2})
+      if(NOT name MATCHES "^(quorix_|Java_)")
+        message(FATAL_ERROR "libquorix_parser.so.1 exports ${name}")
+      endif()
+      math(EXPR exported "${exported} + 1")
+    endif()
+  endforeach()
+  if(exported LESS 20)
+    message(FATAL_ERROR "libquorix_parser.so.1 exports only ${exported} symbols, not the C interface")
+  endif()
+endif()
+
+# A C program with the installed header and the shared library alone.
+if(CC)
+  # Linked by the C++ driver, which a sanitizer build's library needs for the C++ parts of its runtimes.
+  run(${CC} -std=c11 -Wall -Wextra -Werror -pedantic ${flags} -c ${SOURCE_DIR}/consumer.c -I${prefix}/include
+      -o ${WORK_DIR}/consumer-c.o)
+  run(${CXX} ${flags} ${WORK_DIR}/consumer-c.o -L${prefix}/lib -lquorix_parser -Wl,-rpath,${prefix}/lib
+      -o ${WORK_DIR}/consumer-c)
+  run(${WORK_DIR}/consumer-c ${GOLDEN_SAMPLE})
 endif()
 
 if(JAVAC)

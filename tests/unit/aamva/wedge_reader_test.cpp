@@ -149,6 +149,8 @@ TEST(AamvaWedge, CardsReadAsWithTheirSeparators) {
     EXPECT_NE(reference.record().decoderId, 57);
     EXPECT_EQ(wedge.slot(card.tellingSlot), card.tellingValue);
     EXPECT_EQ(wedge.slot(SLOT_STANDARD), reference.slot(SLOT_STANDARD) + " (separators restored)");
+    EXPECT_NE(wedge.instance->repairs & kRepairSeparatorsRestored, 0u);
+    EXPECT_EQ(reference.instance->repairs & kRepairSeparatorsRestored, 0u);
     for (std::int32_t s = 0; s < kSlotCount; ++s) {
       if (s != SLOT_STANDARD) {
         EXPECT_EQ(wedge.slot(s), reference.slot(s)) << "slot " << s;
@@ -264,6 +266,35 @@ TEST(AamvaWedge, CutsFollowValueShapes) {
     EXPECT_EQ(run.decoded.slot(c.slot), c.value);
     EXPECT_EQ(run.decoded.slot(SLOT_DOCUMENT_TYPE), "DL");
     EXPECT_EQ(run.decoded.slot(SLOT_IIN), "636014");
+  }
+}
+
+// Texts as scanners of real cards typed them: a licence number ended by an id the 2005 table does not store, a
+// version 1 header whose "AAMVA" lost an "A" but kept the space behind it, and a full name ending in an ordinal
+// that an id-like run inside it must not split.
+TEST(AamvaWedge, FreeValuesHeadersAndNamesOfTypedCards) {
+  struct Case {
+    std::string_view text;
+    std::int32_t slot;
+    std::string_view value;
+  };
+  constexpr Case kCases[] = {
+      {"@ANSI 636015030001DL00310100DLDCACDAQ48817305DCF27705511930045561872DCGUSA", SLOT_LICENCE_NUMBER_ALT,
+       "48817305"},
+      {"@ANSI 636015030001DL00310100DLDCACDAQ48817305DCF27705511930045561872DCGUSA", SLOT_COUNTRY, "USA"},
+      {"@AMVA 6360060101DL00290100DAAHARTWELL,JOSEPHINE,A,3RDDAG60 STATE STDAQ119004417DBB19940101", SLOT_FULL_NAME,
+       "HARTWELL,JOSEPHINE,A,3RD"},
+      {"@AMVA 6360060101DL00290100DAAHARTWELL,JOSEPHINE,A,3RDDAG60 STATE STDAQ119004417DBB19940101", SLOT_BIRTH_DATE,
+       "19940101"},
+      {"@AAMVA 6360060101DL00290100DAQ119004417DAAHART,JO", SLOT_IIN, "636006"},
+      {"@ANSI 636014010001DL00310100DLDAQ1DAASMITH,DAVID,3RDDAG1 MAIN ST", SLOT_FULL_NAME, "SMITH,DAVID,3RD"},
+      {"@ANSI 636014010001DL00310100DLDAQ1DAASMITH,DAVID,2NDDAG1 MAIN ST", SLOT_FULL_NAME, "SMITH,DAVID,2ND"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.text);
+    const WedgeRun run(c.text);
+    ASSERT_EQ(run.decoded.status, kStatusOk);
+    EXPECT_EQ(run.decoded.slot(c.slot), c.value);
   }
 }
 

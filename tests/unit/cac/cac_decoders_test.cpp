@@ -203,22 +203,22 @@ TEST(CacVersion3, EarlyMarkTestAgreesWithTheWholeSplit) {
   }
 }
 
-// The three version 3 layouts share the name field, family name first, so each writes it for the comma split.
-TEST(CacVersion3, EveryLayoutWritesTheNameFamilyFirst) {
+// Only the 182-character layout writes the name family name first, for the comma split; the others keep it plain.
+TEST(CacVersion3, OnlyLayoutAFormatsTheName) {
   struct Case {
-    std::string_view field, stored;
+    std::string_view field, formatted, plain;
   };
   constexpr Case kCases[] = {
-      {"DOE JOHN Q", "DOE, JOHN, Q"},
-      {"  DOE   JOHN  ", "DOE, JOHN"},
-      {"DOE", "DOE"},
-      {"", ""},
+      {"DOE JOHN Q", "DOE, JOHN, Q", "DOE JOHN Q"},
+      {"  DOE   JOHN  ", "DOE, JOHN", "DOE   JOHN"},
+      {"DOE", "DOE", "DOE"},
+      {"", "", ""},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.field);
-    EXPECT_EQ(decode(decodeCacVariant<48>, layoutA("0", c.field)).slot(SLOT_FULL_NAME), c.stored);
-    EXPECT_EQ(decode(decodeCacVariant<49>, layoutB("1", c.field)).slot(SLOT_FULL_NAME), c.stored);
-    EXPECT_EQ(decode(decodeCacVariant<50>, layoutC("1", c.field)).slot(SLOT_FULL_NAME), c.stored);
+    EXPECT_EQ(decode(decodeCacVariant<48>, layoutA("0", c.field)).slot(SLOT_FULL_NAME), c.formatted);
+    EXPECT_EQ(decode(decodeCacVariant<49>, layoutB("1", c.field)).slot(SLOT_FULL_NAME), c.plain);
+    EXPECT_EQ(decode(decodeCacVariant<50>, layoutC("1", c.field)).slot(SLOT_FULL_NAME), c.plain);
   }
 }
 

@@ -201,6 +201,21 @@ TEST(SelectAndDecode, EveryRowReadsItsPreparedTextUntouched) {
   }
 }
 
+// A row's repairs count only when it wins.
+TEST(SelectAndDecode, OnlyTheWinningRowsRepairsAreReported) {
+  DecoderEntry repairing = row(0, 57, decodeOneSlot);
+  repairing.repairs = kRepairSeparatorsRestored;
+  const std::pair<std::vector<DecoderEntry>, RepairSet> kCases[] = {
+      {{repairing, row(0, 3, decodeTwoSlots)}, 0},
+      {{repairing, row(1, 7, decodeRejects)}, kRepairSeparatorsRestored},
+  };
+  for (const auto& [rows, repairs] : kCases) {
+    Contest contest;
+    EXPECT_EQ(contest.run(rows, "text"), kStatusOk);
+    EXPECT_EQ(contest.instance().repairs, repairs);
+  }
+}
+
 // The contest as plainly as it can be written: every row prepares its own text into the one work buffer, the
 // issuer agreement takes the same buffer as scratch, and the winner runs a second time.
 Status plainContest(std::string_view input, std::vector<char>& work, FieldRecord& record, ParserInstance& instance) {

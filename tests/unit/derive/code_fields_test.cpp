@@ -61,14 +61,19 @@ TEST(CodeDerivations, SlotPriorityAndCleaning) {
   }
 }
 
-TEST(FlagDerivations, OneMeansYesAnythingElseNo) {
+TEST(FlagDerivations, YesAndNoWordsOthersGiveNothing) {
   struct Case {
     std::string_view text;
     Status status;
     std::int32_t value;
   };
-  constexpr Case kCases[] = {{"1", kStatusOk, 1},  {"0", kStatusOk, 0},  {"Y", kStatusOk, 0},
-                             {"11", kStatusOk, 0}, {" 1", kStatusOk, 0}, {"", kStatusNoValue, 42}};
+  // clang-format off
+  constexpr Case kCases[] = {
+      {"1", kStatusOk, 1}, {"Y", kStatusOk, 1}, {"YES", kStatusOk, 1}, {"DONOR", kStatusOk, 1}, {"donor", kStatusOk, 1},
+      {" 1\r", kStatusOk, 1}, {"0", kStatusOk, 0}, {"N", kStatusOk, 0}, {"NO", kStatusOk, 0}, {"no", kStatusOk, 0},
+      {"11", kStatusNoValue, 42}, {"U", kStatusNoValue, 42}, {"YESS", kStatusNoValue, 42}, {"NONE", kStatusNoValue, 42},
+      {"", kStatusNoValue, 42}};
+  // clang-format on
   constexpr std::pair<FlagDerivation, std::int32_t> kFlags[] = {{deriveLimitedDurationFlag, SLOT_LIMITED_DURATION},
                                                                 {deriveOrganDonorFlag, SLOT_ORGAN_DONOR},
                                                                 {deriveVeteranFlag, SLOT_VETERAN}};

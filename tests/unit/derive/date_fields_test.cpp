@@ -90,12 +90,18 @@ TEST(DescriptionDerivations, SexColourRaceAndHeight) {
   const Case kCases[] = {
       {deriveGender, SLOT_SEX, "1", "Male", 5},                 {deriveGender, SLOT_SEX, "M", "Male", 64},
       {deriveGender, SLOT_SEX, "2", "Female", 7},               {deriveGender, SLOT_SEX, "FEM", "Female", 64},
-      {deriveGender, SLOT_SEX, "X", kNoValue, 64},              {deriveGender, SLOT_SEX, "male", kNoValue, 64},
+      {deriveGender, SLOT_SEX, "X", "X", 64},                   {deriveGender, SLOT_SEX, "male", kNoValue, 64},
+      {deriveGender, SLOT_SEX, "9", "Not specified", 14},       {deriveGender, SLOT_SEX, "9", kTooSmall, 13},
+      {deriveGender, SLOT_SEX, "XX", kNoValue, 64},             {deriveGender, SLOT_SEX, "U", kNoValue, 64},
       {deriveGender, SLOT_SEX, "1", kTooSmall, 4},              {deriveGender, SLOT_SEX, "2", kTooSmall, 6},
       {deriveEyeColor, SLOT_EYE_COLOUR, "BRO", "Brown", 64},    {deriveEyeColor, SLOT_EYE_COLOUR, "bro", "bro", 64},
       {deriveEyeColor, SLOT_EYE_COLOUR, "VI", "Violet", 64},    {deriveEyeColor, SLOT_EYE_COLOUR, "BRO ", "BRO ", 64},
       {deriveEyeColor, SLOT_EYE_COLOUR, "BRO", kTooSmall, 5},   {deriveEyeColor, SLOT_EYE_COLOUR, "PURPLE", "PUR", 4},
       {deriveHairColor, SLOT_HAIR_COLOUR, "GRY", "Grey", 64},   {deriveHairColor, SLOT_HAIR_COLOUR, "HAZ", "HAZ", 64},
+      {deriveEyeColor, SLOT_EYE_COLOUR, "BROWN", "Brown", 64},  {deriveEyeColor, SLOT_EYE_COLOUR, "Blue", "Blue", 64},
+      {deriveEyeColor, SLOT_EYE_COLOUR, "GREY", "Gray", 64},    {deriveHairColor, SLOT_HAIR_COLOUR, "GRAY", "Grey", 64},
+      {deriveHairColor, SLOT_HAIR_COLOUR, "BLONDE", "Blond", 64}, {deriveHairColor, SLOT_HAIR_COLOUR, "HAZEL", "HAZEL", 64},
+      {deriveHairColor, SLOT_HAIR_COLOUR, "AUBURN", "Red/Auburn", 64},
       {deriveRace, SLOT_RACE, " \tW~H  I\x7f", "W H  I", 64},   {deriveRace, SLOT_RACE, "~~", kNoValue, 64},
       {deriveHeight, SLOT_HEIGHT_FT_IN, "510", "5'10\"", 6},    {deriveHeight, SLOT_HEIGHT_FT_IN, "510", kTooSmall, 5},
       {deriveHeight, SLOT_HEIGHT_FT_IN, " 601\t", "6'01\"", 64}, {deriveHeight, SLOT_HEIGHT_FT_IN, "5", "5'\"", 64},
@@ -140,6 +146,14 @@ TEST(WeightDerivations, ConversionRangesAndSizes) {
       {"", "1000", "", "1000", "2200", 5},
       {"", "", "0", kTooSmall, kTooSmall, 8},
       {"180", "", "", "<status -21>", "<status -21>", 3},
+      // a unit written with the weight decides it, whichever slot holds it
+      {"50 KG", "", "", "50", "110", 64},
+      {"150 LB", "", "", "68", "150", 64},
+      {"150LBS", "", "", "68", "150", 64},
+      {"", "150 lb", "", "68", "150", 64},
+      {"", "068KG", "", "068", "150", 64},
+      {"50 ST", "", "", kNoValue, "50 ST", 64},
+      {"KG", "", "", kNoValue, "KG", 64},
   };
   // clang-format on
   for (const auto& c : kCases) {

@@ -102,7 +102,11 @@ TEST(LicenseNumberCorrections, LetterRules) {
       {"CO", "0", "0"},                    {"CA", "1212345678", "L12345678"},
       {"NY", "05123456789012345678", "E123456789012345678"},
       {"OH", "0102345678", "AB345678"},
-      {"OH", "01 2345678", "A2345678"},  // the second pair is "0 ": no second letter
+      {"OH", "01 2345678", "AB345678"},  // the second pair " 2" reads as 2
+      {"OH", "01X2345678", "AX2345678"},  // "X2" reads as no number: no second letter
+      {"MN", "123456789012 4", "D123456789012"},  // the last pair " 4" reads as 4
+      {"AZ", "4 12345678", "D12345678"},  // and "4 " as 4
+      {"AZ", "-112345678", "-112345678"},  // a sign counts: -1 is no letter
       {"OH", "010234567", "010234567"},
       {"MN", "12345678901226", "Z123456789012"},  {"MN", "123456789012", "123456789012"},
       {"MN", "1 345678901226", "Z1 3456789012"},  // spaces kept behind a letter

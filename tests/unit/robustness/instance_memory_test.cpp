@@ -61,5 +61,41 @@ TEST(InstanceMemory, CreateParseDestroyReturnsEveryByte) {
   EXPECT_LT(after, before + 64 * 1024) << "the heap grew from " << before << " to " << after << " bytes";
 }
 
+TEST(InstanceMemory, LimitRefusesLongInputsBeforeAnyBufferGrows) {
+  const std::string_view document = testing::kSampleDocuments[0].text;
+  ParserInstance* instance = createInstance();
+  ASSERT_NE(instance, nullptr);
+  instance->maxInputLength = static_cast<std::int32_t>(document.size());
+  EXPECT_EQ(parseBuffer(instance, document.data(), instance->maxInputLength), kStatusOk);
+  const std::int32_t grownTo = instance->textBufferSize;
+  const std::string longer = std::string(document) + std::string(20000, ' ');
+  EXPECT_EQ(parseBuffer(instance, longer.data(), static_cast<std::int32_t>(longer.size())), kStatusInputTooLarge);
+  EXPECT_EQ(instance->textBufferSize, grownTo);
+  destroyInstance(instance);
+}
+
+TEST(InstanceMemory, LargeBuffersAreReleasedAndSmallOnesKept) {
+  const std::string_view document = testing::kSampleDocuments[0].text;
+  ParserInstance* instance = createInstance();
+  ASSERT_NE(instance, nullptr);
+  instance->maxInputLength = 4 << 20;
+  ASSERT_EQ(parseBuffer(instance, document.data(), static_cast<std::int32_t>(document.size())), kStatusOk);
+  const char* smallBuffer = instance->textBuffer;
+  releaseLargeBuffers(instance);
+  EXPECT_EQ(instance->textBuffer, smallBuffer);
+  EXPECT_EQ(instance->record.decoderId, testing::kSampleDocuments[0].decoderId);
+
+  const std::string longInput = std::string(2 << 20, '\x01') + std::string(document);
+  ASSERT_EQ(parseBuffer(instance, longInput.data(), static_cast<std::int32_t>(longInput.size())), kStatusOk);
+  EXPECT_GT(instance->textBufferSize, kLargeBufferSize);
+  releaseLargeBuffers(instance);
+  EXPECT_EQ(instance->textBuffer, nullptr);
+  EXPECT_EQ(instance->spareBufferSize, 0);
+  EXPECT_EQ(instance->maxInputLength, 4 << 20);
+  ASSERT_EQ(parseBuffer(instance, document.data(), static_cast<std::int32_t>(document.size())), kStatusOk);
+  EXPECT_LE(instance->textBufferSize, 8192);
+  destroyInstance(instance);
+}
+
 }  // namespace
 }  // namespace quorix

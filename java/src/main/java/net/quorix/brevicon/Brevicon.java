@@ -7,13 +7,23 @@ import java.lang.ref.Cleaner;
 import java.lang.ref.Reference;
 import java.net.URL;
 import java.nio.ByteBuffer;
+import java.nio.ByteOrder;
+import java.nio.charset.StandardCharsets;
 import java.nio.file.Files;
 import java.nio.file.Path;
 import java.nio.file.StandardOpenOption;
 import java.nio.file.attribute.PosixFilePermission;
 import java.nio.file.attribute.PosixFilePermissions;
+import java.time.Clock;
+import java.time.LocalDateTime;
+import java.util.Collections;
 import java.util.EnumSet;
+import java.util.LinkedHashMap;
+import java.util.LinkedHashSet;
+import java.util.Map;
+import java.util.Objects;
 import java.util.Set;
+import java.util.concurrent.atomic.AtomicLong;
 
 /**
  * Parses the decoded text of an identity document's machine-readable zone (licence barcodes, magnetic stripe tracks,
@@ -46,7 +56,25 @@ public final class Brevicon implements AutoCloseable {
   /** Base name of the native library, as given to {@link System#loadLibrary}. */
   public static final String LIBRARY_NAME = "quorix_parser";
 
+  /** Default of {@link #getMaxInputSize()}: 16 MiB. */
+  public static final int DEFAULT_MAX_INPUT_SIZE = 16 << 20;
+
   private static final Cleaner CLEANER = Cleaner.create();
+
+  // Buffers that held an input or a result above this size are dropped after the parse, as the native ones are.
+  private static final int LARGE_BUFFER = 1 << 20;
+
+  // Native and direct memory that instances not yet cleaned hold. The JVM does not see it, so a program that drops
+  // many instances unclosed would not collect them before it runs out; above the budget a new instance first asks
+  // for a collection, as direct buffers do. The budget rises when live instances really hold more.
+  private static final long NATIVE_BUDGET = 64L << 20;
+  private static final AtomicLong NATIVE_HELD = new AtomicLong();
+  private static volatile long nativeBudget = NATIVE_BUDGET;
+  // What an instance holds besides its buffers: the parser instance with its record.
+  private static final int INSTANCE_BYTES = 4096;
+  // The native buffers: text, arena and a spare of three times their size.
+  private static final int BUFFER_FACTOR = 5;
+  private static final int MINIMUM_BUFFER = 8192;
 
   private static final Set<PosixFilePermission> OWNER_ONLY =
       EnumSet.of(PosixFilePermission.OWNER_READ, PosixFilePermission.OWNER_WRITE);
@@ -55,22 +83,121 @@ public final class Brevicon implements AutoCloseable {
     loadNativeLibrary();
   }
 
+  private static final String[] REPAIR_NAMES = nativeRepairNames();
+  private static final String[] EXTRA_NAMES = nativeExtraNames();
+
+  // The caller-class path looks each class's field ids up once; they live as long as the class does.
+  private static final ClassValue<long[]> FIELD_IDS =
+      new ClassValue<>() {
+        @Override
+        protected long[] computeValue(Class<?> type) {
+          return nativeFieldIds(type);
+        }
+      };
+
   private final NativeInstance instance;
   private final Cleaner.Cleanable cleanable;
+  private final Clock clock;
+  private int maxInputSize = DEFAULT_MAX_INPUT_SIZE;
   private ByteBuffer scratch;
+  private ByteBuffer resultBuffer;
+  private byte[] resultBytes;
+  private ByteBuffer resultView;
 
   /**
-   * Creates a parser with its own native instance.
+   * Creates a parser with its own native instance, reading dates against the local clock at every parse.
    *
    * @throws OutOfMemoryError when the native instance cannot be allocated
    */
   public Brevicon() {
+    this(null);
+  }
+
+  /**
+   * Creates a parser whose parses read the time from the given clock, in the clock's zone: results that depend on
+   * the date (a stripe's two-digit years) are then reproducible.
+   *
+   * @param clock the clock, or null for the local clock
+   * @throws OutOfMemoryError when the native instance cannot be allocated
+   */
+  public Brevicon(Clock clock) {
+    this.clock = clock;
+    reclaimIfOverBudget();
     long handle = createNativeInstance();
     if (handle == 0) {
       throw new OutOfMemoryError("the native parser instance of " + LIBRARY_NAME + " could not be allocated");
     }
     instance = new NativeInstance(handle);
     cleanable = CLEANER.register(this, instance);
+    nativeSetMaxInputLength(handle, maxInputSize);
+  }
+
+  /**
+   * The longest input this parser accepts; longer ones fail with {@link BreviconException#STATUS_INPUT_TOO_LARGE}
+   * before any memory is set aside for them.
+   *
+   * @return the limit in bytes, {@link #DEFAULT_MAX_INPUT_SIZE} unless changed
+   */
+  public synchronized int getMaxInputSize() {
+    return maxInputSize;
+  }
+
+  /**
+   * Changes the longest input this parser accepts. A parse needs about five times the input in native memory while
+   * it runs; buffers grown beyond 1 MiB are returned after each parse.
+   *
+   * @param bytes the new limit, at least 1
+   * @throws IllegalArgumentException when bytes is below 1
+   * @throws IllegalStateException when this parser is closed
+   */
+  public synchronized void setMaxInputSize(int bytes) {
+    if (bytes < 1) throw new IllegalArgumentException("limit " + bytes + " below 1");
+    long handle = openHandle();
+    maxInputSize = bytes;
+    try {
+      nativeSetMaxInputLength(handle, bytes);
+    } finally {
+      Reference.reachabilityFence(this);
+    }
+  }
+
+  /**
+   * Parses a document's text, and reports a failure in the result instead of throwing, for use in streams: {@code
+   * texts.stream().map(parser::tryParse)}.
+   *
+   * @param text the raw bytes as the reader delivered them; copied, so the caller may reuse the array
+   * @return a new result; {@link BreviconResult#status()} is 0, or the negative status with no field set
+   * @throws IllegalStateException when this parser is closed
+   */
+  public synchronized BreviconResult tryParse(byte[] text) {
+    if (text == null) throw new NullPointerException("text");
+    if (text.length > maxInputSize) return BreviconResult.failed(BreviconException.STATUS_INPUT_TOO_LARGE);
+    ByteBuffer buffer = scratchFor(text);
+    BreviconResult result = parseBulk(buffer, text.length);
+    if (scratch.capacity() > LARGE_BUFFER) scratch = null;
+    account(text.length);
+    return result;
+  }
+
+  /**
+   * Parses a document's text given as characters U+0000 to U+00FF, one byte each (ISO-8859-1), as a reader that
+   * delivers a String would.
+   *
+   * @param text the document's text
+   * @return a new result holding every field the document yields
+   * @throws BreviconException when no decoder accepts the text or the parse fails
+   * @throws IllegalArgumentException when a character lies above U+00FF
+   * @throws IllegalStateException when this parser is closed
+   */
+  public BreviconResult parse(String text) throws BreviconException {
+    if (text == null) throw new NullPointerException("text");
+    for (int i = 0; i < text.length(); ++i) {
+      if (text.charAt(i) > 0xFF) {
+        throw new IllegalArgumentException(
+            String.format("character U+%04X at %d lies outside U+0000 to U+00FF", (int) text.charAt(i), i));
+      }
+    }
+    return parse(text.getBytes(StandardCharsets.ISO_8859_1));
   }
 
   /**
@@ -82,7 +209,15 @@ public final class Brevicon implements AutoCloseable {
    * @throws IllegalStateException when this parser is closed
    */
   public synchronized BreviconResult parse(byte[] text) throws BreviconException {
-    if (text == null) throw new NullPointerException("text");
+    return checked(tryParse(text));
+  }
+
+  private static BreviconResult checked(BreviconResult result) throws BreviconException {
+    if (result.status() != BreviconException.STATUS_OK) throw new BreviconException(result.status());
+    return result;
+  }
+
+  private ByteBuffer scratchFor(byte[] text) {
     ByteBuffer buffer = scratch;
     if (buffer == null || buffer.capacity() < text.length) {
       // Grow geometrically, so a run of slowly growing inputs does not reallocate every time.
@@ -93,7 +228,125 @@ public final class Brevicon implements AutoCloseable {
     }
     buffer.clear();
     buffer.put(text);
-    return parse(buffer, text.length);
+    return buffer;
+  }
+
+  private static void reclaimIfOverBudget() {
+    if (NATIVE_HELD.get() <= nativeBudget) return;
+    System.gc();
+    try {
+      for (int wait = 0; wait < 50 && NATIVE_HELD.get() > nativeBudget / 2; ++wait) Thread.sleep(1);
+    } catch (InterruptedException e) {
+      Thread.currentThread().interrupt();
+    }
+    nativeBudget = Math.max(NATIVE_BUDGET, 2 * NATIVE_HELD.get());
+  }
+
+  // Records what this instance holds after a parse of length bytes: the native buffers are at least the minimum
+  // and, after an input above 1 MiB, released again.
+  private void account(int length) {
+    long buffers = (long) Math.max(MINIMUM_BUFFER, length + 2) * BUFFER_FACTOR;
+    long nativeBytes = length + 2L > LARGE_BUFFER ? 0 : Math.max(instance.buffers, buffers);
+    long direct = (scratch == null ? 0 : scratch.capacity()) + (resultBuffer == null ? 0 : resultBuffer.capacity());
+    instance.account(nativeBytes, direct);
+  }
+
+  private long openHandle() {
+    if (instance.handle == 0) throw new IllegalStateException("this parser is closed");
+    return instance.handle;
+  }
+
+  // The clock as the natives take it: YYYYMMDDhhmmss, or -1 for the local clock.
+  private long nowValue() {
+    if (clock == null) return -1;
+    LocalDateTime t = LocalDateTime.now(clock);
+    return ((((t.getYear() * 100L + t.getMonthValue()) * 100 + t.getDayOfMonth()) * 100 + t.getHour()) * 100
+            + t.getMinute())
+        * 100
+        + t.getSecond();
+  }
+
+  // One native call parses and writes every value into the result buffer; Java then makes the strings from one
+  // copy of it. The parse leaves printable ASCII only, so ISO-8859-1 gives the strings the per-field path gives.
+  private BreviconResult parseBulk(ByteBuffer text, int length) {
+    long handle = openHandle();
+    if (resultBuffer == null) allocateResult(4096);
+    try {
+      int status = nativeParseInto(handle, text, length, resultBuffer, nowValue());
+      if (status != BreviconException.STATUS_OK) return BreviconResult.failed(status);
+      int needed = resultBuffer.getInt(0);
+      if (needed > resultBuffer.capacity()) {
+        allocateResult(needed);
+        needed = nativeWriteResult(handle, resultBuffer);
+        if (needed < 0) return BreviconResult.failed(needed);
+      }
+      resultBuffer.clear();
+      resultBuffer.get(resultBytes, 0, needed);
+      return readResult();
+    } finally {
+      Reference.reachabilityFence(this);
+      if (resultBuffer.capacity() > LARGE_BUFFER) {
+        resultBuffer = null;
+        resultBytes = null;
+        resultView = null;
+      }
+    }
+  }
+
+  private void allocateResult(int capacity) {
+    resultBuffer = ByteBuffer.allocateDirect(capacity).order(ByteOrder.nativeOrder());
+    if (resultBytes == null || resultBytes.length < capacity) {
+      resultBytes = new byte[capacity];
+      resultView = ByteBuffer.wrap(resultBytes).order(ByteOrder.nativeOrder());
+    }
+  }
+
+  private BreviconResult readResult() {
+    ByteBuffer in = resultView;
+    in.clear();
+    in.position(4);
+    int group = in.getInt();
+    int id = in.getInt();
+    int repairBits = in.getInt();
+    in.getInt(); // the native bytes the instance holds, for diagnostics
+    BreviconResult result = new BreviconResult();
+    for (int i = 0; i < BreviconResult.FIELD_COUNT; ++i) {
+      int value = in.getInt();
+      if (isFlag(i)) {
+        result.setFlag(i, value);
+      } else if (value >= 0) {
+        result.setText(i, text(in, value));
+      }
+    }
+    int standardLength = in.getInt();
+    String standard = standardLength >= 0 ? text(in, standardLength) : null;
+    Set<String> repairs = Set.of();
+    if (repairBits != 0) {
+      Set<String> names = new LinkedHashSet<>();
+      for (int bit = 0; bit < REPAIR_NAMES.length; ++bit) {
+        if ((repairBits & (1 << bit)) != 0) names.add(REPAIR_NAMES[bit]);
+      }
+      repairs = Collections.unmodifiableSet(names);
+    }
+    Map<String, String> extras = null;
+    for (String name : EXTRA_NAMES) {
+      int extraLength = in.getInt();
+      if (extraLength < 0) continue;
+      if (extras == null) extras = new LinkedHashMap<>();
+      extras.put(name, text(in, extraLength));
+    }
+    result.setDecoder(group, id, standard, repairs, extras == null ? Map.of() : Collections.unmodifiableMap(extras));
+    return result;
+  }
+
+  private static boolean isFlag(int field) {
+    return field >= 35 && field <= 37;
+  }
+
+  private String text(ByteBuffer in, int length) {
+    int at = in.position();
+    in.position(at + length);
+    return new String(resultBytes, at, length, StandardCharsets.ISO_8859_1);
   }
 
   /**
@@ -107,10 +360,19 @@ public final class Brevicon implements AutoCloseable {
    * @throws IllegalStateException when this parser is closed
    */
   public synchronized BreviconResult parse(ByteBuffer text, int length) throws BreviconException {
-    BreviconResult result = new BreviconResult();
-    int status = parse(text, length, result);
-    if (status != BreviconException.STATUS_OK) throw new BreviconException(status);
-    return result;
+    checkArguments(text, length, this);
+    BreviconResult result = parseBulk(text, length);
+    account(length);
+    return checked(result);
+  }
+
+  private void checkArguments(ByteBuffer text, int length, Object result) {
+    if (instance.handle == 0) throw new IllegalStateException("this parser is closed");
+    if (text == null || result == null) throw new NullPointerException(text == null ? "text" : "result");
+    if (!text.isDirect()) throw new IllegalArgumentException("text must be a direct ByteBuffer");
+    if (length < 0 || length > text.capacity()) {
+      throw new IllegalArgumentException("length " + length + " outside 0.." + text.capacity());
+    }
   }
 
   /**
@@ -128,15 +390,11 @@ public final class Brevicon implements AutoCloseable {
    * @throws IllegalStateException when this parser is closed
    */
   public synchronized int parse(ByteBuffer text, int length, Object result) {
-    if (instance.handle == 0) throw new IllegalStateException("this parser is closed");
-    if (text == null || result == null) throw new NullPointerException(text == null ? "text" : "result");
-    if (!text.isDirect()) throw new IllegalArgumentException("text must be a direct ByteBuffer");
-    if (length < 0 || length > text.capacity()) {
-      throw new IllegalArgumentException("length " + length + " outside 0.." + text.capacity());
-    }
+    checkArguments(text, length, result);
     try {
-      return nativeParse(instance.handle, result, text, length);
+      return nativeParseFields(instance.handle, result, text, length, FIELD_IDS.get(result.getClass()), nowValue());
     } finally {
+      account(length);
       Reference.reachabilityFence(this); // no cleaning while native code runs
     }
   }
@@ -259,15 +517,27 @@ public final class Brevicon implements AutoCloseable {
   // Owns the handle; must not refer to Brevicon, or the Cleaner would keep it reachable forever.
   private static final class NativeInstance implements Runnable {
     long handle;
+    long buffers; // the native buffers, as account() estimates them
+    private long held; // what this instance adds to NATIVE_HELD
 
     NativeInstance(long handle) {
       this.handle = handle;
+      account(0, 0);
+    }
+
+    synchronized void account(long nativeBuffers, long direct) {
+      buffers = nativeBuffers;
+      long now = INSTANCE_BYTES + nativeBuffers + direct;
+      NATIVE_HELD.addAndGet(now - held);
+      held = now;
     }
 
     @Override
-    public void run() {
+    public synchronized void run() {
       long h = handle;
       handle = 0;
+      NATIVE_HELD.addAndGet(-held);
+      held = 0;
       if (h != 0) destroyNativeInstance(h);
     }
   }
@@ -277,6 +547,27 @@ public final class Brevicon implements AutoCloseable {
   static native void destroyNativeInstance(long handle);
 
   static native int nativeParse(long handle, Object result, ByteBuffer buffer, int length);
+
+  static native long[] nativeFieldIds(Class<?> type);
+
+  static native int nativeParseFields(
+      long handle, Object result, ByteBuffer buffer, int length, long[] fieldIds, long now);
+
+  static native int nativeParseInto(long handle, ByteBuffer buffer, int length, ByteBuffer out, long now);
+
+  static native int nativeWriteResult(long handle, ByteBuffer out);
+
+  static native void nativeSetMaxInputLength(long handle, int maxLength);
+
+  static native String[] nativeRepairNames();
+
+  static native String[] nativeExtraNames();
+
+  static native boolean nativeIsExpired(int expiry, int on);
+
+  static native int nativeAgeOn(int birth, int on);
+
+  static native boolean nativeIsAtLeast(int years, int on, int birth, int under18, int under19, int under21);
 
   static native int nativeGetMajorVersion();
 

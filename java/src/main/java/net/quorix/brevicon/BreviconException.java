@@ -17,6 +17,8 @@ public final class BreviconException extends Exception {
   public static final int STATUS_NO_DECODER = -25;
   /** A Java class or field the binding needed was not found. */
   public static final int STATUS_HOST_ERROR = -27;
+  /** The input is longer than the parser's {@link Brevicon#getMaxInputSize() limit}. */
+  public static final int STATUS_INPUT_TOO_LARGE = -29;
 
   private final int status;
 
@@ -49,6 +51,8 @@ public final class BreviconException extends Exception {
         return "no decoder accepted the input";
       case STATUS_HOST_ERROR:
         return "a Java class or field the binding needs was not found";
+      case STATUS_INPUT_TOO_LARGE:
+        return "the input is longer than the parser's limit";
       default:
         return "the decoder that recognised the input failed with status " + status;
     }

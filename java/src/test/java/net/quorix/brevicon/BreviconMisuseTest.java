@@ -28,7 +28,8 @@ class BreviconMisuseTest {
   /** Every String field of a result holds printable ASCII only. */
   private static void assertPrintable(BreviconResult result, String context) throws IllegalAccessException {
     for (Field field : BreviconResult.class.getDeclaredFields()) {
-      if (field.getType() != String.class || Modifier.isStatic(field.getModifiers())) continue;
+      if (field.getType() != String.class || !Modifier.isPublic(field.getModifiers())) continue;
+      if (Modifier.isStatic(field.getModifiers())) continue;
       String value = (String) field.get(result);
       if (value == null) continue;
       for (int i = 0; i < value.length(); ++i) {
