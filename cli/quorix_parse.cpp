@@ -27,14 +27,18 @@ constexpr int kExitUsage = 2;
 constexpr std::string_view kUsage =
     "usage: quorix-parse [--json|--text] [--now YYYY-MM-DDTHH:MM:SS] [--slots] [--extras] [--checks]\n"
     "                    [--max-bytes N] FILE...\n"
-    "       quorix-parse --jsonl-in [--jobs N] [--json|--text] [--now ...] [--slots] [--max-bytes N] FILE...\n"
-    "       quorix-parse --image [--json|--text] [--now ...] [--slots] [--max-bytes N] FILE...\n"
+    "       quorix-parse --jsonl-in [--jobs N] [--json|--text] [--now ...] [--slots] [--extras] [--checks]\n"
+    "                    [--max-bytes N] FILE...\n"
+    "       quorix-parse --image [--json|--text] [--now ...] [--slots] [--extras] [--checks]\n"
+    "                    [--max-bytes N] FILE...\n"
     "       quorix-parse --version\n"
     "Parses each FILE (- for standard input) as the raw text of an identity document and prints its fields.\n"
     "  --json      one JSON object per input, one per line (the default)\n"
     "  --text      the golden text format, a '== FILE' line before each of several inputs\n"
     "  --now       parse as if the local time were TIME, for reproducible dates\n"
     "  --slots     also print every filled slot of the record\n"
+    "  --extras    also print the values the document carries beyond the fields (aliases, under-age dates, ...)\n"
+    "  --checks    also say whether the card has expired and how old the holder is on the parse's date\n"
     "  --jsonl-in  each FILE holds many inputs, one {\"id\": ..., \"text\": ...} per line, the text a JSON string\n"
     "              with bytes 0x80-0xFF as \\u0080-\\u00FF, other keys ignored; one result per input, in input\n"
     "              order, each named by its id, and a summary on standard error\n"
@@ -174,6 +178,20 @@ std::optional<Options> parseOptions(int argc, char** argv) {
 
 bool write(std::string_view text) { return std::fwrite(text.data(), 1, text.size(), stdout) == text.size(); }
 
+// What stands in the output for an input that cannot be parsed at all, and its exit status.
+int refuse(const Options& options, const std::string& name, bool heading, const std::string& error, int exitStatus) {
+  complain(name + ": " + error);
+  std::string out;
+  if (options.text) {
+    if (heading) out = "== " + name + "\n";
+    out += "error=" + error + "\n";
+  } else {
+    out = "{\"file\": " + quorix::jsonString(name) + ", \"error\": " + quorix::jsonString(error) + "}\n";
+  }
+  if (!write(out)) complain("cannot write to standard output");
+  return exitStatus;
+}
+
 // Finds the barcode in one image, parses and prints it; returns its exit status.
 int parseImageOne(quorix::ParserInstance& instance, const Options& options, const std::string& name,
                   std::string_view bytes, bool heading) {
@@ -188,20 +206,6 @@ int parseImageOne(quorix::ParserInstance& instance, const Options& options, cons
     return kExitUsage;
   }
   return status == quorix::kStatusOk ? kExitParsed : kExitRejected;
-}
-
-// What stands in the output for an input that cannot be parsed at all, and its exit status.
-int refuse(const Options& options, const std::string& name, bool heading, const std::string& error, int exitStatus) {
-  complain(name + ": " + error);
-  std::string out;
-  if (options.text) {
-    if (heading) out = "== " + name + "\n";
-    out += "error=" + error + "\n";
-  } else {
-    out = "{\"file\": " + quorix::jsonString(name) + ", \"error\": " + quorix::jsonString(error) + "}\n";
-  }
-  if (!write(out)) complain("cannot write to standard output");
-  return exitStatus;
 }
 
 // Parses and prints one input; returns its exit status, or 128 + the signal that stopped the run.

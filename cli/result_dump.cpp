@@ -52,6 +52,20 @@ constexpr bool resultNamesArePlain() {
   return true;
 }
 static_assert(resultNamesArePlain(), "field names are written into JSON without escaping");
+constexpr bool extraNamesArePlain() {
+  for (const ExtraField& field : kExtraFields)
+    if (!isPlainName(field.name)) return false;
+  return true;
+}
+static_assert(extraNamesArePlain(), "extra names are written into JSON without escaping");
+constexpr bool statusTextsArePlain() {
+  for (Status status = -64; status <= 0; ++status) {
+    const char* text = statusText(status);
+    if (text != nullptr && !isPlainName(text)) return false;
+  }
+  return isPlainName(kDecoderFailedText);
+}
+static_assert(statusTextsArePlain(), "status messages are written into JSON without escaping");
 
 // Writes value escaped, without quotes, at `at`, which has room for 6 * size bytes; returns the end.
 char* putEscaped(char* at, std::string_view value) {
@@ -113,6 +127,44 @@ void visitResultFields(ParserInstance& instance, Visit visit) {
   }
 }
 
+// Calls visit(name, text) for each extra the record holds, in kExtraFields order; text views the instance's text
+// buffer until the next derivation.
+template <typename Visit>
+void visitExtraFields(ParserInstance& instance, Visit visit) {
+  for (const ExtraField& field : kExtraFields) {
+    const std::string_view text = deriveIntoTextBuffer(instance, field.text);
+    if (!text.empty()) visit(field.name, text);
+  }
+}
+
+// Calls visit(answer) for "expired", "age" (when known), "atLeast18", "atLeast19" and "atLeast21", for the day of
+// instance.now.
+template <typename Visit>
+void visitCheckAnswers(const ParserInstance& instance, Visit visit) {
+  const FieldRecord& record = instance.record;
+  const DateTime& on = instance.now;
+  visit(CheckAnswer{.name = "expired", .value = isExpired(record, on) ? 1 : 0});
+  if (std::int32_t age = 0; ageOn(record, on, &age) == kStatusOk) {
+    visit(CheckAnswer{.name = "age", .value = age, .isFlag = false});
+  }
+  visit(CheckAnswer{.name = "atLeast18", .value = isAtLeast(record, 18, on) ? 1 : 0});
+  visit(CheckAnswer{.name = "atLeast19", .value = isAtLeast(record, 19, on) ? 1 : 0});
+  visit(CheckAnswer{.name = "atLeast21", .value = isAtLeast(record, 21, on) ? 1 : 0});
+}
+
+// `, "name": ` (without the comma for the first member) in one piece, for names that need no escaping.
+template <typename AppendValue>
+void appendPlainMember(bool& first, std::string_view name, AppendValue appendValue) {
+  char key[80];
+  const std::size_t skip = first ? 2 : 0;
+  first = false;
+  const std::size_t length = std::min(name.size(), sizeof key - 6);
+  std::memcpy(key, ", \"", 3);
+  std::memcpy(key + 3, name.data(), length);
+  std::memcpy(key + 3 + length, "\": ", 3);
+  appendValue(std::string_view(key + skip, length + 6 - skip));
+}
+
 void appendStatusMessage(std::string& out, Status status);
 
 std::string_view slotView(const FieldSlot& slot) {
@@ -171,13 +223,6 @@ void appendRepairNames(std::string& out, RepairSet repairs, std::string_view sep
   }
 }
 
-// Runs a text derivation into the instance's text buffer; the text when it yields one.
-std::optional<std::string> derivedText(ParserInstance& instance, FieldDerivation derivation) {
-  const std::string_view text = deriveIntoTextBuffer(instance, derivation);
-  if (text.empty()) return std::nullopt;
-  return std::string(text);
-}
-
 }  // namespace
 
 std::vector<DerivedField> deriveResultFields(ParserInstance& instance) {
@@ -190,24 +235,15 @@ std::vector<DerivedField> deriveResultFields(ParserInstance& instance) {
 
 std::vector<DerivedField> deriveExtraFields(ParserInstance& instance) {
   std::vector<DerivedField> fields;
-  for (const ExtraField& field : kExtraFields) {
-    if (std::optional<std::string> text = derivedText(instance, field.text)) {
-      fields.push_back({.javaName = field.name, .text = std::move(*text), .flag = std::nullopt});
-    }
-  }
+  visitExtraFields(instance, [&](std::string_view name, std::string_view text) {
+    fields.push_back({.javaName = name, .text = std::string(text), .flag = std::nullopt});
+  });
   return fields;
 }
 
 std::vector<CheckAnswer> answerChecks(const ParserInstance& instance) {
-  const FieldRecord& record = instance.record;
-  const DateTime& on = instance.now;
-  std::vector<CheckAnswer> answers{{.name = "expired", .value = isExpired(record, on) ? 1 : 0}};
-  if (std::int32_t age = 0; ageOn(record, on, &age) == kStatusOk) {
-    answers.push_back({.name = "age", .value = age, .isFlag = false});
-  }
-  answers.push_back({.name = "atLeast18", .value = isAtLeast(record, 18, on) ? 1 : 0});
-  answers.push_back({.name = "atLeast19", .value = isAtLeast(record, 19, on) ? 1 : 0});
-  answers.push_back({.name = "atLeast21", .value = isAtLeast(record, 21, on) ? 1 : 0});
+  std::vector<CheckAnswer> answers;
+  visitCheckAnswers(instance, [&](const CheckAnswer& answer) { answers.push_back(answer); });
   return answers;
 }
 
@@ -242,22 +278,22 @@ void appendDumpText(std::string& out, ParserInstance& instance, Status status, c
     out += '\n';
   });
   if (options.extras) {
-    for (const DerivedField& field : deriveExtraFields(instance)) {
+    visitExtraFields(instance, [&](std::string_view name, std::string_view text) {
       out += "extra.";
-      out += field.javaName;
+      out += name;
       out += '=';
-      appendEscapedText(out, field.text);
+      appendEscapedText(out, text);
       out += '\n';
-    }
+    });
   }
   if (options.checks) {
-    for (const CheckAnswer& answer : answerChecks(instance)) {
+    visitCheckAnswers(instance, [&](const CheckAnswer& answer) {
       out += "check.";
       out += answer.name;
       out += '=';
       appendNumber(out, answer.value);
       out += '\n';
-    }
+    });
   }
   if (options.slots) appendSlotLines(out, instance.record);
 }
@@ -288,7 +324,7 @@ void appendJsonMembers(std::string& out, ParserInstance& instance, Status status
   appendNumber(out, status);
   if (status != kStatusOk) {
     out += ", \"error\": \"";
-    appendStatusMessage(out, status);  // plain ASCII without quotes: nothing to escape
+    appendStatusMessage(out, status);  // plain ASCII without quotes or backslashes: nothing to escape
     out += '"';
     return;
   }
@@ -313,49 +349,37 @@ void appendJsonMembers(std::string& out, ParserInstance& instance, Status status
   out += ", \"fields\": {";
   bool first = true;
   visitResultFields(instance, [&](std::string_view javaName, std::string_view text, std::optional<std::int32_t> flag) {
-    // `, "javaName": ` in one piece; the names need no escaping (see resultNamesArePlain).
-    char key[80];
-    const std::size_t skip = first ? 2 : 0;
-    first = false;
-    const std::size_t length = std::min(javaName.size(), sizeof key - 6);
-    std::memcpy(key, ", \"", 3);
-    std::memcpy(key + 3, javaName.data(), length);
-    std::memcpy(key + 3 + length, "\": ", 3);
-    const std::string_view prefix(key + skip, length + 6 - skip);
-    if (flag) {
-      out += prefix;
-      appendNumber(out, *flag);
-    } else {
-      appendJsonMember(out, prefix, text);
-    }
+    appendPlainMember(first, javaName, [&](std::string_view prefix) {
+      if (flag) {
+        out += prefix;
+        appendNumber(out, *flag);
+      } else {
+        appendJsonMember(out, prefix, text);
+      }
+    });
   });
   out += "}";
   if (options.extras) {
     out += ", \"extras\": {";
-    std::string_view between;
-    for (const DerivedField& field : deriveExtraFields(instance)) {
-      out += between;
-      between = ", ";
-      appendJsonString(out, field.javaName);
-      out += ": ";
-      appendJsonString(out, field.text);
-    }
+    first = true;
+    visitExtraFields(instance, [&](std::string_view name, std::string_view text) {
+      appendPlainMember(first, name, [&](std::string_view prefix) { appendJsonMember(out, prefix, text); });
+    });
     out += "}";
   }
   if (options.checks) {
     out += ", \"checks\": {";
-    std::string_view between;
-    for (const CheckAnswer& answer : answerChecks(instance)) {
-      out += between;
-      between = ", ";
-      appendJsonString(out, answer.name);
-      out += ": ";
-      if (answer.isFlag) {
-        out += answer.value != 0 ? "true" : "false";
-      } else {
-        appendNumber(out, answer.value);
-      }
-    }
+    first = true;
+    visitCheckAnswers(instance, [&](const CheckAnswer& answer) {
+      appendPlainMember(first, answer.name, [&](std::string_view prefix) {
+        out += prefix;
+        if (answer.isFlag) {
+          out += answer.value != 0 ? "true" : "false";
+        } else {
+          appendNumber(out, answer.value);
+        }
+      });
+    });
     out += "}";
   }
   if (options.slots) {
