@@ -97,11 +97,10 @@ void appendJsonMember(std::string& out, std::string_view prefix, std::string_vie
   const std::size_t start = out.size();
   out.resize(start + prefix.size() + plain + 6 * (value.size() - plain) + 2);
   char* at = out.data() + start;
-  std::memcpy(at, prefix.data(), prefix.size());
-  at += prefix.size();
+  at = std::copy(prefix.begin(), prefix.end(), at);  // an empty view may hold no pointer, which memcpy must not see
   *at++ = '"';
-  std::memcpy(at, value.data(), plain);
-  at = putEscaped(at + plain, value.substr(plain));
+  at = std::copy_n(value.begin(), plain, at);
+  at = putEscaped(at, value.substr(plain));
   *at++ = '"';
   out.resize(static_cast<std::size_t>(at - out.data()));
 }
