@@ -45,8 +45,10 @@ class ParseError extends Error {
   }
 }
 
-// What each result was parsed from, for the checks, which parse it again; results stay plain objects.
-const origins = new WeakMap();
+// What each result was parsed from, for the checks, which parse it again: a property no enumeration, copy, JSON or
+// comparison sees, so results stay plain objects (and cheaper to make than an entry in a WeakMap).
+const ORIGIN = Symbol('quorix-parser origin');
+const originProperty = { value: undefined, enumerable: false, writable: false, configurable: false };
 
 const FIRST_FIELD = 4;
 const FIRST_EXTRA = FIRST_FIELD + FIELD_NAMES.length;
@@ -58,6 +60,19 @@ function repairList(bits) {
   return repairs;
 }
 
+// Assignments with the names written out, one function for the fields and one for the extras, so every result is
+// built the same way with the same shape; a loop storing under a variable name is several times slower.
+function assigner(names, first, indicators) {
+  const lines = names.map((name, i) => {
+    if (!/^[A-Za-z][A-Za-z0-9]*$/.test(name)) throw new Error(`the library names a value ${JSON.stringify(name)}`);
+    const value = `parts[${first + i}]`;
+    return `if (${value} !== ABSENT) into.${name} = ${indicators.has(name) ? `${value} === '1'` : value};`;
+  });
+  return new Function('ABSENT', 'parts', 'into', lines.join('\n')).bind(null, ABSENT);
+}
+const assignFields = assigner(FIELD_NAMES, FIRST_FIELD, INDICATORS);
+const assignExtras = assigner(EXTRA_NAMES, FIRST_EXTRA, new Set());
+
 // The addon gives a parse's status, or its result as one string of NUL-ended values (see quorix_addon.cpp).
 function toResult(encoded, withStatus, input, clock) {
   if (typeof encoded === 'number') {
@@ -67,20 +82,15 @@ function toResult(encoded, withStatus, input, clock) {
   const result = withStatus ? { status: 0 } : {};
   const standard = parts[3];
   result.decoder = { group: +parts[0], id: +parts[1], standard: standard === ABSENT ? null : standard };
-  for (let i = 0; i < FIELD_NAMES.length; ++i) {
-    const value = parts[FIRST_FIELD + i];
-    if (value === ABSENT) continue;
-    const name = FIELD_NAMES[i];
-    result[name] = INDICATORS.has(name) ? value === '1' : value;
-  }
+  assignFields(parts, result);
   result.repairs = repairList(+parts[2]);
   const extras = {};
-  for (let i = 0; i < EXTRA_NAMES.length; ++i) {
-    const value = parts[FIRST_EXTRA + i];
-    if (value !== ABSENT) extras[EXTRA_NAMES[i]] = value;
-  }
+  assignExtras(parts, extras);
   result.extras = extras;
-  origins.set(result, { input: typeof input === 'string' ? input : Buffer.from(input), clock });
+  // A buffer is copied: the caller may fill it with the next scan.
+  originProperty.value = { input: typeof input === 'string' ? input : Buffer.from(input), clock };
+  Object.defineProperty(result, ORIGIN, originProperty);
+  originProperty.value = undefined;
   return result;
 }
 
@@ -97,7 +107,7 @@ function dayOf(on) {
 }
 
 function answers(result, on, years) {
-  const origin = origins.get(result);
+  const origin = result?.[ORIGIN];
   if (origin === undefined) throw new TypeError('the result was not made by this package');
   const answer = native.answerChecks(origin.input, origin.clock, dayOf(on), years);
   if (typeof answer === 'number') throw new ParseError(answer);

@@ -82,6 +82,8 @@ std::pair<const char*, std::size_t> inputBytes(const Napi::Value& value, std::u1
     const auto array = value.As<Napi::TypedArray>();
     if (array.TypedArrayType() == napi_uint8_array) {
       const auto bytes = value.As<Napi::Uint8Array>();
+      // An empty buffer may have no memory at all; it is an empty input, as an empty string is, not a missing one.
+      if (bytes.ByteLength() == 0) return {"", 0};
       return {reinterpret_cast<const char*>(bytes.Data()), bytes.ByteLength()};
     }
   } else if (value.IsString()) {
