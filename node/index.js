@@ -9,7 +9,6 @@ const EXTRA_NAMES = Object.freeze([...native.extraNames]);
 const REPAIR_NAMES = Object.freeze([...native.repairNames]);
 const LIBRARY_VERSION = native.version;
 const INDICATORS = new Set(['isLimitedDurationDocument', 'isOrganDonor', 'isVeteran']);
-const ABSENT = '\x01';
 
 // One code per status the library names; a decoder family's own failure codes are DECODER_FAILED.
 const CODES = Object.freeze({
@@ -50,9 +49,6 @@ class ParseError extends Error {
 const ORIGIN = Symbol('quorix-parser origin');
 const originProperty = { value: undefined, enumerable: false, writable: false, configurable: false };
 
-const FIRST_FIELD = 4;
-const FIRST_EXTRA = FIRST_FIELD + FIELD_NAMES.length;
-
 function repairList(bits) {
   if (bits === 0) return [];
   const repairs = [];
@@ -60,33 +56,36 @@ function repairList(bits) {
   return repairs;
 }
 
-// Assignments with the names written out, one function for the fields and one for the extras, so every result is
-// built the same way with the same shape; a loop storing under a variable name is several times slower.
-function assigner(names, first, indicators) {
-  const lines = names.map((name, i) => {
+// The addon gives a parse's status, or its result as one string of NUL-ended parts: decoder group, decoder id,
+// repair bits, two presence masks, the standard, then the present values (see quorix_addon.cpp). The function that
+// reads them has the names written out, so every result is built the same way with the same shape; a loop storing
+// under a variable name, or a split into an array first, is markedly slower.
+function reader() {
+  const part = (target) => `end = encoded.indexOf('\\0', at); ${target} = encoded.slice(at, end); at = end + 1;`;
+  const lines = ['let at = 0, end = 0, group, id, repairs, low, high, standard;'];
+  for (const name of ['group', 'id', 'repairs', 'low', 'high', 'standard']) lines.push(part(name));
+  lines.push('const result = withStatus ? { status: 0 } : {};');
+  lines.push("result.decoder = { group: +group, id: +id, standard: standard === '' ? null : standard };");
+  lines.push('const extras = {};');
+  const assign = (name, bit, target, indicator) => {
     if (!/^[A-Za-z][A-Za-z0-9]*$/.test(name)) throw new Error(`the library names a value ${JSON.stringify(name)}`);
-    const value = `parts[${first + i}]`;
-    return `if (${value} !== ABSENT) into.${name} = ${indicators.has(name) ? `${value} === '1'` : value};`;
-  });
-  return new Function('ABSENT', 'parts', 'into', lines.join('\n')).bind(null, ABSENT);
+    const value = indicator ? "encoded.slice(at, end) === '1'" : 'encoded.slice(at, end)';
+    lines.push(`if (${bit < 32 ? 'low' : 'high'} & ${2 ** (bit % 32)}) ` +
+               `{ end = encoded.indexOf('\\0', at); ${target}.${name} = ${value}; at = end + 1; }`);
+  };
+  lines.push('low = +low; high = +high;');
+  FIELD_NAMES.forEach((name, i) => assign(name, i, 'result', INDICATORS.has(name)));
+  EXTRA_NAMES.forEach((name, i) => assign(name, FIELD_NAMES.length + i, 'extras', false));
+  lines.push('result.repairs = repairList(+repairs);', 'result.extras = extras;', 'return result;');
+  return new Function('repairList', 'encoded', 'withStatus', lines.join('\n')).bind(null, repairList);
 }
-const assignFields = assigner(FIELD_NAMES, FIRST_FIELD, INDICATORS);
-const assignExtras = assigner(EXTRA_NAMES, FIRST_EXTRA, new Set());
+const readResult = reader();
 
-// The addon gives a parse's status, or its result as one string of NUL-ended values (see quorix_addon.cpp).
 function toResult(encoded, withStatus, input, clock) {
   if (typeof encoded === 'number') {
     return { status: encoded, code: statusCode(encoded), message: native.statusMessage(encoded) };
   }
-  const parts = encoded.split('\0');
-  const result = withStatus ? { status: 0 } : {};
-  const standard = parts[3];
-  result.decoder = { group: +parts[0], id: +parts[1], standard: standard === ABSENT ? null : standard };
-  assignFields(parts, result);
-  result.repairs = repairList(+parts[2]);
-  const extras = {};
-  assignExtras(parts, extras);
-  result.extras = extras;
+  const result = readResult(encoded, withStatus);
   // A buffer is copied: the caller may fill it with the next scan.
   originProperty.value = { input: typeof input === 'string' ? input : Buffer.from(input), clock };
   Object.defineProperty(result, ORIGIN, originProperty);

@@ -18,21 +18,15 @@
 namespace {
 
 constexpr std::int32_t kStatusBadArgument = -21;
-constexpr char kAbsent = '\x01';  // never in a value: the library's texts are printable ASCII
-constexpr char kSeparator = '\0';
+constexpr std::int32_t kFieldCount = 40;
+constexpr std::int32_t kExtraCount = 14;  // with the fields, 54 presence bits: two masks
+constexpr char kSeparator = '\0';  // never in a value: the library's texts are printable ASCII
 
 // The result of a successful parse as one Latin-1 string, so that JavaScript makes it into an object with a single
-// split: decoder group, decoder id, repair bits, standard, the 40 fields and the extras, each ended by a NUL, an
-// absent value written as \x01.
-void appendValue(std::string& out, const char* text) {
-  if (text != nullptr) {
-    out.append(text);
-  } else {
-    out.push_back(kAbsent);
-  }
-  out.push_back(kSeparator);
-}
-
+// split. Each part ends with a NUL: decoder group, decoder id, repair bits, two presence masks (bit i of the first
+// for field i below 32; bit i - 32 of the second for field i from 32 and bit 8 + j for extra j), the standard (an
+// empty part when there is none), then the value of each present field and extra in their order. Absent values
+// take no part, which keeps the split short.
 void appendNumber(std::string& out, std::int64_t number) {
   out.append(std::to_string(number));
   out.push_back(kSeparator);
@@ -48,14 +42,26 @@ std::int32_t parseInto(quorix_parser* parser, const char* data, std::size_t size
   const std::int32_t status =
       now != nullptr ? quorix_parse_at(parser, data, length, now) : quorix_parse(parser, data, length);
   if (status != 0) return status;
+  const char* values[kFieldCount + kExtraCount];
+  std::uint32_t masks[2] = {0, 0};
+  for (std::int32_t i = 0; i < kFieldCount; ++i) values[i] = quorix_field(parser, i);
+  for (std::int32_t i = 0; i < kExtraCount; ++i) values[kFieldCount + i] = quorix_extra(parser, quorix_extra_name(i));
+  for (std::int32_t i = 0; i < kFieldCount + kExtraCount; ++i) {
+    if (values[i] != nullptr) masks[i / 32] |= std::uint32_t{1} << (i % 32);
+  }
   appendNumber(out, quorix_decoder_group(parser));
   appendNumber(out, quorix_decoder_id(parser));
   appendNumber(out, quorix_repairs(parser));
-  appendValue(out, quorix_standard(parser));
-  const std::int32_t fields = quorix_field_count();
-  for (std::int32_t i = 0; i < fields; ++i) appendValue(out, quorix_field(parser, i));
-  const std::int32_t extras = quorix_extra_count();
-  for (std::int32_t i = 0; i < extras; ++i) appendValue(out, quorix_extra(parser, quorix_extra_name(i)));
+  appendNumber(out, masks[0]);
+  appendNumber(out, masks[1]);
+  const char* standard = quorix_standard(parser);
+  if (standard != nullptr) out.append(standard);
+  out.push_back(kSeparator);
+  for (const char* value : values) {
+    if (value == nullptr) continue;
+    out.append(value);
+    out.push_back(kSeparator);
+  }
   return status;
 }
 
@@ -275,6 +281,9 @@ Napi::Array names(Napi::Env env, Count count, Name name) {
 }
 
 Napi::Object init(Napi::Env env, Napi::Object exports) {
+  if (quorix_field_count() != kFieldCount || quorix_extra_count() != kExtraCount) {
+    throw Napi::Error::New(env, "the addon was built against another version of the library");
+  }
   exports.Set("NativeParser", NativeParser::define(env));
   exports.Set("parseMany", Napi::Function::New<parseMany>(env, "parseMany"));
   exports.Set("answerChecks", Napi::Function::New<answerChecks>(env, "answerChecks"));
