@@ -20,7 +20,7 @@ namespace {
 constexpr std::int32_t kStatusBadArgument = -21;
 constexpr std::int32_t kFieldCount = 40;
 constexpr std::int32_t kExtraCount = 14;  // with the fields, 54 presence bits: two masks
-constexpr char kSeparator = '\0';  // never in a value: the library's texts are printable ASCII
+constexpr char kSeparator = '\0';         // never in a value: the library's texts are printable ASCII
 
 // The result of a successful parse as one Latin-1 string, so that JavaScript makes it into an object with a single
 // split. Each part ends with a NUL: decoder group, decoder id, repair bits, two presence masks (bit i of the first
@@ -186,8 +186,7 @@ class ParseManyWorker : public Napi::AsyncWorker {
     std::atomic<std::size_t> next{0};
     const auto work = [this, &next](quorix_parser* parser) {
       for (std::size_t i = next++; i < inputs_.size(); i = next++) {
-        statuses_[i] = parseInto(parser, inputs_[i].data(), inputs_[i].size(), fixed_ ? &clock_ : nullptr,
-                                 encoded_[i]);
+        statuses_[i] = parseInto(parser, inputs_[i].data(), inputs_[i].size(), fixed_ ? &clock_ : nullptr, encoded_[i]);
       }
     };
     std::vector<std::thread> pool;
@@ -237,7 +236,8 @@ Napi::Value parseMany(const Napi::CallbackInfo& info) {
     const auto [data, size] = inputBytes(list.Get(i), wide, scratch);
     inputs[i].assign(data, size);
   }
-  auto* worker = new ParseManyWorker(env, std::move(inputs), static_cast<std::size_t>(threads), fixed ? &clock : nullptr);
+  auto* worker =
+      new ParseManyWorker(env, std::move(inputs), static_cast<std::size_t>(threads), fixed ? &clock : nullptr);
   const Napi::Promise promise = worker->promise();
   worker->Queue();  // the worker deletes itself once it has resolved or rejected
   return promise;
