@@ -2,6 +2,7 @@
 // time with its own instance, and the results are written in input order before the next block is read.
 #include "cli/batch_run.h"
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -32,6 +33,7 @@ struct BatchItem {
   std::int64_t line = 0;
   JsonlInput input;
   std::string error;  // set for a malformed line
+  bool tooLarge = false;
   std::string output;
   Status status = kStatusOk;
   std::int32_t group = kGroupNone;
@@ -49,8 +51,15 @@ std::string malformedOutput(const Block& block, const BatchItem& item) {
   if (block.options->text) {
     return "== " + std::string(block.file) + ":" + std::to_string(item.line) + "\nmalformed=" + item.error + "\n";
   }
-  return "{\"file\": " + jsonString(block.file) + ", \"line\": " + std::to_string(item.line) +
+  const std::string id = item.input.id.empty() ? std::string() : "\"id\": " + item.input.id + ", ";
+  return "{" + id + "\"file\": " + jsonString(block.file) + ", \"line\": " + std::to_string(item.line) +
          ", \"error\": " + jsonString(item.error) + "}\n";
+}
+
+// What stands in the output for a file that cannot be read.
+std::string fileErrorOutput(const BatchOptions& options, std::string_view file, int error) {
+  if (options.text) return "== " + std::string(file) + "\nerror=" + std::strerror(error) + "\n";
+  return "{\"file\": " + jsonString(file) + ", \"error\": " + jsonString(std::strerror(error)) + "}\n";
 }
 
 // Parses one input with the job's instance and renders its result, exactly as a run over that input alone would.
@@ -64,10 +73,20 @@ void parseItem(ParserInstance& instance, const Block& block, BatchItem& item) {
   item.status = options.dump.clock ? parseBufferAt(&instance, item.input.text.data(), length, *options.dump.clock)
                                    : parseBuffer(&instance, item.input.text.data(), length);
   item.group = item.status == kStatusOk ? instance.record.group : kGroupNone;
+  // The item's buffer keeps its capacity from block to block, so a warm run writes without allocating.
+  std::string& out = item.output;
+  out.clear();
   if (options.text) {
-    item.output = "== " + item.input.id + "\n" + dumpText(instance, item.status, options.dump);
+    out += "== ";
+    out += item.input.id;
+    out += '\n';
+    appendDumpText(out, instance, item.status, options.dump);
   } else {
-    item.output = "{\"id\": " + item.input.id + ", " + dumpJsonMembers(instance, item.status, options.dump) + "}\n";
+    out += "{\"id\": ";
+    out += item.input.id;
+    out += ", ";
+    appendJsonMembers(out, instance, item.status, options.dump);
+    out += "}\n";
   }
 }
 
@@ -96,34 +115,31 @@ void parseBlock(Block& block, const std::vector<ParserInstance*>& instances) {
   for (std::thread& helper : helpers) helper.join();
 }
 
-struct LineSource {
-  std::FILE* file = nullptr;
-  std::int64_t line = 0;
-  char* buffer = nullptr;  // getline's, grown by it
-  std::size_t capacity = 0;
-};
-
-// Fills the block with up to limit inputs; false when the file has ended or cannot be read (see ferror).
-bool readBlock(LineSource& source, Block& block, std::size_t limit) {
+// Fills the block with up to limit inputs, fewer when the input stalls after the first. kData when the block is
+// full, else what ended it.
+InputEvent readBlock(InputFile& source, Block& block, std::size_t limit) {
   block.count = 0;
+  const std::size_t maxBytes = block.options->maxBytes;
   while (block.count < limit) {
-    const ssize_t got = ::getline(&source.buffer, &source.capacity, source.file);
-    if (got < 0) return false;
-    ++source.line;
-    std::string_view line(source.buffer, static_cast<std::size_t>(got));
-    if (line.ends_with('\n')) line.remove_suffix(1);
-    if (isBlankLine(line)) continue;
+    std::string_view line;
+    const InputEvent event = nextLine(source, maxBytes, block.count > 0, line);
+    if (event != InputEvent::kData && event != InputEvent::kTooLong) return event;
+    if (event == InputEvent::kData && isBlankLine(line)) continue;
     if (block.items.size() <= block.count) block.items.emplace_back();
     BatchItem& item = block.items[block.count++];
     item.line = source.line;
     item.error.clear();
+    item.tooLarge = event == InputEvent::kTooLong;
     item.status = kStatusOk;
     item.group = kGroupNone;
-    if (parseJsonlLine(line, item.input, item.error) && item.input.text.size() > kLargestText) {
+    if (item.tooLarge) {
+      item.input.id.clear();
+      item.error = "the line is longer than " + std::to_string(maxBytes) + " bytes (see --max-bytes)";
+    } else if (parseJsonlLine(line, item.input, item.error) && item.input.text.size() > kLargestText) {
       item.error = "the text is too large to parse";
     }
   }
-  return true;
+  return InputEvent::kData;
 }
 
 bool writeAll(std::FILE* out, std::string_view text) {
@@ -144,7 +160,7 @@ struct Progress {
     shown = now;
     written = true;
     const double seconds = std::chrono::duration<double>(now - start).count();
-    std::fprintf(stream, "\rquorix-parse: %s", formatSummary(summary, seconds).c_str());
+    std::fprintf(stream, "\r%s", formatProgress(summary, seconds).c_str());
     std::fflush(stream);
   }
   // Erases the line, so that a message or the summary starts on a clean one.
@@ -160,7 +176,7 @@ bool writeBlock(const Block& block, const BatchStreams& streams, BatchSummary& s
     const BatchItem& item = block.items[i];
     if (!writeAll(streams.out, item.output)) return false;
     if (!item.error.empty()) {
-      ++summary.malformed;
+      ++(item.tooLarge ? summary.tooLarge : summary.malformed);
       progress.clear();
       std::fprintf(streams.messages, "quorix-parse: %.*s:%lld: %s\n", static_cast<int>(block.file.size()),
                    block.file.data(), static_cast<long long>(item.line), item.error.c_str());
@@ -174,37 +190,44 @@ bool writeBlock(const Block& block, const BatchStreams& streams, BatchSummary& s
   return true;
 }
 
+// Names a file that cannot be read, in the output where its results would be and on the messages stream.
+bool reportFileError(const std::string& name, int error, const BatchOptions& options, const BatchStreams& streams,
+                     BatchSummary& summary, Progress& progress) {
+  progress.clear();
+  std::fprintf(streams.messages, "quorix-parse: %s: %s\n", name.c_str(), std::strerror(error));
+  summary.failed = true;
+  return writeAll(streams.out, fileErrorOutput(options, name, error));
+}
+
 // One file's inputs, block by block; false when the run must stop.
 bool runFile(const std::string& name, Block& block, const std::vector<ParserInstance*>& instances,
              const BatchStreams& streams, BatchSummary& summary, Progress& progress) {
-  LineSource source;
-  source.file = name == "-" ? stdin : std::fopen(name.c_str(), "rb");
-  if (source.file == nullptr) {
-    std::fprintf(streams.messages, "quorix-parse: %s: %s\n", name.c_str(), std::strerror(errno));
-    summary.failed = true;
-    return true;  // the other files still run, as they do one input at a time
-  }
-  block.file = name;
-  bool more = true;
+  InputFile source;
   bool writable = true;
-  while (more && writable) {
-    more = readBlock(source, block, kInputsPerJobAndBlock * instances.size());
-    parseBlock(block, instances);
-    writable = writeBlock(block, streams, summary, progress);
-    progress.show(summary);
-  }
-  const int readError = std::ferror(source.file) != 0 ? errno : 0;
-  std::free(source.buffer);
-  if (source.file != stdin) std::fclose(source.file);
-  if (readError != 0) {
-    std::fprintf(streams.messages, "quorix-parse: %s: %s\n", name.c_str(), std::strerror(readError));
-    summary.failed = true;
+  if (const int error = openInput(name, source, streams.stop); error != 0) {
+    writable = reportFileError(name, error, *block.options, streams, summary, progress);
+  } else {
+    block.file = name;
+    InputEvent end = InputEvent::kData;
+    while (writable && end != InputEvent::kEnd && end != InputEvent::kError && end != InputEvent::kStopped) {
+      end = readBlock(source, block, kInputsPerJobAndBlock * instances.size());
+      parseBlock(block, instances);
+      writable = writeBlock(block, streams, summary, progress) && std::fflush(streams.out) == 0;
+      progress.show(summary);
+      if (stopRequested(streams.stop)) end = InputEvent::kStopped;
+    }
+    if (writable && end == InputEvent::kError) {
+      writable = reportFileError(name, source.error, *block.options, streams, summary, progress);
+    }
+    closeInput(source);
   }
   if (!writable) {
+    progress.clear();
     std::fputs("quorix-parse: cannot write to standard output\n", streams.messages);
     summary.failed = true;
   }
-  return writable;
+  if (stopRequested(streams.stop)) summary.stoppedBy = streams.stop->received;
+  return writable && summary.stoppedBy == 0;
 }
 
 }  // namespace
@@ -234,7 +257,7 @@ BatchSummary runBatch(const std::vector<std::string>& files, const BatchOptions&
 }
 
 std::string formatSummary(const BatchSummary& summary, double seconds) {
-  const std::int64_t inputs = summary.parsed + summary.rejected + summary.malformed;
+  const std::int64_t inputs = summary.parsed + summary.rejected + summary.malformed + summary.tooLarge;
   char timing[96];
   std::snprintf(timing, sizeof timing, " in %.2f s (%.0f per second)", seconds,
                 seconds > 0 ? static_cast<double>(inputs) / seconds : 0.0);
@@ -243,24 +266,42 @@ std::string formatSummary(const BatchSummary& summary, double seconds) {
     if (group > 0) out += ", ";
     out += std::string(kGroupNames[group]) + " " + std::to_string(summary.parsedByGroup[group]);
   }
-  return out + "), " + std::to_string(summary.rejected) + " rejected, " + std::to_string(summary.malformed) +
-         " malformed";
+  out += "), " + std::to_string(summary.rejected) + " rejected, " + std::to_string(summary.malformed) + " malformed";
+  if (summary.tooLarge > 0) out += ", " + std::to_string(summary.tooLarge) + " too large";
+  return out;
+}
+
+std::string formatProgress(const BatchSummary& summary, double seconds) {
+  const std::int64_t inputs = summary.parsed + summary.rejected + summary.malformed + summary.tooLarge;
+  char line[256];
+  std::snprintf(line, sizeof line, "quorix-parse: %lld in %.0f s (%.0f/s): %lld parsed, %lld rejected, %lld bad",
+                static_cast<long long>(inputs), seconds, seconds > 0 ? static_cast<double>(inputs) / seconds : 0.0,
+                static_cast<long long>(summary.parsed), static_cast<long long>(summary.rejected),
+                static_cast<long long>(summary.malformed + summary.tooLarge));
+  return std::string(line).substr(0, 79);
 }
 
 int batchExitStatus(const BatchSummary& summary) {
+  if (summary.stoppedBy != 0) return 128 + summary.stoppedBy;
+  if (summary.tooLarge > 0) return kExitTooLarge;
   if (summary.failed || summary.malformed > 0) return 2;
   return summary.rejected > 0 ? 1 : 0;
 }
 
-int runBatchCommand(const std::vector<std::string>& files, const BatchOptions& options) {
+int runBatchCommand(const std::vector<std::string>& files, const BatchOptions& options, StopSignals* stop) {
   const auto start = std::chrono::steady_clock::now();
-  const BatchStreams streams{.out = stdout, .messages = stderr, .progress = ::isatty(STDERR_FILENO) ? stderr : nullptr};
+  const BatchStreams streams{
+      .out = stdout, .messages = stderr, .progress = ::isatty(STDERR_FILENO) ? stderr : nullptr, .stop = stop};
   BatchSummary summary = runBatch(files, options, streams);
   if (std::fflush(stdout) != 0 && !summary.failed) {
     std::fputs("quorix-parse: cannot write to standard output\n", stderr);
     summary.failed = true;
   }
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  if (summary.stoppedBy != 0) {
+    std::fprintf(stderr, "quorix-parse: stopped by %s after the inputs in flight\n",
+                 summary.stoppedBy == SIGINT ? "SIGINT" : "SIGTERM");
+  }
   std::fprintf(stderr, "quorix-parse: %s\n", formatSummary(summary, seconds).c_str());
   return batchExitStatus(summary);
 }

@@ -2,23 +2,34 @@
 // wrongly hears about it at the line, rather than through a document that quietly parses differently.
 #include "cli/jsonl_input.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
+
+#include "cli/json_bytes.h"
 
 namespace quorix {
 namespace {
 
 constexpr char32_t kLastByteCharacter = 0xFF;
+// Values of keys we ignore may nest; the bound keeps a hostile line from exhausting the stack.
+constexpr int kDeepestValue = 64;
 
 bool isJsonSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-std::optional<std::uint32_t> hexValue(char c) {
-  if (c >= '0' && c <= '9') return static_cast<std::uint32_t>(c - '0');
-  if (c >= 'a' && c <= 'f') return static_cast<std::uint32_t>(c - 'a' + 10);
-  if (c >= 'A' && c <= 'F') return static_cast<std::uint32_t>(c - 'A' + 10);
-  return std::nullopt;
-}
+// The value of each hexadecimal digit, and 16 for every other byte: writers escape most bytes of a text as
+// \u00XX, so this lookup runs four times for each of them.
+constexpr std::array<std::uint8_t, 256> kHexValues = [] {
+  std::array<std::uint8_t, 256> values{};
+  for (std::size_t byte = 0; byte < values.size(); ++byte) {
+    values[byte] = byte >= '0' && byte <= '9'   ? static_cast<std::uint8_t>(byte - '0')
+                   : byte >= 'a' && byte <= 'f' ? static_cast<std::uint8_t>(byte - 'a' + 10)
+                   : byte >= 'A' && byte <= 'F' ? static_cast<std::uint8_t>(byte - 'A' + 10)
+                                                : 16;
+  }
+  return values;
+}();
 
 std::string hex4(char32_t code) {
   constexpr char kDigits[] = "0123456789ABCDEF";
@@ -86,6 +97,10 @@ struct LineReader {
   bool readString(std::string* out, bool isText) {
     if (!take('"')) return fail("expected a string");
     while (true) {
+      // Most of a text is plain ASCII: copy it in one piece.
+      const std::size_t run = plainJsonPrefix(line.substr(at));
+      if (out != nullptr) out->append(line.data() + at, run);
+      at += run;
       if (atEnd()) return fail("the string is not closed");
       const char c = line[at];
       const auto byte = static_cast<unsigned char>(c);
@@ -126,11 +141,10 @@ struct LineReader {
             code = '\t';
             break;
           case 'u':
-            for (int i = 0; i < 4; ++i) {
-              const std::optional<std::uint32_t> digit = atEnd() ? std::nullopt : hexValue(line[at]);
-              if (!digit) return fail("\\u needs four hexadecimal digits");
-              code = (code << 4) | *digit;
-              ++at;
+            for (int i = 0; i < 4; ++i, ++at) {
+              const std::uint8_t digit = atEnd() ? 16 : kHexValues[static_cast<unsigned char>(line[at])];
+              if (digit > 15) return fail("\\u needs four hexadecimal digits");
+              code = (code << 4) | digit;
             }
             break;
           default:
@@ -176,6 +190,42 @@ struct LineReader {
     }
     return true;
   }
+
+  // Any JSON value, read and dropped.
+  bool skipValue(int depth) {
+    const char first = peek();
+    if (first == '"') return readString(nullptr, false);
+    if (first == '-' || isDigit(first)) return readNumber();
+    if (first != '{' && first != '[') {
+      for (const std::string_view word : {"true", "false", "null"}) {
+        if (line.substr(at).starts_with(word)) {
+          at += word.size();
+          return true;
+        }
+      }
+      return fail("expected a value");
+    }
+    if (depth >= kDeepestValue) return fail("the value nests too deeply");
+    const char close = first == '{' ? '}' : ']';
+    ++at;
+    skipSpace();
+    if (take(close)) return true;
+    while (true) {
+      skipSpace();
+      if (first == '{') {
+        if (peek() != '"') return fail("expected a key in double quotes");
+        if (!readString(nullptr, false)) return false;
+        skipSpace();
+        if (!take(':')) return fail("expected ':' after the key");
+        skipSpace();
+      }
+      if (!skipValue(depth + 1)) return false;
+      skipSpace();
+      if (take(',')) continue;
+      if (take(close)) return true;
+      return fail(first == '{' ? "expected ',' or '}'" : "expected ',' or ']'");
+    }
+  }
 };
 
 }  // namespace
@@ -214,13 +264,12 @@ bool parseJsonlLine(std::string_view line, JsonlInput& input, std::string& error
         }
         seen = true;
       } else {
-        reader.at = keyAt;
-        return reader.fail("unknown key: a line holds \"id\" and \"text\"");
+        if (!reader.skipValue(0)) return false;
       }
       if (key == "text") {
         if (reader.peek() != '"') return reader.fail("\"text\" must be a string");
         if (!reader.readString(&input.text, true)) return false;
-      } else {
+      } else if (key == "id") {
         const char first = reader.peek();
         if (first == '"') {
           if (!reader.readString(nullptr, false)) return false;

@@ -6,45 +6,114 @@
 #include <quorix/result_fields.h>
 #include <quorix/slot_names.h>
 
+#include <algorithm>
+#include <array>
+#include <charconv>
 #include <cstdio>
+#include <cstring>
+
+#include "cli/json_bytes.h"
 
 namespace quorix {
 namespace {
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
+// How a byte is written inside a JSON string: as itself (0), after a backslash (1), or as \u00XX (2).
+constexpr std::array<std::uint8_t, 256> kJsonEscapes = [] {
+  std::array<std::uint8_t, 256> kinds{};
+  for (std::size_t byte = 0; byte < kinds.size(); ++byte) kinds[byte] = byte >= 32 && byte <= 126 ? 0 : 2;
+  kinds['"'] = kinds['\\'] = 1;
+  return kinds;
+}();
+
 // Golden files are plain ASCII, so a byte a reader smuggled in stays visible and diffable.
 void appendEscapedText(std::string& out, std::string_view value) {
+  std::size_t run = 0;  // start of the bytes written as they are
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(value[i]);
+    if (byte >= 32 && byte <= 126) continue;
+    out.append(value.data() + run, i - run);
+    const char escape[] = {'\\', 'x', kHexDigits[byte >> 4], kHexDigits[byte & 15]};
+    out.append(escape, sizeof escape);
+    run = i + 1;
+  }
+  out.append(value.data() + run, value.size() - run);
+}
+
+constexpr bool isPlainName(std::string_view name) {
+  for (const char c : name)
+    if (kJsonEscapes[static_cast<unsigned char>(c)] != 0) return false;
+  return true;
+}
+constexpr bool resultNamesArePlain() {
+  for (const ResultField& field : kResultFields)
+    if (!isPlainName(field.javaName)) return false;
+  return true;
+}
+static_assert(resultNamesArePlain(), "field names are written into JSON without escaping");
+
+// Writes value escaped, without quotes, at `at`, which has room for 6 * size bytes; returns the end.
+char* putEscaped(char* at, std::string_view value) {
   for (const char c : value) {
     const auto byte = static_cast<unsigned char>(c);
-    if (byte >= 32 && byte <= 126) {
-      out += c;
+    switch (kJsonEscapes[byte]) {
+      case 0:
+        *at++ = static_cast<char>(byte);
+        break;
+      case 1:
+        at[0] = '\\';
+        at[1] = static_cast<char>(byte);
+        at += 2;
+        break;
+      default:
+        std::memcpy(at, "\\u00", 4);
+        at[4] = kHexDigits[byte >> 4];
+        at[5] = kHexDigits[byte & 15];
+        at += 6;
+    }
+  }
+  return at;
+}
+
+// Appends prefix as it is and value as a JSON string, growing out once. Most values need no escape, so their
+// leading plain run is copied in one piece and only the rest is sized for the worst.
+void appendJsonMember(std::string& out, std::string_view prefix, std::string_view value) {
+  const std::size_t plain = plainJsonPrefix(value);
+  const std::size_t start = out.size();
+  out.resize(start + prefix.size() + plain + 6 * (value.size() - plain) + 2);
+  char* at = out.data() + start;
+  std::memcpy(at, prefix.data(), prefix.size());
+  at += prefix.size();
+  *at++ = '"';
+  std::memcpy(at, value.data(), plain);
+  at = putEscaped(at + plain, value.substr(plain));
+  *at++ = '"';
+  out.resize(static_cast<std::size_t>(at - out.data()));
+}
+
+void appendNumber(std::string& out, std::int64_t value) {
+  char digits[24];
+  const std::to_chars_result end = std::to_chars(digits, digits + sizeof digits, value);
+  out.append(digits, static_cast<std::size_t>(end.ptr - digits));
+}
+
+// Runs the 40 derivations in their order and calls visit(javaName, text, flag) for each that yields a value: text
+// viewing the instance's text buffer until the next derivation, or flag for the three indicators.
+template <typename Visit>
+void visitResultFields(ParserInstance& instance, Visit visit) {
+  for (const ResultField& field : kResultFields) {
+    const FieldValue value = deriveFieldValue(instance, field);
+    if (!value.present) continue;
+    if (field.flag != nullptr) {
+      visit(field.javaName, std::string_view(), std::optional<std::int32_t>(value.flag));
     } else {
-      out += "\\x";
-      out += kHexDigits[byte >> 4];
-      out += kHexDigits[byte & 15];
+      visit(field.javaName, value.text, std::optional<std::int32_t>());
     }
   }
 }
 
-// Text is single-byte; bytes from 128 up are read as Latin-1 so the output stays valid UTF-8 JSON.
-void appendJsonString(std::string& out, std::string_view value) {
-  out += '"';
-  for (const char c : value) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (byte >= 32 && byte <= 126) {
-      out += c;
-    } else {
-      out += "\\u00";
-      out += kHexDigits[byte >> 4];
-      out += kHexDigits[byte & 15];
-    }
-  }
-  out += '"';
-}
+void appendStatusMessage(std::string& out, Status status);
 
 std::string_view slotView(const FieldSlot& slot) {
   return slot.filled() ? std::string_view(slot.text, static_cast<std::size_t>(slot.length)) : std::string_view();
@@ -71,10 +140,16 @@ void appendSlotLines(std::string& out, const FieldRecord& record) {
   for (std::int32_t slot = 0; slot < kSlotCount; ++slot) {
     const std::string_view value = slotView(record.slots[slot]);
     if (value.empty()) continue;
-    char number[8];
-    std::snprintf(number, sizeof number, "%03d", static_cast<int>(slot));
-    out += "slot.";
-    out += number;
+    static_assert(kSlotCount <= 1000, "slot numbers are written in three digits");
+    const char number[] = {'s',
+                           'l',
+                           'o',
+                           't',
+                           '.',
+                           static_cast<char>('0' + slot / 100),
+                           static_cast<char>('0' + slot / 10 % 10),
+                           static_cast<char>('0' + slot % 10)};
+    out.append(number, sizeof number);
     out += '.';
     out += slotName(slot);
     out += '=';
@@ -103,26 +178,13 @@ std::optional<std::string> derivedText(ParserInstance& instance, FieldDerivation
   return std::string(text);
 }
 
-void appendJsonMember(std::string& out, const char*& separator, std::string_view name) {
-  out += separator;
-  separator = ", ";
-  appendJsonString(out, name);
-  out += ": ";
-}
-
 }  // namespace
 
 std::vector<DerivedField> deriveResultFields(ParserInstance& instance) {
   std::vector<DerivedField> fields;
-  for (const ResultField& field : kResultFields) {
-    const FieldValue value = deriveFieldValue(instance, field);
-    if (!value.present) continue;
-    if (field.flag != nullptr) {
-      fields.push_back({.javaName = field.javaName, .text = {}, .flag = value.flag});
-    } else {
-      fields.push_back({.javaName = field.javaName, .text = std::string(value.text), .flag = std::nullopt});
-    }
-  }
+  visitResultFields(instance, [&](std::string_view javaName, std::string_view text, std::optional<std::int32_t> flag) {
+    fields.push_back({.javaName = javaName, .text = std::string(text), .flag = flag});
+  });
   return fields;
 }
 
@@ -149,27 +211,36 @@ std::vector<CheckAnswer> answerChecks(const ParserInstance& instance) {
   return answers;
 }
 
-std::string dumpText(ParserInstance& instance, Status status, const DumpOptions& options) {
-  std::string out;
-  if (options.clock) out += "now=" + formatDateTime(*options.clock) + "\n";
-  out += "status=" + std::to_string(status) + "\n";
-  if (status != kStatusOk) return out;
-  out += "decoder=" + std::to_string(instance.record.group) + "/" + std::to_string(instance.record.decoderId) + "\n";
+void appendDumpText(std::string& out, ParserInstance& instance, Status status, const DumpOptions& options) {
+  if (options.clock) {
+    out += "now=";
+    appendDateTime(out, *options.clock);
+    out += '\n';
+  }
+  out += "status=";
+  appendNumber(out, status);
+  out += '\n';
+  if (status != kStatusOk) return;
+  out += "decoder=";
+  appendNumber(out, instance.record.group);
+  out += '/';
+  appendNumber(out, instance.record.decoderId);
+  out += '\n';
   if (instance.repairs != 0) {
     out += "repairs=";
     appendRepairNames(out, instance.repairs, ",", [](std::string& text, std::string_view name) { text += name; });
     out += '\n';
   }
-  for (const DerivedField& field : deriveResultFields(instance)) {
-    out += field.javaName;
+  visitResultFields(instance, [&](std::string_view javaName, std::string_view text, std::optional<std::int32_t> flag) {
+    out += javaName;
     out += '=';
-    if (field.flag) {
-      out += std::to_string(*field.flag);
+    if (flag) {
+      appendNumber(out, *flag);
     } else {
-      appendEscapedText(out, field.text);
+      appendEscapedText(out, text);
     }
     out += '\n';
-  }
+  });
   if (options.extras) {
     for (const DerivedField& field : deriveExtraFields(instance)) {
       out += "extra.";
@@ -183,28 +254,49 @@ std::string dumpText(ParserInstance& instance, Status status, const DumpOptions&
     for (const CheckAnswer& answer : answerChecks(instance)) {
       out += "check.";
       out += answer.name;
-      out += '=' + std::to_string(answer.value) + '\n';
+      out += '=';
+      appendNumber(out, answer.value);
+      out += '\n';
     }
   }
   if (options.slots) appendSlotLines(out, instance.record);
+}
+
+std::string dumpText(ParserInstance& instance, Status status, const DumpOptions& options) {
+  std::string out;
+  appendDumpText(out, instance, status, options);
   return out;
 }
 
 std::string dumpJson(ParserInstance& instance, std::string_view file, Status status, const DumpOptions& options) {
   std::string out = "{\"file\": ";
   appendJsonString(out, file);
-  return out + ", " + dumpJsonMembers(instance, status, options) + "}";
+  out += ", ";
+  appendJsonMembers(out, instance, status, options);
+  out += '}';
+  return out;
 }
 
 std::string dumpJsonMembers(ParserInstance& instance, Status status, const DumpOptions& options) {
-  std::string out = "\"status\": " + std::to_string(status);
+  std::string out;
+  appendJsonMembers(out, instance, status, options);
+  return out;
+}
+
+void appendJsonMembers(std::string& out, ParserInstance& instance, Status status, const DumpOptions& options) {
+  out += "\"status\": ";
+  appendNumber(out, status);
   if (status != kStatusOk) {
-    out += ", \"error\": ";
-    appendJsonString(out, statusMessage(status));
-    return out;
+    out += ", \"error\": \"";
+    appendStatusMessage(out, status);  // plain ASCII without quotes: nothing to escape
+    out += '"';
+    return;
   }
-  out += ", \"decoder\": {\"group\": " + std::to_string(instance.record.group) +
-         ", \"id\": " + std::to_string(instance.record.decoderId) + ", \"standard\": ";
+  out += ", \"decoder\": {\"group\": ";
+  appendNumber(out, instance.record.group);
+  out += ", \"id\": ";
+  appendNumber(out, instance.record.decoderId);
+  out += ", \"standard\": ";
   const std::string_view standard = slotView(instance.record.slots[SLOT_STANDARD]);
   if (standard.empty()) {
     out += "null";
@@ -219,40 +311,56 @@ std::string dumpJsonMembers(ParserInstance& instance, Status status, const DumpO
     out += "]";
   }
   out += ", \"fields\": {";
-  const char* separator = "";
-  for (const DerivedField& field : deriveResultFields(instance)) {
-    out += separator;
-    separator = ", ";
-    appendJsonString(out, field.javaName);
-    out += ": ";
-    if (field.flag) {
-      out += std::to_string(*field.flag);
+  bool first = true;
+  visitResultFields(instance, [&](std::string_view javaName, std::string_view text, std::optional<std::int32_t> flag) {
+    // `, "javaName": ` in one piece; the names need no escaping (see resultNamesArePlain).
+    char key[80];
+    const std::size_t skip = first ? 2 : 0;
+    first = false;
+    const std::size_t length = std::min(javaName.size(), sizeof key - 6);
+    std::memcpy(key, ", \"", 3);
+    std::memcpy(key + 3, javaName.data(), length);
+    std::memcpy(key + 3 + length, "\": ", 3);
+    const std::string_view prefix(key + skip, length + 6 - skip);
+    if (flag) {
+      out += prefix;
+      appendNumber(out, *flag);
     } else {
-      appendJsonString(out, field.text);
+      appendJsonMember(out, prefix, text);
     }
-  }
+  });
   out += "}";
   if (options.extras) {
     out += ", \"extras\": {";
-    separator = "";
+    std::string_view between;
     for (const DerivedField& field : deriveExtraFields(instance)) {
-      appendJsonMember(out, separator, field.javaName);
+      out += between;
+      between = ", ";
+      appendJsonString(out, field.javaName);
+      out += ": ";
       appendJsonString(out, field.text);
     }
     out += "}";
   }
   if (options.checks) {
     out += ", \"checks\": {";
-    separator = "";
+    std::string_view between;
     for (const CheckAnswer& answer : answerChecks(instance)) {
-      appendJsonMember(out, separator, answer.name);
-      out += answer.isFlag ? (answer.value != 0 ? "true" : "false") : std::to_string(answer.value);
+      out += between;
+      between = ", ";
+      appendJsonString(out, answer.name);
+      out += ": ";
+      if (answer.isFlag) {
+        out += answer.value != 0 ? "true" : "false";
+      } else {
+        appendNumber(out, answer.value);
+      }
     }
     out += "}";
   }
   if (options.slots) {
     out += ", \"slots\": {";
-    separator = "";
+    std::string_view separator;
     for (std::int32_t slot = 0; slot < kSlotCount; ++slot) {
       const std::string_view value = slotView(instance.record.slots[slot]);
       if (value.empty()) continue;
@@ -264,8 +372,10 @@ std::string dumpJsonMembers(ParserInstance& instance, Status status, const DumpO
     }
     out += "}";
   }
-  return out;
 }
+
+// Text is single-byte; bytes from 128 up are read as Latin-1 so the output stays valid UTF-8 JSON.
+void appendJsonString(std::string& out, std::string_view value) { appendJsonMember(out, {}, value); }
 
 std::string jsonString(std::string_view value) {
   std::string out;
@@ -273,9 +383,24 @@ std::string jsonString(std::string_view value) {
   return out;
 }
 
+namespace {
+
+void appendStatusMessage(std::string& out, Status status) {
+  if (const char* text = statusText(status); text != nullptr) {
+    out += text;
+    return;
+  }
+  out += kDecoderFailedText;
+  out += " with status ";
+  appendNumber(out, status);
+}
+
+}  // namespace
+
 std::string statusMessage(Status status) {
-  if (const char* text = statusText(status); text != nullptr) return text;
-  return std::string(kDecoderFailedText) + " with status " + std::to_string(status);
+  std::string out;
+  appendStatusMessage(out, status);
+  return out;
 }
 
 std::optional<DateTime> parseDateTime(std::string_view text) {
@@ -297,12 +422,19 @@ std::optional<DateTime> parseDateTime(std::string_view text) {
   return time;
 }
 
-std::string formatDateTime(const DateTime& time) {
+void appendDateTime(std::string& out, const DateTime& time) {
   char text[64];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", static_cast<int>(time.year),
-                static_cast<int>(time.month), static_cast<int>(time.day), static_cast<int>(time.hour),
-                static_cast<int>(time.minute), static_cast<int>(time.second));
-  return text;
+  const int length =
+      std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", static_cast<int>(time.year),
+                    static_cast<int>(time.month), static_cast<int>(time.day), static_cast<int>(time.hour),
+                    static_cast<int>(time.minute), static_cast<int>(time.second));
+  out.append(text, static_cast<std::size_t>(std::clamp(length, 0, static_cast<int>(sizeof text) - 1)));
+}
+
+std::string formatDateTime(const DateTime& time) {
+  std::string out;
+  appendDateTime(out, time);
+  return out;
 }
 
 }  // namespace quorix

@@ -51,14 +51,18 @@ std::vector<CheckAnswer> answerChecks(const ParserInstance& instance);
 // options.extras "extra.NAME=value", with options.checks "check.NAME=value" (flags as 0 and 1) and with
 // options.slots "slot.NNN.NAME=value" for each filled slot. Bytes outside 32..126 appear as \xHH.
 std::string dumpText(ParserInstance& instance, Status status, const DumpOptions& options);
+void appendDumpText(std::string& out, ParserInstance& instance, Status status, const DumpOptions& options);
 
 // One JSON object, without a line end: file, status, then decoder and fields, or an error message.
 std::string dumpJson(ParserInstance& instance, std::string_view file, Status status, const DumpOptions& options);
 // dumpJson's members after "file", without braces, for a caller that names its input otherwise.
 std::string dumpJsonMembers(ParserInstance& instance, Status status, const DumpOptions& options);
+// dumpJsonMembers appended to out, which a caller reuses for input after input.
+void appendJsonMembers(std::string& out, ParserInstance& instance, Status status, const DumpOptions& options);
 
 // value as a JSON string in quotes; bytes from 128 up are read as Latin-1.
 std::string jsonString(std::string_view value);
+void appendJsonString(std::string& out, std::string_view value);
 
 // What a parse status means, for people.
 std::string statusMessage(Status status);
@@ -66,5 +70,6 @@ std::string statusMessage(Status status);
 // "YYYY-MM-DDTHH:MM:SS", validated field by field; nullopt for anything else.
 std::optional<DateTime> parseDateTime(std::string_view text);
 std::string formatDateTime(const DateTime& time);
+void appendDateTime(std::string& out, const DateTime& time);
 
 }  // namespace quorix

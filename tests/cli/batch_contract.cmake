@@ -57,10 +57,11 @@ expect(jobs-zero 2 "^$" "--jobs needs a number from 1 to 64, not '0'" --jsonl-in
 expect(jobs-too-many 2 "^$" "not '65'" --jsonl-in --jobs=65 mixed.jsonl)
 expect(jobs-missing 2 "^$" "--jobs needs a number from 1 to 64\n" --jsonl-in mixed.jsonl --jobs)
 expect(malformed-line 2
-  "^\\{\"id\": \"a\", \"status\": -25, [^\n]*\\}\n\\{\"file\": \"mixed\\.jsonl\", \"line\": 2, \"error\": \"expected ',' or '}' at column 12\"\\}\n$"
+  "^\\{\"id\": \"a\", \"status\": -25, [^\n]*\\}\n\\{\"id\": \"b\", \"file\": \"mixed\\.jsonl\", \"line\": 2, \"error\": \"expected ',' or '}' at column 12\"\\}\n$"
   "^quorix-parse: mixed\\.jsonl:2: expected ',' or '}' at column 12\nquorix-parse: 2 inputs in [^\n]*0 parsed [^\n]*, 1 rejected, 1 malformed\n$"
   --jsonl-in mixed.jsonl)
-expect(missing-file 2 "^$" "missing\\.jsonl: No such file" --jsonl-in missing.jsonl)
+expect(missing-file 2 "^\\{\"file\": \"missing\\.jsonl\", \"error\": \"No such file or directory\"\\}\n\\{\"id\": 1,"
+  "missing\\.jsonl: No such file" --jsonl-in missing.jsonl rejected.jsonl)
 # Not a terminal, so no progress line: standard error holds the summary alone.
 expect(rejected-only 1 "^\\{\"id\": 1, \"status\": -25" "^quorix-parse: 1 inputs in [^\n]*\n$" --jsonl-in rejected.jsonl)
 

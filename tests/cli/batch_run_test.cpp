@@ -160,12 +160,12 @@ TEST(RunBatch, MalformedLinesKeepTheirPlaceAndAreNamed) {
     ASSERT_EQ(result.out.size(), 8u);
     for (const std::size_t round : {0u, 4u}) {
       EXPECT_EQ(result.out[round + 0], R"({"id": 1, "status": -25, "error": "no decoder accepted the input"})");
-      EXPECT_EQ(result.out[round + 1], "{\"file\": \"" + path +
+      EXPECT_EQ(result.out[round + 1], "{\"id\": 2, \"file\": \"" + path +
                                            "\", \"line\": 3, \"error\": \"U+0100 is not a byte: a text holds "
                                            "characters U+0000 to U+00FF at column 20\"}");
       EXPECT_EQ(result.out[round + 2], aloneLine(3, accepted, {.slots = false, .clock = kNow}));
-      EXPECT_EQ(result.out[round + 3],
-                "{\"file\": \"" + path + "\", \"line\": 5, \"error\": \"the string is not closed at column 28\"}");
+      EXPECT_EQ(result.out[round + 3], "{\"id\": 4, \"file\": \"" + path +
+                                           "\", \"line\": 5, \"error\": \"the string is not closed at column 28\"}");
     }
     ASSERT_EQ(result.messages.size(), 4u);
     EXPECT_EQ(result.messages[0], "quorix-parse: " + path +
@@ -196,7 +196,9 @@ TEST(RunBatch, TextFormatHeadsEachInputWithItsId) {
 TEST(RunBatch, AnUnreadableFileIsNamedAndTheOthersStillRun) {
   const std::string path = writeFile("batch_one.jsonl", {R"({"id": 1, "text": "no decoder reads this"})"});
   const RunResult result = run({testing::TempDir() + "missing.jsonl", path}, {.text = false, .dump = {}, .jobs = 2});
-  EXPECT_EQ(result.out.size(), 1u);
+  ASSERT_EQ(result.out.size(), 2u);
+  EXPECT_EQ(result.out[0],
+            "{\"file\": \"" + testing::TempDir() + "missing.jsonl\", \"error\": \"No such file or directory\"}");
   ASSERT_EQ(result.messages.size(), 1u);
   EXPECT_NE(result.messages[0].find("missing.jsonl: No such file"), std::string::npos) << result.messages[0];
   EXPECT_TRUE(result.summary.failed);
@@ -218,7 +220,7 @@ TEST(RunBatch, ProgressIsRewrittenInPlaceAndErasedAtTheEnd) {
   std::string shown;
   for (int c; (c = std::fgetc(progress.get())) != EOF;) shown += static_cast<char>(c);
   for (const std::string_view count :
-       {"\rquorix-parse: 512 inputs in ", "\rquorix-parse: 1024 inputs in ", "\rquorix-parse: 1100 inputs in "}) {
+       {"\rquorix-parse: 512 in ", "\rquorix-parse: 1024 in ", "\rquorix-parse: 1100 in "}) {
     EXPECT_NE(shown.find(count), std::string::npos) << count;
   }
   EXPECT_EQ(shown.find('\n'), std::string::npos) << "a progress line must not scroll";
@@ -235,6 +237,23 @@ TEST(FormatSummary, CountsByFamilyAndRate) {
             "8 inputs in 2.00 s (4 per second): 5 parsed (aamva 3, magstripe 0, card_record 0, cac 2, national_id 0), "
             "2 rejected, 1 malformed");
   EXPECT_EQ(batchExitStatus(BatchSummary{}), 0);
+  summary.tooLarge = 4;
+  EXPECT_TRUE(formatSummary(summary, 2.0).ends_with(", 2 rejected, 1 malformed, 4 too large"));
+  EXPECT_EQ(batchExitStatus(summary), kExitTooLarge);
+  summary.stoppedBy = 15;
+  EXPECT_EQ(batchExitStatus(summary), 143);
+}
+
+TEST(FormatProgress, FitsEightyColumnsWhateverTheCounts) {
+  BatchSummary summary;
+  EXPECT_EQ(formatProgress(summary, 0.0), "quorix-parse: 0 in 0 s (0/s): 0 parsed, 0 rejected, 0 bad");
+  summary.parsed = 7;
+  summary.rejected = 2;
+  summary.malformed = 1;
+  summary.tooLarge = 1;
+  EXPECT_EQ(formatProgress(summary, 2.0), "quorix-parse: 11 in 2 s (6/s): 7 parsed, 2 rejected, 2 bad");
+  summary.parsed = summary.rejected = summary.malformed = 999'999'999'999;
+  EXPECT_LE(formatProgress(summary, 1e-3).size(), 79u);
 }
 
 }  // namespace

@@ -12,7 +12,7 @@ using namespace std::string_literals;
 
 TEST(ParseJsonlLine, ReadsTheIdAsWrittenAndTheTextAsBytes) {
   struct Case {
-    std::string_view line;
+    std::string line;
     std::string_view id;
     std::string text;
   };
@@ -28,6 +28,11 @@ TEST(ParseJsonlLine, ReadsTheIdAsWrittenAndTheTextAsBytes) {
       {R"({"id": 4, "text": "\u0000X"})", "4", "\0X"s},
       // An id is echoed, not decoded, so any character may stand in it.
       {"{\"id\": \"\xE2\x82\xAC\\u20AC\", \"text\": \"x\"}", "\"\xE2\x82\xAC\\u20AC\"", "x"},
+      // Other keys, whatever their values, are passed over, nested ones included.
+      {R"({"file": "a.txt", "id": 5, "n": -2.5e3, "ok": true, "no": null, "at": {"x": [1, {"y": false}], "z": []},
+          "text": "T", "empty": {}})",
+       "5", "T"},
+      {std::string(R"({"id": 6, "text": "U", "deep": )") + std::string(64, '[') + std::string(64, ']') + "}", "6", "U"},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.line);
@@ -64,7 +69,12 @@ TEST(ParseJsonlLine, NamesWhatIsWrongAndWhere) {
       {R"({"id": 1})", "the line has no \"text\" at column 1"},
       {R"({})", "the line has no \"id\" at column 1"},
       {R"({"id": 1, "id": 2, "text": "x"})", "\"id\" appears twice at column 11"},
-      {R"({"id": 1, "text": "x", "file": "a"})", "unknown key: a line holds \"id\" and \"text\" at column 24"},
+      {R"({"id": 1, "text": "x", "file": })", "expected a value at column 32"},
+      {R"({"id": 1, "text": "x", "tags": [1 2]})", "expected ',' or ']' at column 35"},
+      {R"({"id": 1, "text": "x", "at": {"x" 1}})", "expected ':' after the key at column 35"},
+      {R"({"id": 1, "text": "x", "ok": nul})", "expected a value at column 30"},
+      {"{\"id\": 1, \"text\": \"x\", \"deep\": " + std::string(65, '[') + std::string(65, ']') + "}",
+       "the value nests too deeply at column 96"},
       {R"({"id": 1, "text": "\u0100"})", "U+0100 is not a byte: a text holds characters U+0000 to U+00FF at column 20"},
       {R"({"id": 1, "text": "\uD83D\uDE00"})", "U+D83D is not a byte"},
       {"{\"id\": 1, \"text\": \"\xE2\x82\xAC\"}", "U+20AC is not a byte"},
@@ -87,6 +97,28 @@ TEST(ParseJsonlLine, NamesWhatIsWrongAndWhere) {
     std::string error;
     EXPECT_FALSE(parseJsonlLine(c.line, input, error));
     EXPECT_NE(error.find(c.error), std::string::npos) << error;
+  }
+}
+
+TEST(ParseJsonlLine, KeepsAnIdReadBeforeTheFault) {
+  struct Case {
+    std::string_view line;
+    std::string_view id;
+  };
+  constexpr Case kCases[] = {
+      {R"({"id": "scan-9", "text": "\x41"})", R"("scan-9")"},
+      {R"({"id": 7, "text": 42})", "7"},
+      {R"({"id": 7, "id": 8, "text": "x"})", "7"},
+      {R"({"text": "\x41", "id": 7})", ""},  // the fault stops the reading before the id
+      {R"({"id": 7 "text": "x"})", "7"},
+      {R"({"id": tru, "text": "x"})", ""},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.line);
+    JsonlInput input;
+    std::string error;
+    EXPECT_FALSE(parseJsonlLine(c.line, input, error));
+    EXPECT_EQ(input.id, c.id);
   }
 }
 

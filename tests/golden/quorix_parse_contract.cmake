@@ -21,11 +21,15 @@ expect(no-files 2 "^$" "no input file given.*usage:" --text)
 expect(unknown-option 2 "^$" "unknown option '--xml'" --xml rejected.in)
 expect(now-without-time 2 "^$" "--now needs a time" rejected.in --now)
 expect(now-not-a-date 2 "^$" "'2024-02-30T00:00:00' is not a valid time" --now 2024-02-30T00:00:00 rejected.in)
-expect(missing-file 2 "^$" "missing\\.in: No such file" missing.in)
-expect(directory 2 "^$" "\\.: Is a directory" .)
+# An input that cannot be read has a line of its own in its place, and a message.
+expect(missing-file 2 "^\\{\"file\": \"missing\\.in\", \"error\": \"No such file or directory\"\\}\n$"
+  "missing\\.in: No such file" missing.in)
+expect(directory 2 "^\\{\"file\": \"\\.\", \"error\": \"Is a directory\"\\}\n$" "\\.: Is a directory" .)
+expect(directory-text 2 "^== rejected\\.in\nstatus=-25\n== \\.\nerror=Is a directory\n$" "" --text rejected.in .)
 set(rejected_json
   "^\\{\"file\": \"rejected\\.in\", \"status\": -25, \"error\": \"no decoder accepted the input\"\\}\n$")
-expect(missing-file-beats-rejected 2 "${rejected_json}" "missing\\.in" rejected.in missing.in)
+expect(missing-file-beats-rejected 2 "^\\{\"file\": \"rejected\\.in\"[^\n]*\\}\n\\{\"file\": \"missing\\.in\", \"error\""
+  "missing\\.in" rejected.in missing.in)
 expect(rejected-json 1 "${rejected_json}" "^$" rejected.in)
 expect(empty-json 1 "^\\{\"file\": \"empty\\.in\", \"status\": -17, \"error\": \"the input is empty\"\\}\n$"
   "^$" empty.in)
