@@ -40,10 +40,14 @@ if (!relative.startsWith('..') && !path.isAbsolute(relative)) {
   console.error(`compare.mjs: the scratch folder ${options.scratch} lies inside the repository`);
   process.exit(2);
 }
-const packages = ['aamva-parser', 'parse-usdl', 'aamva'];
+// The versions measured in the README, so that a later run times the same code.
+const packages = { 'aamva-parser': '1.7.0', 'parse-usdl': '3.2.0', aamva: '2.0.0' };
+const installed = (name) => existsSync(path.join(options.scratch, 'node_modules', name, 'package.json')) &&
+  JSON.parse(readFileSync(path.join(options.scratch, 'node_modules', name, 'package.json'))).version === packages[name];
 mkdirSync(options.scratch, { recursive: true });
-if (!packages.every((name) => existsSync(path.join(options.scratch, 'node_modules', name)))) {
-  execFileSync('npm', ['install', '--prefix', options.scratch, '--no-audit', '--no-fund', '--no-save', ...packages],
+if (!Object.keys(packages).every(installed)) {
+  execFileSync('npm', ['install', '--prefix', options.scratch, '--no-audit', '--no-fund', '--no-save',
+                       ...Object.entries(packages).map(([name, version]) => `${name}@${version}`)],
                { stdio: 'inherit' });
 }
 const load = createRequire(path.join(options.scratch, 'package.json'));
