@@ -5,6 +5,7 @@ import java.time.DateTimeException;
 import java.time.LocalDate;
 import java.util.Collections;
 import java.util.LinkedHashMap;
+import java.util.List;
 import java.util.Map;
 import java.util.Objects;
 import java.util.Optional;
@@ -383,6 +384,16 @@ public final class BreviconResult implements Serializable {
     return out.append('"');
   }
 
+  /**
+   * The names of the 40 fields, in the order the command-line tool prints them and {@link #asMap()} holds them: for
+   * a table or a schema with one column per field.
+   *
+   * @return an unmodifiable list, the same at every call
+   */
+  public static List<String> fieldNames() {
+    return FIELD_NAME_LIST;
+  }
+
   /** The field names in the binding's order, which is the declaration order above. */
   static final String[] FIELD_NAMES = {
     "firstName", "lastName", "documentType", "countryCode",
@@ -398,6 +409,8 @@ public final class BreviconResult implements Serializable {
   };
 
   static final int FIELD_COUNT = FIELD_NAMES.length;
+
+  private static final List<String> FIELD_NAME_LIST = List.of(FIELD_NAMES);
 
   /** Field i of FIELD_NAMES: a String, or an Integer for the indicators. */
   Object field(int i) {
