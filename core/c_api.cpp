@@ -5,12 +5,12 @@
 #include <quorix/quorix.h>
 #include <quorix/result_fields.h>
 
-#include "core/c_api_handle.h"
-
 #include <cstring>
 #include <iterator>
 #include <new>
 #include <string_view>
+
+#include "core/c_api_handle.h"
 
 namespace quorix {
 namespace {

@@ -373,10 +373,10 @@ JNIEXPORT void JNICALL Java_net_quorix_brevicon_Brevicon_destroyImageParser(JNIE
 // into out as nativeParseInto does, the symbol's corners into corners (8 ints) and returns the status; 0 with a
 // result larger than out: call nativeWriteImageResult. -11 and -21 for arguments, checked before anything is read.
 JNIEXPORT jint JNICALL Java_net_quorix_brevicon_Brevicon_nativeParseImageInto(JNIEnv* env, jclass, jlong handle,
-                                                                              jobject pixels, jint width,
-                                                                              jint height, jint rowStride,
-                                                                              jint pixelFormat, jobject out,
-                                                                              jlong now, jintArray corners) {
+                                                                              jobject pixels, jint width, jint height,
+                                                                              jint rowStride, jint pixelFormat,
+                                                                              jobject out, jlong now,
+                                                                              jintArray corners) {
   quorix_parser* parser = quorix::imageParserFromHandle(handle);
   if (parser == nullptr || out == nullptr || corners == nullptr || env->GetArrayLength(corners) != 8) {
     return kStatusBadArgument;

@@ -134,13 +134,13 @@ static void checkArguments(void) {
   CHECK(quorix_image_supported() == 1);
   CHECK(quorix_parse_image(NULL, pixels, 4, 4, 4, QUORIX_PIXEL_GREY) == -21);
   CHECK(quorix_parse_image(parser, NULL, 4, 4, 4, QUORIX_PIXEL_GREY) == -11);
-  CHECK(quorix_parse_image(parser, pixels, 4, 4, 3, QUORIX_PIXEL_GREY) == -21);  /* stride below a row */
-  CHECK(quorix_parse_image(parser, pixels, 2, 2, 8, 2) == -21);                  /* no such layout */
+  CHECK(quorix_parse_image(parser, pixels, 4, 4, 3, QUORIX_PIXEL_GREY) == -21); /* stride below a row */
+  CHECK(quorix_parse_image(parser, pixels, 2, 2, 8, 2) == -21);                 /* no such layout */
   CHECK(quorix_parse_image(parser, pixels, 0, 4, 4, QUORIX_PIXEL_GREY) == -21);
   CHECK(quorix_parse_image(parser, pixels, 1, 4, 3, QUORIX_PIXEL_RGBA) == -21);
   CHECK(quorix_parse_image_at(parser, pixels, 4, 4, 4, QUORIX_PIXEL_GREY, NULL) == -21);
   CHECK(quorix_parse_image_at(parser, pixels, 4, 4, 4, QUORIX_PIXEL_GREY, &badNow) == -21);
-  CHECK(quorix_parse_image(parser, pixels, 4, 4, 4, QUORIX_PIXEL_GREY) == -28);  /* blank */
+  CHECK(quorix_parse_image(parser, pixels, 4, 4, 4, QUORIX_PIXEL_GREY) == -28); /* blank */
   quorix_parser_free(parser);
 }
 
