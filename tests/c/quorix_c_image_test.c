@@ -7,15 +7,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-static int failures = 0;
-
-#define CHECK(condition)                                                      \
-  do {                                                                        \
-    if (!(condition)) {                                                       \
-      fprintf(stderr, "%s:%d: failed: %s\n", __FILE__, __LINE__, #condition); \
-      ++failures;                                                             \
-    }                                                                         \
-  } while (0)
+#include "check.h"
 
 static const quorix_datetime kNow = {2024, 6, 15, 12, 0, 0};
 

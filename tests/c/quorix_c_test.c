@@ -8,15 +8,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-static int failures = 0;
-
-#define CHECK(condition)                                                      \
-  do {                                                                        \
-    if (!(condition)) {                                                       \
-      fprintf(stderr, "%s:%d: failed: %s\n", __FILE__, __LINE__, #condition); \
-      ++failures;                                                             \
-    }                                                                         \
-  } while (0)
+#include "check.h"
 
 /* A growing text, enough for one golden dump. */
 typedef struct {
