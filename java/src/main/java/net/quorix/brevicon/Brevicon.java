@@ -334,7 +334,7 @@ public final class Brevicon implements AutoCloseable {
   public synchronized BreviconResult parseImage(BufferedImage image) throws BreviconException {
     if (image == null) throw new NullPointerException("image");
     if (!IMAGE_SUPPORTED) {
-      throw new UnsupportedOperationException("the native library " + LIBRARY_NAME + " was built without images");
+      throw new UnsupportedOperationException(LIBRARY_NAME + " was built without the image component");
     }
     openHandle();
     ImagePixels pixels = ImagePixels.of(image);
