@@ -10,25 +10,7 @@
 #include <new>
 #include <string_view>
 
-namespace {
-
-constexpr std::int32_t kFieldCount = static_cast<std::int32_t>(std::size(quorix::kResultFields));
-constexpr std::int32_t kExtraCount = static_cast<std::int32_t>(std::size(quorix::kExtraFields));
-constexpr std::int32_t kNoValue = -1;
-
-}  // namespace
-
-struct quorix_parser {
-  quorix::ParserInstance* instance = nullptr;
-  // The latest result's texts, each NUL-terminated, found through the offsets below; grows and is kept.
-  char* values = nullptr;
-  std::int32_t valuesSize = 0;
-  std::int32_t valuesUsed = 0;
-  std::int32_t fieldAt[kFieldCount] = {};
-  std::int32_t extraAt[kExtraCount] = {};
-  std::int32_t standardAt = kNoValue;
-  bool parsed = false;  // the latest parse succeeded and its result is stored
-};
+#include "core/c_api_handle.h"
 
 namespace quorix {
 namespace {
@@ -38,14 +20,6 @@ static_assert(std::string_view("isLimitedDurationDocument") ==
               std::string_view("isOrganDonor") == kResultFields[QUORIX_FIELD_IS_ORGAN_DONOR].javaName &&
               std::string_view("isVeteran") == kResultFields[QUORIX_FIELD_IS_VETERAN].javaName);
 static_assert(std::size(kRepairNames) <= 32);
-
-void forgetResult(quorix_parser& parser) {
-  parser.parsed = false;
-  parser.valuesUsed = 0;
-  parser.standardAt = kNoValue;
-  for (std::int32_t& at : parser.fieldAt) at = kNoValue;
-  for (std::int32_t& at : parser.extraAt) at = kNoValue;
-}
 
 // Copies text and a NUL into the value store and returns where it starts; kNoValue when the store cannot grow.
 std::int32_t storeValue(quorix_parser& parser, std::string_view text) {
@@ -91,6 +65,32 @@ Status storeResult(quorix_parser& parser) {
   return kStatusOk;
 }
 
+// The record a check reads, or null with the status to return.
+const FieldRecord* checkedRecord(const quorix_parser* parser, const quorix_datetime* on, Status* status) {
+  *status = kStatusOk;
+  if (parser == nullptr || on == nullptr || !clockInRange(*on)) {
+    *status = kStatusBadArgument;
+  } else if (!parser->parsed) {
+    *status = kStatusNoValue;
+  }
+  return *status == kStatusOk ? &parser->instance->record : nullptr;
+}
+
+const char* storedText(const quorix_parser* parser, std::int32_t at) {
+  return parser != nullptr && parser->parsed && at != kNoValue ? parser->values + at : nullptr;
+}
+
+}  // namespace
+
+void forgetResult(quorix_parser& parser) {
+  parser.parsed = false;
+  parser.valuesUsed = 0;
+  parser.standardAt = kNoValue;
+  for (std::int32_t& at : parser.fieldAt) at = kNoValue;
+  for (std::int32_t& at : parser.extraAt) at = kNoValue;
+  parser.symbolFormat = nullptr;
+}
+
 Status finishParse(quorix_parser& parser, Status status) {
   if (status == kStatusOk) status = storeResult(parser);
   if (status != kStatusOk) forgetResult(parser);
@@ -111,23 +111,10 @@ DateTime toDateTime(const quorix_datetime& time) {
           .second = time.second};
 }
 
-// The record a check reads, or null with the status to return.
-const FieldRecord* checkedRecord(const quorix_parser* parser, const quorix_datetime* on, Status* status) {
-  *status = kStatusOk;
-  if (parser == nullptr || on == nullptr || !clockInRange(*on)) {
-    *status = kStatusBadArgument;
-  } else if (!parser->parsed) {
-    *status = kStatusNoValue;
-  }
-  return *status == kStatusOk ? &parser->instance->record : nullptr;
-}
-
-const char* storedText(const quorix_parser* parser, std::int32_t at) {
-  return parser != nullptr && parser->parsed && at != kNoValue ? parser->values + at : nullptr;
-}
-
-}  // namespace
 }  // namespace quorix
+
+using quorix::kExtraCount;
+using quorix::kFieldCount;
 
 extern "C" {
 
@@ -242,6 +229,17 @@ int32_t quorix_is_at_least(const quorix_parser* parser, int32_t years, const quo
   const quorix::FieldRecord* record = quorix::checkedRecord(parser, on, &status);
   if (record == nullptr) return status;
   return quorix::isAtLeast(*record, years, quorix::toDateTime(*on)) ? 1 : 0;
+}
+
+const char* quorix_symbol_format(const quorix_parser* parser) {
+  return parser != nullptr ? parser->symbolFormat : nullptr;
+}
+
+int32_t quorix_symbol_position(const quorix_parser* parser, int32_t corners[8]) {
+  if (parser == nullptr || corners == nullptr) return quorix::kStatusBadArgument;
+  if (parser->symbolFormat == nullptr) return quorix::kStatusNoValue;
+  std::memcpy(corners, parser->symbolPosition, sizeof parser->symbolPosition);
+  return quorix::kStatusOk;
 }
 
 const char* quorix_status_message(int32_t status) {

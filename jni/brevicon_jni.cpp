@@ -4,6 +4,7 @@
 #include <quorix/checks.h>
 #include <quorix/extras.h>
 #include <quorix/parser.h>
+#include <quorix/quorix.h>
 #include <quorix/repairs.h>
 #include <quorix/result_fields.h>
 #include <quorix/status.h>
@@ -154,16 +155,51 @@ jint writeBulkResult(ParserInstance& instance, char* out, std::int64_t capacity)
   return needed;
 }
 
+// The bulk result of the latest parse of a C interface handle (the image path parses through one), in the layout
+// writeBulkResult gives; the handle keeps no byte count of its own, so that slot is 0.
+jint writeBulkResult(const quorix_parser* parser, char* out, std::int64_t capacity) {
+  BulkWriter writer(out, capacity);
+  const auto putText = [&writer](const char* text) {
+    if (text == nullptr) return writer.putInt(-1);
+    writer.putSpan(text, static_cast<std::int32_t>(std::strlen(text)));
+  };
+  writer.putInt(0);
+  writer.putInt(quorix_decoder_group(parser));
+  writer.putInt(quorix_decoder_id(parser));
+  writer.putInt(static_cast<std::int32_t>(quorix_repairs(parser)));
+  writer.putInt(0);
+  for (std::int32_t i = 0; i < quorix_field_count(); ++i) {
+    if (kResultFields[i].flag != nullptr) {
+      writer.putInt(quorix_indicator(parser, i));
+    } else {
+      putText(quorix_field(parser, i));
+    }
+  }
+  putText(quorix_standard(parser));
+  for (std::int32_t i = 0; i < quorix_extra_count(); ++i) putText(quorix_extra(parser, quorix_extra_name(i)));
+  if (writer.used() > INT32_MAX) return kStatusBadArgument;
+  const auto needed = static_cast<jint>(writer.used());
+  writer.putIntAt(0, needed);
+  return needed;
+}
+
+quorix_parser* imageParserFromHandle(jlong handle) {
+  return reinterpret_cast<quorix_parser*>(static_cast<std::intptr_t>(handle));
+}
+
 // A clock value from Java: YYYYMMDDhhmmss, or -1 for the local clock.
+DateTime dateTimeFromJava(jlong now) {
+  return {.year = static_cast<std::int32_t>(now / 10000000000),
+          .month = static_cast<std::int32_t>(now / 100000000 % 100),
+          .day = static_cast<std::int32_t>(now / 1000000 % 100),
+          .hour = static_cast<std::int32_t>(now / 10000 % 100),
+          .minute = static_cast<std::int32_t>(now / 100 % 100),
+          .second = static_cast<std::int32_t>(now % 100)};
+}
+
 Status parseAt(ParserInstance& instance, const char* input, jint length, jlong now) {
   if (now < 0) return parseBuffer(&instance, input, length);
-  const DateTime time{.year = static_cast<std::int32_t>(now / 10000000000),
-                      .month = static_cast<std::int32_t>(now / 100000000 % 100),
-                      .day = static_cast<std::int32_t>(now / 1000000 % 100),
-                      .hour = static_cast<std::int32_t>(now / 10000 % 100),
-                      .minute = static_cast<std::int32_t>(now / 100 % 100),
-                      .second = static_cast<std::int32_t>(now % 100)};
-  return parseBufferAt(&instance, input, length, time);
+  return parseBufferAt(&instance, input, length, dateTimeFromJava(now));
 }
 
 // A Java String[] of the names, or null with an exception pending.
@@ -317,6 +353,70 @@ JNIEXPORT void JNICALL Java_net_quorix_brevicon_Brevicon_nativeSetMaxInputLength
   if (quorix::ParserInstance* instance = quorix::instanceFromHandle(handle); instance != nullptr) {
     instance->maxInputLength = std::max(maxLength, 0);
   }
+}
+
+// Pictures are parsed through a C interface handle of their own, made on the first picture: it carries the
+// image component where the library was built with it, and says -30 where not.
+JNIEXPORT jboolean JNICALL Java_net_quorix_brevicon_Brevicon_nativeImageSupported(JNIEnv*, jclass) {
+  return quorix_image_supported() == 1 ? JNI_TRUE : JNI_FALSE;
+}
+
+JNIEXPORT jlong JNICALL Java_net_quorix_brevicon_Brevicon_createImageParser(JNIEnv*, jclass) {
+  return static_cast<jlong>(reinterpret_cast<std::intptr_t>(quorix_parser_new()));
+}
+
+JNIEXPORT void JNICALL Java_net_quorix_brevicon_Brevicon_destroyImageParser(JNIEnv*, jclass, jlong handle) {
+  quorix_parser_free(quorix::imageParserFromHandle(handle));
+}
+
+// Parses the picture in pixels (a direct buffer of height rows, rowStride bytes apart) and writes the bulk result
+// into out as nativeParseInto does, the symbol's corners into corners (8 ints) and returns the status; 0 with a
+// result larger than out: call nativeWriteImageResult. -11 and -21 for arguments, checked before anything is read.
+JNIEXPORT jint JNICALL Java_net_quorix_brevicon_Brevicon_nativeParseImageInto(JNIEnv* env, jclass, jlong handle,
+                                                                              jobject pixels, jint width, jint height,
+                                                                              jint rowStride, jint pixelFormat,
+                                                                              jobject out, jlong now,
+                                                                              jintArray corners) {
+  quorix_parser* parser = quorix::imageParserFromHandle(handle);
+  if (parser == nullptr || out == nullptr || corners == nullptr || env->GetArrayLength(corners) != 8) {
+    return kStatusBadArgument;
+  }
+  if (pixels == nullptr) return kStatusNoInput;
+  const auto* data = static_cast<const std::uint8_t*>(env->GetDirectBufferAddress(pixels));
+  auto* result = static_cast<char*>(env->GetDirectBufferAddress(out));
+  if (data == nullptr) return kStatusNoInput;
+  const jlong capacity = env->GetDirectBufferCapacity(out);
+  if (result == nullptr || capacity < 4 || height < 1 || rowStride < 1 ||
+      static_cast<jlong>(height) * rowStride > env->GetDirectBufferCapacity(pixels)) {
+    return kStatusBadArgument;
+  }
+  quorix::Status status = quorix::kStatusOk;
+  if (now < 0) {
+    status = quorix_parse_image(parser, data, width, height, rowStride, pixelFormat);
+  } else {
+    const quorix::DateTime t = quorix::dateTimeFromJava(now);
+    const quorix_datetime time{t.year, t.month, t.day, t.hour, t.minute, t.second};
+    status = quorix_parse_image_at(parser, data, width, height, rowStride, pixelFormat, &time);
+  }
+  jint position[8] = {};
+  if (quorix_symbol_position(parser, position) == kStatusOk) env->SetIntArrayRegion(corners, 0, 8, position);
+  if (status != kStatusOk) return status;
+  const jint needed = quorix::writeBulkResult(parser, result, capacity);
+  return needed < 0 ? needed : kStatusOk;
+}
+
+JNIEXPORT jint JNICALL Java_net_quorix_brevicon_Brevicon_nativeWriteImageResult(JNIEnv* env, jclass, jlong handle,
+                                                                                jobject out) {
+  quorix_parser* parser = quorix::imageParserFromHandle(handle);
+  auto* result = out != nullptr ? static_cast<char*>(env->GetDirectBufferAddress(out)) : nullptr;
+  if (parser == nullptr || result == nullptr) return kStatusBadArgument;
+  return quorix::writeBulkResult(parser, result, env->GetDirectBufferCapacity(out));
+}
+
+// The latest picture's symbol format ("PDF417", ...), or null when none was read.
+JNIEXPORT jstring JNICALL Java_net_quorix_brevicon_Brevicon_nativeSymbolFormat(JNIEnv* env, jclass, jlong handle) {
+  const char* format = quorix_symbol_format(quorix::imageParserFromHandle(handle));
+  return format != nullptr ? env->NewStringUTF(format) : nullptr;
 }
 
 JNIEXPORT jobjectArray JNICALL Java_net_quorix_brevicon_Brevicon_nativeRepairNames(JNIEnv* env, jclass) {

@@ -89,6 +89,34 @@ int32_t quorix_age_on(const quorix_parser* parser, const quorix_datetime* on, in
  * "under ... until" date answers where it prints one. */
 int32_t quorix_is_at_least(const quorix_parser* parser, int32_t years, const quorix_datetime* on);
 
+/* Pictures of a barcode. The library reads them only when it was built with the image component (zxing-cpp); a
+ * library built without it still has these functions, and quorix_parse_image then returns -30. */
+/* Pixel layouts for quorix_parse_image; the value is the number of bytes per pixel. RGB and RGBA are in that byte
+ * order; the alpha byte is ignored. */
+#define QUORIX_PIXEL_GREY 1
+#define QUORIX_PIXEL_RGB 3
+#define QUORIX_PIXEL_RGBA 4
+/* 1 when quorix_parse_image reads pictures, 0 when the library was built without the image component. */
+int32_t quorix_image_supported(void);
+/* Finds PDF417, Code 128 and QR symbols in a picture and parses the bytes each encodes, exactly as encoded; with
+ * several, the one whose parse reads the most keeps its result. pixels holds height rows of width pixels, the rows
+ * row_stride bytes apart (at least width times the bytes per pixel); nothing else is read. Returns 0, after which the
+ * fields are read as after quorix_parse, or a negative status: -28 when no symbol could be read, the parse's status
+ * (-25, ...) when no decoder accepted any symbol's text, -30 when the library was built without the image
+ * component, -21 for a NULL parser or a width, height, stride or format out of range, -11 for NULL pixels. Whatever
+ * the status, the previous result is gone. */
+int32_t quorix_parse_image(quorix_parser* parser, const uint8_t* pixels, int32_t width, int32_t height,
+                           int32_t row_stride, int32_t pixel_format);
+/* The same on a fixed clock; -21 also for a NULL now or one out of range. */
+int32_t quorix_parse_image_at(quorix_parser* parser, const uint8_t* pixels, int32_t width, int32_t height,
+                              int32_t row_stride, int32_t pixel_format, const quorix_datetime* now);
+/* The symbol the latest quorix_parse_image took its bytes from, also when the parse rejected them: "PDF417",
+ * "Code128" or "QRCode"; NULL after any other parse and after -28. Valid for the life of the program. */
+const char* quorix_symbol_format(const quorix_parser* parser);
+/* That symbol's four corners, clockwise from its top left as encoded, in pixels of the picture: x0, y0 to x3, y3
+ * in corners and 0; -26, corners untouched, when quorix_symbol_format is NULL; -21 for NULL arguments. */
+int32_t quorix_symbol_position(const quorix_parser* parser, int32_t corners[8]);
+
 /* What a status means, for people; never NULL, valid for the life of the program. */
 const char* quorix_status_message(int32_t status);
 /* The library's version text, "v.MAJOR.MINOR.BUILD". */

@@ -19,6 +19,7 @@ inline constexpr Status kStatusNoValue = -26;         // a field cannot be deriv
 inline constexpr Status kStatusHostError = -27;       // a JNI lookup failed
 inline constexpr Status kStatusNoBarcode = -28;       // an image holds no barcode that could be read
 inline constexpr Status kStatusInputTooLarge = -29;   // the input is longer than the instance's limit
+inline constexpr Status kStatusNoImageSupport = -30;  // the library was built without the image component
 
 // What a failed parse means, for people; null for 0 and for the codes a decoder family adds of its own, which
 // callers describe with kDecoderFailedText.
@@ -38,6 +39,8 @@ constexpr const char* statusText(Status status) {
       return "no barcode found in the image";
     case kStatusInputTooLarge:
       return "the input is longer than the parser's limit";
+    case kStatusNoImageSupport:
+      return "the library was built without the image component";
     default:
       return nullptr;
   }

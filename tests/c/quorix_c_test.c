@@ -8,15 +8,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-static int failures = 0;
-
-#define CHECK(condition)                                                      \
-  do {                                                                        \
-    if (!(condition)) {                                                       \
-      fprintf(stderr, "%s:%d: failed: %s\n", __FILE__, __LINE__, #condition); \
-      ++failures;                                                             \
-    }                                                                         \
-  } while (0)
+#include "check.h"
 
 /* A growing text, enough for one golden dump. */
 typedef struct {
@@ -316,6 +308,27 @@ static void checkExtrasAndChecks(const char* golden) {
   free(input.data);
 }
 
+/* The image entry points exist in every build; without the component they refuse and drop the previous result. */
+static void checkImageEntryPoints(void) {
+  static const uint8_t pixels[16] = {0};
+  int32_t corners[8] = {0};
+  quorix_parser* parser = quorix_parser_new();
+  CHECK(quorix_symbol_format(NULL) == NULL && quorix_symbol_position(NULL, corners) == -21);
+  CHECK(quorix_parse_at(parser, kLicence, (int32_t)strlen(kLicence), &kGoldenNow) == 0);
+  CHECK(quorix_symbol_format(parser) == NULL && quorix_symbol_position(parser, corners) == -26);
+  CHECK(quorix_symbol_position(parser, NULL) == -21);
+  CHECK(quorix_parse_image(NULL, pixels, 4, 4, 4, QUORIX_PIXEL_GREY) == -21);
+  if (quorix_image_supported() == 0) {
+    CHECK(quorix_parse_image(parser, pixels, 4, 4, 4, QUORIX_PIXEL_GREY) == -30);
+    CHECK(quorix_field_by_name(parser, "lastName") == NULL && quorix_decoder_id(parser) == -1);
+    CHECK(quorix_parse_image_at(parser, pixels, 4, 4, 4, QUORIX_PIXEL_GREY, &kGoldenNow) == -30);
+  } else {
+    CHECK(quorix_image_supported() == 1);
+  }
+  CHECK(strcmp(quorix_status_message(-30), "the library was built without the image component") == 0);
+  quorix_parser_free(parser);
+}
+
 static void checkTexts(const char* version) {
   int32_t i;
   CHECK(strcmp(quorix_version(), version) == 0);
@@ -338,6 +351,7 @@ int main(int argc, char** argv) {
   checkResultLifetime();
   checkHighBytes();
   checkExtrasAndChecks(argv[1]);
+  checkImageEntryPoints();
   checkTexts(argv[2]);
   printf("%d golden cases through the C interface; %d failures\n", cases, failures);
   return failures == 0 ? 0 : 1;

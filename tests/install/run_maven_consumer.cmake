@@ -1,13 +1,10 @@
 # Installs the Maven artifact into a scratch local repository, then builds and runs a consumer that depends on
 # net.quorix:brevicon alone, over a golden sample; the decoder and fields must be those the tool prints.
 # Run by ctest with MVN, POM (java/pom.xml), NATIVE_DIR, CONSUMER, WORK_DIR, TOOL and SAMPLE.
-file(REMOVE_RECURSE "${WORK_DIR}/repository/net/quorix" "${WORK_DIR}/brevicon" "${WORK_DIR}/consumer")
+include(${CMAKE_CURRENT_LIST_DIR}/maven_install.cmake)
+file(REMOVE_RECURSE "${WORK_DIR}/consumer")
 set(mvn "${MVN}" -B -q -Dstyle.color=never "-Dmaven.repo.local=${WORK_DIR}/repository")
-execute_process(COMMAND ${mvn} -f "${POM}" "-Dquorix.native.dir=${NATIVE_DIR}" "-Dquorix.maven.target=${WORK_DIR}/brevicon"
-  install RESULT_VARIABLE rc)
-if(NOT rc EQUAL 0)
-  message(FATAL_ERROR "mvn install of ${POM} failed (${rc})")
-endif()
+quorix_install_brevicon("${mvn}" "${WORK_DIR}/repository" "${POM}" "${NATIVE_DIR}" "${WORK_DIR}/brevicon")
 execute_process(COMMAND ${mvn} -f "${CONSUMER}/pom.xml" "-Dconsumer.target=${WORK_DIR}/consumer" compile exec:java
   "-Dexec.args=${SAMPLE}" OUTPUT_VARIABLE out RESULT_VARIABLE rc)
 # Maven 3.8 colours even quiet batch output.

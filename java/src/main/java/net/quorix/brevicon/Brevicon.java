@@ -1,5 +1,6 @@
 package net.quorix.brevicon;
 
+import java.awt.image.BufferedImage;
 import java.io.IOException;
 import java.io.InputStream;
 import java.io.OutputStream;
@@ -84,6 +85,9 @@ public final class Brevicon implements AutoCloseable {
   }
 
   private static final String[] REPAIR_NAMES = nativeRepairNames();
+  private static final boolean IMAGE_SUPPORTED = nativeImageSupported();
+  // What the parser for pictures holds, a parser instance of its own with its buffers.
+  private static final int IMAGE_PARSER_BYTES = 64 << 10;
   private static final String[] EXTRA_NAMES = nativeExtraNames();
 
   // The caller-class path looks each class's field ids up once; they live as long as the class does.
@@ -274,23 +278,95 @@ public final class Brevicon implements AutoCloseable {
     try {
       int status = nativeParseInto(handle, text, length, resultBuffer, nowValue());
       if (status != BreviconException.STATUS_OK) return BreviconResult.failed(status);
-      int needed = resultBuffer.getInt(0);
-      if (needed > resultBuffer.capacity()) {
-        allocateResult(needed);
-        needed = nativeWriteResult(handle, resultBuffer);
-        if (needed < 0) return BreviconResult.failed(needed);
-      }
-      resultBuffer.clear();
-      resultBuffer.get(resultBytes, 0, needed);
-      return readResult();
+      return collectResult(handle, false);
     } finally {
       Reference.reachabilityFence(this);
-      if (resultBuffer.capacity() > LARGE_BUFFER) {
-        resultBuffer = null;
-        resultBytes = null;
-        resultView = null;
-      }
+      dropLargeResult();
     }
+  }
+
+  // Reads the bulk result a native parse left in the result buffer; when it did not fit, the buffer grows and the
+  // native side writes it again.
+  private BreviconResult collectResult(long handle, boolean image) {
+    int needed = resultBuffer.getInt(0);
+    if (needed > resultBuffer.capacity()) {
+      allocateResult(needed);
+      needed = image ? nativeWriteImageResult(handle, resultBuffer) : nativeWriteResult(handle, resultBuffer);
+      if (needed < 0) return BreviconResult.failed(needed);
+    }
+    resultBuffer.clear();
+    resultBuffer.get(resultBytes, 0, needed);
+    return readResult();
+  }
+
+  private void dropLargeResult() {
+    if (resultBuffer.capacity() > LARGE_BUFFER) {
+      resultBuffer = null;
+      resultBytes = null;
+      resultView = null;
+    }
+  }
+
+  /**
+   * Whether {@link #parseImage} reads pictures: true when the native library was built with its image component.
+   *
+   * @return true when pictures can be parsed
+   */
+  public static boolean isImageSupported() {
+    return IMAGE_SUPPORTED;
+  }
+
+  /**
+   * Finds the barcode in a picture of a document (PDF417, Code 128 or QR) and parses the bytes it encodes, exactly as
+   * encoded. With several symbols in the picture, the one whose text the parser reads most of wins. A grey image is
+   * read as it is; any other is read as RGB, with transparent pixels taken as white.
+   *
+   * @param image the picture, for example from {@link javax.imageio.ImageIO#read(java.io.File)}
+   * @return a new result whose {@link BreviconResult#symbolFormat()} and {@link BreviconResult#symbolPosition()} say
+   *     which symbol it was read from
+   * @throws BreviconException {@link BreviconException#STATUS_NO_BARCODE} when no symbol can be read; the status of
+   *     the parse (such as {@link BreviconException#STATUS_NO_DECODER}) when no decoder accepts the symbol's text
+   * @throws UnsupportedOperationException when the native library was built without the image component (see
+   *     {@link #isImageSupported()})
+   * @throws IllegalArgumentException when the picture has more than {@code Integer.MAX_VALUE} bytes as RGB
+   * @throws IllegalStateException when this parser is closed
+   */
+  public synchronized BreviconResult parseImage(BufferedImage image) throws BreviconException {
+    if (image == null) throw new NullPointerException("image");
+    if (!IMAGE_SUPPORTED) {
+      throw new UnsupportedOperationException(LIBRARY_NAME + " was built without the image component");
+    }
+    openHandle();
+    ImagePixels pixels = ImagePixels.of(image);
+    long handle = imageHandle();
+    if (resultBuffer == null) allocateResult(4096);
+    int[] corners = new int[8];
+    try {
+      int status =
+          nativeParseImageInto(
+              handle, pixels.buffer, pixels.width, pixels.height, pixels.rowStride, pixels.format, resultBuffer,
+              nowValue(), corners);
+      BreviconResult result = status == BreviconException.STATUS_OK ? collectResult(handle, true) : null;
+      if (result == null || result.status() != BreviconException.STATUS_OK) {
+        throw new BreviconException(result == null ? status : result.status());
+      }
+      result.setSymbol(nativeSymbolFormat(handle), corners);
+      return result;
+    } finally {
+      Reference.reachabilityFence(this);
+      dropLargeResult();
+    }
+  }
+
+  // Pictures go through a native parser of their own, made when the first one comes.
+  private long imageHandle() {
+    if (instance.imageHandle == 0) {
+      long handle = createImageParser();
+      if (handle == 0) throw new OutOfMemoryError("the native parser for pictures could not be allocated");
+      instance.imageHandle = handle;
+      account(0);
+    }
+    return instance.imageHandle;
   }
 
   private void allocateResult(int capacity) {
@@ -517,6 +593,7 @@ public final class Brevicon implements AutoCloseable {
   // Owns the handle; must not refer to Brevicon, or the Cleaner would keep it reachable forever.
   private static final class NativeInstance implements Runnable {
     long handle;
+    long imageHandle; // the parser for pictures, 0 until the first picture
     long buffers; // the native buffers, as account() estimates them
     private long held; // what this instance adds to NATIVE_HELD
 
@@ -527,7 +604,7 @@ public final class Brevicon implements AutoCloseable {
 
     synchronized void account(long nativeBuffers, long direct) {
       buffers = nativeBuffers;
-      long now = INSTANCE_BYTES + nativeBuffers + direct;
+      long now = INSTANCE_BYTES + nativeBuffers + direct + (imageHandle != 0 ? IMAGE_PARSER_BYTES : 0);
       NATIVE_HELD.addAndGet(now - held);
       held = now;
     }
@@ -539,6 +616,8 @@ public final class Brevicon implements AutoCloseable {
       NATIVE_HELD.addAndGet(-held);
       held = 0;
       if (h != 0) destroyNativeInstance(h);
+      if (imageHandle != 0) destroyImageParser(imageHandle);
+      imageHandle = 0;
     }
   }
 
@@ -558,6 +637,27 @@ public final class Brevicon implements AutoCloseable {
   static native int nativeWriteResult(long handle, ByteBuffer out);
 
   static native void nativeSetMaxInputLength(long handle, int maxLength);
+
+  static native boolean nativeImageSupported();
+
+  static native long createImageParser();
+
+  static native void destroyImageParser(long imageHandle);
+
+  static native int nativeParseImageInto(
+      long imageHandle,
+      ByteBuffer pixels,
+      int width,
+      int height,
+      int rowStride,
+      int pixelFormat,
+      ByteBuffer out,
+      long now,
+      int[] corners);
+
+  static native int nativeWriteImageResult(long imageHandle, ByteBuffer out);
+
+  static native String nativeSymbolFormat(long imageHandle);
 
   static native String[] nativeRepairNames();
 

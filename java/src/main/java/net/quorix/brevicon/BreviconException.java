@@ -15,6 +15,8 @@ public final class BreviconException extends Exception {
   public static final int STATUS_NO_ARENA = -24;
   /** No decoder accepted the input. */
   public static final int STATUS_NO_DECODER = -25;
+  /** A picture holds no barcode that could be read. */
+  public static final int STATUS_NO_BARCODE = -28;
   /** A Java class or field the binding needed was not found. */
   public static final int STATUS_HOST_ERROR = -27;
   /** The input is longer than the parser's {@link Brevicon#getMaxInputSize() limit}. */
@@ -49,6 +51,8 @@ public final class BreviconException extends Exception {
         return "the parser's buffers could not be allocated";
       case STATUS_NO_DECODER:
         return "no decoder accepted the input";
+      case STATUS_NO_BARCODE:
+        return "no barcode found in the image";
       case STATUS_HOST_ERROR:
         return "a Java class or field the binding needs was not found";
       case STATUS_INPUT_TOO_LARGE:

@@ -3,8 +3,10 @@ package net.quorix.brevicon;
 import java.io.Serializable;
 import java.time.DateTimeException;
 import java.time.LocalDate;
+import java.util.Arrays;
 import java.util.Collections;
 import java.util.LinkedHashMap;
+import java.util.List;
 import java.util.Map;
 import java.util.Objects;
 import java.util.Optional;
@@ -127,6 +129,8 @@ public final class BreviconResult implements Serializable {
   private String standard;
   private Set<String> repairs = Set.of();
   private Map<String, String> extras = Map.of();
+  private String symbolFormat;
+  private int[] symbolPosition; // null for a result parsed from text, as in results serialised before pictures
 
   /** A result with every text field null and every indicator {@link #ABSENT}; a parse fills it in. */
   public BreviconResult() {}
@@ -143,6 +147,11 @@ public final class BreviconResult implements Serializable {
     this.standard = standard;
     this.repairs = repairs;
     this.extras = extras;
+  }
+
+  void setSymbol(String format, int[] position) {
+    this.symbolFormat = format;
+    this.symbolPosition = position.clone();
   }
 
   /**
@@ -204,6 +213,25 @@ public final class BreviconResult implements Serializable {
    */
   public Map<String, String> extras() {
     return extras;
+  }
+
+  /**
+   * The kind of symbol a result of {@link Brevicon#parseImage} was read from: "PDF417", "Code128" or "QRCode".
+   *
+   * @return the symbol's kind, or null for a result parsed from text
+   */
+  public String symbolFormat() {
+    return symbolFormat;
+  }
+
+  /**
+   * Where that symbol lies in the picture: its four corners clockwise from its top left as encoded, x0, y0 to x3, y3
+   * in pixels.
+   *
+   * @return a new array of 8 values, or an empty one for a result parsed from text
+   */
+  public int[] symbolPosition() {
+    return symbolPosition == null ? new int[0] : symbolPosition.clone();
   }
 
   /**
@@ -316,12 +344,15 @@ public final class BreviconResult implements Serializable {
         && decoderId == that.decoderId
         && Objects.equals(standard, that.standard)
         && repairs.equals(that.repairs)
-        && extras.equals(that.extras);
+        && extras.equals(that.extras)
+        && Objects.equals(symbolFormat, that.symbolFormat)
+        && Arrays.equals(symbolPosition, that.symbolPosition);
   }
 
   @Override
   public int hashCode() {
-    int hash = Objects.hash(status, decoderGroup, decoderId, standard, repairs, extras);
+    int hash = Objects.hash(status, decoderGroup, decoderId, standard, repairs, extras, symbolFormat);
+    hash = 31 * hash + Arrays.hashCode(symbolPosition);
     for (int i = 0; i < FIELD_COUNT; ++i) hash = 31 * hash + Objects.hashCode(field(i));
     return hash;
   }
@@ -341,6 +372,7 @@ public final class BreviconResult implements Serializable {
         .forEach(
             (name, value) -> out.append(", ").append(name).append('=').append(PERSONAL.contains(name) ? "***" : value));
     if (!extras.isEmpty()) out.append(", extras=").append(extras.keySet());
+    if (symbolFormat != null) out.append(", symbol=").append(symbolFormat);
     return out.append('}').toString();
   }
 
@@ -383,6 +415,16 @@ public final class BreviconResult implements Serializable {
     return out.append('"');
   }
 
+  /**
+   * The names of the 40 fields, in the order the command-line tool prints them and {@link #asMap()} holds them: for
+   * a table or a schema with one column per field.
+   *
+   * @return an unmodifiable list, the same at every call
+   */
+  public static List<String> fieldNames() {
+    return FIELD_NAME_LIST;
+  }
+
   /** The field names in the binding's order, which is the declaration order above. */
   static final String[] FIELD_NAMES = {
     "firstName", "lastName", "documentType", "countryCode",
@@ -398,6 +440,8 @@ public final class BreviconResult implements Serializable {
   };
 
   static final int FIELD_COUNT = FIELD_NAMES.length;
+
+  private static final List<String> FIELD_NAME_LIST = List.of(FIELD_NAMES);
 
   /** Field i of FIELD_NAMES: a String, or an Integer for the indicators. */
   Object field(int i) {

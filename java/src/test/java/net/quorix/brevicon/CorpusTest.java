@@ -55,6 +55,8 @@ class CorpusTest {
         declared.stream().sorted().collect(Collectors.toList()));
     // The bulk result is read in this order.
     assertEquals(List.of(FIELDS), List.of(BreviconResult.FIELD_NAMES));
+    assertEquals(List.of(FIELDS), BreviconResult.fieldNames());
+    assertThrows(UnsupportedOperationException.class, () -> BreviconResult.fieldNames().set(0, "lastName"));
   }
 
   @TestFactory
