@@ -142,6 +142,24 @@ bool normaliserMendsHeader(std::string_view separators) {
   return std::find(std::begin(kDamaged), std::end(kDamaged), separators) != std::end(kDamaged);
 }
 
+// Whether the separators in front of the file-type word would cut the values where no element ends. A three-byte
+// header cuts at its first and third byte, a two-byte one (a layout that lost one) at both; a record separator that
+// is a letter cuts nothing. A header with one separator or none is read by no layout.
+bool separatorsDamaged(std::string_view separators) {
+  const auto letter = [&](std::size_t at) { return !isControl(separators[at]); };
+  switch (separators.size()) {
+    case 0:
+    case 1:
+      return true;
+    case 2:
+      return letter(0) || letter(1);
+    case 3:
+      return letter(0) || letter(2);
+    default:
+      return std::any_of(separators.begin(), separators.end(), [](char c) { return !isControl(c); });
+  }
+}
+
 struct FramingPlan {
   std::int32_t word = -1;       // where the file-type word stands in the text
   std::int32_t directory = -1;  // where the directory ends
@@ -172,13 +190,11 @@ FramingPlan planFraming(const char* text, std::int32_t length, AamvaTextKind kin
     }
   }
   const std::string_view kept(plan.head.data(), static_cast<std::size_t>(plan.headLength));
-  const bool letters = std::any_of(kept.begin(), kept.end(), [](char c) { return !isControl(c); });
   char separator = '\0';
   if (kind == AamvaTextKind::kNormalised && strayInHead && normaliserMendsHeader(kept)) {
     separator = '\n';
-  } else if (letters || plan.headLength <= 1) {
-    // Letters taken as separators would cut values at every such letter, and a header missing two of its three
-    // separators is read by no layout; the body's own separator frames the text instead.
+  } else if (separatorsDamaged(kept)) {
+    // The body's own separator frames the text instead.
     separator = bodySeparator(text, length, plan.directory);
     if (separator != '\0') plan.repairs |= kRepairHeaderSeparatorsRepaired;
   }
