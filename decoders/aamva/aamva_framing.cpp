@@ -203,7 +203,11 @@ FramingPlan planFraming(const char* text, std::int32_t length, AamvaTextKind kin
     plan.headLength = 3;
   }
 
-  const std::int32_t dropped = keepStructure(text, length, plan.word, plan.directory, [](char) {});
+  // Most texts hold no byte from 0x80 up at all; one pass that the compiler can widen tells.
+  unsigned char any = 0;
+  for (std::int32_t i = plan.word; i < length; ++i) any = static_cast<unsigned char>(any | byteOf(text[i]));
+  const std::int32_t dropped =
+      isHigh(static_cast<char>(any)) ? keepStructure(text, length, plan.word, plan.directory, [](char) {}) : 0;
   if (mark > 0) plan.repairs |= kRepairPrefixRemoved;
   if (strayInHead || dropped > 0) plan.repairs |= kRepairStrayBytesDropped;
   plan.length = 1 + plan.headLength + (length - plan.word) - dropped;
