@@ -9,6 +9,7 @@
 #include <iterator>
 
 #include "core/normalise.h"
+#include "decoders/aamva/aamva_framing.h"
 #include "derive/jurisdiction_corrections.h"
 
 namespace quorix {
@@ -40,7 +41,13 @@ struct TextRegion {
   char* data = nullptr;
   PrepareFunction preparedBy = nullptr;
   std::int32_t length = 0;
+  bool framingKnown = false;  // whether framing holds what the AAMVA rows must mend in this text
+  RepairSet framing = 0;
 };
+
+AamvaTextKind aamvaTextKind(const DecoderEntry& row) {
+  return row.prepare == prepareCopy ? AamvaTextKind::kExact : AamvaTextKind::kNormalised;
+}
 
 // The texts of one contest. A prepare function is a pure function of the input, so each one runs once and its
 // text serves every row that uses it: rows alternate between the normaliser and the plain copy, so the two texts
@@ -67,6 +74,7 @@ class ContestTexts {
       if (row.prepare != prepareCopy) upperCase(region->data, prepared);
       region->preparedBy = row.prepare;
       region->length = prepared;
+      region->framingKnown = false;
     }
     *text = region->data;
     *length = region->length;
@@ -78,6 +86,26 @@ class ContestTexts {
     forget(scratch_);
     if (text != scratch_) std::memcpy(scratch_, text, static_cast<std::size_t>(length) + 1);
     return scratch_;
+  }
+
+  // What an AAMVA row must mend in the framing of the row's prepared text, worked out once per text.
+  RepairSet framingFor(const DecoderEntry& row, const char* text, std::int32_t length) {
+    TextRegion* region = regionFor(row.prepare);
+    if (region->data != text || region->preparedBy != row.prepare) {
+      return reframeAamvaText(text, length, room_, aamvaTextKind(row), nullptr, nullptr);
+    }
+    if (!region->framingKnown) {
+      region->framing = reframeAamvaText(text, length, room_, aamvaTextKind(row), nullptr, nullptr);
+      region->framingKnown = true;
+    }
+    return region->framing;
+  }
+
+  // A copy of the row's prepared text with its framing mended; length becomes the copy's.
+  const char* reframedCopy(const DecoderEntry& row, const char* text, std::int32_t& length) {
+    char* copy = editableCopy(text, length);
+    (void)reframeAamvaText(copy, length, room_, aamvaTextKind(row), copy, &length);
+    return copy;
   }
 
   // Room for derivations that need the text no more; the same size as the work buffer's room.
@@ -194,6 +222,7 @@ class ContestRecords {
     to.decoderId = from.decoderId;
     to.arenaUsed = from.arenaUsed;
     to.arenaTouched = from.arenaTouched;
+    to.repairs = from.repairs;
     std::copy(std::begin(from.slotsWritten), std::end(from.slotsWritten), std::begin(to.slotsWritten));
   }
 
@@ -208,20 +237,25 @@ bool pristine(const FieldRecord& record) {
   std::uint64_t written = 0;
   for (const std::uint64_t word : record.slotsWritten) written |= word;
   return written == 0 && record.arenaUsed == 0 && record.arenaTouched == 0 && record.group == kGroupNone &&
-         record.decoderId == kNoDecoderId && record.correctionRow == -1 && record.arena != nullptr &&
-         record.arenaSize > 0;
+         record.decoderId == kNoDecoderId && record.correctionRow == -1 && record.repairs == 0 &&
+         record.arena != nullptr && record.arenaSize > 0;
 }
 
 Status runRow(const DecoderEntry& row, ContestTexts& texts, FieldRecord& record, ParserInstance& instance) {
   const char* text = nullptr;
   std::int32_t length = 0;
   if (Status s = texts.textFor(row, &text, &length); s != kStatusOk) return s;
+  // Every AAMVA row reads the text from its compliance mark, with the framing that scanners damage mended.
+  const RepairSet framing = row.group == kGroupAamva ? texts.framingFor(row, text, length) : 0;
+  if (framing != 0) text = texts.reframedCopy(row, text, length);
   if (editsItsText(row)) text = texts.editableCopy(text, length);
   // Most rows turn a text away before writing anything; their record needs no reset.
   if (!pristine(record)) {
     if (Status s = resetRecord(record); s != kStatusOk) return s;
   }
-  return row.decode(text, length, record, instance);
+  const Status status = row.decode(text, length, record, instance);
+  if (status == kStatusOk) record.repairs |= framing;
+  return status;
 }
 
 // The instance's spare buffer, for the contest over the instance's own buffers and record: two texts of the work
@@ -277,7 +311,7 @@ Status selectAndDecodeFrom(std::span<const DecoderEntry> rows, const char* input
   }
   record->group = best->group;
   record->decoderId = best->id;
-  instance.repairs |= best->repairs;
+  instance.repairs |= best->repairs | record->repairs;
   sanitiseArena(*record);
   rememberJurisdictionCorrection(*record);
   return kStatusOk;

@@ -225,7 +225,16 @@ Status parseDesignator(AamvaPipeline& pipeline, TextSpan text, TextSpan designat
   return kStatusOk;
 }
 
-Status locateSubfileData(AamvaPipeline&, TextSpan text, const SubfileDesignator& designator, TextSpan& data) {
+std::int64_t subfileMarker(const AamvaPipeline& pipeline, TextSpan text, const SubfileDesignator& designator) {
+  if (designator.kind != kSubfileDl && designator.kind != kSubfileId) return -1;
+  const std::int64_t position =
+      std::int64_t{pipeline.designatorStart} + kDesignatorSize * std::int64_t{pipeline.entryCount};
+  if (!subfileTypeAt(text, position)) return -1;
+  const bool dl = text.data[position] == 'D';
+  return dl == (designator.kind == kSubfileDl) ? position : -1;
+}
+
+Status locateSubfileData(AamvaPipeline& pipeline, TextSpan text, const SubfileDesignator& designator, TextSpan& data) {
   if (text.data == nullptr || designator.length < 0 || designator.offset < 0) return kStatusBadArgument;
   std::int64_t start = 0;
   if (const std::int32_t found = findDlDaaBefore(text, designator.offset); found >= 0) {
@@ -237,6 +246,14 @@ Status locateSubfileData(AamvaPipeline&, TextSpan text, const SubfileDesignator&
     // digit and its terminator.
     if (digitAt(text, start)) ++start;
     if (start >= 2 && !subfileTypeAt(text, start) && !digitAt(text, start - 1) && digitAt(text, start - 2)) --start;
+    // Some issuers write an offset of 0, or one far from their subfile; the subfile then opens with its type right
+    // behind the directory.
+    if (designator.offset == 0 || !subfileTypeAt(text, start)) {
+      if (const std::int64_t marker = subfileMarker(pipeline, text, designator); marker >= 0 && marker != start) {
+        start = marker;
+        if (pipeline.record != nullptr) pipeline.record->repairs |= kRepairSubfileFoundByMarker;
+      }
+    }
   }
   data = textFrom(text, start);
   if (subfileTypeAt(data, 0)) advanceSpan(&data, 2);

@@ -199,6 +199,9 @@ void readHeaderSeparators(AamvaPipeline& pipeline, TextSpan text);
 [[nodiscard]] bool digitAt(TextSpan text, std::int64_t position);
 // Where "DLDAA" stands within the first min(limit, length) characters, or -1.
 [[nodiscard]] std::int32_t findDlDaaBefore(TextSpan text, std::int64_t limit);
+// Where the designated subfile's type stands right behind the directory, or -1 when another text stands there.
+[[nodiscard]] std::int64_t subfileMarker(const AamvaPipeline& pipeline, TextSpan text,
+                                         const SubfileDesignator& designator);
 // Trims space, line feed, tab and carriage return from the issuer number field; -1 when it reaches past the text.
 [[nodiscard]] Status issuerIdField(const AamvaPipeline& pipeline, TextSpan text, TextSpan& field);
 

@@ -101,5 +101,53 @@ std::string caseName(const testing::TestParamInfo<std::string>& info) {
 INSTANTIATE_TEST_SUITE_P(Corpus, Golden, testing::ValuesIn(goldenCases()), caseName);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(Golden);
 
+// The dump without its repairs line.
+std::string withoutRepairs(std::string dump) {
+  if (const std::size_t at = dump.find("\nrepairs="); at != std::string::npos)
+    dump.erase(at, dump.find('\n', at + 1) - at);
+  return dump;
+}
+
+// A scanner that sends its AIM symbology identifier in front of the barcode changes nothing but the repairs: every
+// AAMVA card reads as without it, every rejected text stays rejected.
+class GoldenBehindPrefix : public testing::TestWithParam<std::string> {};
+
+TEST_P(GoldenBehindPrefix, ReadsAsWithoutIt) {
+  std::string input;
+  ASSERT_TRUE(readFile((kGoldenRoot / GetParam()).concat(".in"), input));
+  std::string expected;
+  ASSERT_TRUE(readFile((kGoldenRoot / GetParam()).concat(".expected"), expected));
+  DumpOptions options{.slots = true, .clock = std::nullopt};
+  if (expected.starts_with("now=")) options.clock = parseDateTime(std::string_view(expected).substr(4, 19));
+  const auto parse = [&](const std::string& text, RepairSet& repairs) {
+    std::unique_ptr<ParserInstance, InstanceDeleter> instance(createInstance());
+    const Status status = parseBufferAt(instance.get(), text.data(), static_cast<std::int32_t>(text.size()),
+                                        options.clock.value_or(kGoldenNow));
+    repairs = instance->repairs;
+    return dumpText(*instance, status, options);
+  };
+  RepairSet plain = 0;
+  RepairSet prefixed = 0;
+  const std::string plainDump = parse(input, plain);
+  // A prefix in front of one that uses up the room a scanner's may take is no longer a prefix.
+  if ((plain & kRepairPrefixRemoved) != 0) GTEST_SKIP() << "the case carries a prefix already";
+  const std::string prefixedDump = parse("]L2" + input, prefixed);
+  EXPECT_EQ(withoutRepairs(prefixedDump), withoutRepairs(plainDump));
+  if (GetParam().starts_with("rejected/")) {
+    EXPECT_EQ(prefixed, 0u);
+  } else {
+    EXPECT_EQ(prefixed, plain | kRepairPrefixRemoved);
+  }
+}
+
+std::vector<std::string> aamvaAndRejectedCases() {
+  std::vector<std::string> cases = goldenCases();
+  std::erase_if(cases, [](const std::string& c) { return !c.starts_with("aamva/") && !c.starts_with("rejected/"); });
+  return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Corpus, GoldenBehindPrefix, testing::ValuesIn(aamvaAndRejectedCases()), caseName);
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(GoldenBehindPrefix);
+
 }  // namespace
 }  // namespace quorix

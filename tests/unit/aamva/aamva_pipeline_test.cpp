@@ -261,6 +261,40 @@ TEST(AamvaPipeline, LocateSubfileData) {
             kStatusBadArgument);
 }
 
+// An offset of 0, or one that misses the subfile, finds the subfile by its type right behind the directory.
+TEST(AamvaPipeline, LocateSubfileByMarker) {
+  const std::string header = standardHeader(8, 1);
+  const std::string text = header + "DL00000016DLDCAD\nDAQ1\r";
+  struct Case {
+    std::string_view name;
+    std::int32_t kind;
+    std::int32_t offset;
+    std::string_view data;
+    bool repaired;
+  };
+  constexpr Case kCases[] = {
+      {"offset 0", kSubfileDl, 0, "DCAD\nDAQ1\r", true},
+      {"offset inside the header", kSubfileDl, 7, "DCAD\nDAQ1\r", true},
+      {"offset inside the data", kSubfileDl, 36, "DCAD\nDAQ1\r", true},
+      {"exact offset", kSubfileDl, 31, "DCAD\nDAQ1\r", false},
+      {"offset on the L", kSubfileDl, 32, "DCAD\nDAQ1\r", false},
+      {"marker of another type", kSubfileId, 7, "I 636014080001DL00000016DLDCAD\nDAQ1\r", false},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    Pipeline pipeline(41);
+    pipeline.p.designatorStart = 21;
+    pipeline.p.entryCount = 1;
+    TextSpan data;
+    const TextSpan span{text.data(), static_cast<std::int32_t>(text.size())};
+    ASSERT_EQ(
+        locateSubfileData(pipeline.p, span, SubfileDesignator{.kind = c.kind, .offset = c.offset, .length = 16}, data),
+        kStatusOk);
+    EXPECT_EQ(data.view(), c.data);
+    EXPECT_EQ(pipeline.run.record.repairs, c.repaired ? kRepairSubfileFoundByMarker : 0u);
+  }
+}
+
 TEST(AamvaPipeline, StoreElementTrimsAndClears) {
   Pipeline pipeline(41);
   const auto store = [&](std::string_view value) {

@@ -209,7 +209,8 @@ TEST(AamvaWedge, TextsThatAreNoWedgeBarcodeAreRejected) {
   };
   const Case kCases[] = {
       {"empty", "", kAamvaTooShort},
-      {"no compliance mark", "X" + wedge, kAamvaNoComplianceMark},
+      {"no compliance mark", "#" + wedge.substr(1), kAamvaNoComplianceMark},
+      {"longer prefix than a scanner's", std::string(17, 'X') + wedge, kAamvaNoComplianceMark},
       {"plain sentence", "@ the meeting starts at nine", kAamvaNoFileType},
       {"another file type", "@ANSX 636010080002" + wedge.substr(18), kAamvaNoFileType},
       {"two file-type characters lost", "@ANI636010080002" + wedge.substr(18), kAamvaNoFileType},

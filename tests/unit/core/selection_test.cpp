@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "core/normalise.h"
+#include "decoders/aamva/aamva_framing.h"
 #include "derive/jurisdiction_corrections.h"
 #include "unit/support/record_builder.h"
 
@@ -227,8 +228,13 @@ Status plainContest(std::string_view input, std::vector<char>& work, FieldRecord
     if (row.prepare != prepareCopy)
       for (char& c : std::span(work.data(), static_cast<std::size_t>(length)))
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    const auto kind = row.prepare == prepareCopy ? AamvaTextKind::kExact : AamvaTextKind::kNormalised;
+    const RepairSet framing =
+        row.group == kGroupAamva ? reframeAamvaText(work.data(), length, room, kind, work.data(), &length) : 0;
     EXPECT_EQ(resetRecord(record), kStatusOk);
-    return row.decode(work.data(), length, record, instance);
+    const Status status = row.decode(work.data(), length, record, instance);
+    if (status == kStatusOk) record.repairs |= framing;
+    return status;
   };
   const DecoderEntry* best = nullptr;
   std::int32_t bestScore = -9999;
@@ -253,7 +259,8 @@ Status plainContest(std::string_view input, std::vector<char>& work, FieldRecord
   return kStatusOk;
 }
 
-// The golden inputs and readers' variations of them: lower case, CR LF and spelled line ends, cuts, doubling.
+// The golden inputs and readers' variations of them: lower case, CR LF and spelled line ends, cuts, doubling, a
+// scanner's prefix.
 std::vector<std::string> contestInputs() {
   std::vector<std::filesystem::path> files;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(QUORIX_GOLDEN_DIR))
@@ -272,7 +279,7 @@ std::vector<std::string> contestInputs() {
       crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
       spelled += c == '\n' ? std::string("[0A]") : std::string(1, c);
     }
-    for (std::string variant : {text, lower, crlf, spelled, text.substr(0, text.size() / 2), text + text})
+    for (std::string variant : {text, lower, crlf, spelled, text.substr(0, text.size() / 2), text + text, "]L2" + text})
       if (!variant.empty()) inputs.push_back(std::move(variant));
   }
   inputs.push_back(std::string(9000, 'z') + inputs.front());  // grows the buffers halfway through
@@ -302,6 +309,7 @@ TEST(ParseBuffer, GivesWhatThePlainContestGives) {
     EXPECT_EQ(fast.group, plain.record.group);
     EXPECT_EQ(fast.decoderId, plain.record.decoderId);
     EXPECT_EQ(fast.arenaUsed, plain.record.arenaUsed);
+    EXPECT_EQ(fast.repairs, plain.record.repairs);
     EXPECT_TRUE(std::equal(arena.begin(), arena.end(), fast.arena, fast.arena + fast.arenaSize)) << "arena bytes";
     EXPECT_EQ(&findJurisdictionCorrection(fast), &findJurisdictionCorrection(plain.record));  // looked up afresh
     for (std::int32_t slot = 0; slot < kSlotCount; ++slot) {
