@@ -109,6 +109,7 @@ Status resetRecord(FieldRecord& record) {
   record.arenaUsed = 0;
   record.arenaTouched = 0;
   record.correctionRow = -1;
+  record.repairs = 0;
   return kStatusOk;
 }
 

@@ -9,6 +9,7 @@
 #include <iterator>
 
 #include "core/normalise.h"
+#include "core/transliterate.h"
 #include "derive/jurisdiction_corrections.h"
 
 namespace quorix {
@@ -21,6 +22,16 @@ constexpr std::int32_t kIdsEditingTheirText[] = {11};
 bool editsItsText(const DecoderEntry& row) {
   return std::find(std::begin(kIdsEditingTheirText), std::end(kIdsEditingTheirText), row.id) !=
          std::end(kIdsEditingTheirText);
+}
+
+// Decoders that cut their fields at fixed places: the licence record (id 44) and the Common Access Cards. Each
+// character of those cards holds one place, so an accented letter is read as one ASCII letter there.
+constexpr std::int32_t kIdsReadingFixedPlaces[] = {44, 46, 47, 48, 49, 50};
+
+LetterOptions letterOptions(const DecoderEntry& row) {
+  const bool fixedPlaces = std::find(std::begin(kIdsReadingFixedPlaces), std::end(kIdsReadingFixedPlaces), row.id) !=
+                           std::end(kIdsReadingFixedPlaces);
+  return {.upperCase = row.prepare != prepareCopy, .onePlaceEach = fixedPlaces};
 }
 
 bool hasIssuerExpectation(const DecoderEntry& row) {
@@ -40,6 +51,9 @@ struct TextRegion {
   char* data = nullptr;
   PrepareFunction preparedBy = nullptr;
   std::int32_t length = 0;
+  RepairSet prepareRepairs = 0;  // what the prepare function mended to make this text
+  bool lettersKnown = false;     // whether mayHoldLetters has been worked out for this text
+  bool mayHoldLetters = false;
 };
 
 // The texts of one contest. A prepare function is a pure function of the input, so each one runs once and its
@@ -62,11 +76,18 @@ class ContestTexts {
     if (region->preparedBy != row.prepare) {
       forget(region->data);
       std::int32_t prepared = 0;
-      if (Status s = row.prepare(input_, inputLength_, region->data, room_, &prepared); s != kStatusOk) return s;
+      RepairSet repairs = 0;
+      // The normaliser says what it mended; what the plain copy hands on needed no mending.
+      const Status s = row.prepare == normaliseInput
+                           ? normaliseInputReporting(input_, inputLength_, region->data, room_, &prepared, &repairs)
+                           : row.prepare(input_, inputLength_, region->data, room_, &prepared);
+      if (s != kStatusOk) return s;
       if (prepared < 0 || prepared > room_) return kStatusBadArgument;
       if (row.prepare != prepareCopy) upperCase(region->data, prepared);
       region->preparedBy = row.prepare;
       region->length = prepared;
+      region->prepareRepairs = repairs;
+      region->lettersKnown = false;
     }
     *text = region->data;
     *length = region->length;
@@ -78,6 +99,32 @@ class ContestTexts {
     forget(scratch_);
     if (text != scratch_) std::memcpy(scratch_, text, static_cast<std::size_t>(length) + 1);
     return scratch_;
+  }
+
+  // What the row's prepare function mended in the text that textFor last gave for the row.
+  RepairSet prepareRepairs(const DecoderEntry& row) {
+    const TextRegion* region = regionFor(row.prepare);
+    return region->preparedBy == row.prepare ? region->prepareRepairs : 0;
+  }
+
+  // Whether the row's text may hold accented letters, worked out once per prepared text.
+  bool mayHoldLetters(const DecoderEntry& row, const char* text, std::int32_t length) {
+    TextRegion* region = regionFor(row.prepare);
+    if (region->data != text || region->preparedBy != row.prepare) return mayHoldAccentedLetters(text, length);
+    if (!region->lettersKnown) {
+      region->mayHoldLetters = mayHoldAccentedLetters(text, length);
+      region->lettersKnown = true;
+    }
+    return region->mayHoldLetters;
+  }
+
+  // A copy of the row's text with its accented letters read as ASCII, as the row reads them; length becomes the
+  // copy's, and changed tells whether any letter was rewritten.
+  const char* transliteratedCopy(const DecoderEntry& row, const char* text, std::int32_t& length, bool& changed) {
+    char* copy = editableCopy(text, length);
+    length = transliterateLetters(copy, length, room_, letterOptions(row), &changed);
+    copy[length] = '\0';
+    return copy;
   }
 
   // Room for derivations that need the text no more; the same size as the work buffer's room.
@@ -194,6 +241,7 @@ class ContestRecords {
     to.decoderId = from.decoderId;
     to.arenaUsed = from.arenaUsed;
     to.arenaTouched = from.arenaTouched;
+    to.repairs = from.repairs;
     std::copy(std::begin(from.slotsWritten), std::end(from.slotsWritten), std::begin(to.slotsWritten));
   }
 
@@ -208,20 +256,30 @@ bool pristine(const FieldRecord& record) {
   std::uint64_t written = 0;
   for (const std::uint64_t word : record.slotsWritten) written |= word;
   return written == 0 && record.arenaUsed == 0 && record.arenaTouched == 0 && record.group == kGroupNone &&
-         record.decoderId == kNoDecoderId && record.correctionRow == -1 && record.arena != nullptr &&
-         record.arenaSize > 0;
+         record.decoderId == kNoDecoderId && record.correctionRow == -1 && record.repairs == 0 &&
+         record.arena != nullptr && record.arenaSize > 0;
 }
 
 Status runRow(const DecoderEntry& row, ContestTexts& texts, FieldRecord& record, ParserInstance& instance) {
   const char* text = nullptr;
   std::int32_t length = 0;
   if (Status s = texts.textFor(row, &text, &length); s != kStatusOk) return s;
+  RepairSet repairs = texts.prepareRepairs(row);
+  // Accented letters are read as ASCII once the framing stands, so a letter byte that stands where a separator or
+  // an element id belongs is never taken for a letter.
+  if (texts.mayHoldLetters(row, text, length)) {
+    bool changed = false;
+    text = texts.transliteratedCopy(row, text, length, changed);
+    if (changed) repairs |= kRepairLettersTransliterated;
+  }
   if (editsItsText(row)) text = texts.editableCopy(text, length);
   // Most rows turn a text away before writing anything; their record needs no reset.
   if (!pristine(record)) {
     if (Status s = resetRecord(record); s != kStatusOk) return s;
   }
-  return row.decode(text, length, record, instance);
+  const Status status = row.decode(text, length, record, instance);
+  if (status == kStatusOk) record.repairs |= repairs;
+  return status;
 }
 
 // The instance's spare buffer, for the contest over the instance's own buffers and record: two texts of the work
@@ -277,7 +335,7 @@ Status selectAndDecodeFrom(std::span<const DecoderEntry> rows, const char* input
   }
   record->group = best->group;
   record->decoderId = best->id;
-  instance.repairs |= best->repairs;
+  instance.repairs |= best->repairs | record->repairs;
   sanitiseArena(*record);
   rememberJurisdictionCorrection(*record);
   return kStatusOk;

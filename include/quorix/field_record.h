@@ -2,6 +2,7 @@
 // arena lent by the parser instance. Slot numbers are the contract between the two sides.
 #pragma once
 
+#include <quorix/repairs.h>
 #include <quorix/status.h>
 
 #include <cstdint>
@@ -63,6 +64,8 @@ struct FieldRecord {
   // The jurisdiction correction row of this record as the parse found it, so that the derivations need not look it
   // up again each; -1 when unknown. Every setter and reset forgets it.
   std::int32_t correctionRow = -1;
+  // What the decoder that filled the record mended in its text; the reset clears it.
+  RepairSet repairs = 0;
 };
 
 // A character predicate receives a byte as a signed value (bytes from 128 up arrive negative); nonzero means yes.
