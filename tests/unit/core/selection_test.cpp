@@ -216,6 +216,42 @@ TEST(SelectAndDecode, OnlyTheWinningRowsRepairsAreReported) {
   }
 }
 
+// Every row reads accented letters as ASCII: capitals after the normaliser, case kept after the plain copy, one
+// letter per place for the rows that cut fields at fixed places. The winner reports only what its own text needed.
+TEST(SelectAndDecode, EveryRowReadsAccentedLettersAsAscii) {
+  const std::string input = "\x01 Jos\xC3\xA9 Stra\xDF" "e\r\n";
+  struct Case {
+    DecoderEntry winner;
+    RepairSet repairs;
+  };
+  const Case kCases[] = {
+      {row(4, 51, decodeOneSlot, prepareCopy), kRepairLettersTransliterated},
+      {row(1, 0, decodeOneSlot, normaliseInput), kRepairLettersTransliterated | kRepairLeadingBytesSkipped},
+  };
+  for (const bool ownBuffers : {false, true}) {
+    for (const Case& c : kCases) {
+      SCOPED_TRACE(::testing::Message() << (ownBuffers ? "instance buffers" : "separate buffers") << ", winner "
+                                        << c.winner.id);
+      const DecoderEntry rows[] = {
+          row(1, 0, decodeLogsAndRejects, normaliseInput), row(0, 27, decodeLogsAndRejects, prepareCopy),
+          row(2, 44, decodeLogsAndRejects, prepareCopy),   row(3, 46, decodeLogsAndRejects, normaliseInput),
+          row(1, 3, decodeLogsAndRejects, normaliseInput), c.winner,
+      };
+      Contest contest(ownBuffers);
+      for (int parse = 0; parse < 2; ++parse) {
+        seenTexts.clear();
+        ASSERT_EQ(contest.run(rows, input), kStatusOk);
+        const std::vector<std::string> expected = {"JOSE STRASSE", "\x01 Jose Strasse\r\n", "\x01 Jose Strase\r\n",
+                                                   "JOSE STRASE", "JOSE STRASSE"};
+        EXPECT_EQ(seenTexts, expected);
+        EXPECT_EQ(contest.instance().record.decoderId, c.winner.id);
+        EXPECT_EQ(contest.instance().repairs, c.repairs);
+        contest.instance().repairs = 0;  // as a parse entry would clear it
+      }
+    }
+  }
+}
+
 // The contest as plainly as it can be written: every row prepares its own text into the one work buffer, the
 // issuer agreement takes the same buffer as scratch, and the winner runs a second time.
 Status plainContest(std::string_view input, std::vector<char>& work, FieldRecord& record, ParserInstance& instance) {
