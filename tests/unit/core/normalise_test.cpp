@@ -157,9 +157,9 @@ TEST(NormaliseInput, ReportsEachRepair) {
     char out[64];
     std::int32_t length = -1;
     RepairSet repairs = 0xFFFF;
-    EXPECT_EQ(normaliseInputReporting(c.input.data(), static_cast<std::int32_t>(c.input.size()), out, 63, &length,
-                                      &repairs),
-              kStatusOk);
+    EXPECT_EQ(
+        normaliseInputReporting(c.input.data(), static_cast<std::int32_t>(c.input.size()), out, 63, &length, &repairs),
+        kStatusOk);
     EXPECT_EQ(repairs, c.repairs);
     const Prepared plain = normalise(c.input, 63);
     EXPECT_EQ(std::string_view(out, static_cast<std::size_t>(length)), plain.text());

@@ -219,7 +219,9 @@ TEST(SelectAndDecode, OnlyTheWinningRowsRepairsAreReported) {
 // Every row reads accented letters as ASCII: capitals after the normaliser, case kept after the plain copy, one
 // letter per place for the rows that cut fields at fixed places. The winner reports only what its own text needed.
 TEST(SelectAndDecode, EveryRowReadsAccentedLettersAsAscii) {
-  const std::string input = "\x01 Jos\xC3\xA9 Stra\xDF" "e\r\n";
+  const std::string input =
+      "\x01 Jos\xC3\xA9 Stra\xDF"
+      "e\r\n";
   struct Case {
     DecoderEntry winner;
     RepairSet repairs;

@@ -34,9 +34,7 @@ Rewritten rewrite(std::string_view input, LetterOptions options = {}, std::int32
 }
 
 // The UTF-8 form of a Latin-1 byte from 0xC0 up.
-std::string utf8(unsigned char latin1) {
-  return {static_cast<char>(0xC3), static_cast<char>(latin1 - 0x40)};
-}
+std::string utf8(unsigned char latin1) { return {static_cast<char>(0xC3), static_cast<char>(latin1 - 0x40)}; }
 
 TEST(TransliterateLetters, ReadsNamesAsTheirAsciiLetters) {
   struct Case {
