@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "core/normalise.h"
+#include "core/transliterate.h"
 #include "derive/jurisdiction_corrections.h"
 #include "unit/support/record_builder.h"
 
@@ -265,6 +266,11 @@ Status plainContest(std::string_view input, std::vector<char>& work, FieldRecord
     if (row.prepare != prepareCopy)
       for (char& c : std::span(work.data(), static_cast<std::size_t>(length)))
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    // The licence record and the Common Access Cards cut their fields at fixed places.
+    const bool fixedPlaces = row.id == 44 || (row.id >= 46 && row.id <= 50);
+    length = transliterateLetters(work.data(), length, room,
+                                  {.upperCase = row.prepare != prepareCopy, .onePlaceEach = fixedPlaces}, nullptr);
+    work[static_cast<std::size_t>(length)] = '\0';
     EXPECT_EQ(resetRecord(record), kStatusOk);
     return row.decode(work.data(), length, record, instance);
   };
