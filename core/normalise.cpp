@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "core/text_utils.h"
+#include "core/transliterate.h"
 
 namespace quorix {
 namespace {
@@ -52,11 +53,20 @@ bool containsSpelledLineEnd(const char* text, std::int32_t n) {
 }
 
 // Readers that spell control bytes as "[0D]" also pass real ones through as noise: the real ones go first, then
-// every "[hh]" becomes its byte (its other three places NUL, removed by the compaction).
+// every "[hh]" becomes its byte (its other three places NUL, removed by the compaction). Accented letters are part
+// of the text and stay, to be read as their ASCII letters.
 std::int32_t decodeSpelledBytes(char* out, std::int32_t n) {
   std::int32_t kept = 0;
-  for (std::int32_t i = 0; i < n; ++i)
-    if (static_cast<signed char>(out[i]) > 31) out[kept++] = out[i];
+  for (std::int32_t i = 0; i < n; ++i) {
+    if (static_cast<signed char>(out[i]) > 31) {
+      out[kept++] = out[i];
+      continue;
+    }
+    const LetterAt letter = letterAt(out, n, i);
+    if (letter.ascii.empty()) continue;
+    for (std::int32_t b = 0; b < letter.bytes; ++b) out[kept++] = out[i + b];
+    i += letter.bytes - 1;
+  }
   out[kept] = '\0';
   for (std::int32_t i = 0; i + 3 < kept; ++i) {
     if (out[i] != '[' || !isHexDigit(out[i + 1]) || !isHexDigit(out[i + 2]) || out[i + 3] != ']') continue;
@@ -67,22 +77,25 @@ std::int32_t decodeSpelledBytes(char* out, std::int32_t n) {
 }
 
 // Some readers join two tracks with "?*", STX, one byte and a NUL before the next ";"; the joint becomes a plain
-// "?;" so the track splitter sees two ordinary sentinels.
-void repairTrackJoints(char* out, std::int32_t n) {
+// "?;" so the track splitter sees two ordinary sentinels. True when a joint was mended.
+bool repairTrackJoints(char* out, std::int32_t n) {
+  bool mended = false;
   for (std::int32_t i = 0; i + 6 < n; ++i) {
     const void* mark = std::memchr(out + i, '?', static_cast<std::size_t>(n - 6 - i));
-    if (mark == nullptr) return;
+    if (mark == nullptr) return mended;
     i = static_cast<std::int32_t>(static_cast<const char*>(mark) - out);
     if (out[i] != '?' || out[i + 1] != '*' || out[i + 2] != '\x02' || out[i + 3] == '\n' || out[i + 4] != '\0' ||
         out[i + 5] != ';')
       continue;
     out[i + 1] = ';';
     std::memset(out + i + 2, 0, 4);
+    mended = true;
   }
+  return mended;
 }
 
-// Drops the NULs left by the repairs and turns a spelled "\n" or "\r" into its byte.
-std::int32_t compact(char* out, std::int32_t n) {
+// Drops the NULs left by the repairs and turns a spelled "\n" or "\r" into its byte; escapes tells whether one was.
+std::int32_t compact(char* out, std::int32_t n, bool& escapes) {
   // Most texts have neither: then nothing moves.
   const auto firstOf = [out, n](char c) {
     const void* hit = std::memchr(out, c, static_cast<std::size_t>(n));
@@ -93,6 +106,7 @@ std::int32_t compact(char* out, std::int32_t n) {
     if (out[i] == '\0') continue;
     if (out[i] == '\\' && i + 1 < n && (out[i + 1] == 'n' || out[i + 1] == 'r')) {
       out[kept++] = out[i + 1] == 'n' ? '\n' : '\r';
+      escapes = true;
       ++i;
       continue;
     }
@@ -105,19 +119,20 @@ std::int32_t compact(char* out, std::int32_t n) {
 struct Repair {
   TextSpan pattern;
   TextSpan replacement;
+  RepairSet reported;  // what a replacement made by this pass is reported as
 };
 
 // The compliance header "@" LF RS CR in the shapes readers damage it into, then the CR LF line ends. The header
 // passes run first, so a doubled CR CR LF behind the "@" is read as a header and not as line ends.
 // clang-format off
 constexpr Repair kRepairs[] = {
-    {literal("@\r\r\n\r\r\n"), literal("@\n\x1e\r")},
-    {literal("@\r\n\x1e\r\n"), literal("@\n\x1e\r")},
-    {literal("@\n \n"),        literal("@\n\x1e\r")},
-    {literal("@\n\n"),         literal("@\n\x1e\r")},
-    {literal("@\n\r"),         literal("@\n\x1e\r")},
-    {literal("\r\r\n"),        literal("\n")},
-    {literal("\r\n"),          literal("\n")},
+    {literal("@\r\r\n\r\r\n"), literal("@\n\x1e\r"), kRepairHeaderRestored},
+    {literal("@\r\n\x1e\r\n"), literal("@\n\x1e\r"), kRepairHeaderRestored},
+    {literal("@\n \n"),        literal("@\n\x1e\r"), kRepairHeaderRestored},
+    {literal("@\n\n"),         literal("@\n\x1e\r"), kRepairHeaderRestored},
+    {literal("@\n\r"),         literal("@\n\x1e\r"), kRepairHeaderRestored},
+    {literal("\r\r\n"),        literal("\n"),        kRepairLineEndsReduced},
+    {literal("\r\n"),          literal("\n"),        kRepairLineEndsReduced},
 };
 // clang-format on
 static_assert(std::size(kRepairs) == 7);
@@ -126,9 +141,11 @@ static_assert(kRepairs[0].pattern.length == 7 && kRepairs[1].pattern.length == 6
 
 // Equal or shrinking replacement in one pass: the writer never overtakes the reader, so the search always reads
 // bytes not yet written. A text without the pattern is not touched.
-std::int32_t replaceShrinking(char* buffer, std::int32_t length, TextSpan pattern, TextSpan replacement) {
+std::int32_t replaceShrinking(char* buffer, std::int32_t length, TextSpan pattern, TextSpan replacement,
+                              bool& replaced) {
   std::int64_t at = findPattern(buffer, length, 0, pattern);
   if (at < 0) return length;
+  replaced = true;
   std::int64_t read = at;
   std::int64_t write = at;
   while (at >= 0) {
@@ -147,7 +164,7 @@ std::int32_t replaceShrinking(char* buffer, std::int32_t length, TextSpan patter
 // rebuilt forwards. Each replacement uses up part of the free room, so the writer stays behind the reader exactly
 // as long as replacements still fit; once one does not, it and all later occurrences stay as they are.
 std::int32_t replaceGrowing(char* buffer, std::int32_t length, std::int32_t capacity, TextSpan pattern,
-                            TextSpan replacement) {
+                            TextSpan replacement, bool& replaced) {
   const std::int64_t growth = std::int64_t{replacement.length} - pattern.length;
   std::int64_t room = std::int64_t{capacity} - length;
   if (room < growth) return length;
@@ -163,12 +180,24 @@ std::int32_t replaceGrowing(char* buffer, std::int32_t length, std::int32_t capa
       write += replacement.length;
       read += pattern.length;
       room -= growth;
+      replaced = true;
     } else {
       buffer[write++] = buffer[read++];
     }
   }
   return static_cast<std::int32_t>(write);
 }
+
+// replaceAll, telling whether anything was replaced.
+std::int32_t replaceReporting(char* buffer, std::int32_t length, std::int32_t capacity, TextSpan pattern,
+                              TextSpan replacement, bool& replaced) {
+  if (buffer == nullptr || length < 1) return length < 0 ? 0 : length;
+  if (!pattern.filled() || !replacement.filled()) return length;
+  if (replacement.length <= pattern.length) return replaceShrinking(buffer, length, pattern, replacement, replaced);
+  return replaceGrowing(buffer, length, capacity, pattern, replacement, replaced);
+}
+
+bool isBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 }  // namespace
 
@@ -184,32 +213,49 @@ Status prepareCopy(const char* input, std::int32_t inputLength, char* out, std::
 
 Status normaliseInput(const char* input, std::int32_t inputLength, char* out, std::int32_t outRoom,
                       std::int32_t* outLength) {
+  return normaliseInputReporting(input, inputLength, out, outRoom, outLength, nullptr);
+}
+
+Status normaliseInputReporting(const char* input, std::int32_t inputLength, char* out, std::int32_t outRoom,
+                               std::int32_t* outLength, RepairSet* repairs) {
   if (outLength != nullptr) *outLength = 0;
+  if (repairs != nullptr) *repairs = 0;
   if (out == nullptr || outRoom < 0) return kStatusOk;
   out[0] = '\0';
+  RepairSet made = 0;
   TextSpan text{input, inputLength};
+  const TextSpan whole = text;
   trimLeftIf(&text, isNotPrintable);
+  // Line ends and blanks in front of a text are as harmless as those behind it; other bytes there are a reader's.
+  if (text.data != nullptr && std::any_of(whole.data, text.data, [](char c) { return !isBlank(c); }))
+    made |= kRepairLeadingBytesSkipped;
   std::int32_t n = copyFiltered(out, outRoom - 1, text, "", nullptr, '\0');
   out[n] = '\0';
-  if (containsSpelledLineEnd(out, n)) n = decodeSpelledBytes(out, n);
-  if (n > 6) repairTrackJoints(out, n);
-  n = compact(out, n);
+  if (containsSpelledLineEnd(out, n)) {
+    n = decodeSpelledBytes(out, n);
+    made |= kRepairSpelledBytesDecoded;
+  }
+  if (n > 6 && repairTrackJoints(out, n)) made |= kRepairTrackJointMended;
+  bool escapes = false;
+  n = compact(out, n, escapes);
+  if (escapes) made |= kRepairEscapedLineEndsDecoded;
   n = trimBufferChars(out, n, " \r\n");
   out[n] = '\0';
   for (const Repair& repair : kRepairs) {
-    n = replaceAll(out, n, outRoom, repair.pattern, repair.replacement);
+    bool replaced = false;
+    n = replaceReporting(out, n, outRoom, repair.pattern, repair.replacement, replaced);
     out[n] = '\0';
+    if (replaced) made |= repair.reported;
   }
   if (outLength != nullptr) *outLength = n;
+  if (repairs != nullptr) *repairs = made;
   return kStatusOk;
 }
 
 std::int32_t replaceAll(char* buffer, std::int32_t length, std::int32_t capacity, TextSpan pattern,
                         TextSpan replacement) {
-  if (buffer == nullptr || length < 1) return length < 0 ? 0 : length;
-  if (!pattern.filled() || !replacement.filled()) return length;
-  if (replacement.length <= pattern.length) return replaceShrinking(buffer, length, pattern, replacement);
-  return replaceGrowing(buffer, length, capacity, pattern, replacement);
+  bool replaced = false;
+  return replaceReporting(buffer, length, capacity, pattern, replacement, replaced);
 }
 
 }  // namespace quorix

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <quorix/field_record.h>
+#include <quorix/repairs.h>
 #include <quorix/status.h>
 
 #include <cstdint>
@@ -14,6 +15,10 @@ namespace quorix {
 // Repairs escapes, line ends and damaged AAMVA headers; writes at most outRoom bytes plus a NUL. Always 0.
 [[nodiscard]] Status normaliseInput(const char* input, std::int32_t inputLength, char* out, std::int32_t outRoom,
                                     std::int32_t* outLength);
+// normaliseInput that also tells which of its repairs it made (repairs may be null). Blanks trimmed at either end
+// are no repair.
+[[nodiscard]] Status normaliseInputReporting(const char* input, std::int32_t inputLength, char* out,
+                                             std::int32_t outRoom, std::int32_t* outLength, RepairSet* repairs);
 // Non-overlapping left-to-right replacement within capacity; returns the new length and writes no NUL.
 std::int32_t replaceAll(char* buffer, std::int32_t length, std::int32_t capacity, TextSpan pattern,
                         TextSpan replacement);

@@ -10,6 +10,7 @@
 
 #include "core/normalise.h"
 #include "decoders/aamva/aamva_framing.h"
+#include "core/transliterate.h"
 #include "derive/jurisdiction_corrections.h"
 
 namespace quorix {
@@ -22,6 +23,16 @@ constexpr std::int32_t kIdsEditingTheirText[] = {11};
 bool editsItsText(const DecoderEntry& row) {
   return std::find(std::begin(kIdsEditingTheirText), std::end(kIdsEditingTheirText), row.id) !=
          std::end(kIdsEditingTheirText);
+}
+
+// Decoders that cut their fields at fixed places: the licence record (id 44) and the Common Access Cards. Each
+// character of those cards holds one place, so an accented letter is read as one ASCII letter there.
+constexpr std::int32_t kIdsReadingFixedPlaces[] = {44, 46, 47, 48, 49, 50};
+
+LetterOptions letterOptions(const DecoderEntry& row) {
+  const bool fixedPlaces = std::find(std::begin(kIdsReadingFixedPlaces), std::end(kIdsReadingFixedPlaces), row.id) !=
+                           std::end(kIdsReadingFixedPlaces);
+  return {.upperCase = row.prepare != prepareCopy, .onePlaceEach = fixedPlaces};
 }
 
 bool hasIssuerExpectation(const DecoderEntry& row) {
@@ -43,6 +54,9 @@ struct TextRegion {
   std::int32_t length = 0;
   bool framingKnown = false;  // whether framing holds what the AAMVA rows must mend in this text
   RepairSet framing = 0;
+  RepairSet prepareRepairs = 0;  // what the prepare function mended to make this text
+  bool lettersKnown = false;     // whether mayHoldLetters has been worked out for this text
+  bool mayHoldLetters = false;
 };
 
 AamvaTextKind aamvaTextKind(const DecoderEntry& row) {
@@ -69,12 +83,19 @@ class ContestTexts {
     if (region->preparedBy != row.prepare) {
       forget(region->data);
       std::int32_t prepared = 0;
-      if (Status s = row.prepare(input_, inputLength_, region->data, room_, &prepared); s != kStatusOk) return s;
+      RepairSet repairs = 0;
+      // The normaliser says what it mended; what the plain copy hands on needed no mending.
+      const Status s = row.prepare == normaliseInput
+                           ? normaliseInputReporting(input_, inputLength_, region->data, room_, &prepared, &repairs)
+                           : row.prepare(input_, inputLength_, region->data, room_, &prepared);
+      if (s != kStatusOk) return s;
       if (prepared < 0 || prepared > room_) return kStatusBadArgument;
       if (row.prepare != prepareCopy) upperCase(region->data, prepared);
       region->preparedBy = row.prepare;
       region->length = prepared;
       region->framingKnown = false;
+      region->prepareRepairs = repairs;
+      region->lettersKnown = false;
     }
     *text = region->data;
     *length = region->length;
@@ -105,6 +126,32 @@ class ContestTexts {
   const char* reframedCopy(const DecoderEntry& row, const char* text, std::int32_t& length) {
     char* copy = editableCopy(text, length);
     (void)reframeAamvaText(copy, length, room_, aamvaTextKind(row), copy, &length);
+    return copy;
+  }
+
+  // What the row's prepare function mended in the text that textFor last gave for the row.
+  RepairSet prepareRepairs(const DecoderEntry& row) {
+    const TextRegion* region = regionFor(row.prepare);
+    return region->preparedBy == row.prepare ? region->prepareRepairs : 0;
+  }
+
+  // Whether the row's text may hold accented letters, worked out once per prepared text.
+  bool mayHoldLetters(const DecoderEntry& row, const char* text, std::int32_t length) {
+    TextRegion* region = regionFor(row.prepare);
+    if (region->data != text || region->preparedBy != row.prepare) return mayHoldAccentedLetters(text, length);
+    if (!region->lettersKnown) {
+      region->mayHoldLetters = mayHoldAccentedLetters(text, length);
+      region->lettersKnown = true;
+    }
+    return region->mayHoldLetters;
+  }
+
+  // A copy of the row's text with its accented letters read as ASCII, as the row reads them; length becomes the
+  // copy's, and changed tells whether any letter was rewritten.
+  const char* transliteratedCopy(const DecoderEntry& row, const char* text, std::int32_t& length, bool& changed) {
+    char* copy = editableCopy(text, length);
+    length = transliterateLetters(copy, length, room_, letterOptions(row), &changed);
+    copy[length] = '\0';
     return copy;
   }
 
@@ -245,16 +292,26 @@ Status runRow(const DecoderEntry& row, ContestTexts& texts, FieldRecord& record,
   const char* text = nullptr;
   std::int32_t length = 0;
   if (Status s = texts.textFor(row, &text, &length); s != kStatusOk) return s;
+  RepairSet repairs = texts.prepareRepairs(row);
   // Every AAMVA row reads the text from its compliance mark, with the framing that scanners damage mended.
-  const RepairSet framing = row.group == kGroupAamva ? texts.framingFor(row, text, length) : 0;
-  if (framing != 0) text = texts.reframedCopy(row, text, length);
+  if (const RepairSet framing = row.group == kGroupAamva ? texts.framingFor(row, text, length) : 0; framing != 0) {
+    text = texts.reframedCopy(row, text, length);
+    repairs |= framing;
+  }
+  // Accented letters are read as ASCII once the framing stands, so a letter byte that stands where a separator or
+  // an element id belongs is never taken for a letter.
+  if (texts.mayHoldLetters(row, text, length)) {
+    bool changed = false;
+    text = texts.transliteratedCopy(row, text, length, changed);
+    if (changed) repairs |= kRepairLettersTransliterated;
+  }
   if (editsItsText(row)) text = texts.editableCopy(text, length);
   // Most rows turn a text away before writing anything; their record needs no reset.
   if (!pristine(record)) {
     if (Status s = resetRecord(record); s != kStatusOk) return s;
   }
   const Status status = row.decode(text, length, record, instance);
-  if (status == kStatusOk) record.repairs |= framing;
+  if (status == kStatusOk) record.repairs |= repairs;
   return status;
 }
 

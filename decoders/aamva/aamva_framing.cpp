@@ -7,6 +7,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "core/transliterate.h"
+
 namespace quorix {
 namespace {
 
@@ -102,6 +104,14 @@ std::int32_t keepStructure(const char* text, std::int32_t length, std::int32_t f
     if (i < dropUntil) {
       ++dropped;
       ++i;
+      continue;
+    }
+    // A letter in UTF-8 ends in a byte that looks like a C1 control; it is a value's letter, not a stray byte.
+    if (const LetterAt letter = letterAt(text, length, i); letter.bytes == 2 && !letter.ascii.empty()) {
+      keep(c);
+      keep(text[i + 1]);
+      i += 2;
+      afterSeparator = false;
       continue;
     }
     std::int32_t end = i;

@@ -81,16 +81,32 @@ Status storeIssuerIdReplacingA(AamvaPipeline& p, TextSpan text) {
 // These documents carry no issuer number where the header would have it.
 Status storeNoIssuerId(AamvaPipeline&, TextSpan) { return kStatusOk; }
 
-Status checkVersionRange(AamvaPipeline& p) {
-  return p.versionNumber >= p.descriptor.minVersion && p.versionNumber <= p.descriptor.version ? kStatusOk
-                                                                                               : kAamvaBadVersion;
+// Editions after 2020 are read as 2020 cards: their headers keep its shape and the elements we derive keep their
+// ids. The version field has two digits.
+constexpr std::int32_t kNewestVersionRead = 99;
+constexpr std::int32_t kVersion2020 = 10;
+
+// The versions the 2014 rows read, from their descriptor's first on.
+bool readsVersion(const AamvaDescriptor& d, std::int32_t version) {
+  return version >= d.minVersion && version <= kNewestVersionRead;
 }
 
-// The 2014 rows read three editions; the standard names the one the header declares.
+// The 2014 rows read the 2014, 2016 and 2020 editions and the ones after; the standard names the one the header
+// declares, and says of a newer one that it was read as 2020.
 Status checkVersionRangeNamingEdition(AamvaPipeline& p) {
-  if (Status s = checkVersionRange(p); s != kStatusOk) return s;
+  if (!readsVersion(p.descriptor, p.versionNumber)) return kAamvaBadVersion;
   if (p.versionNumber == 9) setSlotText(*p.record, SLOT_STANDARD, "AAMVA DL/ID 2016");
-  if (p.versionNumber == 10) setSlotText(*p.record, SLOT_STANDARD, "AAMVA DL/ID 2020");
+  if (p.versionNumber == kVersion2020) setSlotText(*p.record, SLOT_STANDARD, "AAMVA DL/ID 2020");
+  if (p.versionNumber > kVersion2020) {
+    constexpr std::string_view kNewerStandard = "AAMVA DL/ID version NN (read as 2020)";
+    constexpr std::size_t kDigitsAt = kNewerStandard.find("NN");
+    char standard[kNewerStandard.size() + 1] = {};
+    kNewerStandard.copy(standard, kNewerStandard.size());
+    standard[kDigitsAt] = static_cast<char>('0' + p.versionNumber / 10);
+    standard[kDigitsAt + 1] = static_cast<char>('0' + p.versionNumber % 10);
+    setSlotText(*p.record, SLOT_STANDARD, standard);
+    p.record->repairs |= kRepairNewerEditionReadAs2020;
+  }
   return kStatusOk;
 }
 
@@ -406,7 +422,7 @@ Status screenVariant(const AamvaVariant& variant, const char* text, std::int32_t
   std::int32_t version = 0;
   if (Status s = screenHeader(d, TextSpan{text, length}, version); s != kStatusOk) return s;
   const bool range = variant.overrides.checkVersion == checkVersionRangeNamingEdition;
-  const bool accepted = range ? version >= d.minVersion && version <= d.version : version == d.version;
+  const bool accepted = range ? readsVersion(d, version) : version == d.version;
   if (!accepted) return kAamvaBadVersion;
   // The decode reads the entry count, stores the issuer number (which cannot fail: the header holds it) and checks
   // the file type; the count and the type need the header alone.

@@ -246,6 +246,8 @@ constexpr ElementEntry kRows2011[] = {
     {elementId("DDH"), SLOT_UNDER_18_UNTIL},
     {elementId("DDI"), SLOT_UNDER_19_UNTIL},
     {elementId("DDJ"), SLOT_UNDER_21_UNTIL},
+    {elementId("DDK"), SLOT_ORGAN_DONOR},
+    {elementId("DDL"), SLOT_VETERAN},
 };
 
 constexpr ElementEntry kRows2014[] = {
@@ -306,7 +308,7 @@ constexpr ElementEntry kRows2014[] = {
 static_assert(std::size(kRows2000) == 51 && allSlotsInRange(kRows2000));
 static_assert(std::size(kRows2003) == 36 && allSlotsInRange(kRows2003));
 static_assert(std::size(kRows2009) == 82 && allSlotsInRange(kRows2009));
-static_assert(std::size(kRows2011) == 48 && allSlotsInRange(kRows2011));
+static_assert(std::size(kRows2011) == 50 && allSlotsInRange(kRows2011));
 static_assert(std::size(kRows2014) == 50 && allSlotsInRange(kRows2014));
 
 // Each table again, ordered by id (rows of one id keep their table order), so that an element's rows stand

@@ -17,6 +17,13 @@ inline constexpr RepairSet kRepairPrefixRemoved = 1u << 3;
 inline constexpr RepairSet kRepairHeaderSeparatorsRepaired = 1u << 4;
 inline constexpr RepairSet kRepairSubfileFoundByMarker = 1u << 5;
 inline constexpr RepairSet kRepairNewerEditionReadAs2020 = 1u << 6;
+// What the normaliser mended in the text the winning decoder read; trimming blanks at either end is no repair.
+inline constexpr RepairSet kRepairLeadingBytesSkipped = 1u << 7;
+inline constexpr RepairSet kRepairSpelledBytesDecoded = 1u << 8;
+inline constexpr RepairSet kRepairTrackJointMended = 1u << 9;
+inline constexpr RepairSet kRepairEscapedLineEndsDecoded = 1u << 10;
+inline constexpr RepairSet kRepairHeaderRestored = 1u << 11;
+inline constexpr RepairSet kRepairLineEndsReduced = 1u << 12;
 
 struct RepairName {
   RepairSet bit;
@@ -33,6 +40,12 @@ inline constexpr RepairName kRepairNames[] = {
     {kRepairHeaderSeparatorsRepaired, "header separators repaired"},
     {kRepairSubfileFoundByMarker, "subfile found by marker"},
     {kRepairNewerEditionReadAs2020, "newer edition read as 2020"},
+    {kRepairLeadingBytesSkipped, "leading bytes skipped"},
+    {kRepairSpelledBytesDecoded, "spelled-out bytes decoded"},
+    {kRepairTrackJointMended, "track joint mended"},
+    {kRepairEscapedLineEndsDecoded, "escaped line ends decoded"},
+    {kRepairHeaderRestored, "header restored"},
+    {kRepairLineEndsReduced, "line ends reduced"},
 };
 // clang-format on
 

@@ -60,7 +60,11 @@ TEST(AamvaPipeline, HeaderChecks) {
       {"entry count not numeric", 41, badEntries, kAamvaBadEntryCount},
       {"version 3 where 3 is demanded", 30, v3, kStatusOk},
       {"version 4 where 3 is demanded", 30, v4, kAamvaBadVersion},
-      {"version 8 read one place early", 42, v8, kAamvaBadVersion},
+      // Read one place early, the issuer number's last digit and the version's first make "40", a newer edition;
+      // the directory then lies one place off.
+      {"version 8 read one place early", 42, v8, kAamvaBadDesignator},
+      {"version 8 read one place early behind a 0", 42,
+       aamvaText(standardHeader(8, 1, "636010"), {{"DL", kSampleElements}}), kAamvaBadVersion},
       {"empty text", 41, "", kStatusBadArgument},
   };
   for (const Case& c : kCases) {

@@ -305,31 +305,50 @@ TEST(AamvaSelection, MostSlotsWinThenTheEarlierRow) {
   }
 }
 
-// The 2014 rows also read the 2016 and 2020 editions and name the edition the header declares.
+// The 2014 rows also read the 2016 and 2020 editions and name the edition the header declares; later editions
+// are read as 2020 and say so.
 TEST(AamvaVariants, CurrentEditionsNameTheirStandard) {
   struct Case {
     std::int32_t id;
     int version;
     Status status;
     std::string_view standard;
+    RepairSet repairs;
   };
   constexpr Case kCases[] = {
-      {41, 7, kStatusOk, "AAMVA DL/ID 2014"},  {43, 9, kStatusOk, "AAMVA DL/ID 2016"},
-      {43, 10, kStatusOk, "AAMVA DL/ID 2020"}, {41, 11, kAamvaBadVersion, ""},
-      {43, 11, kAamvaBadVersion, ""},          {41, 6, kAamvaBadVersion, ""},
+      {41, 7, kStatusOk, "AAMVA DL/ID 2014", 0},
+      {43, 9, kStatusOk, "AAMVA DL/ID 2016", 0},
+      {43, 10, kStatusOk, "AAMVA DL/ID 2020", 0},
+      {41, 11, kStatusOk, "AAMVA DL/ID version 11 (read as 2020)", kRepairNewerEditionReadAs2020},
+      {42, 37, kStatusOk, "AAMVA DL/ID version 37 (read as 2020)", kRepairNewerEditionReadAs2020},
+      {43, 99, kStatusOk, "AAMVA DL/ID version 99 (read as 2020)", kRepairNewerEditionReadAs2020},
+      {41, 6, kAamvaBadVersion, "", 0},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(::testing::Message() << "id " << c.id << " version " << c.version);
-    // Row 43 reads the header without a jurisdiction version.
-    const std::string header =
+    // Row 43 reads the header without a jurisdiction version, row 42 one without the space after "ANSI".
+    std::string header =
         c.id == 43 ? headerOf("ANSI ", "636014", testing::twoDigits(c.version), "", 1) : standardHeader(c.version, 1);
+    if (c.id == 42) header.erase(8, 1);
     const auto run = decodeAs(c.id, dlText(header, k2014Elements));
     EXPECT_EQ(run->status, c.status);
     if (c.status == kStatusOk) {
       EXPECT_EQ(run->slot(SLOT_STANDARD), c.standard);
       EXPECT_EQ(run->slot(SLOT_LICENCE_NUMBER), "D1234567");
+      EXPECT_EQ(run->slot(SLOT_ORGAN_DONOR), "1");
+      EXPECT_EQ(run->record.repairs, c.repairs);
     }
   }
+}
+
+// 2011-edition cards carry the organ donor and veteran indicators under the ids of 2014.
+TEST(AamvaVariants, Version6ReadsTheIndicators) {
+  std::vector<std::string> elements = k2014Elements;
+  elements.push_back("DDL1");
+  const auto run = decodeAs(40, dlText(standardHeader(6, 1), elements));
+  ASSERT_EQ(run->status, kStatusOk);
+  EXPECT_EQ(run->slot(SLOT_ORGAN_DONOR), "1");
+  EXPECT_EQ(run->slot(SLOT_VETERAN), "1");
 }
 
 }  // namespace

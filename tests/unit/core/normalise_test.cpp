@@ -127,6 +127,51 @@ TEST(NormaliseInput, MissingArgumentsGiveAnEmptyText) {
   EXPECT_STREQ(out, "ABC");
 }
 
+// Each repair is reported by its own name, and a text that needed none, or only blanks trimmed at its ends, reports
+// nothing.
+TEST(NormaliseInput, ReportsEachRepair) {
+  struct Case {
+    std::string_view input;
+    RepairSet repairs;
+  };
+  // clang-format off
+  constexpr Case kCases[] = {
+      {"@\n\x1e\rANSI 636014"sv, 0},
+      {" \r\n@\n\x1e\rANSI \r\n \n"sv, 0},  // blanks and line ends at either end
+      {"\x02\x00@ANSI"sv, kRepairLeadingBytesSkipped},
+      {"\n\x80" "ABC"sv, kRepairLeadingBytesSkipped},
+      {"ABC[0D]DEF"sv, kRepairSpelledBytesDecoded},
+      {"ABC[0D][0A]DEF"sv, kRepairSpelledBytesDecoded | kRepairLineEndsReduced},
+      {"%ABC?*\x02Z\0;123?"sv, kRepairTrackJointMended},
+      {"A\\nB"sv, kRepairEscapedLineEndsDecoded},
+      {"A\\tB"sv, 0},
+      {"@\n \nANSI"sv, kRepairHeaderRestored},  // a repair that keeps the length
+      {"@\r\r\n\r\r\nANSI"sv, kRepairHeaderRestored},
+      {"A\r\r\nB"sv, kRepairLineEndsReduced},
+      {"\x1b@\n\nA\r\nB\\rC"sv,
+       kRepairLeadingBytesSkipped | kRepairHeaderRestored | kRepairLineEndsReduced | kRepairEscapedLineEndsDecoded},
+  };
+  // clang-format on
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(visible(c.input));
+    char out[64];
+    std::int32_t length = -1;
+    RepairSet repairs = 0xFFFF;
+    EXPECT_EQ(
+        normaliseInputReporting(c.input.data(), static_cast<std::int32_t>(c.input.size()), out, 63, &length, &repairs),
+        kStatusOk);
+    EXPECT_EQ(repairs, c.repairs);
+    const Prepared plain = normalise(c.input, 63);
+    EXPECT_EQ(std::string_view(out, static_cast<std::size_t>(length)), plain.text());
+  }
+}
+
+// Accented letters are text, not noise: the spelled-out bytes' clean-up keeps them for the transliteration.
+TEST(NormaliseInput, SpelledBytesKeepAccentedLetters) {
+  const Prepared p = normalise("JOS\xC9[0A]MU\xC3\x91OZ\x01\x80\xC5\x81"sv);
+  EXPECT_EQ(p.text(), "JOS\xC9\nMU\xC3\x91OZ"sv);
+}
+
 TEST(PrepareCopy, CopiesUnchangedAndTerminates) {
   struct Case {
     const char* input;

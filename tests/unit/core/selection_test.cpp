@@ -16,6 +16,7 @@
 
 #include "core/normalise.h"
 #include "decoders/aamva/aamva_framing.h"
+#include "core/transliterate.h"
 #include "derive/jurisdiction_corrections.h"
 #include "unit/support/record_builder.h"
 
@@ -217,6 +218,44 @@ TEST(SelectAndDecode, OnlyTheWinningRowsRepairsAreReported) {
   }
 }
 
+// Every row reads accented letters as ASCII: capitals after the normaliser, case kept after the plain copy, one
+// letter per place for the rows that cut fields at fixed places. The winner reports only what its own text needed.
+TEST(SelectAndDecode, EveryRowReadsAccentedLettersAsAscii) {
+  const std::string input =
+      "\x01 Jos\xC3\xA9 Stra\xDF"
+      "e\r\n";
+  struct Case {
+    DecoderEntry winner;
+    RepairSet repairs;
+  };
+  const Case kCases[] = {
+      {row(4, 51, decodeOneSlot, prepareCopy), kRepairLettersTransliterated},
+      {row(1, 0, decodeOneSlot, normaliseInput), kRepairLettersTransliterated | kRepairLeadingBytesSkipped},
+  };
+  for (const bool ownBuffers : {false, true}) {
+    for (const Case& c : kCases) {
+      SCOPED_TRACE(::testing::Message() << (ownBuffers ? "instance buffers" : "separate buffers") << ", winner "
+                                        << c.winner.id);
+      const DecoderEntry rows[] = {
+          row(1, 0, decodeLogsAndRejects, normaliseInput), row(0, 27, decodeLogsAndRejects, prepareCopy),
+          row(2, 44, decodeLogsAndRejects, prepareCopy),   row(3, 46, decodeLogsAndRejects, normaliseInput),
+          row(1, 3, decodeLogsAndRejects, normaliseInput), c.winner,
+      };
+      Contest contest(ownBuffers);
+      for (int parse = 0; parse < 2; ++parse) {
+        seenTexts.clear();
+        ASSERT_EQ(contest.run(rows, input), kStatusOk);
+        const std::vector<std::string> expected = {"JOSE STRASSE", "\x01 Jose Strasse\r\n", "\x01 Jose Strase\r\n",
+                                                   "JOSE STRASE", "JOSE STRASSE"};
+        EXPECT_EQ(seenTexts, expected);
+        EXPECT_EQ(contest.instance().record.decoderId, c.winner.id);
+        EXPECT_EQ(contest.instance().repairs, c.repairs);
+        contest.instance().repairs = 0;  // as a parse entry would clear it
+      }
+    }
+  }
+}
+
 // The contest as plainly as it can be written: every row prepares its own text into the one work buffer, the
 // issuer agreement takes the same buffer as scratch, and the winner runs a second time.
 Status plainContest(std::string_view input, std::vector<char>& work, FieldRecord& record, ParserInstance& instance) {
@@ -224,16 +263,26 @@ Status plainContest(std::string_view input, std::vector<char>& work, FieldRecord
   const auto room = static_cast<std::int32_t>(work.size()) - 1;
   const auto run = [&](const DecoderEntry& row) -> Status {
     std::int32_t length = 0;
-    if (Status s = row.prepare(input.data(), inputLength, work.data(), room, &length); s != kStatusOk) return s;
+    RepairSet repairs = 0;
+    const Status prepared = row.prepare == normaliseInput
+                                ? normaliseInputReporting(input.data(), inputLength, work.data(), room, &length, &repairs)
+                                : row.prepare(input.data(), inputLength, work.data(), room, &length);
+    if (prepared != kStatusOk) return prepared;
     if (row.prepare != prepareCopy)
       for (char& c : std::span(work.data(), static_cast<std::size_t>(length)))
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     const auto kind = row.prepare == prepareCopy ? AamvaTextKind::kExact : AamvaTextKind::kNormalised;
-    const RepairSet framing =
-        row.group == kGroupAamva ? reframeAamvaText(work.data(), length, room, kind, work.data(), &length) : 0;
+    if (row.group == kGroupAamva) repairs |= reframeAamvaText(work.data(), length, room, kind, work.data(), &length);
+    // The licence record and the Common Access Cards cut their fields at fixed places.
+    bool changed = false;
+    const bool fixedPlaces = row.id == 44 || (row.id >= 46 && row.id <= 50);
+    length = transliterateLetters(work.data(), length, room,
+                                  {.upperCase = row.prepare != prepareCopy, .onePlaceEach = fixedPlaces}, &changed);
+    if (changed) repairs |= kRepairLettersTransliterated;
+    work[static_cast<std::size_t>(length)] = '\0';
     EXPECT_EQ(resetRecord(record), kStatusOk);
     const Status status = row.decode(work.data(), length, record, instance);
-    if (status == kStatusOk) record.repairs |= framing;
+    if (status == kStatusOk) record.repairs |= repairs;
     return status;
   };
   const DecoderEntry* best = nullptr;
