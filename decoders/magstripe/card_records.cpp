@@ -68,26 +68,15 @@ TextSpan cut(TextSpan text, std::int64_t start, std::int64_t count) {
   return TextSpan{text.data + start, static_cast<std::int32_t>(count < room ? count : room)};
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-bool allDigits(TextSpan span) {
-  if (!span.filled()) return false;
-  for (std::int32_t i = 0; i < span.length; ++i)
-    if (!isDigit(span.data[i])) return false;
-  return true;
-}
-
-bool isSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
 // A date part as the card writes it: leading white space, an optional sign, then digits up to the first other
 // character, all within the field. A field without digits reads as 0.
 std::int64_t fieldNumber(TextSpan field) {
   std::int32_t i = 0;
-  while (i < field.length && isSpace(field.data[i])) ++i;
+  while (i < field.length && inClass(field.data[i], kClassSpace)) ++i;
   bool negative = false;
   if (i < field.length && (field.data[i] == '+' || field.data[i] == '-')) negative = field.data[i++] == '-';
   std::int64_t value = 0;
-  for (; i < field.length && isDigit(field.data[i]) && value < 1'000'000'000; ++i)
+  for (; i < field.length && inClass(field.data[i], kClassDigit) && value < 1'000'000'000; ++i)
     value = value * 10 + (field.data[i] - '0');
   return negative ? -value : value;
 }
@@ -262,7 +251,7 @@ Status splitBankTracks(CardRecordDecoder&, const char* text, std::int32_t length
 Status screenBankTrack(CardRecordDecoder&, const char* text, std::int32_t length) {
   if (length < kBankMinLength) return kStatusTooShort;
   if (text == nullptr) return kStatusNoInput;
-  if (text[0] == '%' && text[1] == 'B' && isDigit(text[2])) return kStatusOk;
+  if (text[0] == '%' && text[1] == 'B' && inClass(text[2], kClassDigit)) return kStatusOk;
   for (std::int32_t p = 6; p <= length - 3;) {
     const auto* hit = static_cast<const char*>(std::memchr(text + p, '?', static_cast<std::size_t>(length - 2 - p)));
     if (hit == nullptr) break;
@@ -274,7 +263,7 @@ Status screenBankTrack(CardRecordDecoder&, const char* text, std::int32_t length
 
 Status checkBankTrack(CardRecordDecoder&, TrackSpans& tracks) {
   const TextSpan& t = tracks.track1;
-  if (!t.filled() || t.length < 3 || t.data[0] != '%' || t.data[1] != 'B' || !isDigit(t.data[2]))
+  if (!t.filled() || t.length < 3 || t.data[0] != '%' || t.data[1] != 'B' || !inClass(t.data[2], kClassDigit))
     return kStatusWrongShape;
   return kStatusOk;
 }
@@ -291,7 +280,7 @@ void decodeBankTrack(CardRecordDecoder& table, TextSpan track) {
 void readBankIin(CardRecordDecoder& table, TextSpan track) {
   if (track.length <= 7) return;
   const TextSpan iin = cut(track, 2, 6);
-  if (allDigits(iin)) setSlot(*table.record, SLOT_IIN, iin, nullptr, nullptr, 0);
+  if (allInClass(iin, kClassDigit)) setSlot(*table.record, SLOT_IIN, iin, nullptr, nullptr, 0);
 }
 
 void readBankLicence(CardRecordDecoder& table, TextSpan track) {
@@ -328,7 +317,7 @@ BankRecord bankRecordAt(TextSpan track, std::int32_t at, std::int32_t minRemaini
 TextSpan bankDigits(const BankRecord& found, std::int32_t minBehind) {
   if (!found.name.filled() || found.behind.length < minBehind) return {};
   const TextSpan digits = cut(found.behind, 1, kBankDigitsBehindName);
-  if (digits.length != kBankDigitsBehindName || !allDigits(digits)) return {};
+  if (digits.length != kBankDigitsBehindName || !allInClass(digits, kClassDigit)) return {};
   if (digits.data[4] != '7' || digits.data[5] != '9' || digits.data[6] != '9') return {};
   return digits;
 }
@@ -390,7 +379,7 @@ void readBankIssueDate(CardRecordDecoder& table, TextSpan track) {
     const BankRecord found = bankRecordAt(track, at, kBankDatesMinRecord);
     if (!bankDigits(found, 30).filled()) continue;
     const TextSpan candidate = cut(found.behind, kBankIssueBehindSeparator, 6);
-    if (candidate.length == 6 && allDigits(candidate)) issue = candidate;
+    if (candidate.length == 6 && allInClass(candidate, kClassDigit)) issue = candidate;
   }
   if (!issue.filled()) return;
   const std::int32_t yy = partValue(issue, 0, 2);

@@ -11,7 +11,6 @@
 
 #include "core/text_utils.h"
 #include "decoders/magstripe/magstripe_pipeline.h"
-#include "decoders/magstripe/stripe_classes.h"
 
 namespace quorix {
 
@@ -64,13 +63,11 @@ void readSexAt15(MagstripeDecoder& decoder, TextSpan fields) {
 
 // Canadian addresses (id 8) end at the first character outside the narrower street class; they keep their id
 // characters only.
-constexpr StripeFilter kNarrowAddressFilter{kClassId, kClassBlank, ' ', isNotIdChar, isBlank};
-
 void readNarrowAddress(MagstripeDecoder& decoder, TextSpan track1) {
   TextSpan address{};
   if (!findAddressRun(track1, kClassStreet, &address)) return;
-  trimOutsideClass(&address, kClassId);
-  storeFiltered(*decoder.record, SLOT_STREET_1, address, kNarrowAddressFilter);
+  trimIf(&address, isNotIdChar);
+  setSlotIf(*decoder.record, SLOT_STREET_1, address, isNotIdChar, isBlank, ' ');
 }
 
 // Canadian postal codes follow the first sentinel: six characters become "K1A 0B1", nine digits stay as they are.
@@ -96,7 +93,7 @@ void readLicenseFromTrack3(MagstripeDecoder& decoder, TextSpan track3) {
   decoder.locateTrack3Fields(decoder, track3, fields);
   if (fields.length < 53) return;
   TextSpan number = stripePart(fields, 41, 12);
-  trimClass(&number, kSetBlankSpace);
+  trimChars(&number, " ");
   storeStripeValue(decoder, SLOT_LICENCE_NUMBER, number);
 }
 

@@ -135,31 +135,6 @@ TEST(TextTokens, NextTokenConsumesItsDelimiter) {
   }
 }
 
-TEST(TextTokens, NthTokenSkipsEmptyTokens) {
-  struct Case {
-    std::string_view source;
-    std::int32_t n;
-    std::int32_t status;
-    std::string_view token;
-  };
-  // clang-format off
-  constexpr Case kCases[] = {
-      {"A B C", 2, 0, "C"},
-      {"A B C", 3, -1, ""},
-      {"  A   B ", 1, 0, "B"},
-      {"A B ", 2, -1, ""},
-      {"A B C", -1, -1, ""},
-      {"", 0, -1, ""},
-  };
-  // clang-format on
-  for (const auto& c : kCases) {
-    SCOPED_TRACE(std::string(c.source) + "#" + std::to_string(c.n));
-    TextSpan out = span("stale");
-    EXPECT_EQ(nthToken(span(c.source), &out, c.n, " "), c.status);
-    EXPECT_EQ(str(out), c.token);
-  }
-}
-
 TEST(TextTokens, SplitKeepsOrDropsEmptyTokens) {
   struct Case {
     std::string_view source;
@@ -279,40 +254,11 @@ TEST(TextRuns, FirstFailingPositionIsOneBased) {
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.text);
     const TextSpan s = span(c.text);
-    const std::string z(c.text);
     EXPECT_EQ(findFirstNotIf(&s, isLetterA), c.position);
-    EXPECT_EQ(findFirstNotIfZ(z.c_str(), isLetterA), c.position);
   }
   const TextSpan noData{};
   EXPECT_EQ(findFirstNotIf(&noData, isLetterA), -1);
   EXPECT_EQ(findFirstNotIf(nullptr, isLetterA), -1);
-  EXPECT_EQ(findFirstNotIfZ(nullptr, isLetterA), -1);
-  EXPECT_EQ(findFirstNotIfZ("A", nullptr), -1);
-}
-
-TEST(TextCompare, SpanAgainstTextLengthFirstThenSignedBytes) {
-  struct Case {
-    TextSpan span;
-    const char* text;
-    std::int32_t sign;
-  };
-  // clang-format off
-  const Case kCases[] = {
-      {span("ABC"), "ABCD", -1},
-      {span("ABD"), "ABC", 1},
-      {span("ABC"), "ABC", 0},
-      {span("A\x80"), "A\x7f", -1},  // bytes from 128 up are negative
-      {TextSpan{}, nullptr, 0},
-      {TextSpan{}, "A", -1},
-      {span("A"), nullptr, 1},
-      {span("AB"), "A", 1},
-  };
-  // clang-format on
-  for (const auto& c : kCases) {
-    SCOPED_TRACE(std::string(c.span.view()) + " vs " + (c.text ? c.text : "(null)"));
-    const std::int32_t result = compareSpanText(c.span, c.text);
-    EXPECT_EQ((result > 0) - (result < 0), c.sign);
-  }
 }
 
 TEST(TextCompare, SpansWithOptionalCaseFolding) {
@@ -367,22 +313,6 @@ TEST(TextCompare, FindSpanAndRemoveMatchingSpans) {
   EXPECT_EQ(str(spans[0]) + str(spans[1]) + str(spans[2]), "ABNONEX");
   EXPECT_EQ(removeSpansMatching(spans.data(), 3, kDrop, 0), 3);
   EXPECT_EQ(removeSpansMatching(spans.data(), 3, kDrop, -1), 0);
-}
-
-TEST(TextCompare, FindPairValueResumesFromTheIndex) {
-  constexpr std::int32_t kTable[][2] = {{7, 70}, {8, 80}, {7, 71}, {9, 90}};
-  std::int32_t index = 0;
-  EXPECT_EQ(findPairValue(7, kTable, 4, &index), 70);
-  EXPECT_EQ(index, 0);
-  index = 1;
-  EXPECT_EQ(findPairValue(7, kTable, 4, &index), 71);
-  EXPECT_EQ(index, 2);
-  index = 3;
-  EXPECT_EQ(findPairValue(7, kTable, 4, &index), -1);
-  EXPECT_EQ(index, 4);
-  EXPECT_EQ(findPairValue(7, kTable, 4, &index), -1);  // already at the end
-  EXPECT_EQ(findPairValue(9, kTable, 4, nullptr), 90);
-  EXPECT_EQ(findPairValue(9, nullptr, 4, nullptr), -1);
 }
 
 // Buffers are pre-filled so that a writer that should leave them alone, or writes past its size, is caught.
@@ -612,13 +542,9 @@ TEST(TextPredicates, TruthTablesOverAllBytes) {
       {"isGraphic", isGraphic, range(33, 125)},
       {"isNotGraphic", isNotGraphic, range(0, 32) + range(126, 255)},
       {"isBlank", isBlank, range(9, 13) + " " + std::string(1, '\0')},
-      {"isFieldBreak", isFieldBreak, complement(kAlnum + ".")},
-      {"isNumberChar", isNumberChar, kDigits + kSpace + "+-"},
-      {"isNotDigit", isNotDigit, complement(kDigits)},
       {"isDigitOrSpace", isDigitOrSpace, kDigits + kSpace},
       {"isUpperOrSpace", isUpperOrSpace, range('A', 'Z') + kSpace},
       {"isAlnumOrUnderscore", isAlnumOrUnderscore, alnumUnderscore},
-      {"isNotAlnumOrUnderscore", isNotAlnumOrUnderscore, complement(alnumUnderscore)},
       {"isAlnumUnderscoreOrSpace", isAlnumUnderscoreOrSpace, alnumUnderscore + kSpace},
       {"isIdChar", isIdChar, idChars},
       {"isNotIdChar", isNotIdChar, complement(idChars)},
