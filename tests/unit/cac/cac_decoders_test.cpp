@@ -1,5 +1,5 @@
 // The Common Access Card decoders: layouts, base-32 fields, headers, the version 3 stores and the slot 99 choice.
-#include "decoders/other/cac_decoders.h"
+#include "decoders/cac/cac_decoders.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <utility>
 
 #include "core/registry.h"
-#include "decoders/other/cac_pipeline.h"
+#include "decoders/cac/cac_pipeline.h"
 #include "unit/support/record_builder.h"
 
 namespace quorix {

@@ -1,6 +1,6 @@
 // The fixed-position card records: the "@...HC" licence record (id 44) and the bank-format track 1 that some
 // issuers put on their licence stripes (id 45). Both run one small hook table through a three-track driver.
-#include "decoders/magstripe/card_records.h"
+#include "decoders/card_record/card_records.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -1,6 +1,6 @@
 // The national identity card decoders, run whole: what each card layout stores, where each chain stops, and what
 // hostile texts do. Every card text here is invented.
-#include "decoders/other/national_ids.h"
+#include "decoders/national_id/national_ids.h"
 
 #include <gtest/gtest.h>
 

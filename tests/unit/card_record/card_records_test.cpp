@@ -1,5 +1,5 @@
 // The fixed-position card records: the "@...HC" licence record (id 44) and the bank-format track 1 (id 45).
-#include "decoders/magstripe/card_records.h"
+#include "decoders/card_record/card_records.h"
 
 #include <gtest/gtest.h>
 

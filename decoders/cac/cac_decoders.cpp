@@ -1,7 +1,7 @@
 // The Common Access Card decoders: a header test, a cut of the text into fixed-width fields by a layout, and a
 // store per field. Version 1 cards write their numbers and dates in base 32; version 3 cards write dates as
 // year, month abbreviation and day.
-#include "decoders/other/cac_decoders.h"
+#include "decoders/cac/cac_decoders.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -10,7 +10,7 @@
 #include <utility>
 
 #include "core/text_utils.h"
-#include "decoders/other/cac_pipeline.h"
+#include "decoders/cac/cac_pipeline.h"
 
 namespace quorix {
 

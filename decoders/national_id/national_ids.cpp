@@ -1,6 +1,6 @@
 // The national identity card decoders (registry ids 51 to 55). Guatemala, Puerto Rico and Mexico cards are read by
 // step chains, Panama and South Africa cards by splitting at "|". The cards arrive as read, letter case kept.
-#include "decoders/other/national_ids.h"
+#include "decoders/national_id/national_ids.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "core/text_utils.h"
-#include "decoders/other/national_id_steps.h"
+#include "decoders/national_id/national_id_steps.h"
 
 namespace quorix {
 namespace {
