@@ -10,10 +10,9 @@
 #include <utility>
 
 #include "core/text_utils.h"
+#include "decoders/variant_kit.h"
 
 namespace quorix {
-
-void cardRecordIdsAreListed();  // declared, never defined and not constexpr: reaching it is a compile error
 
 namespace {
 
@@ -51,11 +50,6 @@ struct CardRecordDecoder {
   CardTrackHook readJurisdiction = nullptr;
   CardTrackHook readIin = nullptr;
 };
-
-template <typename Hook, typename... Args>
-[[nodiscard]] Status callHook(Hook hook, Args&&... args) {
-  return hook != nullptr ? hook(std::forward<Args>(args)...) : kStatusOk;
-}
 
 void runHook(CardTrackHook hook, CardRecordDecoder& table, TextSpan track) {
   if (hook != nullptr) hook(table, track);
@@ -104,13 +98,6 @@ Status driveCardRecord(CardRecordDecoder& table, const char* text, std::int32_t 
   runHook(table.decodeTrack2, table, tracks.track2);
   runHook(table.decodeTrack3, table, tracks.track3);
   return kStatusOk;
-}
-
-void initCardRecordDecoder(CardRecordDecoder& table, FieldRecord& record, ParserInstance& instance) {
-  table = CardRecordDecoder{};
-  table.record = &record;
-  table.instance = &instance;
-  table.decode = driveCardRecord;
 }
 
 // ---- id 44: the "@" licence record, read as delivered (case kept, no NUL relied on).
@@ -388,68 +375,36 @@ void readBankIssueDate(CardRecordDecoder& table, TextSpan track) {
   if (dayAndMonthInRange(date.month, date.day)) setSlotDate(*table.record, SLOT_ISSUE_DATE, date);
 }
 
-// The hooks a record layout installs over the empty table; designated initializers keep each row in field order.
-struct CardRecordHooks {
-  CardDecodeHook screenText = nullptr;
-  CardSplitHook splitTracks = nullptr;
-  CardCheckHook checkTracks = nullptr;
-  CardTrackHook decodeTrack1 = nullptr;
-  CardTrackHook readLicenseNumber = nullptr;
-  CardTrackHook readName = nullptr;
-  CardTrackHook readSex = nullptr;
-  CardTrackHook readDates = nullptr;
-  CardTrackHook readIssueDate = nullptr;
-  CardTrackHook readJurisdiction = nullptr;
-  CardTrackHook readIin = nullptr;
-};
-
+// Each record layout replaces every hook it uses, so a row is a whole table of its own, record and instance left
+// empty; designated initializers keep it in field order.
 struct CardRecordVariant {
   std::int32_t id;
-  CardRecordHooks hooks;
+  CardRecordDecoder hooks;
 };
 
 // clang-format off
 constexpr CardRecordVariant kCardRecordVariants[] = {
-    {.id = 44, .hooks = {.screenText = screenAtRecord, .splitTracks = splitAtRecord, .checkTracks = checkAtRecord,
-                         .decodeTrack1 = decodeAtRecord, .readLicenseNumber = readAtRecordLicence, .readName = readAtRecordName,
+    {.id = 44, .hooks = {.decode = driveCardRecord, .screenText = screenAtRecord, .splitTracks = splitAtRecord,
+                         .checkTracks = checkAtRecord, .decodeTrack1 = decodeAtRecord,
+                         .readLicenseNumber = readAtRecordLicence, .readName = readAtRecordName,
                          .readSex = readAtRecordSex, .readDates = readAtRecordDates,
                          .readIssueDate = readAtRecordIssueDate, .readJurisdiction = readAtRecordJurisdiction}},
-    {.id = 45, .hooks = {.screenText = screenBankTrack, .splitTracks = splitBankTracks, .checkTracks = checkBankTrack,
-                         .decodeTrack1 = decodeBankTrack, .readLicenseNumber = readBankLicence, .readName = readBankName,
-                         .readDates = readBankDates, .readIssueDate = readBankIssueDate, .readIin = readBankIin}},
+    {.id = 45, .hooks = {.decode = driveCardRecord, .screenText = screenBankTrack, .splitTracks = splitBankTracks,
+                         .checkTracks = checkBankTrack, .decodeTrack1 = decodeBankTrack,
+                         .readLicenseNumber = readBankLicence, .readName = readBankName, .readDates = readBankDates,
+                         .readIssueDate = readBankIssueDate, .readIin = readBankIin}},
 };
 // clang-format on
 static_assert(std::size(kCardRecordVariants) == 2);
-
-constexpr std::size_t variantRow(std::int32_t id) {
-  for (std::size_t row = 0; row < std::size(kCardRecordVariants); ++row)
-    if (kCardRecordVariants[row].id == id) return row;
-  cardRecordIdsAreListed();
-  return 0;
-}
-
-void installHooks(CardRecordDecoder& table, const CardRecordHooks& hooks) {
-  table.screenText = hooks.screenText;
-  table.splitTracks = hooks.splitTracks;
-  table.checkTracks = hooks.checkTracks;
-  table.decodeTrack1 = hooks.decodeTrack1;
-  table.readLicenseNumber = hooks.readLicenseNumber;
-  table.readName = hooks.readName;
-  table.readSex = hooks.readSex;
-  table.readDates = hooks.readDates;
-  table.readIssueDate = hooks.readIssueDate;
-  table.readJurisdiction = hooks.readJurisdiction;
-  table.readIin = hooks.readIin;
-}
 
 }  // namespace
 
 template <std::int32_t Id>
 Status decodeCardRecord(const char* text, std::int32_t length, FieldRecord& record, ParserInstance& instance) {
-  constexpr std::size_t row = variantRow(Id);
-  CardRecordDecoder table;
-  initCardRecordDecoder(table, record, instance);
-  installHooks(table, kCardRecordVariants[row].hooks);
+  constexpr std::size_t row = variantRow(kCardRecordVariants, Id);
+  CardRecordDecoder table = kCardRecordVariants[row].hooks;
+  table.record = &record;
+  table.instance = &instance;
   return table.decode(table, text, length);
 }
 
