@@ -114,8 +114,8 @@ void readAddressRun(MagstripeDecoder& decoder, TextSpan track1) {
   if (!findAddressRun(track1, kClassAddress, &address)) return;
   trimIf(&address, isNotTokenChar);
   trimChars(&address, kAddressTrim);
-  // A "$" between address lines becomes a space.
-  // An address keeps its token characters, the rest as a city.
+  // An address keeps its token characters; any other byte (a "$" between address lines too) becomes a space, and
+  // a run of white space is kept once.
   setSlotIf(*decoder.record, SLOT_STREET_1, address, isNotTokenChar, isBlank, ' ');
 }
 
@@ -167,7 +167,7 @@ void storeStripeDates(MagstripeDecoder& decoder, TextSpan dateDigits) {
   }
   // A borrowed month must still hold the written day; otherwise the date would be invented.
   const bool dayFits = !borrowedMonth || clampDay(birth.year, birth.month, birth.day) >= birth.day;
-  if (dayFits && checkDateTime(birth) == 0) (void)setSlotDate(*decoder.record, SLOT_BIRTH_DATE, birth);
+  if (dayFits && checkDateTime(birth) == 0) setSlotDate(*decoder.record, SLOT_BIRTH_DATE, birth);
 
   DateTime expiry{.year = expiryYear};
   if (expiryMm <= 12) {
@@ -186,7 +186,7 @@ void storeStripeDates(MagstripeDecoder& decoder, TextSpan dateDigits) {
   } else {
     return;
   }
-  if (checkDateTime(expiry) == 0) (void)setSlotDate(*decoder.record, SLOT_EXPIRY_DATE, expiry);
+  if (checkDateTime(expiry) == 0) setSlotDate(*decoder.record, SLOT_EXPIRY_DATE, expiry);
 }
 
 void readDatesAfterSeparator(MagstripeDecoder& decoder, TextSpan track2, std::int32_t searchFrom) {
