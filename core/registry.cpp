@@ -8,10 +8,10 @@
 #include "core/normalise.h"
 #include "decoders/aamva/aamva_variants.h"
 #include "decoders/aamva/wedge_reader.h"
-#include "decoders/magstripe/card_records.h"
+#include "decoders/cac/cac_decoders.h"
+#include "decoders/card_record/card_records.h"
 #include "decoders/magstripe/magstripe_variants.h"
-#include "decoders/other/cac_decoders.h"
-#include "decoders/other/national_ids.h"
+#include "decoders/national_id/national_ids.h"
 
 namespace quorix {
 namespace {

@@ -12,33 +12,15 @@ bool usableSet(const char* set) { return set != nullptr && set[0] != '\0'; }
 
 bool usableSpan(const TextSpan* span) { return span != nullptr && span->filled(); }
 
-// Readers hand over raw bytes, so classification is by hand on the signed value: bytes from 128 up are negative and
-// must never reach <cctype>.
-constexpr bool asciiDigit(signed char c) { return c >= '0' && c <= '9'; }
-constexpr bool asciiUpper(signed char c) { return c >= 'A' && c <= 'Z'; }
-constexpr bool asciiLower(signed char c) { return c >= 'a' && c <= 'z'; }
-constexpr bool asciiLetter(signed char c) { return asciiUpper(c) || asciiLower(c); }
-constexpr bool asciiAlnum(signed char c) { return asciiLetter(c) || asciiDigit(c); }
-constexpr bool asciiSpace(signed char c) { return (c >= 9 && c <= 13) || c == ' '; }
-constexpr bool oneOf(signed char c, const char* set) {
-  for (; *set != '\0'; ++set)
-    if (*set == c) return true;
-  return false;
-}
+constexpr bool asciiLetter(signed char c) { return inClass(static_cast<char>(c), kClassLetter); }
 constexpr signed char upperAscii(signed char c) {
-  return asciiLower(c) ? static_cast<signed char>(c - ('a' - 'A')) : c;
+  return c >= 'a' && c <= 'z' ? static_cast<signed char>(c - ('a' - 'A')) : c;
 }
 
 signed char byteAt(const char* p, std::int64_t i) { return static_cast<signed char>(p[i]); }
 
 // Signed byte order: the sign of a - b, as the compares report it.
 std::int32_t byteOrder(signed char a, signed char b) { return a > b ? 1 : (a < b ? -1 : 0); }
-
-std::int32_t clampToInt32(std::int64_t v) {
-  if (v > INT32_MAX) return INT32_MAX;
-  if (v < INT32_MIN) return INT32_MIN;
-  return static_cast<std::int32_t>(v);
-}
 
 std::int32_t lengthOf(const TextSpan& span) { return span.length > 0 ? span.length : 0; }
 
@@ -131,10 +113,12 @@ std::int64_t daysBeforeYear(std::int64_t y) {
 // The largest day number whose year still fits the int32 year of a DateTime, with a wide margin.
 constexpr std::int64_t kMaxDayNumber = 365242500000;
 
-// Runs shared by both scanners: the predicate run at the start of source, cut at maxLen.
-std::int32_t runLength(const char* data, std::int32_t length, CharPredicate predicate, std::int32_t maxLen) {
+// Runs shared by all scanners: the run of bytes passing the test at the start of data, cut at maxLen.
+template <typename Test>
+std::int32_t runLength(const char* data, std::int32_t length, Test test, std::int32_t maxLen) {
+  const std::int32_t limit = length < maxLen ? length : maxLen;
   std::int32_t n = 0;
-  while (n < length && n < maxLen && predicate(byteAt(data, n)) != 0) ++n;
+  while (n < limit && test(data[n])) ++n;
   return n;
 }
 
@@ -152,6 +136,43 @@ void storeRun(TextSpan source, std::int32_t start, std::int32_t run, TextSpan* r
 void storeNotFound(TextSpan source, TextSpan* runOut, TextSpan* restOut) {
   if (runOut != nullptr) *runOut = TextSpan{source.data, 0};
   if (restOut != nullptr) *restOut = source;
+}
+
+auto predicateTest(CharPredicate predicate) {
+  return [predicate](char c) { return predicate(static_cast<signed char>(c)) != 0; };
+}
+
+auto classTest(CharClass mask) {
+  return [mask](char c) { return inClass(c, mask); };
+}
+
+template <typename Test>
+bool leadingRun(TextSpan source, Test test, std::int32_t minLen, std::int32_t maxLen, TextSpan* run, TextSpan* rest) {
+  if (!source.filled() || minLen < 1 || maxLen < 1) return false;
+  const std::int32_t n = runLength(source.data, source.length, test, maxLen);
+  if (!runCounts(n, source.length, minLen, maxLen)) {
+    storeNotFound(source, run, rest);
+    return false;
+  }
+  storeRun(source, 0, n, run, rest);
+  return true;
+}
+
+template <typename Test>
+bool findRun(TextSpan source, Test test, std::int32_t minLen, std::int32_t maxLen, TextSpan* run, TextSpan* rest) {
+  if (!source.filled() || minLen < 1 || maxLen < 1) return false;
+  std::int32_t start = 0;
+  while (start < source.length) {
+    const std::int32_t remaining = source.length - start;
+    const std::int32_t n = runLength(source.data + start, remaining, test, maxLen);
+    if (runCounts(n, remaining, minLen, maxLen)) {
+      storeRun(source, start, n, run, rest);
+      return true;
+    }
+    start += n > 0 ? n : 1;  // a short run is skipped here, the byte that ended it on the next turn
+  }
+  storeNotFound(source, run, rest);
+  return false;
 }
 
 // Ends a buffer writer's text: a NUL behind the bytes, and bytes + 1 as the result, or 0 with the buffer untouched.
@@ -202,6 +223,10 @@ void trimChars(TextSpan* span, const CharSet& set) {
   trimRightIn(span, set);
 }
 
+void trimLeftChars(TextSpan* span, const CharSet& set) {
+  if (usableSpan(span)) trimLeftIn(span, set);
+}
+
 void trimLeftIf(TextSpan* span, CharPredicate predicate) {
   if (!usableSpan(span) || predicate == nullptr) return;
   while (span->length > 0 && predicate(byteAt(span->data, 0)) != 0) {
@@ -245,20 +270,6 @@ void nextToken(TextSpan source, TextSpan* token, TextSpan* rest, const char* del
   nextTokenIn(source, token, rest, delimiters, CharSet(delimiters), skipLeading);
 }
 
-std::int32_t nthToken(TextSpan source, TextSpan* out, std::int32_t n, const char* delimiters) {
-  if (out != nullptr) *out = TextSpan{};
-  if (!source.filled() || n < 0) return -1;
-  TextSpan rest = source;
-  TextSpan token;
-  for (std::int32_t i = 0; i <= n; ++i) {
-    if (!rest.filled()) return -1;
-    nextToken(rest, &token, &rest, delimiters, true);
-    if (!token.filled()) return -1;
-  }
-  if (out != nullptr) *out = token;
-  return 0;
-}
-
 std::int32_t splitTokens(TextSpan source, TextSpan* out, std::int32_t maxCount, const char* delimiters,
                          std::int32_t flags) {
   return splitTokensIn(source, out, maxCount, delimiters, CharSet(delimiters), flags);
@@ -273,31 +284,41 @@ std::int32_t splitTokens(TextSpan source, TextSpan* out, std::int32_t maxCount, 
 
 std::int32_t leadingRunIf(TextSpan source, CharPredicate predicate, std::int32_t minLen, std::int32_t maxLen,
                           TextSpan* run, TextSpan* rest) {
-  if (!source.filled() || predicate == nullptr || minLen < 1 || maxLen < 1) return 0;
-  const std::int32_t n = runLength(source.data, source.length, predicate, maxLen);
-  if (!runCounts(n, source.length, minLen, maxLen)) {
-    storeNotFound(source, run, rest);
-    return 0;
-  }
-  storeRun(source, 0, n, run, rest);
-  return 1;
+  if (predicate == nullptr) return 0;
+  return leadingRun(source, predicateTest(predicate), minLen, maxLen, run, rest) ? 1 : 0;
 }
 
 std::int32_t findRunIf(TextSpan source, CharPredicate predicate, std::int32_t minLen, std::int32_t maxLen,
                        TextSpan* run, TextSpan* rest) {
-  if (!source.filled() || predicate == nullptr || minLen < 1 || maxLen < 1) return 0;
-  std::int32_t start = 0;
-  while (start < source.length) {
-    const std::int32_t remaining = source.length - start;
-    const std::int32_t n = runLength(source.data + start, remaining, predicate, maxLen);
-    if (runCounts(n, remaining, minLen, maxLen)) {
-      storeRun(source, start, n, run, rest);
-      return 1;
-    }
-    start += n > 0 ? n : 1;  // a short run is skipped here, the byte that ended it on the next turn
+  if (predicate == nullptr) return 0;
+  return findRun(source, predicateTest(predicate), minLen, maxLen, run, rest) ? 1 : 0;
+}
+
+bool leadingRunOf(TextSpan source, CharClass mask, std::int32_t minLen, std::int32_t maxLen, TextSpan* run,
+                  TextSpan* rest) {
+  return leadingRun(source, classTest(mask), minLen, maxLen, run, rest);
+}
+
+bool findRunOf(TextSpan source, CharClass mask, std::int32_t minLen, std::int32_t maxLen, TextSpan* run,
+               TextSpan* rest) {
+  return findRun(source, classTest(mask), minLen, maxLen, run, rest);
+}
+
+std::int32_t classRun(const char* data, std::int32_t length, CharClass mask, std::int32_t maxLen) {
+  return data == nullptr ? 0 : runLength(data, length, classTest(mask), maxLen);
+}
+
+bool allInClass(TextSpan span, CharClass mask) {
+  return span.filled() && classRun(span.data, span.length, mask, span.length) == span.length;
+}
+
+void trimClass(TextSpan* span, CharClass mask) {
+  if (!usableSpan(span)) return;
+  while (span->length > 0 && inClass(span->data[0], mask)) {
+    ++span->data;
+    --span->length;
   }
-  storeNotFound(source, run, rest);
-  return 0;
+  while (span->length > 0 && inClass(span->data[span->length - 1], mask)) --span->length;
 }
 
 std::int32_t findFirstNotIf(const TextSpan* span, CharPredicate predicate) {
@@ -307,25 +328,7 @@ std::int32_t findFirstNotIf(const TextSpan* span, CharPredicate predicate) {
   return 0;
 }
 
-std::int32_t findFirstNotIfZ(const char* text, CharPredicate predicate) {
-  if (text == nullptr || predicate == nullptr) return -1;
-  for (std::int32_t i = 0; i < INT32_MAX && text[i] != '\0'; ++i)
-    if (predicate(byteAt(text, i)) == 0) return i + 1;
-  return 0;
-}
-
 // ---- Comparing and searching ----
-
-std::int32_t compareSpanText(TextSpan span, const char* text) {
-  if (span.data == nullptr) return text == nullptr ? 0 : -1;
-  if (text == nullptr) return 1;
-  const std::int64_t textLength = static_cast<std::int64_t>(std::strlen(text));
-  const std::int64_t difference = lengthOf(span) - textLength;
-  if (difference != 0) return clampToInt32(difference);
-  for (std::int32_t i = 0; i < span.length; ++i)
-    if (const std::int32_t order = byteOrder(byteAt(span.data, i), byteAt(text, i)); order != 0) return order;
-  return 0;
-}
 
 std::int32_t compareSpans(TextSpan a, TextSpan b, std::int32_t flags) {
   if (a.data == nullptr) return b.data != nullptr ? -1 : 0;
@@ -370,19 +373,6 @@ std::int32_t removeSpansMatching(TextSpan* spans, std::int32_t count, const char
     if (!listed) spans[kept++] = spans[i];
   }
   return kept;
-}
-
-std::int32_t findPairValue(std::int32_t key, const std::int32_t (*table)[2], std::int32_t count, std::int32_t* index) {
-  std::int32_t start = index != nullptr ? *index : 0;
-  if (start < 0) start = 0;
-  if (table == nullptr || start >= count) return -1;
-  for (std::int32_t i = start; i < count; ++i) {
-    if (table[i][0] != key) continue;
-    if (index != nullptr) *index = i;
-    return table[i][1];
-  }
-  if (index != nullptr) *index = count;
-  return -1;
 }
 
 // ---- Bounded copies into buffers ----
@@ -481,27 +471,27 @@ Status dateFromDayNumber(std::int64_t dayNumber, DateTime* out) {
 
 // ---- Character predicates ----
 
-int isNotPrintable(signed char c) { return c < 32 || c > 126; }
-int isGraphic(signed char c) { return c >= 33 && c <= 125; }
-int isNotGraphic(signed char c) { return c < 33 || c > 125; }
-int isBlank(signed char c) { return isBlankByte(static_cast<char>(c)); }
-int isFieldBreak(signed char c) { return !(asciiAlnum(c) || c == '.'); }
-int isNumberChar(signed char c) { return asciiDigit(c) || asciiSpace(c) || c == '+' || c == '-'; }
-int isNotDigit(signed char c) { return !asciiDigit(c); }
-int isDigitOrSpace(signed char c) { return asciiDigit(c) || asciiSpace(c); }
-int isUpperOrSpace(signed char c) { return asciiUpper(c) || asciiSpace(c); }
-int isAlnumOrUnderscore(signed char c) { return asciiAlnum(c) || c == '_'; }
-int isNotAlnumOrUnderscore(signed char c) { return !isAlnumOrUnderscore(c); }
-int isAlnumUnderscoreOrSpace(signed char c) { return isAlnumOrUnderscore(c) || asciiSpace(c); }
-int isIdChar(signed char c) { return asciiAlnum(c) || oneOf(c, "_-"); }
-int isNotIdChar(signed char c) { return !isIdChar(c); }
-int isWordChar(signed char c) { return asciiAlnum(c) || oneOf(c, "_-/\\"); }
-int isNotWordChar(signed char c) { return !isWordChar(c); }
-int isTokenChar(signed char c) { return asciiAlnum(c) || oneOf(c, "_-./'\\"); }
-int isNotTokenChar(signed char c) { return !isTokenChar(c); }
-int isCityChar(signed char c) { return asciiAlnum(c) || asciiSpace(c) || oneOf(c, "_-./'\\"); }
-int isNameChar(signed char c) { return asciiAlnum(c) || asciiSpace(c) || oneOf(c, "_',-./$\\"); }
-int isAddressChar(signed char c) { return asciiAlnum(c) || asciiSpace(c) || oneOf(c, "_',-./#$\\"); }
-int isStreetChar(signed char c) { return asciiAlnum(c) || asciiSpace(c) || oneOf(c, "_#$,-"); }
+namespace {
+int in(signed char c, CharClass mask) { return inClass(static_cast<char>(c), mask) ? 1 : 0; }
+}  // namespace
+
+int isNotPrintable(signed char c) { return 1 - in(c, kClassPrintable); }
+int isGraphic(signed char c) { return in(c, kClassGraphic); }
+int isNotGraphic(signed char c) { return 1 - in(c, kClassGraphic); }
+int isBlank(signed char c) { return in(c, kClassBlank); }
+int isDigitOrSpace(signed char c) { return in(c, kClassDigitOrSpace); }
+int isUpperOrSpace(signed char c) { return in(c, kClassUpperOrSpace); }
+int isAlnumOrUnderscore(signed char c) { return in(c, kClassCode); }
+int isAlnumUnderscoreOrSpace(signed char c) { return in(c, kClassCodeOrSpace); }
+int isIdChar(signed char c) { return in(c, kClassId); }
+int isNotIdChar(signed char c) { return 1 - in(c, kClassId); }
+int isWordChar(signed char c) { return in(c, kClassWord); }
+int isNotWordChar(signed char c) { return 1 - in(c, kClassWord); }
+int isTokenChar(signed char c) { return in(c, kClassToken); }
+int isNotTokenChar(signed char c) { return 1 - in(c, kClassToken); }
+int isCityChar(signed char c) { return in(c, kClassCity); }
+int isNameChar(signed char c) { return in(c, kClassName); }
+int isAddressChar(signed char c) { return in(c, kClassAddress); }
+int isStreetChar(signed char c) { return in(c, kClassStreet); }
 
 }  // namespace quorix

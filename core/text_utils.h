@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "core/char_classes.h"
+
 namespace quorix {
 
 // A set of bytes as 256 bits, so that testing a byte costs the same whatever the set's size. A loop that tests many
@@ -30,6 +32,7 @@ void trimLeftChars(TextSpan* span, const char* set);
 void trimRightChars(TextSpan* span, const char* set);
 void trimChars(TextSpan* span, const char* set);
 void trimChars(TextSpan* span, const CharSet& set);
+void trimLeftChars(TextSpan* span, const CharSet& set);
 void trimLeftIf(TextSpan* span, CharPredicate predicate);
 void trimRightIf(TextSpan* span, CharPredicate predicate);
 void trimIf(TextSpan* span, CharPredicate predicate);
@@ -40,7 +43,7 @@ void advanceSpan(TextSpan* span, std::int32_t n);
 
 // The bytes isBlank accepts, and a trim of them from both ends, written inline for the loops that test every byte
 // of every value (stored barcode elements, card fields, the wedge reader's cuts).
-constexpr bool isBlankByte(char c) { return c == ' ' || c == '\0' || (c >= '\t' && c <= '\r'); }
+constexpr bool isBlankByte(char c) { return inClass(c, kClassBlank); }
 inline void trimBlanks(TextSpan& span) {
   if (span.data == nullptr) return;
   while (span.length > 0 && isBlankByte(span.data[0])) {
@@ -52,7 +55,6 @@ inline void trimBlanks(TextSpan& span) {
 
 // Tokenising.
 void nextToken(TextSpan source, TextSpan* token, TextSpan* rest, const char* delimiters, bool skipLeading);
-[[nodiscard]] std::int32_t nthToken(TextSpan source, TextSpan* out, std::int32_t n, const char* delimiters);
 std::int32_t splitTokens(TextSpan source, TextSpan* out, std::int32_t maxCount, const char* delimiters,
                          std::int32_t flags);
 std::int32_t splitTokens(TextSpan source, TextSpan* out, std::int32_t maxCount, const CharSet& delimiters,
@@ -65,14 +67,24 @@ std::int32_t findRunIf(TextSpan source, CharPredicate predicate, std::int32_t mi
                        TextSpan* run, TextSpan* rest);
 // 1-based position of the first byte failing the predicate; 0 when none fails or the span is empty.
 std::int32_t findFirstNotIf(const TextSpan* span, CharPredicate predicate);
-std::int32_t findFirstNotIfZ(const char* text, CharPredicate predicate);
+
+// The same scans on a class of the character table, for the loops that test every byte of a track: the rules for
+// runs that count are those of leadingRunIf and findRunIf.
+[[nodiscard]] bool leadingRunOf(TextSpan source, CharClass mask, std::int32_t minLen, std::int32_t maxLen,
+                                TextSpan* run, TextSpan* rest);
+[[nodiscard]] bool findRunOf(TextSpan source, CharClass mask, std::int32_t minLen, std::int32_t maxLen, TextSpan* run,
+                             TextSpan* rest);
+// How many bytes at the front of data (at most maxLen) are in the class.
+[[nodiscard]] std::int32_t classRun(const char* data, std::int32_t length, CharClass mask, std::int32_t maxLen);
+// True when the span is filled and every byte is in the class.
+[[nodiscard]] bool allInClass(TextSpan span, CharClass mask);
+// Drops the bytes of the class from both ends.
+void trimClass(TextSpan* span, CharClass mask);
 
 // Comparing and searching.
-std::int32_t compareSpanText(TextSpan span, const char* text);
 std::int32_t compareSpans(TextSpan a, TextSpan b, std::int32_t flags);
 std::int32_t findSpan(TextSpan haystack, TextSpan needle);
 std::int32_t removeSpansMatching(TextSpan* spans, std::int32_t count, const char* const* texts, std::int32_t textCount);
-std::int32_t findPairValue(std::int32_t key, const std::int32_t (*table)[2], std::int32_t count, std::int32_t* index);
 
 // Bounded copies: the Z forms end with a NUL and return bytes + 1, or 0 (buffer untouched) when nothing was written.
 std::int32_t copyFilteredZ(char* buffer, std::int32_t size, TextSpan span, const char* excludeChars,
@@ -98,13 +110,9 @@ int isNotPrintable(signed char c);
 int isGraphic(signed char c);
 int isNotGraphic(signed char c);
 int isBlank(signed char c);
-int isFieldBreak(signed char c);
-int isNumberChar(signed char c);
-int isNotDigit(signed char c);
 int isDigitOrSpace(signed char c);
 int isUpperOrSpace(signed char c);
 int isAlnumOrUnderscore(signed char c);
-int isNotAlnumOrUnderscore(signed char c);
 int isAlnumUnderscoreOrSpace(signed char c);
 int isIdChar(signed char c);
 int isNotIdChar(signed char c);

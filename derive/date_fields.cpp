@@ -179,8 +179,8 @@ TextSpan firstSlotOf(const FieldRecord& record, const std::int32_t* slots, std::
   return kStatusOk;
 }
 
-bool isDigitByte(char c) { return c >= '0' && c <= '9'; }
-bool isWhiteSpaceByte(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool isDigitByte(char c) { return inClass(c, kClassDigit); }
+bool isWhiteSpaceByte(char c) { return inClass(c, kClassSpace); }
 
 // One date group of count bytes: leading white space, one optional sign, then digits up to the first non-digit.
 // A group without digits is 0. At most four bytes are read, so the value cannot overflow.

@@ -19,7 +19,7 @@ bool headerField(TextSpan text, std::int32_t position, std::int32_t length, Text
   return true;
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) { return inClass(c, kClassDigit); }
 
 // Reads a number field of the header: -1 past the text, badStatus for a non-numeric character.
 Status readHeaderField(TextSpan text, std::int32_t position, std::int32_t length, Status badStatus,
@@ -47,7 +47,7 @@ bool readHeaderNumber(TextSpan field, std::int32_t& value) {
     value = digits;
     return true;
   }
-  const auto isSpace = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+  const auto isSpace = [](char c) { return inClass(c, kClassSpace); };
   for (std::int32_t i = 0; i < field.length; ++i) {
     const char c = field.data[i];
     if (!isDigit(c) && !isSpace(c) && c != '+' && c != '-') return false;

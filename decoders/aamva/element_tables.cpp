@@ -413,18 +413,6 @@ RowsById sortedRowsOf(const ElementEntry* rows, std::int32_t count) {
   return {};
 }
 
-// The terminators as one flag per byte value, built once per subfile: the scanner tests every byte against them.
-class Terminators {
- public:
-  explicit Terminators(const char* set) {
-    for (; set != nullptr && *set != '\0'; ++set) stops_[static_cast<unsigned char>(*set)] = true;
-  }
-  [[nodiscard]] bool has(char c) const { return stops_[static_cast<unsigned char>(c)]; }
-
- private:
-  std::array<bool, 256> stops_ = {};
-};
-
 constexpr std::int32_t packedId(TextSpan element) {
   const auto byte = [&](std::int32_t i) {
     return static_cast<std::int32_t>(static_cast<unsigned char>(element.data[i]));
@@ -446,7 +434,7 @@ constinit const ElementTable ElementTable2014{static_cast<std::int32_t>(std::ssi
 Status scanElements(AamvaPipeline& pipeline, TextSpan data, const char* terminators, const ElementEntry* rows,
                     std::int32_t rowCount) {
   if (data.data == nullptr || data.length < 4) return kAamvaShortSubfile;
-  const Terminators stop(terminators);
+  const CharSet stop(terminators);  // built once per subfile: the scanner tests every byte against it
   const RowsById sorted = rows != nullptr ? sortedRowsOf(rows, rowCount) : RowsById{};
   const char* at = data.data;
   const char* const end = data.data + data.length;

@@ -185,8 +185,8 @@ constexpr std::int32_t kIdRepeated = -25;
 constexpr std::int32_t kFreeValueEnded = 1;
 constexpr std::int32_t kNoCut = std::numeric_limits<std::int32_t>::min() / 2;
 
-bool isDigitChar(char c) { return c >= '0' && c <= '9'; }
-bool isUpperLetter(char c) { return c >= 'A' && c <= 'Z'; }
+bool isDigitChar(char c) { return inClass(c, kClassDigit); }
+bool isUpperLetter(char c) { return inClass(c, kClassUpper); }
 
 bool allOf(std::string_view s, bool (*predicate)(char)) { return std::all_of(s.begin(), s.end(), predicate); }
 

@@ -6,15 +6,15 @@
 
 #include "core/text_utils.h"
 #include "decoders/magstripe/magstripe_pipeline.h"
-#include "decoders/magstripe/stripe_classes.h"
 
 namespace quorix {
 namespace {
 
-// A city keeps its word characters, an address its token characters; any other byte becomes a space, and a run of
-// white space is kept once.
-constexpr StripeFilter kCityFilter{kClassWord, kClassBlank, ' ', isNotWordChar, isBlank};
-constexpr StripeFilter kAddressFilter{kClassToken, kClassBlank, ' ', isNotTokenChar, isBlank};
+// What a city or an address is trimmed of, and the start sentinels of track 3.
+constexpr CharSet kCityTrim("-.'/\\ \t$^?");
+constexpr CharSet kAddressTrim("_-'\\/");
+constexpr CharSet kCaret("^");
+constexpr CharSet kTrack3Sentinels("%#+");
 
 // A fixed-width field of the fields area, trimmed of white space; empty when the area is too short.
 TextSpan trimmedField(TextSpan fields, std::int32_t minLength, std::int32_t offset, std::int32_t width) {
@@ -62,8 +62,9 @@ void readCityRun(MagstripeDecoder& decoder, TextSpan track1) {
     if (leadingRunOf(rest, kClassCity, 1, 13, &city, nullptr) && city.filled()) break;
   }
   // Separators and sentinels that readers leave on a city are cut from both ends.
-  trimClass(&city, kSetCityTrim);
-  storeFiltered(*decoder.record, SLOT_CITY, city, kCityFilter);
+  trimChars(&city, kCityTrim);
+  // A city keeps its word characters; any other byte becomes a space, and a run of white space is kept once.
+  setSlotIf(*decoder.record, SLOT_CITY, city, isNotWordChar, isBlank, ' ');
 }
 
 void readNameRun(MagstripeDecoder& decoder, TextSpan track1) {
@@ -78,7 +79,7 @@ void readNameRun(MagstripeDecoder& decoder, TextSpan track1) {
     TextSpan afterCity{};
     if (!findRunOf(rest, kClassCity, 2, 15, &run, &afterCity) || afterCity.length >= rest.length) return;
     rest = afterCity;
-    trimLeftClass(&rest, kSetCaret);
+    trimLeftChars(&rest, kCaret);
     TextSpan after{};
     if (leadingRunOf(rest, kClassName, 1, 35, &name, &after) && name.filled()) break;
   }
@@ -86,7 +87,7 @@ void readNameRun(MagstripeDecoder& decoder, TextSpan track1) {
   storeStripeValue(decoder, SLOT_FULL_NAME, name);
 }
 
-bool findAddressRun(TextSpan track1, std::uint32_t addressClass, TextSpan* run) {
+bool findAddressRun(TextSpan track1, CharClass addressClass, TextSpan* run) {
   if (!track1.filled() || track1.length < 3) return false;
   TextSpan rest = track1;
   for (;;) {
@@ -98,10 +99,10 @@ bool findAddressRun(TextSpan track1, std::uint32_t addressClass, TextSpan* run) 
     TextSpan next{};
     if (!leadingRunOf(rest, kClassCity, 2, 13, &part, &next) || !part.filled()) continue;
     rest = next;
-    trimLeftClass(&rest, kSetCaret);
+    trimLeftChars(&rest, kCaret);
     if (!leadingRunOf(rest, kClassName, 1, 35, &part, &next) || !part.filled()) continue;
     rest = next;
-    trimLeftClass(&rest, kSetCaret);
+    trimLeftChars(&rest, kCaret);
     if (!leadingRunOf(rest, addressClass, 1, 255, &part, &next) || !part.filled()) continue;
     *run = part;
     return true;
@@ -111,10 +112,11 @@ bool findAddressRun(TextSpan track1, std::uint32_t addressClass, TextSpan* run) 
 void readAddressRun(MagstripeDecoder& decoder, TextSpan track1) {
   TextSpan address{};
   if (!findAddressRun(track1, kClassAddress, &address)) return;
-  trimOutsideClass(&address, kClassToken);
-  trimClass(&address, kSetAddressTrim);
-  // A "$" between address lines becomes a space.
-  storeFiltered(*decoder.record, SLOT_STREET_1, address, kAddressFilter);
+  trimIf(&address, isNotTokenChar);
+  trimChars(&address, kAddressTrim);
+  // An address keeps its token characters; any other byte (a "$" between address lines too) becomes a space, and
+  // a run of white space is kept once.
+  setSlotIf(*decoder.record, SLOT_STREET_1, address, isNotTokenChar, isBlank, ' ');
 }
 
 // Track 2.
@@ -137,7 +139,7 @@ void storeLicenseDigits(MagstripeDecoder& decoder, TextSpan track2, std::int32_t
   const std::int64_t overflow = static_cast<std::int64_t>(equals) + 13;
   if (overflow < track2.length && inClass(track2.data[overflow], kClassDigit))
     n += collectDigits(track2, static_cast<std::int32_t>(overflow), 5, number + n);
-  storePlain(*decoder.record, SLOT_LICENCE_NUMBER, TextSpan{number, n});
+  storeStripeValue(decoder, SLOT_LICENCE_NUMBER, TextSpan{number, n});
 }
 
 void readLicenseDigits(MagstripeDecoder& decoder, TextSpan track2) {
@@ -165,14 +167,14 @@ void storeStripeDates(MagstripeDecoder& decoder, TextSpan dateDigits) {
   }
   // A borrowed month must still hold the written day; otherwise the date would be invented.
   const bool dayFits = !borrowedMonth || clampDay(birth.year, birth.month, birth.day) >= birth.day;
-  if (dayFits && checkDateTime(birth) == 0) storeCheckedDate(*decoder.record, SLOT_BIRTH_DATE, birth);
+  if (dayFits && checkDateTime(birth) == 0) setSlotDate(*decoder.record, SLOT_BIRTH_DATE, birth);
 
   DateTime expiry{.year = expiryYear};
   if (expiryMm <= 12) {
     expiry.month = expiryMm;
     expiry.day = clampDay(expiryYear, expiryMm, birthDay);
   } else if (expiryMm == 77) {
-    storePlain(*decoder.record, SLOT_EXPIRY_DATE, TextSpan{"99991231", 8});  // the document does not expire
+    storeStripeValue(decoder, SLOT_EXPIRY_DATE, TextSpan{"99991231", 8});  // the document does not expire
     return;
   } else if (expiryMm == 88) {  // the first day of the month after the birthday
     expiry.month = birthMm == 12 ? 1 : birthMm + 1;
@@ -184,7 +186,7 @@ void storeStripeDates(MagstripeDecoder& decoder, TextSpan dateDigits) {
   } else {
     return;
   }
-  if (checkDateTime(expiry) == 0) storeCheckedDate(*decoder.record, SLOT_EXPIRY_DATE, expiry);
+  if (checkDateTime(expiry) == 0) setSlotDate(*decoder.record, SLOT_EXPIRY_DATE, expiry);
 }
 
 void readDatesAfterSeparator(MagstripeDecoder& decoder, TextSpan track2, std::int32_t searchFrom) {
@@ -214,14 +216,14 @@ void storePostalCode(FieldRecord& record, TextSpan value, std::int32_t forms) {
     std::memcpy(formatted + 4, value.data + 3, 3);
     setSlotText(record, SLOT_POSTAL_CODE, formatted);
   } else {
-    storePlain(record, SLOT_POSTAL_CODE, value);
+    setSlot(record, SLOT_POSTAL_CODE, value, nullptr, nullptr, '\0');
   }
 }
 
 void readPostalCodeBackward(MagstripeDecoder& decoder, TextSpan track3) {
   if (!track3.filled() || track3.length < 7) return;
   for (std::int32_t p = track3.length - 1; p >= 0; --p) {
-    if (!inClass(track3.data[p], kSetTrack3Sentinel)) continue;
+    if (!kTrack3Sentinels.has(track3.data[p])) continue;
     const std::int32_t behind = track3.length - 1 - p;
     if (behind < 6) continue;
     const std::int32_t limit = std::min(behind - 2, 11);
@@ -238,7 +240,7 @@ void readPostalCodeBackward(MagstripeDecoder& decoder, TextSpan track3) {
 void locateFieldsAfterSentinel(MagstripeDecoder&, TextSpan track3, TextSpan& fields) {
   if (!track3.filled() || track3.length < 16) return;
   for (std::int32_t p = track3.length - 15; p >= 0; --p) {
-    if (inClass(track3.data[p], kSetTrack3Sentinel)) {
+    if (kTrack3Sentinels.has(track3.data[p])) {
       fields = stripePart(track3, p + 14, track3.length);
       return;
     }

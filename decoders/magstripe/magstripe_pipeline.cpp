@@ -8,23 +8,19 @@
 #include <string_view>
 
 #include "core/text_utils.h"
-#include "decoders/magstripe/stripe_classes.h"
 
 namespace quorix {
+namespace {
 
-int isStripeSpace(signed char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-int isStripeDigit(signed char c) { return c >= '0' && c <= '9'; }
-int isStripeLetter(signed char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+// The bytes that readers put around a track or between the lines of one.
+constexpr CharSet kLineBreak("\r\n");
+constexpr CharSet kLineEdge("\r\n ");
+constexpr CharSet kQuoteOrSpace(" \"");
 
-bool stripeAll(TextSpan span, CharPredicate predicate) {
-  if (!span.filled()) return false;
-  for (std::int32_t i = 0; i < span.length; ++i)
-    if (predicate(span.data[i]) == 0) return false;
-  return true;
-}
+}  // namespace
 
 void storeStripeValue(MagstripeDecoder& decoder, std::int32_t slot, TextSpan value) {
-  storePlain(*decoder.record, slot, value);
+  setSlot(*decoder.record, slot, value, nullptr, nullptr, '\0');
 }
 
 namespace {
@@ -99,7 +95,7 @@ TextSpan takeLines(TextSpan text, TextSpan* lines, std::int32_t count) {
   if (text == nullptr || length < 6) return kStatusStripeTooShort;
   TextSpan lines[3] = {};
   (void)takeLines(wholeText(text, length), lines, 3);
-  for (TextSpan& line : lines) trimClass(&line, kSetQuoteOrSpace);
+  for (TextSpan& line : lines) trimChars(&line, kQuoteOrSpace);
   tracks.track1 = reversed ? lines[2] : lines[0];
   tracks.track2 = lines[1];
   tracks.track3 = reversed ? lines[0] : lines[2];
@@ -152,7 +148,7 @@ TextSpan takeLines(TextSpan text, TextSpan* lines, std::int32_t count) {
     TextSpan piece{};
     TextSpan next{};
     cutToken(rest, &piece, &next, "?");
-    if (trimmed) trimClass(&piece, kSetLineEdge);
+    if (trimmed) trimChars(&piece, kLineEdge);
     if (piece.filled()) pieces[taken++] = piece;
     if (next.filled() && next.length >= rest.length) break;
     rest = next;
@@ -169,8 +165,8 @@ bool hasAamvaIin(TextSpan track2, std::int32_t at) {
 
 // "%" and a two-letter jurisdiction code.
 bool hasStatePrefix(TextSpan track1) {
-  return track1.filled() && track1.length > 2 && track1.data[0] == '%' && isStripeLetter(track1.data[1]) != 0 &&
-         isStripeLetter(track1.data[2]) != 0;
+  return track1.filled() && track1.length > 2 && track1.data[0] == '%' && inClass(track1.data[1], kClassLetter) &&
+         inClass(track1.data[2], kClassLetter);
 }
 
 bool hasSentinelIin(TextSpan track2) { return track2.length >= 4 && startsWith(track2, ";636"); }
@@ -179,7 +175,7 @@ bool hasSentinelIin(TextSpan track2) { return track2.length >= 4 && startsWith(t
 
 bool isFinancialTrack1(TextSpan track1) {
   return track1.filled() && track1.length > 2 && track1.data[0] == '%' && track1.data[1] == 'B' &&
-         isStripeDigit(track1.data[2]) != 0;
+         inClass(track1.data[2], kClassDigit);
 }
 
 void initMagstripeDecoder(MagstripeDecoder& decoder, FieldRecord& record, ParserInstance& instance) {
@@ -317,7 +313,7 @@ Status splitSingleLine(MagstripeDecoder&, const char* text, std::int32_t length,
   if (text == nullptr || length < 4) return kStatusStripeTooShort;
   TextSpan line{};
   TextSpan rest = takeLines(wholeText(text, length), &line, 1);
-  trimClass(&rest, kSetLineBreak);
+  trimChars(&rest, kLineBreak);
   if (rest.filled()) return kStatusStripeWrongShape;
   tracks.track1 = line;
   return kStatusOk;
@@ -349,8 +345,8 @@ Status checkShiftedIin(MagstripeDecoder&, TrackSpans& tracks) {
   if (tracks.track2.length < 5 || !hasAamvaIin(tracks.track2, 2)) return kStatusStripeWrongShape;
   // A bank card's track 1 would pass the letter test on its "B"; British Columbia's "%BC" must not be lost.
   if (isFinancialTrack1(tracks.track1)) return kStatusStripeWrongShape;
-  if (stripeCharAt(tracks.track1, 0) == '%' && isStripeLetter(stripeCharAt(tracks.track1, 1)) == 0 &&
-      isStripeLetter(stripeCharAt(tracks.track1, 2)) == 0)
+  if (stripeCharAt(tracks.track1, 0) == '%' && !inClass(stripeCharAt(tracks.track1, 1), kClassLetter) &&
+      !inClass(stripeCharAt(tracks.track1, 2), kClassLetter))
     return kStatusStripeWrongShape;
   dropFront(tracks.track2, 2);
   dropFront(tracks.track1, 1);
@@ -377,7 +373,7 @@ Status checkOptionalSentinel(MagstripeDecoder& decoder, TrackSpans& tracks) {
 Status checkFieldBoundary(MagstripeDecoder& decoder, TrackSpans& tracks) {
   if (tracks.track2.length < 4 || isFinancialTrack1(tracks.track1) || !startsWith(tracks.track2, ";636"))
     return kStatusStripeWrongShape;
-  for (TextSpan* track : {&tracks.track1, &tracks.track2, &tracks.track3}) trimClass(track, kSetLineEdge);
+  for (TextSpan* track : {&tracks.track1, &tracks.track2, &tracks.track3}) trimChars(track, kLineEdge);
   if (tracks.track1.filled() && tracks.track1.data[0] == '%')
     dropFront(tracks.track1, 1);
   else
@@ -403,11 +399,11 @@ Status checkLoneTrack(MagstripeDecoder&, TrackSpans& tracks) {
   if (t.data[last] == '?') {
     if (t.length >= 42 && t.length <= 72) shaped = true;
     std::int32_t j = last - 1;
-    while (j >= 0 && isStripeSpace(t.data[j]) != 0) --j;
+    while (j >= 0 && inClass(t.data[j], kClassSpace)) --j;
     if (j >= 0 && t.data[j] == '^') shaped = true;
   }
   for (std::int32_t j = std::max(0, last - 10); !shaped && j < last; ++j) shaped = t.data[j] == '?';
-  if (!shaped || isStripeLetter(t.data[1]) == 0 || isStripeLetter(t.data[2]) == 0) return kStatusStripeWrongShape;
+  if (!shaped || !inClass(t.data[1], kClassLetter) || !inClass(t.data[2], kClassLetter)) return kStatusStripeWrongShape;
   dropFront(tracks.track1, 1);
   return kStatusOk;
 }
@@ -437,7 +433,7 @@ Status checkSecondDigit(MagstripeDecoder&, TrackSpans& tracks) {
 
 Status checkDigit(MagstripeDecoder&, TrackSpans& tracks) {
   if (tracks.track1.length < 2 || stripeCharAt(tracks.track1, 0) != '%' ||
-      isStripeDigit(stripeCharAt(tracks.track1, 1)) == 0)
+      !inClass(stripeCharAt(tracks.track1, 1), kClassDigit))
     return kStatusStripeWrongShape;
   return kStatusOk;
 }

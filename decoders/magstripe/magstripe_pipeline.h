@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+#include "core/char_classes.h"
+
 namespace quorix {
 
 // Statuses of a stripe decode; only 0 lets the row take part in selection.
@@ -159,10 +161,9 @@ void readEyeColorField(MagstripeDecoder& decoder, TextSpan fields);
 
 // Building blocks the variants share with the defaults.
 
-// The address run of track 1: after a code pair, a city, a name and then a run of characters of addressClass (bits of
-// stripe_classes.h), as
-// the default reads it. Returns false (run untouched) when no such sequence exists.
-[[nodiscard]] bool findAddressRun(TextSpan track1, std::uint32_t addressClass, TextSpan* run);
+// The address run of track 1: after a code pair, a city, a name and then a run of characters of addressClass (a class
+// of core/char_classes.h), as the default reads it. Returns false (run untouched) when no such sequence exists.
+[[nodiscard]] bool findAddressRun(TextSpan track1, CharClass addressClass, TextSpan* run);
 // Collects the licence digits of track 2 from digitsStart (at most 13, then "="), appends up to 5 overflow
 // digits behind the 12 date digits, and stores them in SLOT_LICENCE_NUMBER. Nothing when no "=" ends the digits.
 void storeLicenseDigits(MagstripeDecoder& decoder, TextSpan track2, std::int32_t digitsStart);
@@ -185,19 +186,12 @@ void storePostalCode(FieldRecord& record, TextSpan value, std::int32_t forms);
   if (!span.filled() || start < 0 || start >= span.length || count < 1) return {};
   return {span.data + start, count < span.length - start ? count : span.length - start};
 }
-// True when the span is filled and every character satisfies predicate.
-[[nodiscard]] bool stripeAll(TextSpan span, CharPredicate predicate);
 // The character at index, or NUL outside the span.
 [[nodiscard]] inline char stripeCharAt(TextSpan span, std::int32_t index) {
   return span.filled() && index >= 0 && index < span.length ? span.data[index] : '\0';
 }
 // Stores value unfiltered; an empty value clears the slot.
 void storeStripeValue(MagstripeDecoder& decoder, std::int32_t slot, TextSpan value);
-
-// Plain ASCII classes of this subsystem: a byte above 127 belongs to none of them.
-int isStripeSpace(signed char c);  // space, tab, line feed, vertical tab, form feed, carriage return
-int isStripeDigit(signed char c);
-int isStripeLetter(signed char c);
 
 constexpr MagstripeDecoder licenceLayoutHooks() {
   MagstripeDecoder decoder{};

@@ -11,7 +11,7 @@
 
 #include "core/text_utils.h"
 #include "decoders/magstripe/magstripe_pipeline.h"
-#include "decoders/magstripe/stripe_classes.h"
+#include "decoders/variant_kit.h"
 
 namespace quorix {
 
@@ -64,13 +64,11 @@ void readSexAt15(MagstripeDecoder& decoder, TextSpan fields) {
 
 // Canadian addresses (id 8) end at the first character outside the narrower street class; they keep their id
 // characters only.
-constexpr StripeFilter kNarrowAddressFilter{kClassId, kClassBlank, ' ', isNotIdChar, isBlank};
-
 void readNarrowAddress(MagstripeDecoder& decoder, TextSpan track1) {
   TextSpan address{};
   if (!findAddressRun(track1, kClassStreet, &address)) return;
-  trimOutsideClass(&address, kClassId);
-  storeFiltered(*decoder.record, SLOT_STREET_1, address, kNarrowAddressFilter);
+  trimIf(&address, isNotIdChar);
+  setSlotIf(*decoder.record, SLOT_STREET_1, address, isNotIdChar, isBlank, ' ');
 }
 
 // Canadian postal codes follow the first sentinel: six characters become "K1A 0B1", nine digits stay as they are.
@@ -96,7 +94,7 @@ void readLicenseFromTrack3(MagstripeDecoder& decoder, TextSpan track3) {
   decoder.locateTrack3Fields(decoder, track3, fields);
   if (fields.length < 53) return;
   TextSpan number = stripePart(fields, 41, 12);
-  trimClass(&number, kSetBlankSpace);
+  trimChars(&number, " ");
   storeStripeValue(decoder, SLOT_LICENCE_NUMBER, number);
 }
 
@@ -341,26 +339,6 @@ void decodeOneLine(MagstripeDecoder& decoder, TextSpan line) {
   setSlotText(*decoder.record, SLOT_JURISDICTION, "OH");
 }
 
-// The hooks a variant puts in place of the defaults, in table order; an empty entry keeps the default.
-struct MagstripeOverrides {
-  MagstripeDecodeHook decode = nullptr;
-  MagstripeSpanHook decodeTrack1 = nullptr;
-  MagstripeSpanHook readAddress = nullptr;
-  MagstripeSpanHook readIin = nullptr;
-  MagstripeSpanHook readLicenseNumber = nullptr;
-  MagstripeSpanHook readDates = nullptr;
-  MagstripeSpanHook readPostalCode = nullptr;
-  MagstripeLocateHook locateTrack3Fields = nullptr;
-  MagstripeSpanHook readClass = nullptr;
-  MagstripeSpanHook readRestrictions = nullptr;
-  MagstripeSpanHook readEndorsements = nullptr;
-  MagstripeSpanHook readSex = nullptr;
-  MagstripeSpanHook readHeight = nullptr;
-  MagstripeSpanHook readWeight = nullptr;
-  MagstripeSpanHook readHairColor = nullptr;
-  MagstripeSpanHook readEyeColor = nullptr;
-};
-
 // Track hooks a variant empties.
 constexpr std::uint32_t kWithoutTrack1 = 1;
 constexpr std::uint32_t kWithoutTrack2 = 2;
@@ -373,7 +351,9 @@ struct MagstripeVariant {
   bool withoutDefaults = false;  // start from an empty table rather than the licence layout
   bool removeLineFeeds = false;  // edit the text in place before splitting
   std::uint32_t without = 0;
-  MagstripeOverrides overrides = {};
+  // The hooks the variant puts in place of the licence layout's, a table of its own with the rest left empty:
+  // an empty hook keeps the default. Designated initializers keep each row in field order.
+  MagstripeDecoder overrides = {};
   // What the variant's split and check cannot pass without: the byte at opensAt, the IIN behind the pair that ends
   // track 1, texts it must hold (an
   // IIN behind its sentinel, the "%" of a track 1, the pair between two tracks), a line break between tracks; and
@@ -434,7 +414,8 @@ constexpr MagstripeVariant kMagstripeVariants[] = {
      .opensAt = 1},
     {.id = 15, .splitTracks = splitTrack1Only, .checkTracks = checkDigit, .withoutDefaults = true,
      .overrides = {.decode = runAustralianDriver, .decodeTrack1 = decodeAustralianTrack1}, .opens = '%'},
-    // The default driver reads the one line once tracks 2 and 3 are gone.
+    // The default driver reads the one line once tracks 2 and 3 are gone. It replaces 14 of the 16 field hooks:
+    // a layout of its own that borrows only the driver and the city, name and address readers.
     {.id = 16, .splitTracks = splitSingleLine, .checkTracks = checkPrefixOh, .without = kWithoutTrack2 | kWithoutTrack3,
      .overrides = {.decodeTrack1 = decodeOneLine, .readIin = readOneLineIin, .readLicenseNumber = readOneLineLicense,
                    .readDates = readOneLineDates, .readPostalCode = readOneLinePostalCode,
@@ -457,31 +438,34 @@ constexpr bool variantsAreComplete() {
 }
 static_assert(std::size(kMagstripeVariants) == 17 && variantsAreComplete());
 
-constexpr std::size_t variantRow(std::int32_t id) {
+constexpr std::size_t rowOfId(std::int32_t id) {
   if (id < 0 || id >= std::ssize(kMagstripeVariants)) magstripeVariantIdsRunFrom0To16();
   return static_cast<std::size_t>(id);
 }
 
-constexpr void applyOverrides(MagstripeDecoder& decoder, const MagstripeOverrides& o) {
-  auto put = [](auto& hook, auto replacement) {
-    if (replacement != nullptr) hook = replacement;
-  };
-  put(decoder.decode, o.decode);
-  put(decoder.decodeTrack1, o.decodeTrack1);
-  put(decoder.readAddress, o.readAddress);
-  put(decoder.readIin, o.readIin);
-  put(decoder.readLicenseNumber, o.readLicenseNumber);
-  put(decoder.readDates, o.readDates);
-  put(decoder.readPostalCode, o.readPostalCode);
-  put(decoder.locateTrack3Fields, o.locateTrack3Fields);
-  put(decoder.readClass, o.readClass);
-  put(decoder.readRestrictions, o.readRestrictions);
-  put(decoder.readEndorsements, o.readEndorsements);
-  put(decoder.readSex, o.readSex);
-  put(decoder.readHeight, o.readHeight);
-  put(decoder.readWeight, o.readWeight);
-  put(decoder.readHairColor, o.readHairColor);
-  put(decoder.readEyeColor, o.readEyeColor);
+// Every hook but the splitter and the check, which each row names apart.
+constexpr void applyOverrides(MagstripeDecoder& decoder, const MagstripeDecoder& o) {
+  overrideHook(decoder.decode, o.decode);
+  overrideHook(decoder.decodeTrack1, o.decodeTrack1);
+  overrideHook(decoder.readJurisdiction, o.readJurisdiction);
+  overrideHook(decoder.readCity, o.readCity);
+  overrideHook(decoder.readName, o.readName);
+  overrideHook(decoder.readAddress, o.readAddress);
+  overrideHook(decoder.decodeTrack2, o.decodeTrack2);
+  overrideHook(decoder.readIin, o.readIin);
+  overrideHook(decoder.readLicenseNumber, o.readLicenseNumber);
+  overrideHook(decoder.readDates, o.readDates);
+  overrideHook(decoder.decodeTrack3, o.decodeTrack3);
+  overrideHook(decoder.readPostalCode, o.readPostalCode);
+  overrideHook(decoder.locateTrack3Fields, o.locateTrack3Fields);
+  overrideHook(decoder.readClass, o.readClass);
+  overrideHook(decoder.readRestrictions, o.readRestrictions);
+  overrideHook(decoder.readEndorsements, o.readEndorsements);
+  overrideHook(decoder.readSex, o.readSex);
+  overrideHook(decoder.readHeight, o.readHeight);
+  overrideHook(decoder.readWeight, o.readWeight);
+  overrideHook(decoder.readHairColor, o.readHairColor);
+  overrideHook(decoder.readEyeColor, o.readEyeColor);
 }
 
 // A variant's hook table, record and instance left empty: the licence layout's (or an empty one), the variant's
@@ -604,7 +588,7 @@ bool lacksNeededParts(const char* text, std::int32_t length) {
 
 template <std::int32_t Id>
 Status decodeMagstripeVariant(const char* text, std::int32_t length, FieldRecord& record, ParserInstance& instance) {
-  constexpr std::size_t row = variantRow(Id);
+  constexpr std::size_t row = rowOfId(Id);
   if (lacksNeededParts<row>(text, length)) return kStatusStripeWrongShape;
   return runVariant(row, text, length, record, instance);
 }

@@ -67,40 +67,6 @@ TEST(ScanElements, CutsAndStores) {
   }
 }
 
-// The scanner finds the rows of the five tables by binary search over a sorted copy and walks any other rows in
-// full: every id of every table, and a copy of each table elsewhere in memory, must fill exactly the slots the
-// table lists for it.
-TEST(ScanElements, EveryRowOfEveryTableStores) {
-  const std::pair<const ElementTable*, const char*> kTables[] = {{&ElementTable2000, "2000"},
-                                                                 {&ElementTable2003, "2003"},
-                                                                 {&ElementTable2009, "2009"},
-                                                                 {&ElementTable2011, "2011"},
-                                                                 {&ElementTable2014, "2014"}};
-  for (const auto& [table, name] : kTables) {
-    const std::vector<ElementEntry> copy(table->rows, table->rows + table->count);
-    const ElementTable copied{table->count, copy.data()};
-    for (std::int32_t i = 0; i < table->count; ++i) {
-      const std::int32_t id = table->rows[i].id;
-      const std::string text = {static_cast<char>(id >> 16), static_cast<char>((id >> 8) & 0xff),
-                                static_cast<char>(id & 0xff)};
-      std::vector<std::int32_t> wanted;
-      for (std::int32_t j = 0; j < table->count; ++j)
-        if (table->rows[j].id == id) wanted.push_back(table->rows[j].slot);
-      for (const ElementTable* scanned : {table, &copied}) {
-        SCOPED_TRACE(std::string(name) + " " + text + (scanned == table ? "" : " (copy)"));
-        const Scan scan("DZZ0\n" + text + "V7\nZZZ1", "\n", *scanned);
-        ASSERT_EQ(scan.status, kStatusOk);
-        std::vector<std::int32_t> filled;
-        for (std::int32_t slot = 0; slot < kSlotCount; ++slot)
-          if (scan.run.slot(slot) == "V7") filled.push_back(slot);
-        std::vector<std::int32_t> expected = wanted;
-        std::sort(expected.begin(), expected.end());
-        EXPECT_EQ(filled, expected);
-      }
-    }
-  }
-}
-
 TEST(ParseElements, TerminatorsComeFromTheHeader) {
   struct Case {
     ElementTerminators terminators;

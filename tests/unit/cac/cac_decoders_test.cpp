@@ -1,5 +1,5 @@
 // The Common Access Card decoders: layouts, base-32 fields, headers, the version 3 stores and the slot 99 choice.
-#include "decoders/other/cac_decoders.h"
+#include "decoders/cac/cac_decoders.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <utility>
 
 #include "core/registry.h"
-#include "decoders/other/cac_pipeline.h"
+#include "decoders/cac/cac_pipeline.h"
 #include "unit/support/record_builder.h"
 
 namespace quorix {
@@ -335,56 +335,6 @@ TEST(SplitCacFields, ArgumentsAndCuts) {
     EXPECT_EQ(slotText(record, 1), c.first);
     EXPECT_EQ(slotText(record, 2), c.second);
     EXPECT_EQ(slotText(record, 3), c.third);
-  }
-}
-
-// Through the parse entry the text arrives upper-cased, so a lower-case card reads as its upper-case form.
-TEST(CacDecoders, ChosenByTheParse) {
-  ASSERT_EQ(layoutC().size(), 9u + 184u);
-  std::string lowerA = layoutA("0");
-  for (char& c : lowerA) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  struct Case {
-    const char* label;
-    std::string input;
-    std::int32_t decoderId;
-    std::int32_t slot;
-    std::string_view text;
-  };
-  const Case kCases[] = {
-      {"lower-case layout A", lowerA, 48, SLOT_EXPIRY_DATE, "20270228"},
-      {"civilian, version from the header", layoutC("7"), 50, SLOT_STANDARD,
-       "DoD/Uniformed Services Civilian ID Card v7"},
-      {"civilian with padded remarks", layoutC(), 50, SLOT_CAC_FIELD_127, "NOTES"},
-      {"layout A with padded last field", layoutA("0").substr(0, 188) + "   ", 48, SLOT_CAC_FIELD_120, "XYZ"},
-  };
-  ParserInstance* instance = createInstance();
-  ASSERT_NE(instance, nullptr);
-  for (const Case& c : kCases) {
-    SCOPED_TRACE(c.label);
-    ASSERT_EQ(parseBufferAt(instance, c.input.data(), static_cast<std::int32_t>(c.input.size()),
-                            DateTime{.year = 2026, .month = 1, .day = 1}),
-              kStatusOk);
-    EXPECT_EQ(instance->record.group, kGroupCac);
-    EXPECT_EQ(instance->record.decoderId, c.decoderId);
-    EXPECT_EQ(slotText(instance->record, c.slot), c.text);
-  }
-  destroyInstance(instance);
-}
-
-// Every prefix of every sample through every decoder, each in a buffer of exactly its length.
-TEST(CacDecoders, EveryPrefixStaysInBounds) {
-  const std::string kSamples[] = {version1(),   version1("N", "\x80\x81\x82\x83\x84\x85\x86", "===="),
-                                  layoutA("0"), layoutB("1"),
-                                  layoutC(),    "IDUS3" + std::string(200, ' ')};
-  const DecodeFunction kDecoders[] = {decodeCacVariant<46>, decodeCacVariant<47>, decodeCacVariant<48>,
-                                      decodeCacVariant<49>, decodeCacVariant<50>};
-  for (const std::string& sample : kSamples) {
-    for (std::size_t length = 0; length <= sample.size(); ++length) {
-      for (DecodeFunction function : kDecoders) {
-        const Decoded d = decode(function, std::string_view(sample).substr(0, length), 512);
-        EXPECT_LE(d.record.arenaUsed, d.record.arenaSize);
-      }
-    }
   }
 }
 

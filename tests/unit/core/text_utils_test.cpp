@@ -135,31 +135,6 @@ TEST(TextTokens, NextTokenConsumesItsDelimiter) {
   }
 }
 
-TEST(TextTokens, NthTokenSkipsEmptyTokens) {
-  struct Case {
-    std::string_view source;
-    std::int32_t n;
-    std::int32_t status;
-    std::string_view token;
-  };
-  // clang-format off
-  constexpr Case kCases[] = {
-      {"A B C", 2, 0, "C"},
-      {"A B C", 3, -1, ""},
-      {"  A   B ", 1, 0, "B"},
-      {"A B ", 2, -1, ""},
-      {"A B C", -1, -1, ""},
-      {"", 0, -1, ""},
-  };
-  // clang-format on
-  for (const auto& c : kCases) {
-    SCOPED_TRACE(std::string(c.source) + "#" + std::to_string(c.n));
-    TextSpan out = span("stale");
-    EXPECT_EQ(nthToken(span(c.source), &out, c.n, " "), c.status);
-    EXPECT_EQ(str(out), c.token);
-  }
-}
-
 TEST(TextTokens, SplitKeepsOrDropsEmptyTokens) {
   struct Case {
     std::string_view source;
@@ -279,40 +254,11 @@ TEST(TextRuns, FirstFailingPositionIsOneBased) {
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.text);
     const TextSpan s = span(c.text);
-    const std::string z(c.text);
     EXPECT_EQ(findFirstNotIf(&s, isLetterA), c.position);
-    EXPECT_EQ(findFirstNotIfZ(z.c_str(), isLetterA), c.position);
   }
   const TextSpan noData{};
   EXPECT_EQ(findFirstNotIf(&noData, isLetterA), -1);
   EXPECT_EQ(findFirstNotIf(nullptr, isLetterA), -1);
-  EXPECT_EQ(findFirstNotIfZ(nullptr, isLetterA), -1);
-  EXPECT_EQ(findFirstNotIfZ("A", nullptr), -1);
-}
-
-TEST(TextCompare, SpanAgainstTextLengthFirstThenSignedBytes) {
-  struct Case {
-    TextSpan span;
-    const char* text;
-    std::int32_t sign;
-  };
-  // clang-format off
-  const Case kCases[] = {
-      {span("ABC"), "ABCD", -1},
-      {span("ABD"), "ABC", 1},
-      {span("ABC"), "ABC", 0},
-      {span("A\x80"), "A\x7f", -1},  // bytes from 128 up are negative
-      {TextSpan{}, nullptr, 0},
-      {TextSpan{}, "A", -1},
-      {span("A"), nullptr, 1},
-      {span("AB"), "A", 1},
-  };
-  // clang-format on
-  for (const auto& c : kCases) {
-    SCOPED_TRACE(std::string(c.span.view()) + " vs " + (c.text ? c.text : "(null)"));
-    const std::int32_t result = compareSpanText(c.span, c.text);
-    EXPECT_EQ((result > 0) - (result < 0), c.sign);
-  }
 }
 
 TEST(TextCompare, SpansWithOptionalCaseFolding) {
@@ -367,22 +313,6 @@ TEST(TextCompare, FindSpanAndRemoveMatchingSpans) {
   EXPECT_EQ(str(spans[0]) + str(spans[1]) + str(spans[2]), "ABNONEX");
   EXPECT_EQ(removeSpansMatching(spans.data(), 3, kDrop, 0), 3);
   EXPECT_EQ(removeSpansMatching(spans.data(), 3, kDrop, -1), 0);
-}
-
-TEST(TextCompare, FindPairValueResumesFromTheIndex) {
-  constexpr std::int32_t kTable[][2] = {{7, 70}, {8, 80}, {7, 71}, {9, 90}};
-  std::int32_t index = 0;
-  EXPECT_EQ(findPairValue(7, kTable, 4, &index), 70);
-  EXPECT_EQ(index, 0);
-  index = 1;
-  EXPECT_EQ(findPairValue(7, kTable, 4, &index), 71);
-  EXPECT_EQ(index, 2);
-  index = 3;
-  EXPECT_EQ(findPairValue(7, kTable, 4, &index), -1);
-  EXPECT_EQ(index, 4);
-  EXPECT_EQ(findPairValue(7, kTable, 4, &index), -1);  // already at the end
-  EXPECT_EQ(findPairValue(9, kTable, 4, nullptr), 90);
-  EXPECT_EQ(findPairValue(9, nullptr, 4, nullptr), -1);
 }
 
 // Buffers are pre-filled so that a writer that should leave them alone, or writes past its size, is caught.
@@ -578,66 +508,40 @@ TEST(TextDates, DayNumbersAgreeWithTheCalendar) {
   EXPECT_EQ(unchanged.year, 7);
 }
 
-// Each predicate against its full truth table over all 256 byte values.
-std::string range(int from, int to) {
-  std::string s;
-  for (int c = from; c <= to; ++c) s.push_back(static_cast<char>(c));
-  return s;
-}
-const std::string kLetters = range('A', 'Z') + range('a', 'z');
-const std::string kDigits = range('0', '9');
-const std::string kSpace = "\t\n\v\f\r ";
-const std::string kAlnum = kLetters + kDigits;
-
-std::string complement(const std::string& set) {
-  std::string out;
-  for (int c = 0; c < 256; ++c)
-    if (set.find(static_cast<char>(c)) == std::string::npos) out.push_back(static_cast<char>(c));
-  return out;
-}
-
-TEST(TextPredicates, TruthTablesOverAllBytes) {
+// The punctuation that tells the classes apart, and the bytes at the edges of their ranges; bytes from 128 up are
+// in none of the positive classes.
+TEST(TextPredicates, MembersAndNearMisses) {
   struct Case {
     const char* name;
     CharPredicate predicate;
-    std::string truth;
+    std::string_view members, others;
   };
-  const std::string alnumUnderscore = kAlnum + "_";
-  const std::string idChars = kAlnum + "_-";
-  const std::string wordChars = kAlnum + "_-/\\";
-  const std::string tokenChars = kAlnum + "_-./'\\";
   // clang-format off
   const Case kCases[] = {
-      {"isNotPrintable", isNotPrintable, range(0, 31) + range(127, 255)},
-      {"isGraphic", isGraphic, range(33, 125)},
-      {"isNotGraphic", isNotGraphic, range(0, 32) + range(126, 255)},
-      {"isBlank", isBlank, range(9, 13) + " " + std::string(1, '\0')},
-      {"isFieldBreak", isFieldBreak, complement(kAlnum + ".")},
-      {"isNumberChar", isNumberChar, kDigits + kSpace + "+-"},
-      {"isNotDigit", isNotDigit, complement(kDigits)},
-      {"isDigitOrSpace", isDigitOrSpace, kDigits + kSpace},
-      {"isUpperOrSpace", isUpperOrSpace, range('A', 'Z') + kSpace},
-      {"isAlnumOrUnderscore", isAlnumOrUnderscore, alnumUnderscore},
-      {"isNotAlnumOrUnderscore", isNotAlnumOrUnderscore, complement(alnumUnderscore)},
-      {"isAlnumUnderscoreOrSpace", isAlnumUnderscoreOrSpace, alnumUnderscore + kSpace},
-      {"isIdChar", isIdChar, idChars},
-      {"isNotIdChar", isNotIdChar, complement(idChars)},
-      {"isWordChar", isWordChar, wordChars},
-      {"isNotWordChar", isNotWordChar, complement(wordChars)},
-      {"isTokenChar", isTokenChar, tokenChars},
-      {"isNotTokenChar", isNotTokenChar, complement(tokenChars)},
-      {"isCityChar", isCityChar, tokenChars + kSpace},
-      {"isNameChar", isNameChar, kAlnum + kSpace + "_',-./$\\"},
-      {"isAddressChar", isAddressChar, kAlnum + kSpace + "_',-./#$\\"},
-      {"isStreetChar", isStreetChar, kAlnum + kSpace + "_#$,-"},
+      {"isNotPrintable", isNotPrintable, std::string_view("\0\x1f\x7f\x80\xff", 5), " ~A"},
+      {"isGraphic", isGraphic, "!}A0", " ~\x7f\x80"},
+      {"isNotGraphic", isNotGraphic, " ~\x7f\x80", "!}A"},
+      {"isBlank", isBlank, std::string_view("\0\t\r ", 4), "\x08\x0e" "A\xa0"},
+      {"isDigitOrSpace", isDigitOrSpace, "09\t ", "/:A\x80"},
+      {"isUpperOrSpace", isUpperOrSpace, "AZ\n ", "az@[\x80"},
+      {"isAlnumOrUnderscore", isAlnumOrUnderscore, "aZ9_", " -\x80"},
+      {"isAlnumUnderscoreOrSpace", isAlnumUnderscoreOrSpace, "a9_ \v", "-.\x80"},
+      {"isIdChar", isIdChar, "a9_-", " ./\x80"},
+      {"isNotIdChar", isNotIdChar, " ./\x80", "a9_-"},
+      {"isWordChar", isWordChar, "a_-/\\", " .'\x80"},
+      {"isNotWordChar", isNotWordChar, " .'\x80", "a_-/\\"},
+      {"isTokenChar", isTokenChar, "a_-./'\\", " ,$\x80"},
+      {"isNotTokenChar", isNotTokenChar, " ,$\x80", "a_-./'\\"},
+      {"isCityChar", isCityChar, "a _-./'\\\t", ",$#\x80"},
+      {"isNameChar", isNameChar, "a _',-./$\\", "#&\x80"},
+      {"isAddressChar", isAddressChar, "a _',-./#$\\", "&@\x80"},
+      {"isStreetChar", isStreetChar, "a _#$,-", "./'\\\x80"},
   };
   // clang-format on
   for (const auto& c : kCases) {
-    for (int byte = 0; byte < 256; ++byte) {
-      const bool expected = c.truth.find(static_cast<char>(byte)) != std::string::npos;
-      const auto value = static_cast<signed char>(static_cast<unsigned char>(byte));
-      EXPECT_EQ(c.predicate(value) != 0, expected) << c.name << " byte " << byte;
-    }
+    SCOPED_TRACE(c.name);
+    for (const char m : c.members) EXPECT_NE(c.predicate(static_cast<signed char>(m)), 0) << int(m);
+    for (const char o : c.others) EXPECT_EQ(c.predicate(static_cast<signed char>(o)), 0) << int(o);
   }
 }
 

@@ -164,38 +164,5 @@ TEST(LicenseNumber, SlotPriorityAndSpareByte) {
   EXPECT_EQ(deriveText(deriveLicenseNumber, record, 2), kNoValue);
 }
 
-TEST(AddressAndIssuerFields, CutToFitSmallBuffers) {
-  constexpr FieldDerivation kDerivations[] = {
-      deriveDocumentType,  deriveJurisdictionCode, deriveIin,      deriveIssuedBy, deriveCountry,   deriveCountryCode,
-      deriveLicenseNumber, deriveAddress1,         deriveAddress2, deriveCity,     derivePostalCode};
-  const auto record = recordWith({{SLOT_IIN, "636014"},
-                                  {SLOT_JURISDICTION, "CA"},
-                                  {SLOT_STREET_1, "1234 VERY LONG BOULEVARD NAME"},
-                                  {SLOT_STREET_2, "APARTMENT 567 BUILDING C"},
-                                  {SLOT_CITY, "SAN FRANCISCO BAY AREA"},
-                                  {SLOT_POSTAL_CODE, "941020000"},
-                                  {SLOT_LICENCE_NUMBER, "D12345678901234567"},
-                                  {SLOT_DOCUMENT_TYPE, "DRIVER LICENSE DOCUMENT"},
-                                  {SLOT_COUNTRY, "UNITED STATES OF AMERICA"}});
-  for (FieldDerivation derivation : kDerivations) {
-    const std::string whole = deriveText(derivation, record);
-    ASSERT_NE(whole.front(), '<') << whole;
-    for (std::int32_t size : {1, 2, 16}) {
-      SCOPED_TRACE(whole + " into " + std::to_string(size));
-      std::vector<char> buffer(static_cast<std::size_t>(size) + 8, '#');
-      const Status status = derivation(record, buffer.data(), size);
-      for (std::size_t i = static_cast<std::size_t>(size); i < buffer.size(); ++i) ASSERT_EQ(buffer[i], '#');
-      if (size == 1) {
-        EXPECT_EQ(status, kStatusNoValue);
-      } else if (status == kStatusOk) {
-        const std::string cut(buffer.data());
-        EXPECT_FALSE(cut.empty());
-        EXPECT_LT(cut.size(), static_cast<std::size_t>(size));
-        EXPECT_EQ(whole.substr(0, cut.size()), cut);
-      }
-    }
-  }
-}
-
 }  // namespace
 }  // namespace quorix

@@ -9,26 +9,26 @@
 #include <thread>
 #include <vector>
 
+#include "unit/support/golden_corpus.h"
 #include "unit/support/parse_outcome.h"
-#include "unit/support/sample_documents.h"
 
 namespace quorix {
 namespace {
 
-using testing::kSampleDocuments;
+using testing::goldenDocuments;
 using testing::parseAndDerive;
 
-constexpr std::size_t kDocumentCount = std::size(kSampleDocuments);
+const std::size_t kDocumentCount = goldenDocuments().size();
 
 // Each document, and the same document behind 70000 reader bytes so that buffers grow while others parse.
 std::string inputFor(std::size_t index) {
-  const std::string_view text = kSampleDocuments[index % kDocumentCount].text;
+  const std::string_view text = goldenDocuments()[index % kDocumentCount].text;
   if (index < kDocumentCount) return std::string(text);
   return std::string(70000, '\x01') + std::string(text);
 }
 
 TEST(Concurrency, InstancesOnSeveralThreadsMatchOneThread) {
-  constexpr std::size_t kInputs = kDocumentCount + 2;  // two of them long
+  const std::size_t kInputs = kDocumentCount + 2;  // two of them long
   std::vector<std::string> expected(kInputs);
   {
     ParserInstance* instance = createInstance();

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "unit/support/sample_documents.h"
+#include "unit/support/golden_corpus.h"
 
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
@@ -47,7 +47,7 @@ bool liveOneInstance(const std::string& longInput, std::string_view shortInput) 
 }
 
 TEST(InstanceMemory, CreateParseDestroyReturnsEveryByte) {
-  const std::string_view document = testing::kSampleDocuments[0].text;
+  const std::string_view document = testing::goldenDocuments().front().text;
   const std::string longInput = std::string(20000, '\x01') + std::string(document);
   for (std::int32_t i = 0; i < 20; ++i) ASSERT_TRUE(liveOneInstance(longInput, document));
 
@@ -62,7 +62,7 @@ TEST(InstanceMemory, CreateParseDestroyReturnsEveryByte) {
 }
 
 TEST(InstanceMemory, LimitRefusesLongInputsBeforeAnyBufferGrows) {
-  const std::string_view document = testing::kSampleDocuments[0].text;
+  const std::string_view document = testing::goldenDocuments().front().text;
   ParserInstance* instance = createInstance();
   ASSERT_NE(instance, nullptr);
   instance->maxInputLength = static_cast<std::int32_t>(document.size());
@@ -75,7 +75,7 @@ TEST(InstanceMemory, LimitRefusesLongInputsBeforeAnyBufferGrows) {
 }
 
 TEST(InstanceMemory, LargeBuffersAreReleasedAndSmallOnesKept) {
-  const std::string_view document = testing::kSampleDocuments[0].text;
+  const std::string_view document = testing::goldenDocuments().front().text;
   ParserInstance* instance = createInstance();
   ASSERT_NE(instance, nullptr);
   instance->maxInputLength = 4 << 20;
@@ -83,7 +83,7 @@ TEST(InstanceMemory, LargeBuffersAreReleasedAndSmallOnesKept) {
   const char* smallBuffer = instance->textBuffer;
   releaseLargeBuffers(instance);
   EXPECT_EQ(instance->textBuffer, smallBuffer);
-  EXPECT_EQ(instance->record.decoderId, testing::kSampleDocuments[0].decoderId);
+  EXPECT_EQ(instance->record.decoderId, testing::goldenDocuments().front().decoderId);
 
   const std::string longInput = std::string(2 << 20, '\x01') + std::string(document);
   ASSERT_EQ(parseBuffer(instance, longInput.data(), static_cast<std::int32_t>(longInput.size())), kStatusOk);

@@ -142,13 +142,6 @@ class BreviconBindingTest {
     assertNotNull(result.hairColor);
   }
 
-  @Test
-  void fieldOfTheWrongTypeFails() {
-    WrongType result = new WrongType();
-    ByteBuffer text = Documents.direct(Documents.aamva2014());
-    assertThrows(NoSuchFieldError.class, () -> Brevicon.nativeParse(handle, result, text, text.capacity()));
-  }
-
   /** A result class with every field of BreviconResult, each set to a value no parse produces. */
   static final class Sentinel {
     String firstName, lastName, documentType, countryCode, country, jurisdictionCode, iin, middleName, nameSuffix,
@@ -203,10 +196,5 @@ class BreviconBindingTest {
         birthdate, cardRevisionDate, gender, issueDate, issuedBy, postalCode, eyeColor, hairColor, height, weightKG,
         weightLBS, complianceType, vehicleClassCode, vehicleClassCodeDescription;
     int isLimitedDurationDocument, isOrganDonor, isVeteran;
-  }
-
-  /** firstName declared as an int: the lookup by name and signature must fail. */
-  static final class WrongType {
-    int firstName;
   }
 }

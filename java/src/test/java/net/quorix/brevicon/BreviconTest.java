@@ -59,16 +59,6 @@ class BreviconTest {
   }
 
   @Test
-  void growingInputsReuseTheParser() throws Exception {
-    try (Brevicon parser = new Brevicon()) {
-      // Longer than the first scratch buffer and longer than the native minimum buffer.
-      String padded = Documents.aamva2014("ZZZ" + "X".repeat(20000));
-      assertEquals("SAMPLE", parser.parse(Documents.bytes(padded)).lastName);
-      assertEquals("SAMPLE", parser.parse(Documents.bytes(Documents.aamva2014())).lastName);
-    }
-  }
-
-  @Test
   void bufferArgumentsAreChecked() {
     try (Brevicon parser = new Brevicon()) {
       ByteBuffer heap = ByteBuffer.wrap(Documents.bytes(Documents.aamva2014()));

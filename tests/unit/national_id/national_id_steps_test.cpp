@@ -1,6 +1,6 @@
 // The steps of the national identity card chains one by one: what each consumes and which step it names next, the
 // chain runner, and the South African date reader.
-#include "decoders/other/national_id_steps.h"
+#include "decoders/national_id/national_id_steps.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The Common Access Card decoders: a header test, a cut of the text into fixed-width fields by a layout, and a
 // store per field. Version 1 cards write their numbers and dates in base 32; version 3 cards write dates as
 // year, month abbreviation and day.
-#include "decoders/other/cac_decoders.h"
+#include "decoders/cac/cac_decoders.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -10,11 +10,10 @@
 #include <utility>
 
 #include "core/text_utils.h"
-#include "decoders/other/cac_pipeline.h"
+#include "decoders/cac/cac_pipeline.h"
+#include "decoders/variant_kit.h"
 
 namespace quorix {
-
-void cacIdsAreListed();  // declared, never defined and not constexpr: reaching it is a compile error
 
 namespace {
 
@@ -191,11 +190,6 @@ constinit const CacLayout CacLayoutV3C{static_cast<std::int32_t>(std::size(kRows
 namespace {
 
 constexpr std::int32_t kHeaderLength = 9;  // "IDUS" or "IDCV", the version character and four unread characters
-
-template <typename Hook, typename... Args>
-[[nodiscard]] Status callHook(Hook hook, Args&&... args) {
-  return hook != nullptr ? hook(std::forward<Args>(args)...) : kStatusOk;
-}
 
 bool beginsWith(TextSpan text, const char* prefix, std::int32_t prefixLength) {
   return text.filled() && text.length >= prefixLength &&
@@ -405,17 +399,10 @@ constexpr CacVariant kCacVariants[] = {
 // clang-format on
 static_assert(std::size(kCacVariants) == 5);
 
-constexpr std::size_t variantRow(std::int32_t id) {
-  for (std::size_t row = 0; row < std::size(kCacVariants); ++row)
-    if (kCacVariants[row].id == id) return row;
-  cacIdsAreListed();
-  return 0;
-}
-
 void applyOverrides(CacPipeline& pipeline, const CacOverrides& overrides) {
-  if (overrides.checkHeader != nullptr) pipeline.checkHeader = overrides.checkHeader;
-  if (overrides.splitBody != nullptr) pipeline.splitBody = overrides.splitBody;
-  if (overrides.storeField != nullptr) pipeline.storeField = overrides.storeField;
+  overrideHook(pipeline.checkHeader, overrides.checkHeader);
+  overrideHook(pipeline.splitBody, overrides.splitBody);
+  overrideHook(pipeline.storeField, overrides.storeField);
 }
 
 bool slotHolds(const FieldRecord& record, std::int32_t slot, const char* text) {
@@ -537,7 +524,7 @@ Status readBase32(TextSpan field, std::uint64_t* value) {
 
 template <std::int32_t Id>
 Status decodeCacVariant(const char* text, std::int32_t length, FieldRecord& record, ParserInstance& instance) {
-  constexpr std::size_t row = variantRow(Id);
+  constexpr std::size_t row = variantRow(kCacVariants, Id);
   return runCacVariant(kCacVariants[row], text, length, record, instance);
 }
 

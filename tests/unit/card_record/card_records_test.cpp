@@ -1,5 +1,5 @@
 // The fixed-position card records: the "@...HC" licence record (id 44) and the bank-format track 1 (id 45).
-#include "decoders/magstripe/card_records.h"
+#include "decoders/card_record/card_records.h"
 
 #include <gtest/gtest.h>
 
@@ -282,54 +282,6 @@ TEST(BankTrack, TrackSeparatorsAreFoundBehindLoneQuestionMarks) {
     const Decoded d = decode(decodeCardRecord<45>, c.text);
     EXPECT_EQ(d.status, c.status);
     EXPECT_EQ(d.slot(SLOT_FULL_NAME), c.name);
-  }
-}
-
-// Through the parse entry: row 44 sees the text as delivered, row 45 the normalised, upper-cased text.
-TEST(CardRecords, ChosenByTheParseWithTheirPrepareFunctions) {
-  struct Case {
-    const char* label;
-    std::string input;
-    std::int32_t decoderId;
-    std::int32_t slot;
-    std::string_view text;
-  };
-  const Case kCases[] = {
-      {"lower-case at record", atRecordWith(30, "doe/jo"), 44, SLOT_FULL_NAME, "doe$joHN Q"},
-      {"licence not trimmed", atRecordWith(20, " t12345 x "), 44, SLOT_LICENCE_NUMBER, " t12345 x "},
-      {"lower-case bank track", bankStripe("%b" + bankTrack("doe/ann").substr(2)), 45, SLOT_FULL_NAME, "DOE$ANN"},
-  };
-  ParserInstance* instance = createInstance();
-  ASSERT_NE(instance, nullptr);
-  for (const Case& c : kCases) {
-    SCOPED_TRACE(c.label);
-    ASSERT_EQ(parseBufferAt(instance, c.input.data(), static_cast<std::int32_t>(c.input.size()), kClock2026),
-              kStatusOk);
-    EXPECT_EQ(instance->record.group, kGroupCardRecord);
-    EXPECT_EQ(instance->record.decoderId, c.decoderId);
-    EXPECT_EQ(slotText(instance->record, c.slot), c.text);
-  }
-  destroyInstance(instance);
-}
-
-// Every prefix of every sample, each in a buffer of exactly its length: no decoder may read past the end.
-TEST(CardRecords, EveryPrefixStaysInBounds) {
-  const std::string kSamples[] = {
-      kAtRecord,          bankStripe(bankTrack()), bankStripe(bankTrack(std::string(26, 'Z'))),
-      "%%%%%B^^^^?;?;?;", std::string(60, '%'),    "@@@@HC@@@@"};
-  for (const std::string& sample : kSamples) {
-    for (std::size_t length = 0; length <= sample.size(); ++length) {
-      SCOPED_TRACE(sample.substr(0, length));
-      const std::string_view text = std::string_view(sample).substr(0, length);
-      const Decoded at = decode(decodeCardRecord<44>, text);
-      const Decoded bank = decode(decodeCardRecord<45>, text);
-      if (at.status != kStatusOk) {
-        EXPECT_EQ(at.filled(), 0);
-      }
-      if (bank.status != kStatusOk) {
-        EXPECT_EQ(bank.filled(), 0);
-      }
-    }
   }
 }
 

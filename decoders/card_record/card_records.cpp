@@ -1,6 +1,6 @@
 // The fixed-position card records: the "@...HC" licence record (id 44) and the bank-format track 1 that some
 // issuers put on their licence stripes (id 45). Both run one small hook table through a three-track driver.
-#include "decoders/magstripe/card_records.h"
+#include "decoders/card_record/card_records.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -10,10 +10,9 @@
 #include <utility>
 
 #include "core/text_utils.h"
+#include "decoders/variant_kit.h"
 
 namespace quorix {
-
-void cardRecordIdsAreListed();  // declared, never defined and not constexpr: reaching it is a compile error
 
 namespace {
 
@@ -52,11 +51,6 @@ struct CardRecordDecoder {
   CardTrackHook readIin = nullptr;
 };
 
-template <typename Hook, typename... Args>
-[[nodiscard]] Status callHook(Hook hook, Args&&... args) {
-  return hook != nullptr ? hook(std::forward<Args>(args)...) : kStatusOk;
-}
-
 void runHook(CardTrackHook hook, CardRecordDecoder& table, TextSpan track) {
   if (hook != nullptr) hook(table, track);
 }
@@ -68,26 +62,15 @@ TextSpan cut(TextSpan text, std::int64_t start, std::int64_t count) {
   return TextSpan{text.data + start, static_cast<std::int32_t>(count < room ? count : room)};
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-bool allDigits(TextSpan span) {
-  if (!span.filled()) return false;
-  for (std::int32_t i = 0; i < span.length; ++i)
-    if (!isDigit(span.data[i])) return false;
-  return true;
-}
-
-bool isSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
 // A date part as the card writes it: leading white space, an optional sign, then digits up to the first other
 // character, all within the field. A field without digits reads as 0.
 std::int64_t fieldNumber(TextSpan field) {
   std::int32_t i = 0;
-  while (i < field.length && isSpace(field.data[i])) ++i;
+  while (i < field.length && inClass(field.data[i], kClassSpace)) ++i;
   bool negative = false;
   if (i < field.length && (field.data[i] == '+' || field.data[i] == '-')) negative = field.data[i++] == '-';
   std::int64_t value = 0;
-  for (; i < field.length && isDigit(field.data[i]) && value < 1'000'000'000; ++i)
+  for (; i < field.length && inClass(field.data[i], kClassDigit) && value < 1'000'000'000; ++i)
     value = value * 10 + (field.data[i] - '0');
   return negative ? -value : value;
 }
@@ -115,13 +98,6 @@ Status driveCardRecord(CardRecordDecoder& table, const char* text, std::int32_t 
   runHook(table.decodeTrack2, table, tracks.track2);
   runHook(table.decodeTrack3, table, tracks.track3);
   return kStatusOk;
-}
-
-void initCardRecordDecoder(CardRecordDecoder& table, FieldRecord& record, ParserInstance& instance) {
-  table = CardRecordDecoder{};
-  table.record = &record;
-  table.instance = &instance;
-  table.decode = driveCardRecord;
 }
 
 // ---- id 44: the "@" licence record, read as delivered (case kept, no NUL relied on).
@@ -262,7 +238,7 @@ Status splitBankTracks(CardRecordDecoder&, const char* text, std::int32_t length
 Status screenBankTrack(CardRecordDecoder&, const char* text, std::int32_t length) {
   if (length < kBankMinLength) return kStatusTooShort;
   if (text == nullptr) return kStatusNoInput;
-  if (text[0] == '%' && text[1] == 'B' && isDigit(text[2])) return kStatusOk;
+  if (text[0] == '%' && text[1] == 'B' && inClass(text[2], kClassDigit)) return kStatusOk;
   for (std::int32_t p = 6; p <= length - 3;) {
     const auto* hit = static_cast<const char*>(std::memchr(text + p, '?', static_cast<std::size_t>(length - 2 - p)));
     if (hit == nullptr) break;
@@ -274,7 +250,7 @@ Status screenBankTrack(CardRecordDecoder&, const char* text, std::int32_t length
 
 Status checkBankTrack(CardRecordDecoder&, TrackSpans& tracks) {
   const TextSpan& t = tracks.track1;
-  if (!t.filled() || t.length < 3 || t.data[0] != '%' || t.data[1] != 'B' || !isDigit(t.data[2]))
+  if (!t.filled() || t.length < 3 || t.data[0] != '%' || t.data[1] != 'B' || !inClass(t.data[2], kClassDigit))
     return kStatusWrongShape;
   return kStatusOk;
 }
@@ -291,7 +267,7 @@ void decodeBankTrack(CardRecordDecoder& table, TextSpan track) {
 void readBankIin(CardRecordDecoder& table, TextSpan track) {
   if (track.length <= 7) return;
   const TextSpan iin = cut(track, 2, 6);
-  if (allDigits(iin)) setSlot(*table.record, SLOT_IIN, iin, nullptr, nullptr, 0);
+  if (allInClass(iin, kClassDigit)) setSlot(*table.record, SLOT_IIN, iin, nullptr, nullptr, 0);
 }
 
 void readBankLicence(CardRecordDecoder& table, TextSpan track) {
@@ -328,7 +304,7 @@ BankRecord bankRecordAt(TextSpan track, std::int32_t at, std::int32_t minRemaini
 TextSpan bankDigits(const BankRecord& found, std::int32_t minBehind) {
   if (!found.name.filled() || found.behind.length < minBehind) return {};
   const TextSpan digits = cut(found.behind, 1, kBankDigitsBehindName);
-  if (digits.length != kBankDigitsBehindName || !allDigits(digits)) return {};
+  if (digits.length != kBankDigitsBehindName || !allInClass(digits, kClassDigit)) return {};
   if (digits.data[4] != '7' || digits.data[5] != '9' || digits.data[6] != '9') return {};
   return digits;
 }
@@ -390,7 +366,7 @@ void readBankIssueDate(CardRecordDecoder& table, TextSpan track) {
     const BankRecord found = bankRecordAt(track, at, kBankDatesMinRecord);
     if (!bankDigits(found, 30).filled()) continue;
     const TextSpan candidate = cut(found.behind, kBankIssueBehindSeparator, 6);
-    if (candidate.length == 6 && allDigits(candidate)) issue = candidate;
+    if (candidate.length == 6 && allInClass(candidate, kClassDigit)) issue = candidate;
   }
   if (!issue.filled()) return;
   const std::int32_t yy = partValue(issue, 0, 2);
@@ -399,68 +375,36 @@ void readBankIssueDate(CardRecordDecoder& table, TextSpan track) {
   if (dayAndMonthInRange(date.month, date.day)) setSlotDate(*table.record, SLOT_ISSUE_DATE, date);
 }
 
-// The hooks a record layout installs over the empty table; designated initializers keep each row in field order.
-struct CardRecordHooks {
-  CardDecodeHook screenText = nullptr;
-  CardSplitHook splitTracks = nullptr;
-  CardCheckHook checkTracks = nullptr;
-  CardTrackHook decodeTrack1 = nullptr;
-  CardTrackHook readLicenseNumber = nullptr;
-  CardTrackHook readName = nullptr;
-  CardTrackHook readSex = nullptr;
-  CardTrackHook readDates = nullptr;
-  CardTrackHook readIssueDate = nullptr;
-  CardTrackHook readJurisdiction = nullptr;
-  CardTrackHook readIin = nullptr;
-};
-
+// Each record layout replaces every hook it uses, so a row is a whole table of its own, record and instance left
+// empty; designated initializers keep it in field order.
 struct CardRecordVariant {
   std::int32_t id;
-  CardRecordHooks hooks;
+  CardRecordDecoder hooks;
 };
 
 // clang-format off
 constexpr CardRecordVariant kCardRecordVariants[] = {
-    {.id = 44, .hooks = {.screenText = screenAtRecord, .splitTracks = splitAtRecord, .checkTracks = checkAtRecord,
-                         .decodeTrack1 = decodeAtRecord, .readLicenseNumber = readAtRecordLicence, .readName = readAtRecordName,
+    {.id = 44, .hooks = {.decode = driveCardRecord, .screenText = screenAtRecord, .splitTracks = splitAtRecord,
+                         .checkTracks = checkAtRecord, .decodeTrack1 = decodeAtRecord,
+                         .readLicenseNumber = readAtRecordLicence, .readName = readAtRecordName,
                          .readSex = readAtRecordSex, .readDates = readAtRecordDates,
                          .readIssueDate = readAtRecordIssueDate, .readJurisdiction = readAtRecordJurisdiction}},
-    {.id = 45, .hooks = {.screenText = screenBankTrack, .splitTracks = splitBankTracks, .checkTracks = checkBankTrack,
-                         .decodeTrack1 = decodeBankTrack, .readLicenseNumber = readBankLicence, .readName = readBankName,
-                         .readDates = readBankDates, .readIssueDate = readBankIssueDate, .readIin = readBankIin}},
+    {.id = 45, .hooks = {.decode = driveCardRecord, .screenText = screenBankTrack, .splitTracks = splitBankTracks,
+                         .checkTracks = checkBankTrack, .decodeTrack1 = decodeBankTrack,
+                         .readLicenseNumber = readBankLicence, .readName = readBankName, .readDates = readBankDates,
+                         .readIssueDate = readBankIssueDate, .readIin = readBankIin}},
 };
 // clang-format on
 static_assert(std::size(kCardRecordVariants) == 2);
-
-constexpr std::size_t variantRow(std::int32_t id) {
-  for (std::size_t row = 0; row < std::size(kCardRecordVariants); ++row)
-    if (kCardRecordVariants[row].id == id) return row;
-  cardRecordIdsAreListed();
-  return 0;
-}
-
-void installHooks(CardRecordDecoder& table, const CardRecordHooks& hooks) {
-  table.screenText = hooks.screenText;
-  table.splitTracks = hooks.splitTracks;
-  table.checkTracks = hooks.checkTracks;
-  table.decodeTrack1 = hooks.decodeTrack1;
-  table.readLicenseNumber = hooks.readLicenseNumber;
-  table.readName = hooks.readName;
-  table.readSex = hooks.readSex;
-  table.readDates = hooks.readDates;
-  table.readIssueDate = hooks.readIssueDate;
-  table.readJurisdiction = hooks.readJurisdiction;
-  table.readIin = hooks.readIin;
-}
 
 }  // namespace
 
 template <std::int32_t Id>
 Status decodeCardRecord(const char* text, std::int32_t length, FieldRecord& record, ParserInstance& instance) {
-  constexpr std::size_t row = variantRow(Id);
-  CardRecordDecoder table;
-  initCardRecordDecoder(table, record, instance);
-  installHooks(table, kCardRecordVariants[row].hooks);
+  constexpr std::size_t row = variantRow(kCardRecordVariants, Id);
+  CardRecordDecoder table = kCardRecordVariants[row].hooks;
+  table.record = &record;
+  table.instance = &instance;
   return table.decode(table, text, length);
 }
 

@@ -1,6 +1,6 @@
 // The national identity card decoders (registry ids 51 to 55). Guatemala, Puerto Rico and Mexico cards are read by
 // step chains, Panama and South Africa cards by splitting at "|". The cards arrive as read, letter case kept.
-#include "decoders/other/national_ids.h"
+#include "decoders/national_id/national_ids.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "core/text_utils.h"
-#include "decoders/other/national_id_steps.h"
+#include "decoders/national_id/national_id_steps.h"
 
 namespace quorix {
 namespace {
@@ -18,24 +18,24 @@ namespace {
 constexpr std::int32_t kMaxLength = std::numeric_limits<std::int32_t>::max();
 constexpr const char* kWhiteSpace = " \t\n\v\f\r";
 
-constexpr bool isLetter(int c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-constexpr bool isUpper(int c) { return c >= 'A' && c <= 'Z'; }
-constexpr bool isDigit(int c) { return c >= '0' && c <= '9'; }
-constexpr bool isWhite(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 constexpr char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // The characters each card allows in a name field.
-int isGuatemalaNameChar(signed char c) { return isLetter(c) || isWhite(c) || c == '?'; }
-int isPuertoRicoFirstNameChar(signed char c) { return isLetter(c) || isDigit(c) || c == '_' || c == '+' || c == '?'; }
-int isPuertoRicoMiddleNameChar(signed char c) { return isLetter(c) || isDigit(c) || c == '_' || c == '?'; }
-int isPuertoRicoFamilyNameChar(signed char c) { return isLetter(c) || c == '?' || c == '+' || c == '-'; }
+int isGuatemalaNameChar(signed char c) { return inClass(static_cast<char>(c), kClassLetter | kClassSpace) || c == '?'; }
+int isPuertoRicoFirstNameChar(signed char c) {
+  return inClass(static_cast<char>(c), kClassCode) || c == '+' || c == '?';
+}
+int isPuertoRicoMiddleNameChar(signed char c) { return inClass(static_cast<char>(c), kClassCode) || c == '?'; }
+int isPuertoRicoFamilyNameChar(signed char c) {
+  return inClass(static_cast<char>(c), kClassLetter) || c == '?' || c == '+' || c == '-';
+}
 
 constexpr bool allCapitalWords(const std::string_view* rows, std::size_t count, std::size_t minLength,
                                std::size_t maxLength) {
   for (std::size_t row = 0; row < count; ++row) {
     if (rows[row].size() < minLength || rows[row].size() > maxLength) return false;
     for (char c : rows[row])
-      if (!isUpper(c)) return false;
+      if (!inClass(c, kClassUpper)) return false;
   }
   return true;
 }
@@ -107,7 +107,7 @@ std::size_t readDigits(std::string_view text, std::size_t at, std::size_t minDig
                        std::int32_t& value) {
   std::size_t count = 0;
   value = 0;
-  while (count < maxDigits && at + count < text.size() && isDigit(text[at + count])) {
+  while (count < maxDigits && at + count < text.size() && inClass(text[at + count], kClassDigit)) {
     value = value * 10 + (text[at + count] - '0');
     ++count;
   }
@@ -161,7 +161,7 @@ std::int32_t produceNameWithoutNull(const void* context, char* destination, std:
     destination[written++] = name.asFamilyName && c == '-' ? ' ' : c;
   }
   if (name.asFamilyName)
-    while (written > 0 && isWhite(destination[written - 1])) --written;
+    while (written > 0 && inClass(destination[written - 1], kClassSpace)) --written;
   return written;
 }
 
@@ -185,7 +185,7 @@ StepResult guatemalaDate(FieldRecord& record, TextSpan& rest, std::int32_t slot,
 bool startsWithShape(std::string_view text, std::string_view pattern) {
   if (text.size() < pattern.size()) return false;
   for (std::size_t i = 0; i < pattern.size(); ++i)
-    if (pattern[i] == '9' ? !isDigit(text[i]) : text[i] != pattern[i]) return false;
+    if (pattern[i] == '9' ? !inClass(text[i], kClassDigit) : text[i] != pattern[i]) return false;
   return true;
 }
 
@@ -276,8 +276,8 @@ StepResult guatemalaPrefix(FieldRecord&, TextSpan& rest) {
   const std::string_view text = rest.view();
   if (text.size() < 2 || text[0] == '|') return notThisCard();
   std::size_t at = 0;
-  while (at < text.size() && (isUpper(text[at]) || isDigit(text[at]))) ++at;
-  if (text.size() - at < 3 || text[at] != '|' || !isUpper(text[at + 1]) || text[at + 2] != '|') {
+  while (at < text.size() && inClass(text[at], kClassUpper | kClassDigit)) ++at;
+  if (text.size() - at < 3 || text[at] != '|' || !inClass(text[at + 1], kClassUpper) || text[at + 2] != '|') {
     return notThisCard();
   }
   consume(rest, at + 3);
@@ -333,7 +333,7 @@ StepResult guatemalaLicenceNumber(FieldRecord& record, TextSpan& rest) {
   const std::string_view number = text.substr(0, text.find('|'));
   if (number.empty()) return {};
   for (char c : number)
-    if (!isDigit(c)) return {};
+    if (!inClass(c, kClassDigit)) return {};
   storeText(record, SLOT_LICENCE_NUMBER, number);
   consume(rest, number.size() + 1);
   return {.next = guatemalaCountry};
@@ -351,7 +351,7 @@ StepResult guatemalaCountry(FieldRecord& record, TextSpan&) {
 StepResult puertoRicoLicenceNumber(FieldRecord& record, TextSpan& rest) {
   const std::string_view text = rest.view();
   std::size_t digits = 0;
-  while (digits < text.size() && isDigit(text[digits])) ++digits;
+  while (digits < text.size() && inClass(text[digits], kClassDigit)) ++digits;
   if (digits == 0 || digits == text.size() || text[digits] != '-') return notThisCard();
   storeText(record, SLOT_LICENCE_NUMBER, text.substr(0, digits));
   consume(rest, digits + 1);
@@ -366,7 +366,7 @@ StepResult puertoRicoExpiryDate(FieldRecord& record, TextSpan& rest) {
   if (dayDigits == 0 || text.size() - dayDigits < 8) return {};
   const std::string_view letters = text.substr(dayDigits, 3);
   for (char c : letters)
-    if (!isLetter(c)) return {};
+    if (!inClass(c, kClassLetter)) return {};
   if (readDigits(text, dayDigits + 3, 4, 4, year) == 0 || text[dayDigits + 7] != '-') return {};
   const std::int32_t month = tableRow(kPuertoRicoMonths, std::size(kPuertoRicoMonths), letters);
   if (month == 0) return {};
@@ -458,7 +458,7 @@ StepResult parseNameAndBirthDate(FieldRecord& record, TextSpan& rest) {
     const std::size_t dateAt = marker + kMexicoBirthDateMarker.size();
     from = dateAt - 1;
     std::size_t start = runStartBefore(text, marker, isAlnumUnderscoreOrSpace);
-    while (start < marker && !isUpper(text[start])) ++start;
+    while (start < marker && !inClass(text[start], kClassUpper)) ++start;
     NumberedDate date;
     const std::size_t dateLength = readNumberedDate(tail(text, dateAt), 1, date);
     if (marker - start < 2 || dateLength == 0) continue;
@@ -498,7 +498,7 @@ StepResult parseOfficeAndDocumentNumber(FieldRecord& record, TextSpan& rest) {
   trimLeftChars(&officeName, kWhiteSpace);
   const std::size_t numberAt = marker + kMexicoDocumentMarker.size();
   std::size_t digits = 0;
-  while (numberAt + digits < text.size() && isDigit(text[numberAt + digits])) ++digits;
+  while (numberAt + digits < text.size() && inClass(text[numberAt + digits], kClassDigit)) ++digits;
   if (officeName.filled() && digits > 0) {
     setSlot(record, SLOT_CITY, officeName, nullptr, nullptr, 0);
     storeText(record, SLOT_LICENCE_NUMBER, text.substr(numberAt, digits));
@@ -519,13 +519,13 @@ int parseDayMonthNameYear(FieldRecord& record, std::int32_t slot, TextSpan text)
   std::int32_t day = 0;
   std::size_t at = readDigits(date, 0, 1, 2, day);
   if (at == 0 || at == date.size()) return 0;
-  while (at < date.size() && isWhite(date[at])) ++at;
+  while (at < date.size() && inClass(date[at], kClassSpace)) ++at;
   if (date.size() - at < 4) return 0;  // three letters and more text behind them
   const std::string_view letters = date.substr(at, 3);
   for (char c : letters)
-    if (!isLetter(c)) return 0;
+    if (!inClass(c, kClassLetter)) return 0;
   at += 3;
-  while (at < date.size() && isWhite(date[at])) ++at;
+  while (at < date.size() && inClass(date[at], kClassSpace)) ++at;
   std::int32_t year = 0;
   if (date.size() - at != 4 || readDigits(date, at, 4, 4, year) == 0) return 0;
   const std::int32_t month = tableRow(MonthAbbreviations, std::size(MonthAbbreviations), letters);
