@@ -289,11 +289,11 @@ Status runRow(const DecoderEntry& row, ContestTexts& texts, FieldRecord& record,
     text = texts.transliteratedCopy(row, text, length, changed);
     if (changed) repairs |= kRepairLettersTransliterated;
   }
+  if (row.screen != nullptr && !row.screen(text, length)) return kStatusNoDecoder;
   // Most rows turn a text away before writing anything; their record needs no reset.
   if (!pristine(record)) {
     if (Status s = resetRecord(record); s != kStatusOk) return s;
   }
-  if (row.screen != nullptr && !row.screen(text, length)) return kStatusNoDecoder;
   // A decoder that writes into its text reads a copy, so the rows after it still see the prepared text.
   const Status status = row.decodeEditing != nullptr
                             ? row.decodeEditing(texts.editableCopy(text, length), length, record, instance)
