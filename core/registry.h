@@ -34,11 +34,11 @@ struct DecoderEntry {
   std::int32_t id = kNoDecoderId;
   PrepareFunction prepare = nullptr;
   DecodeFunction decode = nullptr;
-  const char* expectedCountry = nullptr;       // alpha-3 code a correct result carries, or null
-  const char* expectedJurisdiction = nullptr;  // two-letter code a correct result carries, or null
-  RepairSet repairs = 0;                       // what every text this row accepts relies on
-  MendFunction mendFraming = nullptr;          // null: the row reads its prepared text as it stands
-  ScreenFunction screen = nullptr;             // null: the row has no early test
+  const char* expectedCountry = nullptr;          // alpha-3 code a correct result carries, or null
+  const char* expectedJurisdiction = nullptr;     // two-letter code a correct result carries, or null
+  RepairSet repairs = 0;                          // what every text this row accepts relies on
+  MendFunction mendFraming = nullptr;             // null: the row reads its prepared text as it stands
+  ScreenFunction screen = nullptr;                // null: the row has no early test
   EditingDecodeFunction decodeEditing = nullptr;  // in place of decode for a row that writes into its text
   bool readsFixedPlaces = false;  // fields cut at fixed places, so an accented letter is read as one ASCII letter
 };

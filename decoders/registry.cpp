@@ -114,7 +114,9 @@ constexpr bool idsAreUnique() {
 static_assert(std::size(kRegistry) == kRegistryRows);
 static_assert(idsAreUnique() && DecoderEntry{}.id == kNoDecoderId);
 static_assert(std::none_of(std::begin(kRegistry), std::end(kRegistry),
-                           [](const DecoderEntry& row) { return row.decode != nullptr && row.decodeEditing != nullptr; }),
+                           [](const DecoderEntry& row) {
+                             return row.decode != nullptr && row.decodeEditing != nullptr;
+                           }),
               "a row either reads its text or edits it");
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The registry's declarations against the decoders they describe. A row's screen lets the contest skip its decoder,
 // so a screen that turns away a text its decoder would read loses a reading without a trace; this holds every
 // screened row to that over the whole golden corpus and the cuts and case changes readers make of it.
+#include "core/registry.h"
+
 #include <gtest/gtest.h>
 #include <quorix/parser.h>
 
@@ -10,7 +12,6 @@
 #include <vector>
 
 #include "core/normalise.h"
-#include "core/registry.h"
 #include "unit/support/golden_corpus.h"
 
 namespace quorix {

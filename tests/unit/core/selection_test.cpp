@@ -239,10 +239,12 @@ TEST(SelectAndDecode, EveryRowReadsAccentedLettersAsAscii) {
       SCOPED_TRACE(::testing::Message() << (ownBuffers ? "instance buffers" : "separate buffers") << ", winner "
                                         << c.winner.id);
       const DecoderEntry rows[] = {
-          row(1, 0, decodeLogsAndRejects, normaliseInput), row(0, 27, decodeLogsAndRejects, prepareCopy),
+          row(1, 0, decodeLogsAndRejects, normaliseInput),
+          row(0, 27, decodeLogsAndRejects, prepareCopy),
           fixedPlaces(row(2, 44, decodeLogsAndRejects, prepareCopy)),
           fixedPlaces(row(3, 46, decodeLogsAndRejects, normaliseInput)),
-          row(1, 3, decodeLogsAndRejects, normaliseInput), c.winner,
+          row(1, 3, decodeLogsAndRejects, normaliseInput),
+          c.winner,
       };
       Contest contest(ownBuffers);
       for (int parse = 0; parse < 2; ++parse) {
@@ -267,18 +269,19 @@ Status plainContest(std::string_view input, std::vector<char>& work, FieldRecord
   const auto run = [&](const DecoderEntry& row) -> Status {
     std::int32_t length = 0;
     RepairSet repairs = 0;
-    const Status prepared = row.prepare == normaliseInput
-                                ? normaliseInputReporting(input.data(), inputLength, work.data(), room, &length, &repairs)
-                                : row.prepare(input.data(), inputLength, work.data(), room, &length);
+    const Status prepared =
+        row.prepare == normaliseInput
+            ? normaliseInputReporting(input.data(), inputLength, work.data(), room, &length, &repairs)
+            : row.prepare(input.data(), inputLength, work.data(), room, &length);
     if (prepared != kStatusOk) return prepared;
     if (row.prepare != prepareCopy)
       for (char& c : std::span(work.data(), static_cast<std::size_t>(length)))
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     if (row.mendFraming != nullptr) repairs |= row.mendFraming(work.data(), length, room, work.data(), &length);
     bool changed = false;
-    length = transliterateLetters(work.data(), length, room,
-                                  {.upperCase = row.prepare != prepareCopy, .onePlaceEach = row.readsFixedPlaces},
-                                  &changed);
+    length =
+        transliterateLetters(work.data(), length, room,
+                             {.upperCase = row.prepare != prepareCopy, .onePlaceEach = row.readsFixedPlaces}, &changed);
     if (changed) repairs |= kRepairLettersTransliterated;
     work[static_cast<std::size_t>(length)] = '\0';
     EXPECT_EQ(resetRecord(record), kStatusOk);

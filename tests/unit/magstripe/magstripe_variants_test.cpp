@@ -23,12 +23,12 @@ Status decodeCopyOf11(const char* text, std::int32_t length, FieldRecord& record
   std::string copy(text, static_cast<std::size_t>(std::max(length, 0)));
   return decodeMagstripeEditing<11>(text != nullptr ? copy.data() : nullptr, length, record, instance);
 }
-const VariantDecode kVariants[] = {
-    decodeMagstripeVariant<0>,  decodeMagstripeVariant<1>,  decodeMagstripeVariant<2>,  decodeMagstripeVariant<3>,
-    decodeMagstripeVariant<4>,  decodeMagstripeVariant<5>,  decodeMagstripeVariant<6>,  decodeMagstripeVariant<7>,
-    decodeMagstripeVariant<8>,  decodeMagstripeVariant<9>,  decodeMagstripeVariant<10>, decodeCopyOf11,
-    decodeMagstripeVariant<12>, decodeMagstripeVariant<13>, decodeMagstripeVariant<14>, decodeMagstripeVariant<15>,
-    decodeMagstripeVariant<16>};
+const VariantDecode kVariants[] = {decodeMagstripeVariant<0>,  decodeMagstripeVariant<1>,  decodeMagstripeVariant<2>,
+                                   decodeMagstripeVariant<3>,  decodeMagstripeVariant<4>,  decodeMagstripeVariant<5>,
+                                   decodeMagstripeVariant<6>,  decodeMagstripeVariant<7>,  decodeMagstripeVariant<8>,
+                                   decodeMagstripeVariant<9>,  decodeMagstripeVariant<10>, decodeCopyOf11,
+                                   decodeMagstripeVariant<12>, decodeMagstripeVariant<13>, decodeMagstripeVariant<14>,
+                                   decodeMagstripeVariant<15>, decodeMagstripeVariant<16>};
 
 // Invented tracks of one licence holder.
 const std::string kTrack1 = "%CAOAKLAND^DOE$JOHN$Q^123 MAIN ST^?";
