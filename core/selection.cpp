@@ -9,30 +9,18 @@
 #include <iterator>
 
 #include "core/normalise.h"
-#include "decoders/aamva/aamva_framing.h"
 #include "core/transliterate.h"
 #include "derive/jurisdiction_corrections.h"
 
 namespace quorix {
 namespace {
 
-// Decoders that write into the text they are given: magnetic stripe id 11 removes its line feeds in place. Each
-// of them reads a copy, so the rows after it still see the prepared text.
-constexpr std::int32_t kIdsEditingTheirText[] = {11};
-
-bool editsItsText(const DecoderEntry& row) {
-  return std::find(std::begin(kIdsEditingTheirText), std::end(kIdsEditingTheirText), row.id) !=
-         std::end(kIdsEditingTheirText);
+LetterOptions letterOptions(const DecoderEntry& row) {
+  return {.upperCase = row.prepare != prepareCopy, .onePlaceEach = row.readsFixedPlaces};
 }
 
-// Decoders that cut their fields at fixed places: the licence record (id 44) and the Common Access Cards. Each
-// character of those cards holds one place, so an accented letter is read as one ASCII letter there.
-constexpr std::int32_t kIdsReadingFixedPlaces[] = {44, 46, 47, 48, 49, 50};
-
-LetterOptions letterOptions(const DecoderEntry& row) {
-  const bool fixedPlaces = std::find(std::begin(kIdsReadingFixedPlaces), std::end(kIdsReadingFixedPlaces), row.id) !=
-                           std::end(kIdsReadingFixedPlaces);
-  return {.upperCase = row.prepare != prepareCopy, .onePlaceEach = fixedPlaces};
+bool hasDecoder(const DecoderEntry& row) {
+  return row.prepare != nullptr && (row.decode != nullptr || row.decodeEditing != nullptr);
 }
 
 bool hasIssuerExpectation(const DecoderEntry& row) {
@@ -52,16 +40,12 @@ struct TextRegion {
   char* data = nullptr;
   PrepareFunction preparedBy = nullptr;
   std::int32_t length = 0;
-  bool framingKnown = false;  // whether framing holds what the AAMVA rows must mend in this text
+  MendFunction framingBy = nullptr;  // the mend whose answer for this text framing holds, or null
   RepairSet framing = 0;
   RepairSet prepareRepairs = 0;  // what the prepare function mended to make this text
   bool lettersKnown = false;     // whether mayHoldLetters has been worked out for this text
   bool mayHoldLetters = false;
 };
-
-AamvaTextKind aamvaTextKind(const DecoderEntry& row) {
-  return row.prepare == prepareCopy ? AamvaTextKind::kExact : AamvaTextKind::kNormalised;
-}
 
 // The texts of one contest. A prepare function is a pure function of the input, so each one runs once and its
 // text serves every row that uses it: rows alternate between the normaliser and the plain copy, so the two texts
@@ -93,7 +77,7 @@ class ContestTexts {
       if (row.prepare != prepareCopy) upperCase(region->data, prepared);
       region->preparedBy = row.prepare;
       region->length = prepared;
-      region->framingKnown = false;
+      region->framingBy = nullptr;
       region->prepareRepairs = repairs;
       region->lettersKnown = false;
     }
@@ -109,15 +93,15 @@ class ContestTexts {
     return scratch_;
   }
 
-  // What an AAMVA row must mend in the framing of the row's prepared text, worked out once per text.
+  // What the row must mend in the framing of its prepared text, worked out once per text and mend.
   RepairSet framingFor(const DecoderEntry& row, const char* text, std::int32_t length) {
     TextRegion* region = regionFor(row.prepare);
     if (region->data != text || region->preparedBy != row.prepare) {
-      return reframeAamvaText(text, length, room_, aamvaTextKind(row), nullptr, nullptr);
+      return row.mendFraming(text, length, room_, nullptr, nullptr);
     }
-    if (!region->framingKnown) {
-      region->framing = reframeAamvaText(text, length, room_, aamvaTextKind(row), nullptr, nullptr);
-      region->framingKnown = true;
+    if (region->framingBy != row.mendFraming) {
+      region->framing = row.mendFraming(text, length, room_, nullptr, nullptr);
+      region->framingBy = row.mendFraming;
     }
     return region->framing;
   }
@@ -125,7 +109,7 @@ class ContestTexts {
   // A copy of the row's prepared text with its framing mended; length becomes the copy's.
   const char* reframedCopy(const DecoderEntry& row, const char* text, std::int32_t& length) {
     char* copy = editableCopy(text, length);
-    (void)reframeAamvaText(copy, length, room_, aamvaTextKind(row), copy, &length);
+    (void)row.mendFraming(copy, length, room_, copy, &length);
     return copy;
   }
 
@@ -293,8 +277,8 @@ Status runRow(const DecoderEntry& row, ContestTexts& texts, FieldRecord& record,
   std::int32_t length = 0;
   if (Status s = texts.textFor(row, &text, &length); s != kStatusOk) return s;
   RepairSet repairs = texts.prepareRepairs(row);
-  // Every AAMVA row reads the text from its compliance mark, with the framing that scanners damage mended.
-  if (const RepairSet framing = row.group == kGroupAamva ? texts.framingFor(row, text, length) : 0; framing != 0) {
+  // A row that reads its text from a mark scanners damage gets it with that framing mended.
+  if (const RepairSet framing = row.mendFraming != nullptr ? texts.framingFor(row, text, length) : 0; framing != 0) {
     text = texts.reframedCopy(row, text, length);
     repairs |= framing;
   }
@@ -305,12 +289,15 @@ Status runRow(const DecoderEntry& row, ContestTexts& texts, FieldRecord& record,
     text = texts.transliteratedCopy(row, text, length, changed);
     if (changed) repairs |= kRepairLettersTransliterated;
   }
-  if (editsItsText(row)) text = texts.editableCopy(text, length);
+  if (row.screen != nullptr && !row.screen(text, length)) return kStatusNoDecoder;
   // Most rows turn a text away before writing anything; their record needs no reset.
   if (!pristine(record)) {
     if (Status s = resetRecord(record); s != kStatusOk) return s;
   }
-  const Status status = row.decode(text, length, record, instance);
+  // A decoder that writes into its text reads a copy, so the rows after it still see the prepared text.
+  const Status status = row.decodeEditing != nullptr
+                            ? row.decodeEditing(texts.editableCopy(text, length), length, record, instance)
+                            : row.decode(text, length, record, instance);
   if (status == kStatusOk) record.repairs |= repairs;
   return status;
 }
@@ -346,7 +333,7 @@ Status selectAndDecodeFrom(std::span<const DecoderEntry> rows, const char* input
   bool bestKept = false;
   std::int32_t bestScore = -9999;
   for (const DecoderEntry& row : rows) {
-    if (row.prepare == nullptr || row.decode == nullptr) continue;
+    if (!hasDecoder(row)) continue;
     FieldRecord& attempt = records.next();
     if (runRow(row, texts, attempt, instance) != kStatusOk) continue;
     // A decoder that accepts a text but finds nothing in it has not explained it.

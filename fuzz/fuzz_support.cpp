@@ -104,11 +104,16 @@ void fuzzFamily(std::int32_t group, const std::uint8_t* data, std::size_t size) 
   instance.now = kFuzzNow;
   for (int pass = 0; pass < (mendedLength >= 0 ? 2 : 1); ++pass) {
     for (const DecoderEntry& row : decoderRegistry()) {
-      if (row.group != group || row.decode == nullptr) continue;
+      if (row.group != group || (row.decode == nullptr && row.decodeEditing == nullptr)) continue;
       require(initRecord(instance.record, arena.data(), arenaSize) == kStatusOk, "the record takes no arena");
       const bool plain = pass == 0;
-      if (row.decode(plain ? text.data() : mended.data(), plain ? length : mendedLength, instance.record, instance) !=
-          kStatusOk) {
+      char* const rowText = plain ? text.data() : mended.data();
+      const std::int32_t rowLength = plain ? length : mendedLength;
+      // A row that edits its text does so in this buffer, as it would in its copy during a parse.
+      const Status status = row.decodeEditing != nullptr
+                                ? row.decodeEditing(rowText, rowLength, instance.record, instance)
+                                : row.decode(rowText, rowLength, instance.record, instance);
+      if (status != kStatusOk) {
         continue;
       }
       instance.record.group = row.group;

@@ -455,6 +455,11 @@ Status decodeAamvaVariant(const char* text, std::int32_t length, FieldRecord& re
   return runVariant(variant, parseElementsWith<variant.elements, variant.terminators>, text, length, record, instance);
 }
 
+template <std::int32_t Id>
+bool screenAamvaVariant(const char* text, std::int32_t length) {
+  return screenVariant(kAamvaVariants[variantRow(Id)], text, length) == kStatusOk;
+}
+
 template Status decodeAamvaVariant<17>(const char*, std::int32_t, FieldRecord&, ParserInstance&);
 template Status decodeAamvaVariant<18>(const char*, std::int32_t, FieldRecord&, ParserInstance&);
 template Status decodeAamvaVariant<19>(const char*, std::int32_t, FieldRecord&, ParserInstance&);
@@ -482,5 +487,33 @@ template Status decodeAamvaVariant<40>(const char*, std::int32_t, FieldRecord&, 
 template Status decodeAamvaVariant<41>(const char*, std::int32_t, FieldRecord&, ParserInstance&);
 template Status decodeAamvaVariant<42>(const char*, std::int32_t, FieldRecord&, ParserInstance&);
 template Status decodeAamvaVariant<43>(const char*, std::int32_t, FieldRecord&, ParserInstance&);
+
+template bool screenAamvaVariant<17>(const char*, std::int32_t);
+template bool screenAamvaVariant<18>(const char*, std::int32_t);
+template bool screenAamvaVariant<19>(const char*, std::int32_t);
+template bool screenAamvaVariant<20>(const char*, std::int32_t);
+template bool screenAamvaVariant<21>(const char*, std::int32_t);
+template bool screenAamvaVariant<22>(const char*, std::int32_t);
+template bool screenAamvaVariant<23>(const char*, std::int32_t);
+template bool screenAamvaVariant<24>(const char*, std::int32_t);
+template bool screenAamvaVariant<25>(const char*, std::int32_t);
+template bool screenAamvaVariant<26>(const char*, std::int32_t);
+template bool screenAamvaVariant<27>(const char*, std::int32_t);
+template bool screenAamvaVariant<28>(const char*, std::int32_t);
+template bool screenAamvaVariant<29>(const char*, std::int32_t);
+template bool screenAamvaVariant<30>(const char*, std::int32_t);
+template bool screenAamvaVariant<31>(const char*, std::int32_t);
+template bool screenAamvaVariant<32>(const char*, std::int32_t);
+template bool screenAamvaVariant<33>(const char*, std::int32_t);
+template bool screenAamvaVariant<34>(const char*, std::int32_t);
+template bool screenAamvaVariant<35>(const char*, std::int32_t);
+template bool screenAamvaVariant<36>(const char*, std::int32_t);
+template bool screenAamvaVariant<37>(const char*, std::int32_t);
+template bool screenAamvaVariant<38>(const char*, std::int32_t);
+template bool screenAamvaVariant<39>(const char*, std::int32_t);
+template bool screenAamvaVariant<40>(const char*, std::int32_t);
+template bool screenAamvaVariant<41>(const char*, std::int32_t);
+template bool screenAamvaVariant<42>(const char*, std::int32_t);
+template bool screenAamvaVariant<43>(const char*, std::int32_t);
 
 }  // namespace quorix

@@ -656,6 +656,10 @@ std::int32_t cutToDirectoryCount(TextSpan data, std::int32_t typeLength, const W
 
 }  // namespace
 
+bool screenAamvaWedge(const char* text, std::int32_t length) {
+  return text != nullptr && length >= 1 && text[0] == '@' && !holdsSeparator(TextSpan{text, length});
+}
+
 Status decodeAamvaWedge(const char* text, std::int32_t length, FieldRecord& record, ParserInstance& instance) {
   if (text == nullptr || length < 0) return kStatusBadArgument;
   const TextSpan span{text, length};

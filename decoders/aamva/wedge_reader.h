@@ -19,5 +19,7 @@ inline constexpr Status kAamvaWedgeNoCut = -15;      // the subfile data cannot 
 // the elements are stored through the edition's table and storeElement, as the other AAMVA rows store them.
 [[nodiscard]] Status decodeAamvaWedge(const char* text, std::int32_t length, FieldRecord& record,
                                       ParserInstance& instance);
+// False when the wedge reader turns the text away before it writes anything; true promises nothing.
+[[nodiscard]] bool screenAamvaWedge(const char* text, std::int32_t length);
 
 }  // namespace quorix

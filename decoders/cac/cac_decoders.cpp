@@ -528,10 +528,28 @@ Status decodeCacVariant(const char* text, std::int32_t length, FieldRecord& reco
   return runCacVariant(kCacVariants[row], text, length, record, instance);
 }
 
+// The header test, the variant's own where it has one, and the layout mark, as the decode runs them first.
+template <std::int32_t Id>
+bool screenCacVariant(const char* text, std::int32_t length) {
+  const CacVariant& variant = kCacVariants[variantRow(kCacVariants, Id)];
+  CacPipeline pipeline;
+  pipeline.versionText = variant.versionText;
+  pipeline.checkHeader = checkHeaderIdus;
+  applyOverrides(pipeline, variant.overrides);
+  return callHook(pipeline.checkHeader, pipeline, TextSpan{text, length}) == kStatusOk &&
+         checkLayoutMark(variant, TextSpan{text, length}) == kStatusOk;
+}
+
 template Status decodeCacVariant<46>(const char*, std::int32_t, FieldRecord&, ParserInstance&);
 template Status decodeCacVariant<47>(const char*, std::int32_t, FieldRecord&, ParserInstance&);
 template Status decodeCacVariant<48>(const char*, std::int32_t, FieldRecord&, ParserInstance&);
 template Status decodeCacVariant<49>(const char*, std::int32_t, FieldRecord&, ParserInstance&);
 template Status decodeCacVariant<50>(const char*, std::int32_t, FieldRecord&, ParserInstance&);
+
+template bool screenCacVariant<46>(const char*, std::int32_t);
+template bool screenCacVariant<47>(const char*, std::int32_t);
+template bool screenCacVariant<48>(const char*, std::int32_t);
+template bool screenCacVariant<49>(const char*, std::int32_t);
+template bool screenCacVariant<50>(const char*, std::int32_t);
 
 }  // namespace quorix

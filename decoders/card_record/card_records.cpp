@@ -400,6 +400,12 @@ static_assert(std::size(kCardRecordVariants) == 2);
 }  // namespace
 
 template <std::int32_t Id>
+bool screenCardRecord(const char* text, std::int32_t length) {
+  CardRecordDecoder table = kCardRecordVariants[variantRow(kCardRecordVariants, Id)].hooks;
+  return callHook(table.screenText, table, text, length) == kStatusOk;
+}
+
+template <std::int32_t Id>
 Status decodeCardRecord(const char* text, std::int32_t length, FieldRecord& record, ParserInstance& instance) {
   constexpr std::size_t row = variantRow(kCardRecordVariants, Id);
   CardRecordDecoder table = kCardRecordVariants[row].hooks;
@@ -410,5 +416,7 @@ Status decodeCardRecord(const char* text, std::int32_t length, FieldRecord& reco
 
 template Status decodeCardRecord<44>(const char*, std::int32_t, FieldRecord&, ParserInstance&);
 template Status decodeCardRecord<45>(const char*, std::int32_t, FieldRecord&, ParserInstance&);
+template bool screenCardRecord<44>(const char*, std::int32_t);
+template bool screenCardRecord<45>(const char*, std::int32_t);
 
 }  // namespace quorix

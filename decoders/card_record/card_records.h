@@ -13,5 +13,8 @@ namespace quorix {
 template <std::int32_t Id>
 [[nodiscard]] Status decodeCardRecord(const char* text, std::int32_t length, FieldRecord& record,
                                       ParserInstance& instance);
+// False when the decoder turns the text away before it writes anything; true promises nothing.
+template <std::int32_t Id>
+[[nodiscard]] bool screenCardRecord(const char* text, std::int32_t length);
 
 }  // namespace quorix

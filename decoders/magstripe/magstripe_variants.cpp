@@ -574,12 +574,9 @@ bool lacksNeededParts(const char* text, std::int32_t length) {
 // The decode of a text that passed the row's screen.
 [[nodiscard]] Status runVariant(std::size_t row, const char* text, std::int32_t length, FieldRecord& record,
                                 ParserInstance& instance) {
-  const MagstripeVariant& variant = kMagstripeVariants[row];
   MagstripeDecoder decoder = kVariantHooks[row];
   decoder.record = &record;
   decoder.instance = &instance;
-  // The parse prepares the text afresh for every row, so no other row sees this edit.
-  if (variant.removeLineFeeds) length = removeLineFeeds(const_cast<char*>(text), length);
   if (decoder.decode == nullptr) return kStatusStripeWrongShape;
   return decoder.decode(decoder, text, length);
 }
@@ -587,10 +584,24 @@ bool lacksNeededParts(const char* text, std::int32_t length) {
 }  // namespace
 
 template <std::int32_t Id>
+bool screenMagstripeVariant(const char* text, std::int32_t length) {
+  return !lacksNeededParts<rowOfId(Id)>(text, length);
+}
+
+template <std::int32_t Id>
 Status decodeMagstripeVariant(const char* text, std::int32_t length, FieldRecord& record, ParserInstance& instance) {
   constexpr std::size_t row = rowOfId(Id);
+  static_assert(!kMagstripeVariants[row].removeLineFeeds, "a variant that edits its text takes it writable");
   if (lacksNeededParts<row>(text, length)) return kStatusStripeWrongShape;
   return runVariant(row, text, length, record, instance);
+}
+
+template <std::int32_t Id>
+Status decodeMagstripeEditing(char* text, std::int32_t length, FieldRecord& record, ParserInstance& instance) {
+  constexpr std::size_t row = rowOfId(Id);
+  static_assert(kMagstripeVariants[row].removeLineFeeds, "a variant that only reads its text takes it read-only");
+  if (lacksNeededParts<row>(text, length)) return kStatusStripeWrongShape;
+  return runVariant(row, text, removeLineFeeds(text, length), record, instance);
 }
 
 template Status decodeMagstripeVariant<0>(const char*, std::int32_t, FieldRecord&, ParserInstance&);
@@ -604,11 +615,28 @@ template Status decodeMagstripeVariant<7>(const char*, std::int32_t, FieldRecord
 template Status decodeMagstripeVariant<8>(const char*, std::int32_t, FieldRecord&, ParserInstance&);
 template Status decodeMagstripeVariant<9>(const char*, std::int32_t, FieldRecord&, ParserInstance&);
 template Status decodeMagstripeVariant<10>(const char*, std::int32_t, FieldRecord&, ParserInstance&);
-template Status decodeMagstripeVariant<11>(const char*, std::int32_t, FieldRecord&, ParserInstance&);
+template Status decodeMagstripeEditing<11>(char*, std::int32_t, FieldRecord&, ParserInstance&);
 template Status decodeMagstripeVariant<12>(const char*, std::int32_t, FieldRecord&, ParserInstance&);
 template Status decodeMagstripeVariant<13>(const char*, std::int32_t, FieldRecord&, ParserInstance&);
 template Status decodeMagstripeVariant<14>(const char*, std::int32_t, FieldRecord&, ParserInstance&);
 template Status decodeMagstripeVariant<15>(const char*, std::int32_t, FieldRecord&, ParserInstance&);
 template Status decodeMagstripeVariant<16>(const char*, std::int32_t, FieldRecord&, ParserInstance&);
+template bool screenMagstripeVariant<0>(const char*, std::int32_t);
+template bool screenMagstripeVariant<1>(const char*, std::int32_t);
+template bool screenMagstripeVariant<2>(const char*, std::int32_t);
+template bool screenMagstripeVariant<3>(const char*, std::int32_t);
+template bool screenMagstripeVariant<4>(const char*, std::int32_t);
+template bool screenMagstripeVariant<5>(const char*, std::int32_t);
+template bool screenMagstripeVariant<6>(const char*, std::int32_t);
+template bool screenMagstripeVariant<7>(const char*, std::int32_t);
+template bool screenMagstripeVariant<8>(const char*, std::int32_t);
+template bool screenMagstripeVariant<9>(const char*, std::int32_t);
+template bool screenMagstripeVariant<10>(const char*, std::int32_t);
+template bool screenMagstripeVariant<11>(const char*, std::int32_t);
+template bool screenMagstripeVariant<12>(const char*, std::int32_t);
+template bool screenMagstripeVariant<13>(const char*, std::int32_t);
+template bool screenMagstripeVariant<14>(const char*, std::int32_t);
+template bool screenMagstripeVariant<15>(const char*, std::int32_t);
+template bool screenMagstripeVariant<16>(const char*, std::int32_t);
 
 }  // namespace quorix

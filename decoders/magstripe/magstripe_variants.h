@@ -10,10 +10,15 @@
 namespace quorix {
 
 // Decodes magnetic stripe text as variant Id; 0 when the variant accepts it. Reads the century from instance.now.
-// Id 11 removes line feeds from the text in place (ending it with a NUL), so the text must be writable: the parse
-// hands every row a freshly prepared copy in its own buffer.
 template <std::int32_t Id>
 [[nodiscard]] Status decodeMagstripeVariant(const char* text, std::int32_t length, FieldRecord& record,
                                             ParserInstance& instance);
+// The same for the variants that remove line feeds from the text in place first (id 11), ending it with a NUL.
+template <std::int32_t Id>
+[[nodiscard]] Status decodeMagstripeEditing(char* text, std::int32_t length, FieldRecord& record,
+                                            ParserInstance& instance);
+// False when variant Id turns the text away before it writes anything; true promises nothing.
+template <std::int32_t Id>
+[[nodiscard]] bool screenMagstripeVariant(const char* text, std::int32_t length);
 
 }  // namespace quorix

@@ -548,9 +548,19 @@ Status decodeMexicoId(const char* text, std::int32_t length, FieldRecord& record
   return runSteps(parseNameAndBirthDate, record, text, length);
 }
 
+namespace {
+constexpr std::int32_t kPanamaFields = 12;
+constexpr std::int32_t kSouthAfricaFields = 9;
+}  // namespace
+
+bool screenPanamaId(const char* text, std::int32_t length) { return holdsBarFields(text, length, kPanamaFields); }
+bool screenSouthAfricaId(const char* text, std::int32_t length) {
+  return holdsBarFields(text, length, kSouthAfricaFields);
+}
+
 Status decodePanamaId(const char* text, std::int32_t length, FieldRecord& record, ParserInstance&) {
-  constexpr std::int32_t kFields = 12;
-  if (!holdsBarFields(text, length, kFields)) return kStatusNoDecoder;
+  constexpr std::int32_t kFields = kPanamaFields;
+  if (!screenPanamaId(text, length)) return kStatusNoDecoder;
   TextSpan fields[kFields];
   const TextSpan whole = text != nullptr && length > 0 ? TextSpan{text, length} : TextSpan{};
   if (splitTokens(whole, fields, kFields, "|", 0) < kFields) return kStatusNoDecoder;
@@ -584,8 +594,8 @@ Status decodePanamaId(const char* text, std::int32_t length, FieldRecord& record
 }
 
 Status decodeSouthAfricaId(const char* text, std::int32_t length, FieldRecord& record, ParserInstance&) {
-  constexpr std::int32_t kFields = 9;
-  if (!holdsBarFields(text, length, kFields)) return kStatusNoDecoder;
+  constexpr std::int32_t kFields = kSouthAfricaFields;
+  if (!screenSouthAfricaId(text, length)) return kStatusNoDecoder;
   TextSpan fields[kFields];
   const TextSpan whole = text != nullptr && length > 0 ? TextSpan{text, length} : TextSpan{};
   if (splitTokens(whole, fields, kFields, "|", 0) < kFields) return kStatusNoDecoder;

@@ -20,4 +20,9 @@ namespace quorix {
 [[nodiscard]] Status decodeMexicoId(const char* text, std::int32_t length, FieldRecord& record,
                                     ParserInstance& instance);
 
+// False when the Panamanian or South African decoder turns the text away before it writes anything (it lacks the
+// decoder's "|" fields); true promises nothing.
+[[nodiscard]] bool screenPanamaId(const char* text, std::int32_t length);
+[[nodiscard]] bool screenSouthAfricaId(const char* text, std::int32_t length);
+
 }  // namespace quorix

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -17,12 +18,17 @@ namespace {
 using testing::StripeFixture;
 
 using VariantDecode = Status (*)(const char*, std::int32_t, FieldRecord&, ParserInstance&);
-constexpr VariantDecode kVariants[] = {
-    decodeMagstripeVariant<0>,  decodeMagstripeVariant<1>,  decodeMagstripeVariant<2>,  decodeMagstripeVariant<3>,
-    decodeMagstripeVariant<4>,  decodeMagstripeVariant<5>,  decodeMagstripeVariant<6>,  decodeMagstripeVariant<7>,
-    decodeMagstripeVariant<8>,  decodeMagstripeVariant<9>,  decodeMagstripeVariant<10>, decodeMagstripeVariant<11>,
-    decodeMagstripeVariant<12>, decodeMagstripeVariant<13>, decodeMagstripeVariant<14>, decodeMagstripeVariant<15>,
-    decodeMagstripeVariant<16>};
+// Id 11 writes into its text, so it decodes a copy here; the slots are copied into the arena, never pointed at text.
+Status decodeCopyOf11(const char* text, std::int32_t length, FieldRecord& record, ParserInstance& instance) {
+  std::string copy(text, static_cast<std::size_t>(std::max(length, 0)));
+  return decodeMagstripeEditing<11>(text != nullptr ? copy.data() : nullptr, length, record, instance);
+}
+const VariantDecode kVariants[] = {decodeMagstripeVariant<0>,  decodeMagstripeVariant<1>,  decodeMagstripeVariant<2>,
+                                   decodeMagstripeVariant<3>,  decodeMagstripeVariant<4>,  decodeMagstripeVariant<5>,
+                                   decodeMagstripeVariant<6>,  decodeMagstripeVariant<7>,  decodeMagstripeVariant<8>,
+                                   decodeMagstripeVariant<9>,  decodeMagstripeVariant<10>, decodeCopyOf11,
+                                   decodeMagstripeVariant<12>, decodeMagstripeVariant<13>, decodeMagstripeVariant<14>,
+                                   decodeMagstripeVariant<15>, decodeMagstripeVariant<16>};
 
 // Invented tracks of one licence holder.
 const std::string kTrack1 = "%CAOAKLAND^DOE$JOHN$Q^123 MAIN ST^?";
@@ -226,7 +232,7 @@ TEST(MagstripeVariants, OneLinePostalCodeRuns) {
 TEST(MagstripeVariants, LineFeedsAreRemovedInPlace) {
   std::string text = kTrack1 + "\n" + kTrack2 + "\n" + kTrack3;
   StripeFixture f;
-  ASSERT_EQ(decodeMagstripeVariant<11>(text.data(), static_cast<std::int32_t>(text.size()), f.record, f.instance),
+  ASSERT_EQ(decodeMagstripeEditing<11>(text.data(), static_cast<std::int32_t>(text.size()), f.record, f.instance),
             kStatusOk);
   const std::string expected = kTrack1 + kTrack2 + kTrack3;
   EXPECT_EQ(std::string(text.c_str()), expected);
