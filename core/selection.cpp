@@ -332,8 +332,18 @@ Status selectAndDecodeFrom(std::span<const DecoderEntry> rows, const char* input
   const DecoderEntry* best = nullptr;
   bool bestKept = false;
   std::int32_t bestScore = -9999;
+  // Rows sharing a mark stand together (the AAMVA family), so the last answer serves most of them.
+  char askedMark = '\0';
+  bool markMayBeThere = true;
   for (const DecoderEntry& row : rows) {
     if (!hasDecoder(row)) continue;
+    if (row.mark != '\0') {
+      if (row.mark != askedMark) {
+        askedMark = row.mark;
+        markMayBeThere = mayPrepareByte(input, inputLength, row.mark);
+      }
+      if (!markMayBeThere) continue;
+    }
     FieldRecord& attempt = records.next();
     if (runRow(row, texts, attempt, instance) != kStatusOk) continue;
     // A decoder that accepts a text but finds nothing in it has not explained it.
