@@ -30,24 +30,25 @@ constexpr MendFunction mendExact = mendAamva<AamvaTextKind::kExact>;
 // A row whose decoder has not joined yet has no decode function and never accepts a text.
 // clang-format off
 constexpr DecoderEntry kRegistry[] = {
-    // Magnetic stripes.
-    {.group = kGroupMagstripe, .id = 0, .prepare = normaliseInput, .decode = decodeMagstripeVariant<0>, .screen = screenMagstripeVariant<0>},
-    {.group = kGroupMagstripe, .id = 1, .prepare = normaliseInput, .decode = decodeMagstripeVariant<1>, .screen = screenMagstripeVariant<1>},
-    {.group = kGroupMagstripe, .id = 2, .prepare = normaliseInput, .decode = decodeMagstripeVariant<2>, .screen = screenMagstripeVariant<2>},
-    {.group = kGroupMagstripe, .id = 4, .prepare = normaliseInput, .decode = decodeMagstripeVariant<4>, .screen = screenMagstripeVariant<4>},
-    {.group = kGroupMagstripe, .id = 5, .prepare = normaliseInput, .decode = decodeMagstripeVariant<5>, .screen = screenMagstripeVariant<5>},
-    {.group = kGroupMagstripe, .id = 6, .prepare = normaliseInput, .decode = decodeMagstripeVariant<6>, .screen = screenMagstripeVariant<6>},
-    {.group = kGroupMagstripe, .id = 9, .prepare = normaliseInput, .decode = decodeMagstripeVariant<9>, .screen = screenMagstripeVariant<9>},
-    {.group = kGroupMagstripe, .id = 11, .prepare = normaliseInput, .screen = screenMagstripeVariant<11>, .decodeEditing = decodeMagstripeEditing<11>},
-    {.group = kGroupMagstripe, .id = 3, .prepare = normaliseInput, .decode = decodeMagstripeVariant<3>, .screen = screenMagstripeVariant<3>},
-    {.group = kGroupMagstripe, .id = 7, .prepare = normaliseInput, .decode = decodeMagstripeVariant<7>, .screen = screenMagstripeVariant<7>},
-    {.group = kGroupMagstripe, .id = 8, .prepare = normaliseInput, .decode = decodeMagstripeVariant<8>, .expectedCountry = "CAN", .screen = screenMagstripeVariant<8>},
-    {.group = kGroupMagstripe, .id = 10, .prepare = normaliseInput, .decode = decodeMagstripeVariant<10>, .screen = screenMagstripeVariant<10>},
-    {.group = kGroupMagstripe, .id = 12, .prepare = normaliseInput, .decode = decodeMagstripeVariant<12>, .screen = screenMagstripeVariant<12>},
-    {.group = kGroupMagstripe, .id = 13, .prepare = normaliseInput, .decode = decodeMagstripeVariant<13>, .screen = screenMagstripeVariant<13>},
-    {.group = kGroupMagstripe, .id = 14, .prepare = normaliseInput, .decode = decodeMagstripeVariant<14>, .screen = screenMagstripeVariant<14>},
-    {.group = kGroupMagstripe, .id = 15, .prepare = normaliseInput, .decode = decodeMagstripeVariant<15>, .expectedCountry = "AUS", .screen = screenMagstripeVariant<15>},
-    {.group = kGroupMagstripe, .id = 16, .prepare = normaliseInput, .decode = decodeMagstripeVariant<16>, .screen = screenMagstripeVariant<16>},
+    // Magnetic stripes. Each row's mark is a byte its screen insists on (what its text opens with, or the first
+    // byte of a part it needs), and a text too short for the screen to judge is too short for its splitter.
+    {.group = kGroupMagstripe, .id = 0, .prepare = normaliseInput, .decode = decodeMagstripeVariant<0>, .screen = screenMagstripeVariant<0>, .mark = '%'},
+    {.group = kGroupMagstripe, .id = 1, .prepare = normaliseInput, .decode = decodeMagstripeVariant<1>, .screen = screenMagstripeVariant<1>, .mark = ';'},
+    {.group = kGroupMagstripe, .id = 2, .prepare = normaliseInput, .decode = decodeMagstripeVariant<2>, .screen = screenMagstripeVariant<2>, .mark = ';'},
+    {.group = kGroupMagstripe, .id = 4, .prepare = normaliseInput, .decode = decodeMagstripeVariant<4>, .screen = screenMagstripeVariant<4>, .mark = '%'},
+    {.group = kGroupMagstripe, .id = 5, .prepare = normaliseInput, .decode = decodeMagstripeVariant<5>, .screen = screenMagstripeVariant<5>, .mark = '%'},
+    {.group = kGroupMagstripe, .id = 6, .prepare = normaliseInput, .decode = decodeMagstripeVariant<6>, .screen = screenMagstripeVariant<6>, .mark = '{'},
+    {.group = kGroupMagstripe, .id = 9, .prepare = normaliseInput, .decode = decodeMagstripeVariant<9>, .screen = screenMagstripeVariant<9>, .mark = '%'},
+    {.group = kGroupMagstripe, .id = 11, .prepare = normaliseInput, .screen = screenMagstripeVariant<11>, .decodeEditing = decodeMagstripeEditing<11>, .mark = ';'},
+    {.group = kGroupMagstripe, .id = 3, .prepare = normaliseInput, .decode = decodeMagstripeVariant<3>, .screen = screenMagstripeVariant<3>, .mark = ';'},
+    {.group = kGroupMagstripe, .id = 7, .prepare = normaliseInput, .decode = decodeMagstripeVariant<7>, .screen = screenMagstripeVariant<7>, .mark = ';'},
+    {.group = kGroupMagstripe, .id = 8, .prepare = normaliseInput, .decode = decodeMagstripeVariant<8>, .expectedCountry = "CAN", .screen = screenMagstripeVariant<8>, .mark = ';'},
+    {.group = kGroupMagstripe, .id = 10, .prepare = normaliseInput, .decode = decodeMagstripeVariant<10>, .screen = screenMagstripeVariant<10>, .mark = '%'},
+    {.group = kGroupMagstripe, .id = 12, .prepare = normaliseInput, .decode = decodeMagstripeVariant<12>, .screen = screenMagstripeVariant<12>, .mark = '%'},
+    {.group = kGroupMagstripe, .id = 13, .prepare = normaliseInput, .decode = decodeMagstripeVariant<13>, .screen = screenMagstripeVariant<13>, .mark = '%'},
+    {.group = kGroupMagstripe, .id = 14, .prepare = normaliseInput, .decode = decodeMagstripeVariant<14>, .screen = screenMagstripeVariant<14>, .mark = '6'},
+    {.group = kGroupMagstripe, .id = 15, .prepare = normaliseInput, .decode = decodeMagstripeVariant<15>, .expectedCountry = "AUS", .screen = screenMagstripeVariant<15>, .mark = '%'},
+    {.group = kGroupMagstripe, .id = 16, .prepare = normaliseInput, .decode = decodeMagstripeVariant<16>, .screen = screenMagstripeVariant<16>, .mark = 'O'},
 
     // AAMVA barcodes: id 39 ahead of the older editions.
     {.group = kGroupAamva, .id = 39, .prepare = normaliseInput, .decode = decodeAamvaVariant<39>, .mendFraming = mendNormalised, .screen = screenAamvaVariant<39>, .mark = '@'},
