@@ -7,6 +7,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "core/char_classes.h"
 #include "core/text_utils.h"
 
 namespace quorix {
@@ -145,6 +146,17 @@ FieldSlot* setSlotIf(FieldRecord& record, std::int32_t slot, TextSpan source, Ch
   if (excludeIf == nullptr && squeezeIf == nullptr) return commitValue(record, slot, copyIntoArena(record, source));
   const std::int32_t produced =
       copyFilteredIf(freePlace(record), freeRoom(record), source, excludeIf, squeezeIf, replacement);
+  return commitValue(record, slot, produced);
+}
+
+FieldSlot* setSlotKeeping(FieldRecord& record, std::int32_t slot, TextSpan source, std::uint32_t keep,
+                          std::uint32_t squeeze, char replacement) {
+  if (!validSlot(slot)) return nullptr;
+  // The class table answers inline where a predicate would be a call per byte: the stripe readers filter every
+  // name and address this way, once per row that reads the tracks.
+  const std::int32_t produced = filterInto(
+      freePlace(record), freeRoom(record), source, [keep](char c) { return !inClass(c, keep); },
+      [squeeze](char c) { return inClass(c, squeeze); }, replacement, false);
   return commitValue(record, slot, produced);
 }
 

@@ -252,6 +252,19 @@ Status normaliseInputReporting(const char* input, std::int32_t inputLength, char
   return kStatusOk;
 }
 
+bool mayPrepareByte(const char* input, std::int32_t inputLength, char c) {
+  if (input == nullptr || inputLength < 1) return false;
+  const auto holds = [&](char b) { return std::memchr(input, b, static_cast<std::size_t>(inputLength)) != nullptr; };
+  // Control bytes are what the normaliser writes in place of line ends and damaged header runs.
+  if (static_cast<unsigned char>(c) < 0x20) return true;
+  // A spelled byte "[hh]" may become any byte.
+  if (holds(c) || holds('[')) return true;
+  // Capitals come from small letters, and letters of either case from accented ones.
+  const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+  if (c >= 'A' && c <= 'Z' && holds(static_cast<char>(c - 'A' + 'a'))) return true;
+  return letter && mayHoldAccentedLetters(input, inputLength);
+}
+
 std::int32_t replaceAll(char* buffer, std::int32_t length, std::int32_t capacity, TextSpan pattern,
                         TextSpan replacement) {
   bool replaced = false;

@@ -41,6 +41,9 @@ struct DecoderEntry {
   ScreenFunction screen = nullptr;                // null: the row has no early test
   EditingDecodeFunction decodeEditing = nullptr;  // in place of decode for a row that writes into its text
   bool readsFixedPlaces = false;  // fields cut at fixed places, so an accented letter is read as one ASCII letter
+  // A byte without which the row's prepared and mended text is turned away: the row is offered only inputs whose
+  // prepared text may hold it (mayPrepareByte). '\0': every input.
+  char mark = '\0';
 };
 
 inline constexpr std::int32_t kRegistryRows = 57;

@@ -64,7 +64,7 @@ void readCityRun(MagstripeDecoder& decoder, TextSpan track1) {
   // Separators and sentinels that readers leave on a city are cut from both ends.
   trimChars(&city, kCityTrim);
   // A city keeps its word characters; any other byte becomes a space, and a run of white space is kept once.
-  setSlotIf(*decoder.record, SLOT_CITY, city, isNotWordChar, isBlank, ' ');
+  setSlotKeeping(*decoder.record, SLOT_CITY, city, kClassWord, kClassBlank, ' ');
 }
 
 void readNameRun(MagstripeDecoder& decoder, TextSpan track1) {
@@ -116,7 +116,7 @@ void readAddressRun(MagstripeDecoder& decoder, TextSpan track1) {
   trimChars(&address, kAddressTrim);
   // An address keeps its token characters; any other byte (a "$" between address lines too) becomes a space, and
   // a run of white space is kept once.
-  setSlotIf(*decoder.record, SLOT_STREET_1, address, isNotTokenChar, isBlank, ' ');
+  setSlotKeeping(*decoder.record, SLOT_STREET_1, address, kClassToken, kClassBlank, ' ');
 }
 
 // Track 2.

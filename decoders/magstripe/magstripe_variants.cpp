@@ -68,7 +68,7 @@ void readNarrowAddress(MagstripeDecoder& decoder, TextSpan track1) {
   TextSpan address{};
   if (!findAddressRun(track1, kClassStreet, &address)) return;
   trimIf(&address, isNotIdChar);
-  setSlotIf(*decoder.record, SLOT_STREET_1, address, isNotIdChar, isBlank, ' ');
+  setSlotKeeping(*decoder.record, SLOT_STREET_1, address, kClassId, kClassBlank, ' ');
 }
 
 // Canadian postal codes follow the first sentinel: six characters become "K1A 0B1", nine digits stay as they are.

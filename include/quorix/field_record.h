@@ -235,6 +235,10 @@ FieldSlot* setSlot(FieldRecord& record, std::int32_t slot, TextSpan source, cons
                    const char* squeezeChars, char replacement);
 FieldSlot* setSlotIf(FieldRecord& record, std::int32_t slot, TextSpan source, CharPredicate excludeIf,
                      CharPredicate squeezeIf, char replacement);
+// setSlotIf with character classes (the bits of the library's class table) for predicates: a byte in none of the
+// classes of keep is excluded, and runs of bytes in a class of squeeze are squeezed.
+FieldSlot* setSlotKeeping(FieldRecord& record, std::int32_t slot, TextSpan source, std::uint32_t keep,
+                          std::uint32_t squeeze, char replacement);
 // Null text returns null and changes nothing.
 FieldSlot* setSlotText(FieldRecord& record, std::int32_t slot, const char* text);
 FieldSlot* setSlotProduced(FieldRecord& record, std::int32_t slot, const void* context, SlotProducer producer);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/normalise.h"
+#include "core/transliterate.h"
 #include "unit/support/golden_corpus.h"
 
 namespace quorix {
@@ -66,6 +67,48 @@ TEST(Registry, NoScreenTurnsAwayATextItsDecoderReads) {
     EXPECT_GT(turnedAway, 0) << "row " << row.id;
   }
   EXPECT_GT(screened, 0);
+}
+
+// The row's whole reading of an input, as the contest gives it the text, but with no screen or mark to skip it.
+Status readWholly(const DecoderEntry& row, const std::string& input, FieldRecord& record, ParserInstance& instance) {
+  const auto room = static_cast<std::int32_t>(input.size() * 2 + 64);
+  std::string text(static_cast<std::size_t>(room) + 1, '\0');
+  std::int32_t length = 0;
+  if (Status s = row.prepare(input.data(), static_cast<std::int32_t>(input.size()), text.data(), room, &length);
+      s != kStatusOk)
+    return s;
+  if (row.prepare != prepareCopy)
+    for (char& c : text) c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+  if (row.mendFraming != nullptr) (void)row.mendFraming(text.data(), length, room, text.data(), &length);
+  length =
+      transliterateLetters(text.data(), length, room,
+                           {.upperCase = row.prepare != prepareCopy, .onePlaceEach = row.readsFixedPlaces}, nullptr);
+  text[static_cast<std::size_t>(length)] = '\0';
+  return row.decodeEditing != nullptr ? row.decodeEditing(text.data(), length, record, instance)
+                                      : row.decode(text.data(), length, record, instance);
+}
+
+// A row with a mark is offered only inputs whose prepared text may hold it, so it must read none without it.
+TEST(Registry, NoRowReadsATextWithoutItsMark) {
+  const std::vector<std::string> inputs = screenInputs();
+  constexpr std::int32_t kArenaSize = 1 << 16;
+  const auto arena = std::make_unique<char[]>(kArenaSize);
+  ParserInstance instance;
+  std::int32_t marked = 0;
+  for (const DecoderEntry& row : decoderRegistry()) {
+    if (row.mark == '\0') continue;
+    ++marked;
+    std::int32_t without = 0;
+    for (const std::string& input : inputs) {
+      if (mayPrepareByte(input.data(), static_cast<std::int32_t>(input.size()), row.mark)) continue;
+      ++without;
+      ASSERT_EQ(initRecord(instance.record, arena.get(), kArenaSize), kStatusOk);
+      EXPECT_NE(readWholly(row, input, instance.record, instance), kStatusOk)
+          << "row " << row.id << " reads a text without " << row.mark << ": " << input.substr(0, 60);
+    }
+    EXPECT_GT(without, 0) << "row " << row.id;
+  }
+  EXPECT_GT(marked, 0);
 }
 
 }  // namespace

@@ -4,8 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <iterator>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "core/transliterate.h"
+#include "unit/support/golden_corpus.h"
 
 namespace quorix {
 namespace {
@@ -251,6 +256,62 @@ TEST(ReplaceAll, LeftToRightWithinCapacity) {
   EXPECT_EQ(replaceAll(nullptr, 5, 10, span("a"), span("b")), 5);
   char empty[1] = {'\0'};
   EXPECT_EQ(replaceAll(empty, -4, 1, span("a"), span("b")), 0);
+}
+
+}  // namespace
+}  // namespace quorix
+
+namespace quorix {
+namespace {
+
+// A row is offered an input only when its prepared text may hold the row's mark, so no byte of any prepared text
+// may be called impossible: the golden corpus and the repairs readers need (spelled bytes, escaped line ends,
+// small letters, accented letters), through both prepare functions, upper-cased and with letters transliterated.
+TEST(MayPrepareByte, NoPreparedByteIsCalledImpossible) {
+  std::vector<std::string> inputs = testing::goldenTexts();
+  const std::string kRepaired[] = {"x[40]y[0A]z", "ab\\ncd\\r", "@\r\n\x1e\r\nANSI ", "r\xC3\xA9sum\xE9 \xDF",
+                                   "lower case @ only"};
+  inputs.insert(inputs.end(), std::begin(kRepaired), std::end(kRepaired));
+  for (const std::string& input : inputs) {
+    const auto length = static_cast<std::int32_t>(input.size());
+    for (const auto prepare : {prepareCopy, normaliseInput}) {
+      std::string text(input.size() * 2 + 64, '\0');
+      std::int32_t prepared = 0;
+      ASSERT_EQ(prepare(input.data(), length, text.data(), static_cast<std::int32_t>(text.size()) - 1, &prepared),
+                kStatusOk);
+      text.resize(static_cast<std::size_t>(prepared));
+      std::string upper = text;
+      for (char& c : upper) c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+      for (std::string form : {text, upper}) {
+        const auto room = static_cast<std::int32_t>(form.size() * 2 + 8);
+        std::string letters = form;
+        letters.resize(static_cast<std::size_t>(room) + 1);
+        const LetterOptions options{.upperCase = form == upper};
+        const std::int32_t kept =
+            transliterateLetters(letters.data(), static_cast<std::int32_t>(form.size()), room, options, nullptr);
+        letters.resize(static_cast<std::size_t>(kept));
+        for (const std::string& seen : {form, letters})
+          for (const char c : seen)
+            EXPECT_TRUE(mayPrepareByte(input.data(), length, c))
+                << "byte " << +static_cast<unsigned char>(c) << " of " << input.substr(0, 40);
+      }
+    }
+  }
+}
+
+TEST(MayPrepareByte, TellsWhatNoPreparationGives) {
+  const struct {
+    std::string_view input;
+    char byte;
+    bool possible;
+  } kCases[] = {
+      {"PLAIN WORDS 0123", '@', false}, {"PLAIN WORDS", 'p', false}, {"", '@', false},
+      {"a @ inside", '@', true},        {"spelled [40]", '@', true}, {"small letters", 'S', true},
+      {"caf\xE9", '@', false},          {"caf\xE9", 'Q', true},      {"no control", '\n', true},
+  };
+  for (const auto& c : kCases)
+    EXPECT_EQ(mayPrepareByte(c.input.data(), static_cast<std::int32_t>(c.input.size()), c.byte), c.possible)
+        << c.input << " / " << c.byte;
 }
 
 }  // namespace

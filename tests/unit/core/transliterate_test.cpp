@@ -141,6 +141,16 @@ TEST(TransliterateLetters, LeavesBadArgumentsAlone) {
 TEST(LetterAt, TellsLettersFromOtherBytes) {
   EXPECT_FALSE(mayHoldAccentedLetters("ABC\x80\xBF", 5));
   EXPECT_TRUE(mayHoldAccentedLetters("ABC\xC0", 4));
+  // Tested eight bytes at a time: a candidate is found in every place of a word and of the tail, and bytes with only
+  // one of the two top bits set, side by side across a word's bytes, are no candidate.
+  for (std::size_t at = 0; at < 21; ++at) {
+    std::string text(21, '\x80');
+    for (std::size_t i = 1; i < text.size(); i += 2) text[i] = '\x40';
+    EXPECT_FALSE(mayHoldAccentedLetters(text.data(), static_cast<std::int32_t>(text.size())));
+    text[at] = '\xC0';
+    EXPECT_TRUE(mayHoldAccentedLetters(text.data(), static_cast<std::int32_t>(text.size()))) << at;
+    EXPECT_FALSE(mayHoldAccentedLetters(text.data(), static_cast<std::int32_t>(at))) << at;
+  }
   const char pairCut[] = "\xC3";  // a UTF-8 lead at the end of the text is a Latin-1 letter
   EXPECT_EQ(letterAt(pairCut, 1, 0).ascii, "A");
   EXPECT_EQ(letterAt(pairCut, 1, 0).bytes, 1);
