@@ -6,6 +6,7 @@
 #include <array>
 #include <cstring>
 #include <string_view>
+#include <type_traits>
 
 #include "core/text_utils.h"
 #include "derive/derivation_support.h"
@@ -316,6 +317,18 @@ Status deriveNamePrefix(const FieldRecord& record, char* out, std::int32_t outSi
 }
 
 Status deriveFullName(const FieldRecord& record, char* out, std::int32_t outSize) {
+  return deriveFullNameSharing(record, out, outSize, nullptr);
+}
+
+std::int32_t longestNameSlot(const FieldRecord& record) {
+  constexpr std::int32_t kNameSlots[] = {SLOT_FULL_NAME,  SLOT_FAMILY_NAME, SLOT_FIRST_NAME,
+                                         SLOT_MIDDLE_NAME, SLOT_NAME_SUFFIX, SLOT_GIVEN_NAMES};
+  std::int32_t longest = 0;
+  for (const std::int32_t slot : kNameSlots) longest = std::max(longest, slotSpan(record, slot).length);
+  return longest;
+}
+
+Status deriveFullNameSharing(const FieldRecord& record, char* out, std::int32_t outSize, const NameParts* parts) {
   if (!derivationArgumentsValid(record, out, outSize)) return kStatusBadArgument;
   TextSpan fullName = slotSpan(record, SLOT_FULL_NAME);
   trimChars(&fullName, NAME_TRIM_SET);
@@ -325,23 +338,47 @@ Status deriveFullName(const FieldRecord& record, char* out, std::int32_t outSize
     if (copied > 1 && dropNoneWords(out, copied - 1) > 0) return kStatusOk;
   }
 
-  // Each part goes into the room the earlier ones left, behind one separating space.
+  // Each part goes into the room the earlier ones left, behind one separating space. A part derived before is
+  // taken as it is when that room cannot have cut it: no part grows beyond the longest name slot.
   constexpr FieldDerivation kParts[] = {deriveFirstName, deriveMiddleName, deriveLastName, deriveNameSuffix};
+  static_assert(std::size(kParts) == std::extent_v<decltype(NameParts::parts)>);
+  const std::int32_t longest = parts != nullptr ? longestNameSlot(record) : 0;
   std::int32_t length = 0;
   out[0] = '\0';
-  for (FieldDerivation part : kParts) {
+  for (std::size_t i = 0; i < std::size(kParts); ++i) {
     const std::int32_t start = length > 0 ? length + 1 : 0;
-    if (outSize - start < 2) break;
-    if (part(record, out + start, outSize - start) == kStatusOk) {
-      const std::int32_t partLength = boundedLength(out + start, outSize - start);
-      if (partLength > 0) {
-        if (start > 0) out[length] = ' ';
-        length = start + partLength;
-      }
+    const std::int32_t room = outSize - start;
+    if (room < 2) break;
+    std::int32_t partLength = 0;
+    if (parts != nullptr && parts->parts[i].known && room >= longest + 2) {
+      const NamePart& part = parts->parts[i];
+      partLength = part.status == kStatusOk ? part.length : 0;
+      if (partLength > 0) std::memcpy(out + start, part.text, static_cast<std::size_t>(partLength));
+    } else if (kParts[i](record, out + start, room) == kStatusOk) {
+      partLength = boundedLength(out + start, room);
+    }
+    if (partLength > 0) {
+      if (start > 0) out[length] = ' ';
+      length = start + partLength;
     }
     out[length] = '\0';
   }
   return length > 0 ? kStatusOk : kStatusNoValue;
+}
+
+void rememberNamePart(NamePart& part, Status status, const char* text, std::int32_t textSize) {
+  part.known = false;
+  part.status = status;
+  part.length = 0;
+  if (status != kStatusOk) {
+    part.known = true;
+    return;
+  }
+  const std::int32_t length = boundedLength(text, textSize);
+  if (length >= static_cast<std::int32_t>(sizeof part.text)) return;  // too long to keep: derived again if needed
+  std::memcpy(part.text, text, static_cast<std::size_t>(length));
+  part.length = length;
+  part.known = true;
 }
 
 }  // namespace quorix
