@@ -93,10 +93,11 @@ void keepShared(std::int32_t field, Status status, const char* out, std::int32_t
   if (const std::int32_t part = namePartOf(field); part >= 0) {
     rememberNamePart(work.names.parts[part], status, out, outSize);
   } else if (field == kIin) {
-    // The IIN fills a smaller buffer the same way unless it reaches that buffer's last byte.
+    // The IIN fills another buffer the same way unless it reaches the last byte of either; it fails the same way
+    // in any buffer of two bytes or more.
     work.iinStatus = status;
     const std::int32_t length = status == kStatusOk ? boundedLength(out, outSize) : 0;
-    work.iinKept = length < kIinBufferSize - 1;
+    work.iinKept = outSize >= 2 && length < kIinBufferSize - 1 && length < outSize - 1;
     std::memcpy(work.iin, out, static_cast<std::size_t>(length));
     work.iin[length] = '\0';
   }
