@@ -65,6 +65,12 @@ const IssuerParts& issuerOf(const FieldRecord& record, SharedWork& work) {
 Status deriveSharing(std::int32_t field, const FieldRecord& record, SharedWork& work, char* out,
                      std::int32_t outSize) {
   switch (field) {
+    case kFirstName:
+      return deriveFirstNameSharing(record, out, outSize, &work.names);
+    case kLastName:
+      return deriveLastNameSharing(record, out, outSize, &work.names);
+    case kMiddleName:
+      return deriveMiddleNameSharing(record, out, outSize, &work.names);
     case kFullName:
       return deriveFullNameSharing(record, out, outSize, &work.names);
     case kCountryCode:

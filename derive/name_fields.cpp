@@ -22,6 +22,7 @@ constexpr CharSet kNameTrimSet(NAME_TRIM_SET);
 constexpr CharSet kWhiteSpaceSet(kWhiteSpace);
 constexpr std::int32_t kMaxNameWords = 16;
 constexpr std::int32_t kMaxNameParts = 8;
+static_assert(std::extent_v<decltype(NameParts::split)> == kMaxNameParts);
 
 TextSpan trimmedSlot(const FieldRecord& record, std::int32_t slot) {
   TextSpan span = slotSpan(record, slot);
@@ -89,8 +90,18 @@ bool hookSucceeds(NameHook hook, const FieldRecord& record, char* out, std::int3
 
 bool equalsNoneIgnoringCase(TextSpan word) { return compareSpans(word, TextSpan{"NONE", 4}, 1) == 0; }
 
-std::int32_t fullNameParts(TextSpan fullName, TextSpan (&parts)[kMaxNameParts]) {
-  return adjustNameParts(parts, splitWords(fullName, parts, kMaxNameParts, NAME_PART_SEPARATORS));
+// The full name split into parts and adjusted; shared (when given) keeps the split for the other name fields.
+std::int32_t fullNameParts(TextSpan fullName, TextSpan (&parts)[kMaxNameParts], NameParts* shared) {
+  if (shared != nullptr && shared->splitCount >= 0) {
+    std::copy_n(shared->split, kMaxNameParts, parts);
+    return shared->splitCount;
+  }
+  const std::int32_t count = adjustNameParts(parts, splitWords(fullName, parts, kMaxNameParts, NAME_PART_SEPARATORS));
+  if (shared != nullptr) {
+    std::copy_n(parts, kMaxNameParts, shared->split);
+    shared->splitCount = count;
+  }
+  return count;
 }
 
 // Drops every word that is exactly NONE from single-space-separated words, in place; returns the new length. Issuers
@@ -206,6 +217,10 @@ Status splitMiddleName(const FieldRecord& /*record*/, TextSpan fullName, char* o
 }
 
 Status deriveFirstName(const FieldRecord& record, char* out, std::int32_t outSize) {
+  return deriveFirstNameSharing(record, out, outSize, nullptr);
+}
+
+Status deriveFirstNameSharing(const FieldRecord& record, char* out, std::int32_t outSize, NameParts* shared) {
   if (!derivationArgumentsValid(record, out, outSize)) return kStatusBadArgument;
   out[0] = '\0';
   const JurisdictionCorrection& row = findJurisdictionCorrection(record);
@@ -221,7 +236,7 @@ Status deriveFirstName(const FieldRecord& record, char* out, std::int32_t outSiz
     return cleanNameText(out, outSize);
   }
   TextSpan parts[kMaxNameParts];
-  const std::int32_t count = fullNameParts(fullName, parts);
+  const std::int32_t count = fullNameParts(fullName, parts, shared);
   TextSpan chosen;
   if (count > 2) {
     chosen = parts[1];
@@ -235,6 +250,10 @@ Status deriveFirstName(const FieldRecord& record, char* out, std::int32_t outSiz
 }
 
 Status deriveLastName(const FieldRecord& record, char* out, std::int32_t outSize) {
+  return deriveLastNameSharing(record, out, outSize, nullptr);
+}
+
+Status deriveLastNameSharing(const FieldRecord& record, char* out, std::int32_t outSize, NameParts* shared) {
   if (!derivationArgumentsValid(record, out, outSize)) return kStatusBadArgument;
   out[0] = '\0';
   const JurisdictionCorrection& row = findJurisdictionCorrection(record);
@@ -246,7 +265,7 @@ Status deriveLastName(const FieldRecord& record, char* out, std::int32_t outSize
   if (const NameSplitters* splitters = defaultSplittersFor(row); splitters != nullptr)
     return splitters->last(record, fullName, out, outSize);
   TextSpan parts[kMaxNameParts];
-  if (fullNameParts(fullName, parts) >= 2) return copyCollapsingSpaces(out, outSize, trimmed(parts[0]));
+  if (fullNameParts(fullName, parts, shared) >= 2) return copyCollapsingSpaces(out, outSize, trimmed(parts[0]));
   TextSpan words[kMaxNameParts];
   const std::int32_t count = removeSuffixWords(words, splitWords(fullName, words, kMaxNameParts, " "));
   if (count > 2) return joinWithSpaces(out, outSize, words + 2, count - 2);
@@ -255,6 +274,10 @@ Status deriveLastName(const FieldRecord& record, char* out, std::int32_t outSize
 }
 
 Status deriveMiddleName(const FieldRecord& record, char* out, std::int32_t outSize) {
+  return deriveMiddleNameSharing(record, out, outSize, nullptr);
+}
+
+Status deriveMiddleNameSharing(const FieldRecord& record, char* out, std::int32_t outSize, NameParts* shared) {
   if (!derivationArgumentsValid(record, out, outSize)) return kStatusBadArgument;
   out[0] = '\0';
   const JurisdictionCorrection& row = findJurisdictionCorrection(record);
@@ -274,7 +297,7 @@ Status deriveMiddleName(const FieldRecord& record, char* out, std::int32_t outSi
     return cleanNameText(out, outSize) == kStatusOk ? kStatusOk : kStatusNoValue;
   }
   TextSpan parts[kMaxNameParts];
-  const std::int32_t partCount = fullNameParts(fullName, parts);
+  const std::int32_t partCount = fullNameParts(fullName, parts, shared);
   if (partCount > 2) return copyMiddle(out, outSize, trimmed(parts[2]));
   TextSpan words[kMaxNameParts];
   if (partCount == 2) {

@@ -60,10 +60,22 @@ struct NamePart {
   std::int32_t length = 0;
   char text[256];
 };
-// First, middle and last name and suffix, in the order the full name joins them.
+// First, middle and last name and suffix, in the order the full name joins them, and the full name split into its
+// parts (splitCount -1 until split), which the first, middle and last name would each split alike.
 struct NameParts {
   NamePart parts[4];
+  std::int32_t splitCount = -1;
+  TextSpan split[8];
 };
+
+// deriveFirstName, deriveLastName and deriveMiddleName, splitting the full name at most once across calls that
+// share parts (null: on their own).
+[[nodiscard]] Status deriveFirstNameSharing(const FieldRecord& record, char* out, std::int32_t outSize,
+                                            NameParts* shared);
+[[nodiscard]] Status deriveLastNameSharing(const FieldRecord& record, char* out, std::int32_t outSize,
+                                           NameParts* shared);
+[[nodiscard]] Status deriveMiddleNameSharing(const FieldRecord& record, char* out, std::int32_t outSize,
+                                             NameParts* shared);
 
 // Keeps a part as its derivation left it in text[0, textSize).
 void rememberNamePart(NamePart& part, Status status, const char* text, std::int32_t textSize);
