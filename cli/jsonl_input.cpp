@@ -108,6 +108,18 @@ struct LineReader {
     return read;
   }
 
+  // A writer escapes most bytes of a text as \u00XX: such an escape at `at` is taken in one step, its byte written
+  // through *to when to is given. False (nothing read) for any other escape, which the general path reads.
+  bool escapedByte(char** to) {
+    if (line.size() - at < 6 || line[at + 1] != 'u' || line[at + 2] != '0' || line[at + 3] != '0') return false;
+    const std::uint8_t high = kHexValues[static_cast<unsigned char>(line[at + 4])];
+    const std::uint8_t low = kHexValues[static_cast<unsigned char>(line[at + 5])];
+    if (high > 15 || low > 15) return false;
+    if (to != nullptr) *(*to)++ = static_cast<char>(high << 4 | low);
+    at += 6;
+    return true;
+  }
+
   // readString writing through *to (advanced past the bytes written), or reading only when to is null.
   bool readStringInto(char** to, bool isText) {
     if (!take('"')) return fail("expected a string");
@@ -128,6 +140,7 @@ struct LineReader {
         return true;
       }
       if (byte < 0x20) return fail("a control character must be escaped in a string");
+      if (c == '\\' && escapedByte(to)) continue;
       if (c == '\\') {
         const std::size_t escapeAt = at;
         ++at;
