@@ -390,8 +390,7 @@ void putTwoDigits(std::int32_t value, char* out) {
 
 std::int32_t formatDocumentDate(const DocumentDate& date, char* out) {
   // A parsed date always fits its widths, so the digits are written directly; anything else goes the long way.
-  if (date.month >= 0 && date.month <= 99 && date.day >= 0 && date.day <= 99 && date.year >= 0 &&
-      date.year <= 9999) {
+  if (date.month >= 0 && date.month <= 99 && date.day >= 0 && date.day <= 99 && date.year >= 0 && date.year <= 9999) {
     putTwoDigits(date.month, out);
     out[2] = '/';
     putTwoDigits(date.day, out + 3);

@@ -62,8 +62,7 @@ const IssuerParts& issuerOf(const FieldRecord& record, SharedWork& work) {
   return work.issuer;
 }
 
-Status deriveSharing(std::int32_t field, const FieldRecord& record, SharedWork& work, char* out,
-                     std::int32_t outSize) {
+Status deriveSharing(std::int32_t field, const FieldRecord& record, SharedWork& work, char* out, std::int32_t outSize) {
   switch (field) {
     case kFirstName:
       return deriveFirstNameSharing(record, out, outSize, &work.names);

@@ -344,7 +344,7 @@ Status deriveFullName(const FieldRecord& record, char* out, std::int32_t outSize
 }
 
 std::int32_t longestNameSlot(const FieldRecord& record) {
-  constexpr std::int32_t kNameSlots[] = {SLOT_FULL_NAME,  SLOT_FAMILY_NAME, SLOT_FIRST_NAME,
+  constexpr std::int32_t kNameSlots[] = {SLOT_FULL_NAME,   SLOT_FAMILY_NAME, SLOT_FIRST_NAME,
                                          SLOT_MIDDLE_NAME, SLOT_NAME_SUFFIX, SLOT_GIVEN_NAMES};
   std::int32_t longest = 0;
   for (const std::int32_t slot : kNameSlots) longest = std::max(longest, slotSpan(record, slot).length);

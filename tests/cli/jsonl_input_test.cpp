@@ -27,7 +27,9 @@ TEST(ParseJsonlLine, ReadsTheIdAsWrittenAndTheTextAsBytes) {
       {"{\"id\": 3, \"text\": \"M\xC3\xBCLLER \xC3\xBF\"}", "3", "M\xFCLLER \xFF"},
       {R"({"id": 4, "text": "\u0000X"})", "4", "\0X"s},
       // Keys may be escaped too; runs of escapes and plain bytes alternate.
-      {R"({"\u0069d": 8, "te\u0078t": "\u0041\u00e9\u00E9B\u001e\n"})", "8", "A\xE9\xE9" "B\x1e\n"},
+      {R"({"\u0069d": 8, "te\u0078t": "\u0041\u00e9\u00E9B\u001e\n"})", "8",
+       "A\xE9\xE9"
+       "B\x1e\n"},
       // An id is echoed, not decoded, so any character may stand in it.
       {"{\"id\": \"\xE2\x82\xAC\\u20AC\", \"text\": \"x\"}", "\"\xE2\x82\xAC\\u20AC\"", "x"},
       // Other keys, whatever their values, are passed over, nested ones included.

@@ -2,7 +2,6 @@
 // golden corpus, with text buffers small enough to cut what the fields share, and on records whose name parts,
 // IIN and country are too long to be shared.
 #include <gtest/gtest.h>
-
 #include <quorix/parser.h>
 #include <quorix/result_fields.h>
 
@@ -93,9 +92,17 @@ TEST(DeriveFieldValues, FallsBackWhereSharedWorkIsTooLongToKeep) {
   const std::vector<RecordBuilder::Built> records = {
       // Parts longer than a kept part, joined by the full name.
       RecordBuilder().set(SLOT_FIRST_NAME, longWord).set(SLOT_FAMILY_NAME, "SMITH").build(),
-      RecordBuilder().set(SLOT_FIRST_NAME, "JOHN").set(SLOT_MIDDLE_NAME, longWord).set(SLOT_FAMILY_NAME, longWord).build(),
+      RecordBuilder()
+          .set(SLOT_FIRST_NAME, "JOHN")
+          .set(SLOT_MIDDLE_NAME, longWord)
+          .set(SLOT_FAMILY_NAME, longWord)
+          .build(),
       // A full name that is all NONE is joined from the parts, which the correction row of Alabama splits.
-      RecordBuilder().set(SLOT_FULL_NAME, "NONE").set(SLOT_FAMILY_NAME, "DOE").set(SLOT_GIVEN_NAMES, "JANE ANN").build(),
+      RecordBuilder()
+          .set(SLOT_FULL_NAME, "NONE")
+          .set(SLOT_FAMILY_NAME, "DOE")
+          .set(SLOT_GIVEN_NAMES, "JANE ANN")
+          .build(),
       RecordBuilder().set(SLOT_FULL_NAME, "JANE,ANN,,DOE,JR").set(SLOT_JURISDICTION, "AL").build(),
       RecordBuilder().set(SLOT_FULL_NAME, "SMITH,JR,JOHN").set(SLOT_NAME_SUFFIX, "NONE").build(),
       // An IIN longer than the buffer issuedBy reads it from, known or not.
