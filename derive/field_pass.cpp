@@ -103,6 +103,7 @@ void keepShared(std::int32_t field, Status status, const char* out, std::int32_t
     work.iinStatus = status;
     const std::int32_t length = status == kStatusOk ? boundedLength(out, outSize) : 0;
     work.iinKept = outSize >= 2 && length < kIinBufferSize - 1 && length < outSize - 1;
+    if (!work.iinKept) return;
     std::memcpy(work.iin, out, static_cast<std::size_t>(length));
     work.iin[length] = '\0';
   }
