@@ -149,7 +149,7 @@ inline FieldValue deriveFieldValue(ParserInstance& instance, const ResultField& 
 }
 
 // Called for each of the 40 fields in kResultFields order, present or not; value.text views the instance's text
-// buffer until the call returns.
+// buffer from its start (a caller may edit it there) until the call returns.
 using FieldValueVisitor = void (*)(void* context, std::int32_t field, const FieldValue& value);
 
 // All 40 fields of instance's record in one pass: each value is exactly what deriveFieldValue gives for that field,
