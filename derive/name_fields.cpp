@@ -124,6 +124,23 @@ std::int32_t dropNoneWords(char* text, std::int32_t length) {
   return written;
 }
 
+bool isOneWord(const char* text, std::int32_t length) {
+  for (std::int32_t i = 0; i < length; ++i)
+    if (kCleanSeparatorSet.has(text[i])) return false;
+  return true;
+}
+
+// cleanNameText of a text without separators, as most names are: the first word is never a dropped suffix, so it
+// goes only when it is NONE, and otherwise loses the trimmed bytes at its ends.
+Status cleanOneWord(char* text, std::int32_t length) {
+  TextSpan word{text, length};
+  if (word.view() == "NONE") word.length = 0;
+  trimChars(&word, kNameTrimSet);
+  if (word.length > 0) std::memmove(text, word.data, static_cast<std::size_t>(word.length));
+  text[word.length] = '\0';
+  return word.length > 0 ? kStatusOk : kStatusNoValue;
+}
+
 }  // namespace
 
 // The suffixes measured once; names are mostly longer than any of them, and such a word is no suffix.
@@ -149,6 +166,7 @@ bool isNameSuffix(TextSpan word) {
 Status cleanNameText(char* text, std::int32_t size) {
   if (text == nullptr || size < 1) return kStatusBadArgument;
   const std::int32_t length = boundedLength(text, size - 1);
+  if (length > 0 && isOneWord(text, length)) return cleanOneWord(text, length);
   TextSpan words[kMaxNameWords];
   std::int32_t count =
       length > 0 ? splitTokens(TextSpan{text, length}, words, kMaxNameWords, kCleanSeparatorSet, 1) : 0;
