@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 
 #include "cli/json_bytes.h"
@@ -95,11 +96,40 @@ struct LineReader {
   // for. For a text, a character above U+00FF is an error; elsewhere it is appended as 0xFF, which no key we know
   // holds.
   bool readString(std::string* out, bool isText) {
+    if (out == nullptr) return readStringInto(nullptr, isText);
+    // Every byte of the string takes at least one byte of the line, so the rest of the line bounds it: the string
+    // is written straight into that room, which a reused out already has, and cut to what was written.
+    const std::size_t start = out->size();
+    out->resize(start + (line.size() - at));
+    char* const begin = out->data() + start;
+    char* end = begin;
+    const bool read = readStringInto(&end, isText);
+    out->resize(start + static_cast<std::size_t>(end - begin));
+    return read;
+  }
+
+  // A writer escapes most bytes of a text as \u00XX: such an escape at `at` is taken in one step, its byte written
+  // through *to when to is given. False (nothing read) for any other escape, which the general path reads.
+  bool escapedByte(char** to) {
+    if (line.size() - at < 6 || line[at + 1] != 'u' || line[at + 2] != '0' || line[at + 3] != '0') return false;
+    const std::uint8_t high = kHexValues[static_cast<unsigned char>(line[at + 4])];
+    const std::uint8_t low = kHexValues[static_cast<unsigned char>(line[at + 5])];
+    if (high > 15 || low > 15) return false;
+    if (to != nullptr) *(*to)++ = static_cast<char>(high << 4 | low);
+    at += 6;
+    return true;
+  }
+
+  // readString writing through *to (advanced past the bytes written), or reading only when to is null.
+  bool readStringInto(char** to, bool isText) {
     if (!take('"')) return fail("expected a string");
     while (true) {
       // Most of a text is plain ASCII: copy it in one piece.
       const std::size_t run = plainJsonPrefix(line.substr(at));
-      if (out != nullptr) out->append(line.data() + at, run);
+      if (to != nullptr) {
+        std::memcpy(*to, line.data() + at, run);
+        *to += run;
+      }
       at += run;
       if (atEnd()) return fail("the string is not closed");
       const char c = line[at];
@@ -110,6 +140,7 @@ struct LineReader {
         return true;
       }
       if (byte < 0x20) return fail("a control character must be escaped in a string");
+      if (c == '\\' && escapedByte(to)) continue;
       if (c == '\\') {
         const std::size_t escapeAt = at;
         ++at;
@@ -168,7 +199,7 @@ struct LineReader {
         code = byte;
         ++at;
       }
-      if (out != nullptr) out->push_back(static_cast<char>(code > kLastByteCharacter ? 0xFF : code));
+      if (to != nullptr) *(*to)++ = static_cast<char>(code > kLastByteCharacter ? 0xFF : code);
     }
   }
 
@@ -249,9 +280,16 @@ bool parseJsonlLine(std::string_view line, JsonlInput& input, std::string& error
     while (true) {
       reader.skipSpace();
       const std::size_t keyAt = reader.at;
-      std::string key;
       if (reader.peek() != '"') return reader.fail("expected a key in double quotes");
-      if (!reader.readString(&key, false)) return false;
+      if (!reader.readString(nullptr, false)) return false;
+      // A key without escapes is its own text; only an escaped one is read again, into a string of its own.
+      std::string_view key = line.substr(keyAt + 1, reader.at - keyAt - 2);
+      std::string unescaped;
+      if (key.find('\\') != std::string_view::npos) {
+        LineReader again{.line = line, .error = error, .at = keyAt};
+        if (!again.readString(&unescaped, false)) return false;
+        key = unescaped;
+      }
       reader.skipSpace();
       if (!reader.take(':')) return reader.fail("expected ':' after the key");
       reader.skipSpace();
@@ -260,7 +298,7 @@ bool parseJsonlLine(std::string_view line, JsonlInput& input, std::string& error
         bool& seen = key == "id" ? haveId : haveText;
         if (seen) {
           reader.at = keyAt;
-          return reader.fail("\"" + key + "\" appears twice");
+          return reader.fail("\"" + std::string(key) + "\" appears twice");
         }
         seen = true;
       } else {

@@ -115,15 +115,17 @@ void appendNumber(std::string& out, std::int64_t value) {
 // viewing the instance's text buffer until the next derivation, or flag for the three indicators.
 template <typename Visit>
 void visitResultFields(ParserInstance& instance, Visit visit) {
-  for (const ResultField& field : kResultFields) {
-    const FieldValue value = deriveFieldValue(instance, field);
-    if (!value.present) continue;
+  const FieldValueVisitor onField = [](void* context, std::int32_t index, const FieldValue& value) {
+    if (!value.present) return;
+    const ResultField& field = kResultFields[index];
+    Visit& inner = *static_cast<Visit*>(context);
     if (field.flag != nullptr) {
-      visit(field.javaName, std::string_view(), std::optional<std::int32_t>(value.flag));
+      inner(field.javaName, std::string_view(), std::optional<std::int32_t>(value.flag));
     } else {
-      visit(field.javaName, value.text, std::optional<std::int32_t>());
+      inner(field.javaName, value.text, std::optional<std::int32_t>());
     }
-  }
+  };
+  deriveFieldValues(instance, onField, &visit);
 }
 
 // Calls visit(name, text) for each extra the record holds, in kExtraFields order; text views the instance's text

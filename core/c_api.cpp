@@ -46,12 +46,20 @@ std::int32_t storeValue(quorix_parser& parser, std::string_view text) {
 // Derives and stores every field of a successful parse; kStatusNoArena, with nothing stored, when memory runs out.
 Status storeResult(quorix_parser& parser) {
   ParserInstance& instance = *parser.instance;
-  for (std::int32_t i = 0; i < kFieldCount; ++i) {
-    const FieldValue value = deriveFieldValue(instance, kResultFields[i]);
-    if (!value.present) continue;
-    const std::string_view text = kResultFields[i].flag != nullptr ? (value.flag == 1 ? "1" : "0") : value.text;
-    if ((parser.fieldAt[i] = storeValue(parser, text)) == kNoValue) return kStatusNoArena;
-  }
+  struct Storing {
+    quorix_parser& parser;
+    bool full = false;
+  } storing{.parser = parser};
+  deriveFieldValues(
+      instance,
+      [](void* context, std::int32_t i, const FieldValue& value) {
+        auto& to = *static_cast<Storing*>(context);
+        if (to.full || !value.present) return;
+        const std::string_view text = kResultFields[i].flag != nullptr ? (value.flag == 1 ? "1" : "0") : value.text;
+        to.full = (to.parser.fieldAt[i] = storeValue(to.parser, text)) == kNoValue;
+      },
+      &storing);
+  if (storing.full) return kStatusNoArena;
   for (std::int32_t i = 0; i < kExtraCount; ++i) {
     const std::string_view text = deriveIntoTextBuffer(instance, kExtraFields[i].text);
     if (!text.empty() && (parser.extraAt[i] = storeValue(parser, text)) == kNoValue) return kStatusNoArena;

@@ -2,6 +2,7 @@
 // country name or only a country code; each issuer field fills the gap from the reference tables.
 #include "derive/address_fields.h"
 
+#include <cstring>
 #include <iterator>
 #include <string_view>
 
@@ -20,11 +21,6 @@ constexpr std::int32_t kJurisdictionSlots[] = {SLOT_JURISDICTION, SLOT_RES_JURIS
 constexpr std::int32_t kCitySlots[] = {SLOT_CITY, SLOT_RES_CITY};
 constexpr std::int32_t kLicenceNumberSlots[] = {SLOT_LICENCE_NUMBER, SLOT_LICENCE_NUMBER_ALT, SLOT_CAC_PERSON_NUMBER,
                                                 SLOT_CAC_PERSON_ID};
-
-// Intermediate results are derived into buffers of these sizes; a longer one is cut.
-constexpr std::int32_t kIinBufferSize = 32;
-constexpr std::int32_t kJurisdictionBufferSize = 16;
-constexpr std::int32_t kCountryBufferSize = 64;
 
 template <std::size_t N>
 TextSpan firstFilled(const FieldRecord& record, const std::int32_t (&slots)[N]) {
@@ -140,31 +136,76 @@ Status deriveIin(const FieldRecord& record, char* out, std::int32_t outSize) {
 Status deriveIssuedBy(const FieldRecord& record, char* out, std::int32_t outSize) {
   if (!derivationArgumentsValid(record, out, outSize)) return kStatusBadArgument;
   char iin[kIinBufferSize];
-  if (deriveIin(record, iin, kIinBufferSize) != kStatusOk) return kStatusNoValue;
+  return deriveIssuedByFromIin(deriveIin(record, iin, kIinBufferSize), iin, out, outSize);
+}
+
+Status deriveIssuedByFromIin(Status iinStatus, const char* iin, char* out, std::int32_t outSize) {
+  if (out == nullptr || outSize < 1) return kStatusBadArgument;
+  if (iinStatus != kStatusOk) return kStatusNoValue;
   return copyText(out, outSize, jurisdictionForIin(bufferSpan(iin, kIinBufferSize)));
 }
 
 Status deriveCountry(const FieldRecord& record, char* out, std::int32_t outSize) {
+  return deriveCountrySharing(record, nullptr, out, outSize);
+}
+
+Status deriveCountrySharing(const FieldRecord& record, const IssuerParts* parts, char* out, std::int32_t outSize) {
   if (!derivationArgumentsValid(record, out, outSize)) return kStatusBadArgument;
   const TextSpan country = slotSpan(record, SLOT_COUNTRY);
   if (country.filled()) return graphicCopy(country, out, outSize, false);
   const TextSpan countryCode = slotSpan(record, SLOT_COUNTRY_CODE);
   if (countryCode.filled()) return copyText(out, outSize, countryNameForCode(countryCode));
-  char jurisdiction[kJurisdictionBufferSize];
-  if (deriveJurisdictionCode(record, jurisdiction, kJurisdictionBufferSize) != kStatusOk) return kStatusNoValue;
+  char own[kJurisdictionBufferSize];
+  const char* jurisdiction = own;
+  Status status = kStatusOk;
+  if (parts != nullptr) {
+    jurisdiction = parts->jurisdiction;
+    status = parts->jurisdictionStatus;
+  } else {
+    status = deriveJurisdictionCode(record, own, kJurisdictionBufferSize);
+  }
+  if (status != kStatusOk) return kStatusNoValue;
   return copyText(out, outSize, countryGroupForJurisdiction(bufferSpan(jurisdiction, kJurisdictionBufferSize)));
 }
 
 Status deriveCountryCode(const FieldRecord& record, char* out, std::int32_t outSize) {
+  return deriveCountryCodeSharing(record, nullptr, out, outSize);
+}
+
+Status deriveCountryCodeSharing(const FieldRecord& record, const IssuerParts* parts, char* out, std::int32_t outSize) {
   if (!derivationArgumentsValid(record, out, outSize)) return kStatusBadArgument;
   const TextSpan countryCode = slotSpan(record, SLOT_COUNTRY_CODE);
   if (countryCode.filled()) return copyUnchanged(out, outSize, countryCode);
-  char country[kCountryBufferSize];
-  if (deriveCountry(record, country, kCountryBufferSize) != kStatusOk) return kStatusNoValue;
+  char own[kCountryBufferSize];
+  const char* country = own;
+  Status status = kStatusOk;
+  if (parts != nullptr) {
+    country = parts->country;
+    status = parts->countryStatus;
+  } else {
+    status = deriveCountry(record, own, kCountryBufferSize);
+  }
+  if (status != kStatusOk) return kStatusNoValue;
   if (const char* code = countryCodeForName(country); code != nullptr) return copyText(out, outSize, code);
   // The territorial group has a country but no code; a code written where the name belongs is taken as it is.
   if (isCountryCode(country)) return copyText(out, outSize, country);
   return kStatusNoValue;
+}
+
+void deriveIssuerParts(const FieldRecord& record, IssuerParts& parts) {
+  parts.jurisdictionStatus = deriveJurisdictionCode(record, parts.jurisdiction, kJurisdictionBufferSize);
+  parts.countryStatus = deriveCountrySharing(record, &parts, parts.country, kCountryBufferSize);
+}
+
+Status takeSharedText(Status status, const char* text, std::int32_t textSize, const FieldRecord& record,
+                      FieldDerivation derivation, char* out, std::int32_t outSize) {
+  if (!derivationArgumentsValid(record, out, outSize)) return kStatusBadArgument;
+  if (status != kStatusOk) return status;
+  const std::int32_t length = boundedLength(text, textSize);
+  if (length >= textSize - 1 || length >= outSize) return derivation(record, out, outSize);
+  std::memcpy(out, text, static_cast<std::size_t>(length));
+  out[length] = '\0';
+  return kStatusOk;
 }
 
 Status deriveLicenseNumber(const FieldRecord& record, char* out, std::int32_t outSize) {

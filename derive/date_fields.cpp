@@ -198,6 +198,34 @@ bool dayAndMonthInRange(std::int32_t month, std::int32_t day) {
   return day >= 1 && day <= 31 && month >= 1 && month <= 12;
 }
 
+bool allDigits(const char* text, std::int32_t count) {
+  for (std::int32_t i = 0; i < count; ++i)
+    if (text[i] < '0' || text[i] > '9') return false;
+  return true;
+}
+
+std::int32_t digitsValue(const char* text, std::int32_t count) {
+  std::int32_t value = 0;
+  for (std::int32_t i = 0; i < count; ++i) value = value * 10 + (text[i] - '0');
+  return value;
+}
+
+// Eight digits, as nearly every document writes its dates: the groups are plain numbers, so the readings are
+// those of the general case below without its sign and space handling.
+std::int32_t acceptDigitDate(const char* p, DocumentDate* date) {
+  DocumentDate read{.year = digitsValue(p, 4), .month = digitsValue(p + 4, 2), .day = digitsValue(p + 6, 2)};
+  if (dayAndMonthInRange(read.month, read.day)) {
+    *date = read;
+    return 0;
+  }
+  read = {.year = digitsValue(p + 4, 4), .month = digitsValue(p, 2), .day = digitsValue(p + 2, 2)};
+  if (dayAndMonthInRange(read.month, read.day) && read.year >= 1800) {
+    *date = read;
+    return 0;
+  }
+  return -1;
+}
+
 [[nodiscard]] Status deriveDate(const FieldRecord& record, const std::int32_t* slots, std::int32_t count, char* out,
                                 std::int32_t outSize) {
   if (Status s = checkTextArguments(record, out, outSize); s != kStatusOk) return s;
@@ -340,6 +368,7 @@ std::string_view weightRangeLbs(std::int32_t digit) {
 std::int32_t parseDocumentDate(TextSpan text, DocumentDate* date) {
   if (date == nullptr || !text.filled() || text.length < 8) return -1;
   const char* p = text.data;
+  if (allDigits(p, 8)) return acceptDigitDate(p, date);
   DocumentDate read{.year = dateGroupValue(p, 4), .month = dateGroupValue(p + 4, 2), .day = dateGroupValue(p + 6, 2)};
   if (dayAndMonthInRange(read.month, read.day) && read.year >= 0 && read.year <= 9999) {
     *date = read;
@@ -353,7 +382,23 @@ std::int32_t parseDocumentDate(TextSpan text, DocumentDate* date) {
   return -1;
 }
 
+// Two digits of value, which lies in [0, 99].
+void putTwoDigits(std::int32_t value, char* out) {
+  out[0] = static_cast<char>('0' + value / 10);
+  out[1] = static_cast<char>('0' + value % 10);
+}
+
 std::int32_t formatDocumentDate(const DocumentDate& date, char* out) {
+  // A parsed date always fits its widths, so the digits are written directly; anything else goes the long way.
+  if (date.month >= 0 && date.month <= 99 && date.day >= 0 && date.day <= 99 && date.year >= 0 && date.year <= 9999) {
+    putTwoDigits(date.month, out);
+    out[2] = '/';
+    putTwoDigits(date.day, out + 3);
+    out[5] = '/';
+    putTwoDigits(date.year / 100, out + 6);
+    putTwoDigits(date.year % 100, out + 8);
+    return 10;
+  }
   // A part that does not fit its width is written as zeros, so the text is always ten characters.
   if (formatDecimal(date.month, out, 2, kFormatFixedWidth) != 2) std::memcpy(out, "00", 2);
   out[2] = '/';

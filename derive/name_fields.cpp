@@ -6,6 +6,7 @@
 #include <array>
 #include <cstring>
 #include <string_view>
+#include <type_traits>
 
 #include "core/text_utils.h"
 #include "derive/derivation_support.h"
@@ -21,6 +22,7 @@ constexpr CharSet kNameTrimSet(NAME_TRIM_SET);
 constexpr CharSet kWhiteSpaceSet(kWhiteSpace);
 constexpr std::int32_t kMaxNameWords = 16;
 constexpr std::int32_t kMaxNameParts = 8;
+static_assert(std::extent_v<decltype(NameParts::split)> == kMaxNameParts);
 
 TextSpan trimmedSlot(const FieldRecord& record, std::int32_t slot) {
   TextSpan span = slotSpan(record, slot);
@@ -88,8 +90,18 @@ bool hookSucceeds(NameHook hook, const FieldRecord& record, char* out, std::int3
 
 bool equalsNoneIgnoringCase(TextSpan word) { return compareSpans(word, TextSpan{"NONE", 4}, 1) == 0; }
 
-std::int32_t fullNameParts(TextSpan fullName, TextSpan (&parts)[kMaxNameParts]) {
-  return adjustNameParts(parts, splitWords(fullName, parts, kMaxNameParts, NAME_PART_SEPARATORS));
+// The full name split into parts and adjusted; shared (when given) keeps the split for the other name fields.
+std::int32_t fullNameParts(TextSpan fullName, TextSpan (&parts)[kMaxNameParts], NameParts* shared) {
+  if (shared != nullptr && shared->splitCount >= 0) {
+    std::copy_n(shared->split, kMaxNameParts, parts);
+    return shared->splitCount;
+  }
+  const std::int32_t count = adjustNameParts(parts, splitWords(fullName, parts, kMaxNameParts, NAME_PART_SEPARATORS));
+  if (shared != nullptr) {
+    std::copy_n(parts, kMaxNameParts, shared->split);
+    shared->splitCount = count;
+  }
+  return count;
 }
 
 // Drops every word that is exactly NONE from single-space-separated words, in place; returns the new length. Issuers
@@ -110,6 +122,23 @@ std::int32_t dropNoneWords(char* text, std::int32_t length) {
   }
   text[written] = '\0';
   return written;
+}
+
+bool isOneWord(const char* text, std::int32_t length) {
+  for (std::int32_t i = 0; i < length; ++i)
+    if (kCleanSeparatorSet.has(text[i])) return false;
+  return true;
+}
+
+// cleanNameText of a text without separators, as most names are: the first word is never a dropped suffix, so it
+// goes only when it is NONE, and otherwise loses the trimmed bytes at its ends.
+Status cleanOneWord(char* text, std::int32_t length) {
+  TextSpan word{text, length};
+  if (word.view() == "NONE") word.length = 0;
+  trimChars(&word, kNameTrimSet);
+  if (word.length > 0) std::memmove(text, word.data, static_cast<std::size_t>(word.length));
+  text[word.length] = '\0';
+  return word.length > 0 ? kStatusOk : kStatusNoValue;
 }
 
 }  // namespace
@@ -137,6 +166,7 @@ bool isNameSuffix(TextSpan word) {
 Status cleanNameText(char* text, std::int32_t size) {
   if (text == nullptr || size < 1) return kStatusBadArgument;
   const std::int32_t length = boundedLength(text, size - 1);
+  if (length > 0 && isOneWord(text, length)) return cleanOneWord(text, length);
   TextSpan words[kMaxNameWords];
   std::int32_t count =
       length > 0 ? splitTokens(TextSpan{text, length}, words, kMaxNameWords, kCleanSeparatorSet, 1) : 0;
@@ -205,6 +235,10 @@ Status splitMiddleName(const FieldRecord& /*record*/, TextSpan fullName, char* o
 }
 
 Status deriveFirstName(const FieldRecord& record, char* out, std::int32_t outSize) {
+  return deriveFirstNameSharing(record, out, outSize, nullptr);
+}
+
+Status deriveFirstNameSharing(const FieldRecord& record, char* out, std::int32_t outSize, NameParts* shared) {
   if (!derivationArgumentsValid(record, out, outSize)) return kStatusBadArgument;
   out[0] = '\0';
   const JurisdictionCorrection& row = findJurisdictionCorrection(record);
@@ -220,7 +254,7 @@ Status deriveFirstName(const FieldRecord& record, char* out, std::int32_t outSiz
     return cleanNameText(out, outSize);
   }
   TextSpan parts[kMaxNameParts];
-  const std::int32_t count = fullNameParts(fullName, parts);
+  const std::int32_t count = fullNameParts(fullName, parts, shared);
   TextSpan chosen;
   if (count > 2) {
     chosen = parts[1];
@@ -234,6 +268,10 @@ Status deriveFirstName(const FieldRecord& record, char* out, std::int32_t outSiz
 }
 
 Status deriveLastName(const FieldRecord& record, char* out, std::int32_t outSize) {
+  return deriveLastNameSharing(record, out, outSize, nullptr);
+}
+
+Status deriveLastNameSharing(const FieldRecord& record, char* out, std::int32_t outSize, NameParts* shared) {
   if (!derivationArgumentsValid(record, out, outSize)) return kStatusBadArgument;
   out[0] = '\0';
   const JurisdictionCorrection& row = findJurisdictionCorrection(record);
@@ -245,7 +283,7 @@ Status deriveLastName(const FieldRecord& record, char* out, std::int32_t outSize
   if (const NameSplitters* splitters = defaultSplittersFor(row); splitters != nullptr)
     return splitters->last(record, fullName, out, outSize);
   TextSpan parts[kMaxNameParts];
-  if (fullNameParts(fullName, parts) >= 2) return copyCollapsingSpaces(out, outSize, trimmed(parts[0]));
+  if (fullNameParts(fullName, parts, shared) >= 2) return copyCollapsingSpaces(out, outSize, trimmed(parts[0]));
   TextSpan words[kMaxNameParts];
   const std::int32_t count = removeSuffixWords(words, splitWords(fullName, words, kMaxNameParts, " "));
   if (count > 2) return joinWithSpaces(out, outSize, words + 2, count - 2);
@@ -254,6 +292,10 @@ Status deriveLastName(const FieldRecord& record, char* out, std::int32_t outSize
 }
 
 Status deriveMiddleName(const FieldRecord& record, char* out, std::int32_t outSize) {
+  return deriveMiddleNameSharing(record, out, outSize, nullptr);
+}
+
+Status deriveMiddleNameSharing(const FieldRecord& record, char* out, std::int32_t outSize, NameParts* shared) {
   if (!derivationArgumentsValid(record, out, outSize)) return kStatusBadArgument;
   out[0] = '\0';
   const JurisdictionCorrection& row = findJurisdictionCorrection(record);
@@ -273,7 +315,7 @@ Status deriveMiddleName(const FieldRecord& record, char* out, std::int32_t outSi
     return cleanNameText(out, outSize) == kStatusOk ? kStatusOk : kStatusNoValue;
   }
   TextSpan parts[kMaxNameParts];
-  const std::int32_t partCount = fullNameParts(fullName, parts);
+  const std::int32_t partCount = fullNameParts(fullName, parts, shared);
   if (partCount > 2) return copyMiddle(out, outSize, trimmed(parts[2]));
   TextSpan words[kMaxNameParts];
   if (partCount == 2) {
@@ -316,6 +358,18 @@ Status deriveNamePrefix(const FieldRecord& record, char* out, std::int32_t outSi
 }
 
 Status deriveFullName(const FieldRecord& record, char* out, std::int32_t outSize) {
+  return deriveFullNameSharing(record, out, outSize, nullptr);
+}
+
+std::int32_t longestNameSlot(const FieldRecord& record) {
+  constexpr std::int32_t kNameSlots[] = {SLOT_FULL_NAME,   SLOT_FAMILY_NAME, SLOT_FIRST_NAME,
+                                         SLOT_MIDDLE_NAME, SLOT_NAME_SUFFIX, SLOT_GIVEN_NAMES};
+  std::int32_t longest = 0;
+  for (const std::int32_t slot : kNameSlots) longest = std::max(longest, slotSpan(record, slot).length);
+  return longest;
+}
+
+Status deriveFullNameSharing(const FieldRecord& record, char* out, std::int32_t outSize, const NameParts* parts) {
   if (!derivationArgumentsValid(record, out, outSize)) return kStatusBadArgument;
   TextSpan fullName = slotSpan(record, SLOT_FULL_NAME);
   trimChars(&fullName, NAME_TRIM_SET);
@@ -325,23 +379,47 @@ Status deriveFullName(const FieldRecord& record, char* out, std::int32_t outSize
     if (copied > 1 && dropNoneWords(out, copied - 1) > 0) return kStatusOk;
   }
 
-  // Each part goes into the room the earlier ones left, behind one separating space.
+  // Each part goes into the room the earlier ones left, behind one separating space. A part derived before is
+  // taken as it is when that room cannot have cut it: no part grows beyond the longest name slot.
   constexpr FieldDerivation kParts[] = {deriveFirstName, deriveMiddleName, deriveLastName, deriveNameSuffix};
+  static_assert(std::size(kParts) == std::extent_v<decltype(NameParts::parts)>);
+  const std::int32_t longest = parts != nullptr ? longestNameSlot(record) : 0;
   std::int32_t length = 0;
   out[0] = '\0';
-  for (FieldDerivation part : kParts) {
+  for (std::size_t i = 0; i < std::size(kParts); ++i) {
     const std::int32_t start = length > 0 ? length + 1 : 0;
-    if (outSize - start < 2) break;
-    if (part(record, out + start, outSize - start) == kStatusOk) {
-      const std::int32_t partLength = boundedLength(out + start, outSize - start);
-      if (partLength > 0) {
-        if (start > 0) out[length] = ' ';
-        length = start + partLength;
-      }
+    const std::int32_t room = outSize - start;
+    if (room < 2) break;
+    std::int32_t partLength = 0;
+    if (parts != nullptr && parts->parts[i].known && room >= longest + 2) {
+      const NamePart& part = parts->parts[i];
+      partLength = part.status == kStatusOk ? part.length : 0;
+      if (partLength > 0) std::memcpy(out + start, part.text, static_cast<std::size_t>(partLength));
+    } else if (kParts[i](record, out + start, room) == kStatusOk) {
+      partLength = boundedLength(out + start, room);
+    }
+    if (partLength > 0) {
+      if (start > 0) out[length] = ' ';
+      length = start + partLength;
     }
     out[length] = '\0';
   }
   return length > 0 ? kStatusOk : kStatusNoValue;
+}
+
+void rememberNamePart(NamePart& part, Status status, const char* text, std::int32_t textSize) {
+  part.known = false;
+  part.status = status;
+  part.length = 0;
+  if (status != kStatusOk) {
+    part.known = true;
+    return;
+  }
+  const std::int32_t length = boundedLength(text, textSize);
+  if (length >= static_cast<std::int32_t>(sizeof part.text)) return;  // too long to keep: derived again if needed
+  std::memcpy(part.text, text, static_cast<std::size_t>(length));
+  part.length = length;
+  part.known = true;
 }
 
 }  // namespace quorix

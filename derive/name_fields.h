@@ -52,4 +52,40 @@ struct NameSplitters {
 inline constexpr NameSplitters DefaultNameSplitters{
     .first = splitFirstName, .last = splitLastName, .middle = splitMiddleName};
 
+// A name field derived once, to be joined into the full name without deriving it again: the status, and on success
+// the text unless it was too long to keep (known is then false).
+struct NamePart {
+  bool known = false;
+  Status status = kStatusNoValue;
+  std::int32_t length = 0;
+  char text[256];
+};
+// First, middle and last name and suffix, in the order the full name joins them, and the full name split into its
+// parts (splitCount -1 until split), which the first, middle and last name would each split alike.
+struct NameParts {
+  NamePart parts[4];
+  std::int32_t splitCount = -1;
+  TextSpan split[8];
+};
+
+// deriveFirstName, deriveLastName and deriveMiddleName, splitting the full name at most once across calls that
+// share parts (null: on their own).
+[[nodiscard]] Status deriveFirstNameSharing(const FieldRecord& record, char* out, std::int32_t outSize,
+                                            NameParts* shared);
+[[nodiscard]] Status deriveLastNameSharing(const FieldRecord& record, char* out, std::int32_t outSize,
+                                           NameParts* shared);
+[[nodiscard]] Status deriveMiddleNameSharing(const FieldRecord& record, char* out, std::int32_t outSize,
+                                             NameParts* shared);
+
+// Keeps a part as its derivation left it in text[0, textSize).
+void rememberNamePart(NamePart& part, Status status, const char* text, std::int32_t textSize);
+
+// The length of the longest name slot a name field is made from: no name field, and nothing a name derivation
+// writes on its way, is longer.
+[[nodiscard]] std::int32_t longestNameSlot(const FieldRecord& record);
+
+// deriveFullName, taking the parts from parts (null for none) where they were derived with the same outSize.
+[[nodiscard]] Status deriveFullNameSharing(const FieldRecord& record, char* out, std::int32_t outSize,
+                                           const NameParts* parts);
+
 }  // namespace quorix

@@ -134,14 +134,20 @@ jint writeBulkResult(ParserInstance& instance, char* out, std::int64_t capacity)
   const std::int64_t held = std::int64_t{instance.textBufferSize} + instance.arenaBufferSize +
                             instance.spareBufferSize + std::int64_t{sizeof(ParserInstance)};
   writer.putInt(static_cast<std::int32_t>(std::min<std::int64_t>(held, INT32_MAX)));
-  for (const ResultField& field : kResultFields) {
-    if (field.flag != nullptr) {
-      std::int32_t value = 0;
-      writer.putInt(field.flag(instance.record, &value) == kStatusOk ? (value == 1 ? 1 : 0) : -1);
-    } else {
-      writer.putText(derivedText(field.text, instance));
-    }
-  }
+  struct Fields {
+    BulkWriter& writer;
+    char* textBuffer;
+  } fields{.writer = writer, .textBuffer = instance.textBuffer};
+  deriveFieldValues(
+      instance,
+      [](void* context, std::int32_t i, const FieldValue& value) {
+        auto& to = *static_cast<Fields*>(context);
+        if (kResultFields[i].flag != nullptr) return to.writer.putInt(value.present ? value.flag : -1);
+        if (!value.present) return to.writer.putInt(-1);
+        blankHighBytes(to.textBuffer);  // the value's text, which starts the buffer
+        to.writer.putText(to.textBuffer);
+      },
+      &fields);
   const FieldSlot& standard = instance.record.slots[SLOT_STANDARD];
   if (standard.filled()) {
     writer.putSpan(standard.text, standard.length);

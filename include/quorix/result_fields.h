@@ -7,6 +7,7 @@
 #include <quorix/status.h>
 
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 #include <string_view>
 
@@ -118,11 +119,42 @@ struct FieldValue {
   std::int32_t flag = 0;
 };
 
-// Runs field's derivation over instance's record into its text buffer. Not present when the record does not yield
-// the field or yields an empty text.
-FieldValue deriveFieldValue(ParserInstance& instance, const ResultField& field);
+// The value a text derivation left in out[0, outSize) with status: not present unless it succeeded with a text.
+inline FieldValue textFieldValue(Status status, char* out, std::int32_t outSize) {
+  if (status != kStatusOk || out[0] == '\0') return {};
+  out[outSize - 1] = '\0';  // whatever a derivation wrote, the read below stops inside the buffer
+  return {.present = true, .text = std::string_view(out, std::strlen(out)), .flag = 0};
+}
+
 // Runs a text derivation over instance's record into its text buffer and returns the NUL-terminated text there;
 // empty when the record does not yield it.
-std::string_view deriveIntoTextBuffer(ParserInstance& instance, FieldDerivation derivation);
+inline std::string_view deriveIntoTextBuffer(ParserInstance& instance, FieldDerivation derivation) {
+  char* out = instance.textBuffer;
+  if (out == nullptr || instance.textBufferSize < 1) return {};
+  return textFieldValue(derivation(instance.record, out, instance.textBufferSize), out, instance.textBufferSize).text;
+}
+
+// Runs field's derivation over instance's record into its text buffer. Not present when the record does not yield
+// the field or yields an empty text.
+inline FieldValue deriveFieldValue(ParserInstance& instance, const ResultField& field) {
+  if (field.flag != nullptr) {
+    std::int32_t value = 0;
+    if (field.flag(instance.record, &value) != kStatusOk) return {};
+    // The indicator is yes only for a 1; any other value the document carries reads as no.
+    return {.present = true, .text = {}, .flag = value == 1 ? 1 : 0};
+  }
+  const std::string_view text = deriveIntoTextBuffer(instance, field.text);
+  if (text.empty()) return {};
+  return {.present = true, .text = text, .flag = 0};
+}
+
+// Called for each of the 40 fields in kResultFields order, present or not; value.text views the instance's text
+// buffer from its start (a caller may edit it there) until the call returns.
+using FieldValueVisitor = void (*)(void* context, std::int32_t field, const FieldValue& value);
+
+// All 40 fields of instance's record in one pass: each value is exactly what deriveFieldValue gives for that field,
+// while the work fields share (the name parts behind the full name, the issuer behind country, country code,
+// jurisdiction and issuedBy) is done once. The text buffer is overwritten.
+void deriveFieldValues(ParserInstance& instance, FieldValueVisitor visit, void* context);
 
 }  // namespace quorix

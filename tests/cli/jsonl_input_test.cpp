@@ -26,6 +26,10 @@ TEST(ParseJsonlLine, ReadsTheIdAsWrittenAndTheTextAsBytes) {
       {R"({"id": 2, "text": "\u0080\u00ff\u00C9"})", "2", "\x80\xFF\xC9"},
       {"{\"id\": 3, \"text\": \"M\xC3\xBCLLER \xC3\xBF\"}", "3", "M\xFCLLER \xFF"},
       {R"({"id": 4, "text": "\u0000X"})", "4", "\0X"s},
+      // Keys may be escaped too; runs of escapes and plain bytes alternate.
+      {R"({"\u0069d": 8, "te\u0078t": "\u0041\u00e9\u00E9B\u001e\n"})", "8",
+       "A\xE9\xE9"
+       "B\x1e\n"},
       // An id is echoed, not decoded, so any character may stand in it.
       {"{\"id\": \"\xE2\x82\xAC\\u20AC\", \"text\": \"x\"}", "\"\xE2\x82\xAC\\u20AC\"", "x"},
       // Other keys, whatever their values, are passed over, nested ones included.
@@ -79,6 +83,9 @@ TEST(ParseJsonlLine, NamesWhatIsWrongAndWhere) {
       {R"({"id": 1, "text": "\uD83D\uDE00"})", "U+D83D is not a byte"},
       {"{\"id\": 1, \"text\": \"\xE2\x82\xAC\"}", "U+20AC is not a byte"},
       {R"({"id": 1, "text": "\u00G0"})", "\\u needs four hexadecimal digits at column 24"},
+      {R"({"id": 1, "text": "\u00"})", "\\u needs four hexadecimal digits at column 24"},
+      {R"({"id": 1, "text": "\u00)", "\\u needs four hexadecimal digits at column 24"},
+      {R"({"id": 1, "\u0069d": 2, "text": "x"})", "\"id\" appears twice at column 11"},
       {R"({"id": 1, "text": "\x41"})", "unknown escape '\\x' at column 20"},
       {"{\"id\": 1, \"text\": \"a\tb\"}", "a control character must be escaped in a string at column 21"},
       {"{\"id\": 1, \"text\": \"a\0b\"}"s, "a control character must be escaped"},
