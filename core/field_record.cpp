@@ -177,13 +177,28 @@ FieldSlot* setSlotProduced(FieldRecord& record, std::int32_t slot, const void* c
   return commitValue(record, slot, produced);
 }
 
+namespace {
+
+// A date field in its fixed width. Every stripe row and every licence stores two or three dates, so the common
+// case, a value that fits, is written digit by digit here; anything else goes the general way.
+void writeDateField(std::int32_t value, char* place, std::int32_t width, std::int32_t limit) {
+  if (value >= 0 && value < limit) {
+    for (std::int32_t i = width; i-- > 0; value /= 10) place[i] = static_cast<char>('0' + value % 10);
+    return;
+  }
+  // A field too wide for its place is written as zeros, so the value is always eight characters long.
+  if (formatDecimal(value, place, width, kFormatFixedWidth) != width)
+    std::memset(place, '0', static_cast<std::size_t>(width));
+}
+
+}  // namespace
+
 FieldSlot* setSlotDate(FieldRecord& record, std::int32_t slot, const DateTime& date) {
   if (!validSlot(slot) || freeRoom(record) < 8) return nullptr;
   char* place = freePlace(record);
-  // A field too wide for its place is written as zeros, so the value is always eight characters long.
-  if (formatDecimal(date.year, place, 4, kFormatFixedWidth) != 4) std::memcpy(place, "0000", 4);
-  if (formatDecimal(date.month, place + 4, 2, kFormatFixedWidth) != 2) std::memcpy(place + 4, "00", 2);
-  if (formatDecimal(date.day, place + 6, 2, kFormatFixedWidth) != 2) std::memcpy(place + 6, "00", 2);
+  writeDateField(date.year, place, 4, 10000);
+  writeDateField(date.month, place + 4, 2, 100);
+  writeDateField(date.day, place + 6, 2, 100);
   return commitValue(record, slot, 8);
 }
 

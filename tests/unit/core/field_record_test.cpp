@@ -214,6 +214,8 @@ TEST(FieldRecordSetters, DatesAreEightDigits) {
   constexpr Case kCases[] = {
       {{9999, 12, 31}, 8, "99991231"},  // exactly eight free bytes: no NUL behind
       {{999, 1, 2}, 16, "09990102"},
+      {{10000, 100, 0}, 16, "00000000"},  // too wide for its place: zeros
+      {{-5, -1, 99}, 16, "-005-199"},     // a sign takes a place of its own
   };
   // clang-format on
   for (const auto& c : kCases) {
