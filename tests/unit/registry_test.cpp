@@ -30,11 +30,16 @@ std::vector<std::string> screenInputs() {
   return inputs;
 }
 
-TEST(Registry, NoScreenTurnsAwayATextItsDecoderReads) {
+// Each row reads the inputs one after the other into one record.
+class Registry : public ::testing::Test {
+ protected:
+  static constexpr std::int32_t kArenaSize = 1 << 16;
   const std::vector<std::string> inputs = screenInputs();
-  constexpr std::int32_t kArenaSize = 1 << 16;
-  const auto arena = std::make_unique<char[]>(kArenaSize);
+  const std::unique_ptr<char[]> arena = std::make_unique<char[]>(kArenaSize);
   ParserInstance instance;
+};
+
+TEST_F(Registry, NoScreenTurnsAwayATextItsDecoderReads) {
   std::int32_t screened = 0;
   for (const DecoderEntry& row : decoderRegistry()) {
     if (row.screen == nullptr) continue;
@@ -89,11 +94,7 @@ Status readWholly(const DecoderEntry& row, const std::string& input, FieldRecord
 }
 
 // A row with a mark is offered only inputs whose prepared text may hold it, so it must read none without it.
-TEST(Registry, NoRowReadsATextWithoutItsMark) {
-  const std::vector<std::string> inputs = screenInputs();
-  constexpr std::int32_t kArenaSize = 1 << 16;
-  const auto arena = std::make_unique<char[]>(kArenaSize);
-  ParserInstance instance;
+TEST_F(Registry, NoRowReadsATextWithoutItsMark) {
   std::int32_t marked = 0;
   for (const DecoderEntry& row : decoderRegistry()) {
     if (row.mark == '\0') continue;
