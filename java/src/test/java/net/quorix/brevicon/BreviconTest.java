@@ -75,15 +75,6 @@ class BreviconTest {
   }
 
   @Test
-  void directBufferIsReadFromItsStartWhateverItsPosition() throws Exception {
-    try (Brevicon parser = new Brevicon()) {
-      ByteBuffer text = Documents.direct(Documents.aamva2014());
-      text.position(10).limit(12);
-      assertEquals("MICHAEL", parser.parse(text, text.capacity()).firstName);
-    }
-  }
-
-  @Test
   void threadsSharingOneParserTakeTurns() throws Exception {
     String[] documents = {
       Documents.aamva2014("DDK1"), Documents.aamva2014("DDK0"), Documents.REJECTED,
