@@ -228,15 +228,5 @@ TEST(AamvaVariants, CurrentEditionsNameTheirStandard) {
   }
 }
 
-// 2011-edition cards carry the organ donor and veteran indicators under the ids of 2014.
-TEST(AamvaVariants, Version6ReadsTheIndicators) {
-  std::vector<std::string> elements = k2014Elements;
-  elements.push_back("DDL1");
-  const auto run = decodeAs(40, dlText(standardHeader(6, 1), elements));
-  ASSERT_EQ(run->status, kStatusOk);
-  EXPECT_EQ(run->slot(SLOT_ORGAN_DONOR), "1");
-  EXPECT_EQ(run->slot(SLOT_VETERAN), "1");
-}
-
 }  // namespace
 }  // namespace quorix

@@ -174,15 +174,5 @@ TEST(CleanNameText, WordsSuffixesAndNone) {
 }
 
 // A cut name is the front of the whole one; the full name keeps one byte of the buffer spare.
-TEST(NameFields, CutToFitSmallBuffers) {
-  const auto record =
-      RecordBuilder().set(SLOT_FIRST_NAME, "ABCDEFGHIJKLMNOPQ").set(SLOT_FULL_NAME, "ABCDEFGHIJKLMNOPQ").build();
-  EXPECT_EQ(deriveText(deriveFirstName, record, 16), "ABCDEFGHIJKLMNO");
-  EXPECT_EQ(deriveText(deriveFullName, record, 16), "ABCDEFGHIJKLMN");
-  EXPECT_EQ(deriveText(deriveFullName,
-                       RecordBuilder().set(SLOT_FIRST_NAME, "JOHN").set(SLOT_FAMILY_NAME, "SMITHSON").build(), 10),
-            "JOHN SMIT");
-}
-
 }  // namespace
 }  // namespace quorix
