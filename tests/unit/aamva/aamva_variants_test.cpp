@@ -94,31 +94,6 @@ TEST(AamvaVariants, HeaderAndJurisdictionChecksTellLayoutsApart) {
   }
 }
 
-TEST(AamvaVariants, NorthCarolinaDatesRotateAfterTrimming) {
-  struct Case {
-    std::string_view element;
-    std::int32_t slot;
-    std::string_view stored;
-  };
-  const Case kCases[] = {
-      {"DBB1990-01-02 ", SLOT_BIRTH_DATE, "01021990"},  // padded: trimmed before rotating
-      {"DBA 2030-12-31", SLOT_EXPIRY_DATE, "12312030"},
-      {"DBBABC", SLOT_BIRTH_DATE, "BCA"},
-      {"DBB-", SLOT_BIRTH_DATE, ""},
-      {"DAG1-MAIN ST", SLOT_STREET_1, "1-MAIN ST"},  // other slots keep their dashes
-      {"DBB1990-01-02-0000000000-0000000000-0000000000", SLOT_BIRTH_DATE, "0102000000000000000000000001990"},
-  };
-  for (const Case& c : kCases) {
-    SCOPED_TRACE(c.element);
-    const auto run = decodeAs(22, dlText(kAamva36Header, {"DAQD1234567", "DAJNC", std::string(c.element)}, -1));
-    ASSERT_EQ(run->status, kStatusOk);
-    EXPECT_EQ(run->slot(c.slot), c.stored);
-  }
-  // The same dates pass unrotated through the variant for the other jurisdictions.
-  const auto other = decodeAs(21, dlText(kAamva36Header, {"DAQD1234567", "DAJVA", "DBB1990-01-02"}));
-  EXPECT_EQ(other->slot(SLOT_BIRTH_DATE), "1990-01-02");
-}
-
 TEST(AamvaVariants, LocatorsAndDesignators) {
   struct Case {
     std::string_view name;
@@ -189,42 +164,6 @@ TEST(AamvaSelection, MostSlotsWinThenTheEarlierRow) {
     ASSERT_EQ(parse.status, kStatusOk);
     EXPECT_EQ(parse.instance->record.decoderId, 17);
     EXPECT_EQ(parse.slot(SLOT_LICENCE_NUMBER), "D1234567");
-  }
-}
-
-// The 2014 rows also read the 2016 and 2020 editions and name the edition the header declares; later editions
-// are read as 2020 and say so.
-TEST(AamvaVariants, CurrentEditionsNameTheirStandard) {
-  struct Case {
-    std::int32_t id;
-    int version;
-    Status status;
-    std::string_view standard;
-    RepairSet repairs;
-  };
-  constexpr Case kCases[] = {
-      {41, 7, kStatusOk, "AAMVA DL/ID 2014", 0},
-      {43, 9, kStatusOk, "AAMVA DL/ID 2016", 0},
-      {43, 10, kStatusOk, "AAMVA DL/ID 2020", 0},
-      {41, 11, kStatusOk, "AAMVA DL/ID version 11 (read as 2020)", kRepairNewerEditionReadAs2020},
-      {42, 37, kStatusOk, "AAMVA DL/ID version 37 (read as 2020)", kRepairNewerEditionReadAs2020},
-      {43, 99, kStatusOk, "AAMVA DL/ID version 99 (read as 2020)", kRepairNewerEditionReadAs2020},
-      {41, 6, kAamvaBadVersion, "", 0},
-  };
-  for (const Case& c : kCases) {
-    SCOPED_TRACE(::testing::Message() << "id " << c.id << " version " << c.version);
-    // Row 43 reads the header without a jurisdiction version, row 42 one without the space after "ANSI".
-    std::string header =
-        c.id == 43 ? headerOf("ANSI ", "636014", testing::twoDigits(c.version), "", 1) : standardHeader(c.version, 1);
-    if (c.id == 42) header.erase(8, 1);
-    const auto run = decodeAs(c.id, dlText(header, k2014Elements));
-    EXPECT_EQ(run->status, c.status);
-    if (c.status == kStatusOk) {
-      EXPECT_EQ(run->slot(SLOT_STANDARD), c.standard);
-      EXPECT_EQ(run->slot(SLOT_LICENCE_NUMBER), "D1234567");
-      EXPECT_EQ(run->slot(SLOT_ORGAN_DONOR), "1");
-      EXPECT_EQ(run->record.repairs, c.repairs);
-    }
   }
 }
 

@@ -87,58 +87,15 @@ TEST(MagstripeVariants, EachRejectsTheNearMissesOfItsFraming) {
   }
 }
 
-struct NumberCase {
-  std::int32_t id;
-  std::string text;
-  std::string licence;
-};
-
-// The licence number layouts of ids 13, 14 and 16, which other rows do not read.
-TEST(MagstripeVariants, LicenceNumberLayouts) {
-  const NumberCase kCases[] = {
-      {14, ";6360141234567=251219800115=89=?", "891234567"},
-      {14, ";6360141234567=251219800115==?", "1234567"},  // part B may be empty
-      {14, ";6360141234567=251219800115=89?", ""},        // no third "="
-      {14, ";6360141234567=251219800115=89", ""},         // ends inside part B
-      {14, ";6360141234567=2512198001150=89=?", ""},      // no "=" behind the 12 dates
-      {14, ";6360141234567=25121980011?", ""},            // too little behind the first "="
-      {14, ";636014123=251219800115=" + std::string(35, '7') + "=?", std::string(31, '7')},
-      {14, ";636014123=251219800115=" + std::string(28, '7') + "=?", std::string(28, '7') + "123"},
-      {13, kTrack1 + ";636014 1234567=251219800115?" + kTrack3, "1234567"},
-      {13, kTrack1 + ";636014 1234567=25121980011598765?" + kTrack3, "123456798765"},  // overflow digits
-      {13, kTrack1 + ";636014A1234567=251219800115?" + kTrack3, ""},                   // a letter is no separator
-      {13, kTrack1 + ";6360141234567=251219800115?" + kTrack3, ""},
-      {16, "OHX^^6360231234567=251219800115", "1234567"},
-      {16, "OHX^636023=251219800115XXXXXXX", ""},  // 6 digits: IIN without number
-      {16, "OHX^6360231234567=2512", ""},          // fewer than 13 behind the digits
-  };
-  for (const NumberCase& c : kCases) {
-    SCOPED_TRACE(c.text);
+// Id 13 reads a licence number only behind a separator after the IIN; the texts it reads are in the golden corpus,
+// these two other rows read first.
+TEST(MagstripeVariants, SeparatorAfterTheIinIsNoLetterAndNoDigit) {
+  for (const std::string track2 : {";636014A1234567=251219800115?", ";6360141234567=251219800115?"}) {
+    SCOPED_TRACE(track2);
     StripeFixture f;
-    const TextSpan text = f.span(c.text);
-    ASSERT_EQ(kVariants[c.id](text.data, text.length, f.record, f.instance), kStatusOk);
-    EXPECT_EQ(f.slot(SLOT_LICENCE_NUMBER), c.licence);
-  }
-}
-
-struct OneLinePostalCase {
-  std::string digitsAfterDates;
-  std::string postal;
-};
-
-// On the one-line layout the digits behind the dates end with the postal code.
-TEST(MagstripeVariants, OneLinePostalCodeRuns) {
-  const OneLinePostalCase kCases[] = {
-      {"43215", "43215"},     {"043215", "43215"}, {"0043215", "43215"}, {"00432151234", "43215-1234"},
-      {"99123456", "123456"}, {"4321", ""},
-  };
-  for (const OneLinePostalCase& c : kCases) {
-    SCOPED_TRACE(c.digitsAfterDates);
-    StripeFixture f;
-    const TextSpan text = f.span("OHCOLUMBUS^DOE$JOHN^1 HIGH ST^6360231234567=251219800115" + c.digitsAfterDates +
-                                 "  D B         NONEM510180BROBLU");
-    ASSERT_EQ(decodeMagstripeVariant<16>(text.data, text.length, f.record, f.instance), kStatusOk);
-    EXPECT_EQ(f.slot(SLOT_POSTAL_CODE), c.postal);
+    const TextSpan text = f.span(kTrack1 + track2 + kTrack3);
+    ASSERT_EQ(decodeMagstripeVariant<13>(text.data, text.length, f.record, f.instance), kStatusOk);
+    EXPECT_EQ(f.slot(SLOT_LICENCE_NUMBER), "");
   }
 }
 
