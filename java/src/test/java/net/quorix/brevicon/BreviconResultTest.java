@@ -112,6 +112,9 @@ class BreviconResultTest {
   @Test
   void tryParseCarriesTheStatusAndNoFields() {
     try (Brevicon parser = new Brevicon()) {
+      BreviconException e =
+          assertThrows(BreviconException.class, () -> parser.parse(Documents.bytes(Documents.REJECTED)));
+      assertEquals("no decoder accepted the input", e.getMessage());
       List<Integer> statuses =
           List.of(Documents.REJECTED, "", Documents.aamva2014()).stream()
               .map(Documents::bytes)

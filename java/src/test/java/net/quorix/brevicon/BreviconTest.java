@@ -28,18 +28,6 @@ class BreviconTest {
   }
 
   @Test
-  void rejectedInputIsATypedException() {
-    try (Brevicon parser = new Brevicon()) {
-      BreviconException e =
-          assertThrows(BreviconException.class, () -> parser.parse(Documents.bytes(Documents.REJECTED)));
-      assertEquals(BreviconException.STATUS_NO_DECODER, e.getStatus());
-      assertEquals("no decoder accepted the input", e.getMessage());
-      BreviconException empty = assertThrows(BreviconException.class, () -> parser.parse(new byte[0]));
-      assertEquals(BreviconException.STATUS_EMPTY_INPUT, empty.getStatus());
-    }
-  }
-
-  @Test
   void everyParseReturnsAFreshResult() throws Exception {
     try (Brevicon parser = new Brevicon()) {
       BreviconResult first = parser.parse(Documents.bytes(Documents.aamva2014("DDK1", "DCLW")));
