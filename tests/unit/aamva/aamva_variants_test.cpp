@@ -18,7 +18,6 @@ namespace {
 using testing::aamvaText;
 using testing::decodeAs;
 using testing::headerOf;
-using testing::kCompliance;
 using testing::standardHeader;
 using testing::Subfile;
 using testing::version1Header;
@@ -27,16 +26,11 @@ const std::vector<std::string> k2000Elements = {
     "DAASAMPLE,JANE,Q", "DAQD1234567", "DAG1 MAIN ST", "DAIRICHMOND", "DAJVA", "DBB19900102", "DBA20300102", "DBCF"};
 const std::vector<std::string> k2003Elements = {"DCSSAMPLE", "DCTJANE Q",   "DAQD1234567",
                                                 "DAJVA",     "DBB19900102", "DCGUSA"};
-const std::vector<std::string> k2009Elements = {"DCSSAMPLE", "DACJANE",     "DAQD1234567",
-                                                "DAJVA",     "DBB01021990", "DAU069 IN"};
-const std::vector<std::string> k2014Elements = {"DCSSAMPLE", "DACJANE", "DAQD1234567", "DAJVA", "DBB01021990", "DDK1"};
 
-// Headers of the non-standard layouts, each exactly as long as its variant's header. The first three carry
-// version 0 or 1 in one character and two characters of entries at their end.
-const std::string kAamva36Header = "@\n\x1e\rAAMVA36014001";   // issuer number over the last "A" of "AAMVA36"
-const std::string kAamva36EarlyHeader = "@\n\rAAMVA36014001";  // the same without a record separator
-const std::string kAamvaNoIinHeader = "@\n\r AAMVA16360101";   // version 1 inside the issuer number
-const std::string kShortAnsiHeader = "@\n\rANSI 6360140101";   // one character for both separators
+// Headers of the non-standard layouts, each exactly as long as its variant's header: version 0 or 1 in one
+// character and two characters of entries at their end.
+const std::string kAamva36Header = "@\n\x1e\rAAMVA36014001";  // issuer number over the last "A" of "AAMVA36"
+const std::string kShortAnsiHeader = "@\n\rANSI 6360140101";  // one character for both separators
 
 std::string dlText(const std::string& header, const std::vector<std::string>& elements, int offsetShift = 0) {
   return aamvaText(header, {{"DL", elements}}, offsetShift);
