@@ -106,10 +106,15 @@ TEST(AddressFields, GraphicCopiesAndSlotPriority) {
 }
 
 // Where the postal code comes from is in the golden corpus (2014-postal-code-*); a street line of spaces, which an
-// AAMVA element cannot hold, gives none.
-TEST(PostalCode, StreetLineOfSpacesGivesNone) {
-  const auto record = recordWith({{SLOT_STREET_1, "            "}, {SLOT_CITY, "X"}, {SLOT_JURISDICTION, "Y"}});
-  EXPECT_EQ(deriveText(derivePostalCode, record), kNoValue);
+// AAMVA element cannot hold, gives none, and so does one of another jurisdiction (its barcode reads badly upside
+// down, so it is no golden case).
+TEST(PostalCode, StreetLinesThatGiveNone) {
+  for (const Slots& slots : {Slots{{SLOT_STREET_1, "            "}, {SLOT_CITY, "X"}, {SLOT_JURISDICTION, "Y"}},
+                             Slots{{SLOT_STREET_1, "123 MAIN ST SPRINGFIELD MO 65801"},
+                                   {SLOT_CITY, "SPRINGFIELD"},
+                                   {SLOT_JURISDICTION, "IL"}}}) {
+    EXPECT_EQ(deriveText(derivePostalCode, recordWith(slots)), kNoValue);
+  }
 }
 
 TEST(LicenseNumber, SlotPriorityAndSpareByte) {
