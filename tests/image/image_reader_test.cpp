@@ -77,24 +77,30 @@ Status parseGrey(ParserInstance* instance, const Grey& grey, ImageSymbol* symbol
   return parseImageAt(instance, grey.pixels.data(), grey.width, grey.height, grey.width, kPixelGrey, symbol, kNow);
 }
 
-// Every slot of the record the text itself gives, so that an image result can be compared slot by slot.
-std::vector<std::string> slotsOfText(const fs::path& sample) {
-  const std::string text = readFile(sample);
-  Instance instance(createInstance());
-  EXPECT_EQ(parseBufferAt(instance.get(), text.data(), static_cast<std::int32_t>(text.size()), kNow), kStatusOk);
-  std::vector<std::string> slots;
-  for (const FieldSlot& slot : instance->record.slots) {
-    slots.emplace_back(slot.filled() ? std::string(slot.text, static_cast<std::size_t>(slot.length)) : "");
-  }
-  return slots;
-}
-
 std::vector<std::string> slotsOf(const ParserInstance& instance) {
   std::vector<std::string> slots;
   for (const FieldSlot& slot : instance.record.slots) {
     slots.emplace_back(slot.filled() ? std::string(slot.text, static_cast<std::size_t>(slot.length)) : "");
   }
   return slots;
+}
+
+// Every slot of the record the text itself gives, so that an image result can be compared slot by slot.
+std::vector<std::string> slotsOfText(const fs::path& sample) {
+  const std::string text = readFile(sample);
+  Instance instance(createInstance());
+  EXPECT_EQ(parseBufferAt(instance.get(), text.data(), static_cast<std::int32_t>(text.size()), kNow), kStatusOk);
+  return slotsOf(*instance);
+}
+
+// The symbol's four corners lie inside the picture.
+void expectCornersInside(const ImageSymbol& symbol, std::int32_t width, std::int32_t height) {
+  for (int i = 0; i < 8; i += 2) {
+    EXPECT_GE(symbol.position[i], 0);
+    EXPECT_LT(symbol.position[i], width);
+    EXPECT_GE(symbol.position[i + 1], 0);
+    EXPECT_LT(symbol.position[i + 1], height);
+  }
 }
 
 const fs::path kCardText = kGolden / "aamva" / "2016-v9-current-edition.in";
@@ -128,12 +134,7 @@ TEST_P(Layout, EveryLayoutGivesTheRecordOfTheEncodedText) {
       kStatusOk);
   EXPECT_STREQ(symbol.format, "PDF417");
   EXPECT_EQ(slotsOf(*instance), slotsOfText(kCardText));
-  for (int i = 0; i < 8; i += 2) {
-    EXPECT_GE(symbol.position[i], 0);
-    EXPECT_LT(symbol.position[i], grey.width);
-    EXPECT_GE(symbol.position[i + 1], 0);
-    EXPECT_LT(symbol.position[i + 1], grey.height);
-  }
+  expectCornersInside(symbol, grey.width, grey.height);
 }
 
 INSTANTIATE_TEST_SUITE_P(PixelBuffers, Layout,
@@ -171,12 +172,7 @@ TEST(ParseImage, ATiltedPhotoIsReadAndItsCornersGivenInThePhoto) {
   const double slope = static_cast<double>(symbol.position[3] - symbol.position[1]) /
                        static_cast<double>(symbol.position[2] - symbol.position[0]);
   EXPECT_NEAR(slope, 0.123, 0.02);
-  for (int i = 0; i < 8; i += 2) {
-    EXPECT_GE(symbol.position[i], 0);
-    EXPECT_LT(symbol.position[i], tilted.width);
-    EXPECT_GE(symbol.position[i + 1], 0);
-    EXPECT_LT(symbol.position[i + 1], tilted.height);
-  }
+  expectCornersInside(symbol, tilted.width, tilted.height);
 }
 
 TEST(ParseImage, AnAcceptedSymbolBeatsARejectedOne) {

@@ -18,7 +18,6 @@ namespace {
 using testing::aamvaText;
 using testing::decodeAs;
 using testing::headerOf;
-using testing::kCompliance;
 using testing::standardHeader;
 using testing::Subfile;
 using testing::version1Header;
@@ -27,16 +26,11 @@ const std::vector<std::string> k2000Elements = {
     "DAASAMPLE,JANE,Q", "DAQD1234567", "DAG1 MAIN ST", "DAIRICHMOND", "DAJVA", "DBB19900102", "DBA20300102", "DBCF"};
 const std::vector<std::string> k2003Elements = {"DCSSAMPLE", "DCTJANE Q",   "DAQD1234567",
                                                 "DAJVA",     "DBB19900102", "DCGUSA"};
-const std::vector<std::string> k2009Elements = {"DCSSAMPLE", "DACJANE",     "DAQD1234567",
-                                                "DAJVA",     "DBB01021990", "DAU069 IN"};
-const std::vector<std::string> k2014Elements = {"DCSSAMPLE", "DACJANE", "DAQD1234567", "DAJVA", "DBB01021990", "DDK1"};
 
-// Headers of the non-standard layouts, each exactly as long as its variant's header. The first three carry
-// version 0 or 1 in one character and two characters of entries at their end.
-const std::string kAamva36Header = "@\n\x1e\rAAMVA36014001";   // issuer number over the last "A" of "AAMVA36"
-const std::string kAamva36EarlyHeader = "@\n\rAAMVA36014001";  // the same without a record separator
-const std::string kAamvaNoIinHeader = "@\n\r AAMVA16360101";   // version 1 inside the issuer number
-const std::string kShortAnsiHeader = "@\n\rANSI 6360140101";   // one character for both separators
+// Headers of the non-standard layouts, each exactly as long as its variant's header: version 0 or 1 in one
+// character and two characters of entries at their end.
+const std::string kAamva36Header = "@\n\x1e\rAAMVA36014001";  // issuer number over the last "A" of "AAMVA36"
+const std::string kShortAnsiHeader = "@\n\rANSI 6360140101";  // one character for both separators
 
 std::string dlText(const std::string& header, const std::vector<std::string>& elements, int offsetShift = 0) {
   return aamvaText(header, {{"DL", elements}}, offsetShift);
@@ -92,31 +86,6 @@ TEST(AamvaVariants, HeaderAndJurisdictionChecksTellLayoutsApart) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(decodeAs(c.id, c.text)->status, c.status);
   }
-}
-
-TEST(AamvaVariants, NorthCarolinaDatesRotateAfterTrimming) {
-  struct Case {
-    std::string_view element;
-    std::int32_t slot;
-    std::string_view stored;
-  };
-  const Case kCases[] = {
-      {"DBB1990-01-02 ", SLOT_BIRTH_DATE, "01021990"},  // padded: trimmed before rotating
-      {"DBA 2030-12-31", SLOT_EXPIRY_DATE, "12312030"},
-      {"DBBABC", SLOT_BIRTH_DATE, "BCA"},
-      {"DBB-", SLOT_BIRTH_DATE, ""},
-      {"DAG1-MAIN ST", SLOT_STREET_1, "1-MAIN ST"},  // other slots keep their dashes
-      {"DBB1990-01-02-0000000000-0000000000-0000000000", SLOT_BIRTH_DATE, "0102000000000000000000000001990"},
-  };
-  for (const Case& c : kCases) {
-    SCOPED_TRACE(c.element);
-    const auto run = decodeAs(22, dlText(kAamva36Header, {"DAQD1234567", "DAJNC", std::string(c.element)}, -1));
-    ASSERT_EQ(run->status, kStatusOk);
-    EXPECT_EQ(run->slot(c.slot), c.stored);
-  }
-  // The same dates pass unrotated through the variant for the other jurisdictions.
-  const auto other = decodeAs(21, dlText(kAamva36Header, {"DAQD1234567", "DAJVA", "DBB1990-01-02"}));
-  EXPECT_EQ(other->slot(SLOT_BIRTH_DATE), "1990-01-02");
 }
 
 TEST(AamvaVariants, LocatorsAndDesignators) {
@@ -190,52 +159,6 @@ TEST(AamvaSelection, MostSlotsWinThenTheEarlierRow) {
     EXPECT_EQ(parse.instance->record.decoderId, 17);
     EXPECT_EQ(parse.slot(SLOT_LICENCE_NUMBER), "D1234567");
   }
-}
-
-// The 2014 rows also read the 2016 and 2020 editions and name the edition the header declares; later editions
-// are read as 2020 and say so.
-TEST(AamvaVariants, CurrentEditionsNameTheirStandard) {
-  struct Case {
-    std::int32_t id;
-    int version;
-    Status status;
-    std::string_view standard;
-    RepairSet repairs;
-  };
-  constexpr Case kCases[] = {
-      {41, 7, kStatusOk, "AAMVA DL/ID 2014", 0},
-      {43, 9, kStatusOk, "AAMVA DL/ID 2016", 0},
-      {43, 10, kStatusOk, "AAMVA DL/ID 2020", 0},
-      {41, 11, kStatusOk, "AAMVA DL/ID version 11 (read as 2020)", kRepairNewerEditionReadAs2020},
-      {42, 37, kStatusOk, "AAMVA DL/ID version 37 (read as 2020)", kRepairNewerEditionReadAs2020},
-      {43, 99, kStatusOk, "AAMVA DL/ID version 99 (read as 2020)", kRepairNewerEditionReadAs2020},
-      {41, 6, kAamvaBadVersion, "", 0},
-  };
-  for (const Case& c : kCases) {
-    SCOPED_TRACE(::testing::Message() << "id " << c.id << " version " << c.version);
-    // Row 43 reads the header without a jurisdiction version, row 42 one without the space after "ANSI".
-    std::string header =
-        c.id == 43 ? headerOf("ANSI ", "636014", testing::twoDigits(c.version), "", 1) : standardHeader(c.version, 1);
-    if (c.id == 42) header.erase(8, 1);
-    const auto run = decodeAs(c.id, dlText(header, k2014Elements));
-    EXPECT_EQ(run->status, c.status);
-    if (c.status == kStatusOk) {
-      EXPECT_EQ(run->slot(SLOT_STANDARD), c.standard);
-      EXPECT_EQ(run->slot(SLOT_LICENCE_NUMBER), "D1234567");
-      EXPECT_EQ(run->slot(SLOT_ORGAN_DONOR), "1");
-      EXPECT_EQ(run->record.repairs, c.repairs);
-    }
-  }
-}
-
-// 2011-edition cards carry the organ donor and veteran indicators under the ids of 2014.
-TEST(AamvaVariants, Version6ReadsTheIndicators) {
-  std::vector<std::string> elements = k2014Elements;
-  elements.push_back("DDL1");
-  const auto run = decodeAs(40, dlText(standardHeader(6, 1), elements));
-  ASSERT_EQ(run->status, kStatusOk);
-  EXPECT_EQ(run->slot(SLOT_ORGAN_DONOR), "1");
-  EXPECT_EQ(run->slot(SLOT_VETERAN), "1");
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The keyboard-wedge reader: every invented card is written once with its separators and once as a wedge scanner
 // types it, and both forms must give the same record; texts with a separator and texts that are no AAMVA barcode
-// are left to the other rows.
+// are left to the other rows. Where the reader cuts values and finds the subfile is in the golden corpus (wedge-*).
 #include "decoders/aamva/wedge_reader.h"
 
 #include <gtest/gtest.h>
@@ -238,117 +238,14 @@ TEST(AamvaWedge, TextsThatAreNoWedgeBarcodeAreRejected) {
   EXPECT_EQ(decodeAamvaWedge(wedge.data(), -1, d.record, d.instance), kStatusBadArgument);
 }
 
-// Where a value holds an id-like run, the cut keeps the value whole unless the run starts a plausible element.
-TEST(AamvaWedge, CutsFollowValueShapes) {
-  struct Case {
-    std::string_view data;  // behind the subfile type of a version 8 header with one designator
-    std::int32_t slot;
-    std::string_view value;
-  };
-  constexpr Case kCases[] = {
-      {"DAQ1DACDAVIDDCSDOE", SLOT_FIRST_NAME, "DAVID"},    // DAV would be a height "ID"
-      {"DAQ1DCSDAWSONDACJO", SLOT_FAMILY_NAME, "DAWSON"},  // DAW would weigh "SON"
-      {"DAQ1DAIDAYTONDAYBRO", SLOT_CITY, "DAYTON"},        // DAY would be an eye colour met twice
-      {"DAQ1DAIDAYTONDAYBRO", SLOT_EYE_COLOUR, "BRO"},
-      {"DAQ1DAG1 DAKOTA STDAK12345", SLOT_STREET_1, "1 DAKOTA ST"},    // DAK would be a postal code "OTA ST"
-      {"DAQ1DAG12 HOLIDAY RDDAYBLU", SLOT_STREET_1, "12 HOLIDAY RD"},  // a second eye colour "RD" costs
-      {"DAQ1DAG12 HOLIDAY RDDAYBLU", SLOT_EYE_COLOUR, "BLU"},
-      {"DAQ1DAJFLZFZFA1", SLOT_JURISDICTION, "FL"},  // a jurisdiction subfile ends the data
-      {"DAQ1DAJFLZQZQA1", SLOT_JURISDICTION, "FL"},  // even one the directory does not name
-      {"DAQ1DCSDOE   DACJANE  ", SLOT_FAMILY_NAME, "DOE"},
-      {"DAQ1DCSDOE   DACJANE  ", SLOT_FIRST_NAME, "JANE"},
-      {"DAQ1DXXDOE", SLOT_LICENCE_NUMBER, "1DXXDOE"},  // no id, so no cut
-  };
-  for (const Case& c : kCases) {
-    SCOPED_TRACE(c.data);
-    const std::string text = "@ANSI 636014080001DL" + std::string("0031") + "0100DL" + std::string(c.data);
-    const WedgeRun run(text);
-    ASSERT_EQ(run.decoded.status, kStatusOk);
-    EXPECT_EQ(run.decoded.slot(c.slot), c.value);
-    EXPECT_EQ(run.decoded.slot(SLOT_DOCUMENT_TYPE), "DL");
-    EXPECT_EQ(run.decoded.slot(SLOT_IIN), "636014");
-  }
-}
-
-// Texts as scanners of real cards typed them: a licence number ended by an id the 2005 table does not store, a
-// version 1 header whose "AAMVA" lost an "A" but kept the space behind it, and a full name ending in an ordinal
-// that an id-like run inside it must not split.
-TEST(AamvaWedge, FreeValuesHeadersAndNamesOfTypedCards) {
-  struct Case {
-    std::string_view text;
-    std::int32_t slot;
-    std::string_view value;
-  };
-  constexpr Case kCases[] = {
-      {"@ANSI 636015030001DL00310100DLDCACDAQ48817305DCF27705511930045561872DCGUSA", SLOT_LICENCE_NUMBER_ALT,
-       "48817305"},
-      {"@ANSI 636015030001DL00310100DLDCACDAQ48817305DCF27705511930045561872DCGUSA", SLOT_COUNTRY, "USA"},
-      {"@AMVA 6360060101DL00290100DAAHARTWELL,JOSEPHINE,A,3RDDAG60 STATE STDAQ119004417DBB19940101", SLOT_FULL_NAME,
-       "HARTWELL,JOSEPHINE,A,3RD"},
-      {"@AMVA 6360060101DL00290100DAAHARTWELL,JOSEPHINE,A,3RDDAG60 STATE STDAQ119004417DBB19940101", SLOT_BIRTH_DATE,
-       "19940101"},
-      {"@AAMVA 6360060101DL00290100DAQ119004417DAAHART,JO", SLOT_IIN, "636006"},
-      {"@ANSI 636014010001DL00310100DLDAQ1DAASMITH,DAVID,3RDDAG1 MAIN ST", SLOT_FULL_NAME, "SMITH,DAVID,3RD"},
-      {"@ANSI 636014010001DL00310100DLDAQ1DAASMITH,DAVID,2NDDAG1 MAIN ST", SLOT_FULL_NAME, "SMITH,DAVID,2ND"},
-  };
-  for (const Case& c : kCases) {
-    SCOPED_TRACE(c.text);
-    const WedgeRun run(c.text);
-    ASSERT_EQ(run.decoded.status, kStatusOk);
-    EXPECT_EQ(run.decoded.slot(c.slot), c.value);
-  }
-}
-
-// The standard subfile is found behind the directory whether or not the header has a jurisdiction version and the
-// subfile opens with its type, and behind a jurisdiction subfile by its type and first element id.
-TEST(AamvaWedge, SubfileIsFoundBehindTheDirectory) {
-  struct Case {
-    std::string_view name;
-    std::string_view text;
-    std::string_view licence;
-  };
-  constexpr Case kCases[] = {
-      {"type in front", "@ANSI 636014080001DL00310100DLDAQ1DCSDOE", "1"},
-      {"version 1 with a jurisdiction version", "@ANSI 636014010001DL00310100DLDAQ1DABDOE", "1"},
-      {"version 4 without one", "@ANSI 6360140401DL00290100DLDAQ1DCSDOE", "1"},
-      {"type lost", "@ANSI 636014080001DL00310100DAQ1DCSDOE", "1"},
-      {"junk in front", "@ANSI 636014080001DL00310100XXDLDAQ1DCSDOE", "1"},
-      {"behind a jurisdiction subfile", "@ANSI 636014080002ZV00410010DL00510100ZVZVA1DLDAQ1DCSDOE", "1"},
-      {"offset far too small", "@ANSI 636014080002ZV00410010DL00420100ZVZVA1DLDAQ1DCSDOE", "1"},
-      {"the type inside the subfile in front", "@ANSI 636014080002ZV00410012DL00530100ZVZVADLDAQXDLDAQ1DCSDOE", "1"},
-  };
-  for (const Case& c : kCases) {
-    SCOPED_TRACE(c.name);
-    const WedgeRun run(c.text);
-    ASSERT_EQ(run.decoded.status, kStatusOk);
-    EXPECT_EQ(run.decoded.slot(SLOT_LICENCE_NUMBER), c.licence);
-    EXPECT_EQ(run.decoded.slot(SLOT_FAMILY_NAME), "DOE");
-  }
-}
-
-// The directory's subfile length tells how many elements the data holds; a cut with a few more has split a value on
-// a rare id and merges it back, while a length far off is not believed.
-TEST(AamvaWedge, DirectoryLengthMergesRareSplits) {
-  struct Case {
-    std::string_view length;
-    std::string_view familyName;
-  };
-  constexpr Case kCases[] = {
-      {"0025", "MCDANIEL"},  // "DL", three elements and a separator or terminator behind each
-      {"0000", "MC"},        // no length: the residence city "IEL" stands
-      {"0015", "MC"},        // shorter than the data
-      {"0099", "MC"},        // more elements than the cut finds
-      {"0024", "MC"},        // two fewer: only rare elements merge, which cannot meet the count
-      {"0023", "MC"},        // three fewer: too far off to be believed
-  };
-  for (const Case& c : kCases) {
-    SCOPED_TRACE(c.length);
-    const WedgeRun run("@ANSI 636014040001DL0031" + std::string(c.length) + "DLDAQ1DCSMCDANIELDACJO");
-    ASSERT_EQ(run.decoded.status, kStatusOk);
-    EXPECT_EQ(run.decoded.slot(SLOT_FAMILY_NAME), c.familyName);
-    EXPECT_EQ(run.decoded.slot(SLOT_FIRST_NAME), "JO");
-    EXPECT_EQ(run.decoded.slot(SLOT_RES_CITY), c.familyName == "MC" ? "IEL" : "");
-  }
+// The directory's subfile length tells how many elements the data holds (golden wedge-directory-length-*); two
+// fewer than the cut finds cannot be met by merging rare elements, so the split stands. (Drawn as a barcode and
+// distorted, this text reads back wrong, so it is no golden case.)
+TEST(AamvaWedge, DirectoryLengthTwoShortIsNotMet) {
+  const WedgeRun run("@ANSI 636014040001DL00310024DLDAQ1DCSMCDANIELDACJO");
+  ASSERT_EQ(run.decoded.status, kStatusOk);
+  EXPECT_EQ(run.decoded.slot(SLOT_FAMILY_NAME), "MC");
+  EXPECT_EQ(run.decoded.slot(SLOT_RES_CITY), "IEL");
 }
 
 // Hostile data: every position an id, runs of blanks, ids at the very end; the reader must stay inside the text.

@@ -508,42 +508,5 @@ TEST(TextDates, DayNumbersAgreeWithTheCalendar) {
   EXPECT_EQ(unchanged.year, 7);
 }
 
-// The punctuation that tells the classes apart, and the bytes at the edges of their ranges; bytes from 128 up are
-// in none of the positive classes.
-TEST(TextPredicates, MembersAndNearMisses) {
-  struct Case {
-    const char* name;
-    CharPredicate predicate;
-    std::string_view members, others;
-  };
-  // clang-format off
-  const Case kCases[] = {
-      {"isNotPrintable", isNotPrintable, std::string_view("\0\x1f\x7f\x80\xff", 5), " ~A"},
-      {"isGraphic", isGraphic, "!}A0", " ~\x7f\x80"},
-      {"isNotGraphic", isNotGraphic, " ~\x7f\x80", "!}A"},
-      {"isBlank", isBlank, std::string_view("\0\t\r ", 4), "\x08\x0e" "A\xa0"},
-      {"isDigitOrSpace", isDigitOrSpace, "09\t ", "/:A\x80"},
-      {"isUpperOrSpace", isUpperOrSpace, "AZ\n ", "az@[\x80"},
-      {"isAlnumOrUnderscore", isAlnumOrUnderscore, "aZ9_", " -\x80"},
-      {"isAlnumUnderscoreOrSpace", isAlnumUnderscoreOrSpace, "a9_ \v", "-.\x80"},
-      {"isIdChar", isIdChar, "a9_-", " ./\x80"},
-      {"isNotIdChar", isNotIdChar, " ./\x80", "a9_-"},
-      {"isWordChar", isWordChar, "a_-/\\", " .'\x80"},
-      {"isNotWordChar", isNotWordChar, " .'\x80", "a_-/\\"},
-      {"isTokenChar", isTokenChar, "a_-./'\\", " ,$\x80"},
-      {"isNotTokenChar", isNotTokenChar, " ,$\x80", "a_-./'\\"},
-      {"isCityChar", isCityChar, "a _-./'\\\t", ",$#\x80"},
-      {"isNameChar", isNameChar, "a _',-./$\\", "#&\x80"},
-      {"isAddressChar", isAddressChar, "a _',-./#$\\", "&@\x80"},
-      {"isStreetChar", isStreetChar, "a _#$,-", "./'\\\x80"},
-  };
-  // clang-format on
-  for (const auto& c : kCases) {
-    SCOPED_TRACE(c.name);
-    for (const char m : c.members) EXPECT_NE(c.predicate(static_cast<signed char>(m)), 0) << int(m);
-    for (const char o : c.others) EXPECT_EQ(c.predicate(static_cast<signed char>(o)), 0) << int(o);
-  }
-}
-
 }  // namespace
 }  // namespace quorix

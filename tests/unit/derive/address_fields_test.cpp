@@ -105,40 +105,15 @@ TEST(AddressFields, GraphicCopiesAndSlotPriority) {
   }
 }
 
-TEST(PostalCode, SlotsThenTheOneLineStreet) {
-  struct Case {
-    std::string_view label;
-    Slots slots;
-    std::string_view postalCode;
-  };
-  // clang-format off
-  const Case kCases[] = {
-      {"slot collapses runs of equal spaces and commas", {{SLOT_POSTAL_CODE, "12345  ,,6789"}}, "12345 ,6789"},
-      {"slot keeps mixed runs and hyphens", {{SLOT_POSTAL_CODE, "12345- ,6789"}}, "12345- ,6789"},
-      {"residence slot", {{SLOT_RES_POSTAL_CODE, "K1A 0B1"}}, "K1A 0B1"},
-      {"from the street line", {{SLOT_STREET_1, "123 MAIN ST SPRINGFIELD IL 62701"}, {SLOT_CITY, "SPRINGFIELD"},
-       {SLOT_JURISDICTION, "IL"}}, "62701"},
-      {"city inside the street name", {{SLOT_STREET_1, "4 SPRINGFIELD AVE SPRINGFIELD IL 62701"},
-       {SLOT_CITY, "SPRINGFIELD"}, {SLOT_JURISDICTION, "IL"}}, "62701"},
-      {"hyphenated code is no word", {{SLOT_STREET_1, "123 MAIN ST SPRINGFIELD IL 62701-1234"},
-       {SLOT_CITY, "SPRINGFIELD"}, {SLOT_JURISDICTION, "IL"}}, kNoValue},
-      {"spaces inside the code collapse", {{SLOT_STREET_1, "1 RUE REGINA SK S4P  3Y2"}, {SLOT_CITY, "REGINA"},
-       {SLOT_JURISDICTION, "SK"}}, "S4P 3Y2"},
-      {"nothing behind the jurisdiction", {{SLOT_STREET_1, "123 MAIN ST SPRINGFIELD IL"}, {SLOT_CITY, "SPRINGFIELD"},
-       {SLOT_JURISDICTION, "IL"}}, kNoValue},
-      {"city missing from the line", {{SLOT_STREET_1, "123 MAIN ST CHICAGO IL 60601"}, {SLOT_CITY, "SPRINGFIELD"},
-       {SLOT_JURISDICTION, "IL"}}, kNoValue},
-      {"wrong jurisdiction", {{SLOT_STREET_1, "123 MAIN ST SPRINGFIELD MO 65801"}, {SLOT_CITY, "SPRINGFIELD"},
-       {SLOT_JURISDICTION, "IL"}}, kNoValue},
-      {"no city", {{SLOT_STREET_1, "123 MAIN ST SPRINGFIELD IL 62701"}, {SLOT_JURISDICTION, "IL"}}, kNoValue},
-      {"line made of the city", {{SLOT_STREET_1, "AAAAAAAAAAAA"}, {SLOT_CITY, "A"}, {SLOT_JURISDICTION, "A"}},
-       kNoValue},
-      {"spaces only", {{SLOT_STREET_1, "            "}, {SLOT_CITY, "X"}, {SLOT_JURISDICTION, "Y"}}, kNoValue},
-  };
-  // clang-format on
-  for (const Case& c : kCases) {
-    SCOPED_TRACE(c.label);
-    EXPECT_EQ(deriveText(derivePostalCode, recordWith(c.slots)), c.postalCode);
+// Where the postal code comes from is in the golden corpus (2014-postal-code-*); a street line of spaces, which an
+// AAMVA element cannot hold, gives none, and so does one of another jurisdiction (its barcode reads badly upside
+// down, so it is no golden case).
+TEST(PostalCode, StreetLinesThatGiveNone) {
+  for (const Slots& slots : {Slots{{SLOT_STREET_1, "            "}, {SLOT_CITY, "X"}, {SLOT_JURISDICTION, "Y"}},
+                             Slots{{SLOT_STREET_1, "123 MAIN ST SPRINGFIELD MO 65801"},
+                                   {SLOT_CITY, "SPRINGFIELD"},
+                                   {SLOT_JURISDICTION, "IL"}}}) {
+    EXPECT_EQ(deriveText(derivePostalCode, recordWith(slots)), kNoValue);
   }
 }
 

@@ -29,11 +29,7 @@ TEST(ExtraFields, ValuesFromTheirSlots) {
       {"under18Until", SLOT_UNDER_18_UNTIL, "20240301", "03/01/2024"},
       {"under19Until", SLOT_UNDER_19_UNTIL, "03012025", "03/01/2025"},
       {"under21Until", SLOT_UNDER_21_UNTIL, "NONE", "<status -26>"},
-      {"cacEdipi", SLOT_CAC_EDIPI, "1234567890", "1234567890"},
       {"aliasFamilyName", SLOT_AKA_FAMILY_NAME, "ROE", "ROE"},
-      {"aliasGivenName", SLOT_AKA_FIRST_NAME, "ANN", "ANN"},
-      {"aliasFullName", SLOT_AKA_FULL_NAME, "ROE,ANN", "ROE,ANN"},
-      {"familyNameTruncation", SLOT_FAMILY_NAME_TRUNCATION, "T", "T"},
       {"middleNameTruncation", SLOT_MIDDLE_NAME_TRUNCATION, "   ", "<status -26>"},
   };
   for (const auto& c : kCases) {

@@ -74,17 +74,6 @@ TEST(FindJurisdictionCorrection, RememberedRowLastsUntilTheRecordChanges) {
   EXPECT_EQ(code(), "");
 }
 
-TEST(JurisdictionCorrectionTable, EveryRowIsFoundByItsCode) {
-  ASSERT_EQ(JurisdictionCorrectionTable.size(), 34u);
-  EXPECT_EQ(defaultSplittersFor(JurisdictionCorrectionTable.front()), nullptr);
-  for (const JurisdictionCorrection& row : JurisdictionCorrectionTable.subspan(1)) {
-    SCOPED_TRACE(row.code);
-    const auto record = recordWith({{SLOT_JURISDICTION, row.code}});
-    EXPECT_EQ(&findJurisdictionCorrection(record), &row);
-    EXPECT_EQ(defaultSplittersFor(row), &DefaultNameSplitters);
-  }
-}
-
 TEST(LicenseNumberCorrections, LetterRules) {
   struct Case {
     std::string_view jurisdiction, number, expected;
@@ -173,117 +162,22 @@ TEST(AlabamaNames, CommaFieldsOrFallBack) {
   }
 }
 
+// Colorado's name rule is for its barcodes (golden 2000-colorado-*); its stripes split names the default way.
 TEST(ColoradoNames, OnlyForAamvaBarcodes) {
-  struct Case {
-    std::string_view label;
-    std::int32_t group;
-    Slots slots;
-    std::string_view first, middle, last;
-  };
-  // clang-format off
-  const Case kCases[] = {
-      {"barcode", kGroupAamva, {{SLOT_FULL_NAME, "JOHN PAUL SMITH JR"}}, "JOHN", "PAUL", "SMITH"},
-      {"magnetic stripe: default splitters", kGroupMagstripe, {{SLOT_FULL_NAME, "JOHN PAUL SMITH JR"}},
-       "JOHN", "PAUL", "SMITH JR"},
-      {"two words", kGroupAamva, {{SLOT_FULL_NAME, "JOHN SMITH"}}, "JOHN", kNoValue, "SMITH"},
-      {"one word", kGroupAamva, {{SLOT_FULL_NAME, "$SMITH"}}, "SMITH", kNoValue, "SMITH"},
-      {"separators mixed", kGroupAamva, {{SLOT_FULL_NAME, "JOHN@PAUL$VAN DYKE"}}, "JOHN", "PAUL", "VAN DYKE"},
-      {"elements first", kGroupAamva,
-       {{SLOT_FULL_NAME, "X Y Z"}, {SLOT_FIRST_NAME, "ANN"}, {SLOT_MIDDLE_NAME, "B"}, {SLOT_FAMILY_NAME, "LEE"}},
-       "ANN", "B", "LEE"},
-  };
-  // clang-format on
-  for (const Case& c : kCases) {
-    SCOPED_TRACE(c.label);
-    Slots slots = c.slots;
-    slots.emplace_back(SLOT_JURISDICTION, "CO");
-    const auto record = recordWith(slots, c.group);
-    EXPECT_EQ(deriveText(deriveFirstName, record), c.first);
-    EXPECT_EQ(deriveText(deriveMiddleName, record), c.middle);
-    EXPECT_EQ(deriveText(deriveLastName, record), c.last);
-  }
+  const auto record = recordWith({{SLOT_FULL_NAME, "JOHN PAUL SMITH JR"}, {SLOT_JURISDICTION, "CO"}}, kGroupMagstripe);
+  EXPECT_EQ(deriveText(deriveFirstName, record), "JOHN");
+  EXPECT_EQ(deriveText(deriveMiddleName, record), "PAUL");
+  EXPECT_EQ(deriveText(deriveLastName, record), "SMITH JR");
 }
 
-TEST(OneLineAddress, RemovesTrailingCityJurisdictionAndPostalCode) {
-  struct Case {
-    std::string_view label;
-    Slots slots;
-    std::string_view address1;
-  };
-  // clang-format off
-  const Case kCases[] = {
-      {"Ontario street line", {{SLOT_STREET_1, "12 MAIN ST TORONTO ON M5V2T6"}, {SLOT_CITY, "TORONTO"},
-       {SLOT_JURISDICTION, "ON"}, {SLOT_POSTAL_CODE, "M5V2T6"}}, "12 MAIN ST"},
-      {"postal code found in the line itself", {{SLOT_STREET_1, "12 MAIN ST TORONTO ON M5V2T6"},
-       {SLOT_CITY, "TORONTO"}, {SLOT_JURISDICTION, "ON"}}, "12 MAIN ST"},
-      {"city inside a word stays", {{SLOT_STREET_1, "12 REGINALD ST REGINA SK S4P3Y2"}, {SLOT_CITY, "REGINA"},
-       {SLOT_JURISDICTION, "SK"}, {SLOT_POSTAL_CODE, "S4P3Y2"}}, "12 REGINALD ST"},
-      {"city and jurisdiction without the code", {{SLOT_STREET_1, "5 BAY RD  HALIFAX NS"}, {SLOT_CITY, "HALIFAX"},
-       {SLOT_JURISDICTION, "NS"}}, "5 BAY RD"},
-      {"city alone", {{SLOT_STREET_1, "5 BAY RD QUEBEC"}, {SLOT_CITY, "QUEBEC"}, {SLOT_JURISDICTION, "QC"}},
-       "5 BAY RD"},
-      {"no city: patterns start at the jurisdiction", {{SLOT_STREET_1, "7 LAKE DR MB R3C4T3"},
-       {SLOT_JURISDICTION, "MB"}, {SLOT_POSTAL_CODE, "R3C4T3"}}, "7 LAKE DR"},
-      {"no parts at all", {{SLOT_STREET_1, "-7  LAKE DR, "}, {SLOT_IIN, "636028"}}, "7 LAKE DR"},
-      {"only trim characters", {{SLOT_STREET_1, ",-,"}, {SLOT_JURISDICTION, "BC"}}, kNoValue},
-  };
-  // clang-format on
-  for (const Case& c : kCases) {
-    SCOPED_TRACE(c.label);
-    const auto record = recordWith(c.slots);
-    EXPECT_EQ(deriveText(deriveAddress1, record), c.address1);
-  }
-  // Address line 2 goes through the same hook with its own slots.
-  const auto record = recordWith(
-      {{SLOT_JURISDICTION, "AB"}, {SLOT_CITY, "BANFF"}, {SLOT_STREET_1, "1 A ST"}, {SLOT_STREET_2, "UNIT 4 BANFF AB"}});
-  EXPECT_EQ(deriveText(deriveAddress2, record), "UNIT 4");
-}
-
-TEST(OneLineAddress, SmallBuffersKeepTheStreet) {
-  const auto record = recordWith({{SLOT_STREET_1, "12 MAIN ST TORONTO ON M5V2T6"},
-                                  {SLOT_CITY, "TORONTO"},
-                                  {SLOT_JURISDICTION, "ON"},
-                                  {SLOT_POSTAL_CODE, "M5V2T6"}});
-  struct Case {
-    std::int32_t size;
-    std::string_view address;
-  };
-  constexpr Case kCases[] = {
-      {1, kNoValue},
-      {2, "1"},
-      {16, "12 MAIN ST TORO"},               // no room behind the copy: the copy is the result
-      {30, "12 MAIN ST TORONTO ON M5V2T6"},  // room for the city only, and it may have been cut
-      {48, "12 MAIN ST M5V2T6"},             // city and jurisdiction fit; the postal code fills its room and may be cut
-      {64, "12 MAIN ST"},
-  };
-  for (const Case& c : kCases) {
-    SCOPED_TRACE(c.size);
-    std::vector<char> buffer(static_cast<std::size_t>(c.size) + 8, '#');
-    const Status status = oneLineAddress(record, kAddress1Slots, 2, buffer.data(), c.size);
-    for (std::size_t i = static_cast<std::size_t>(c.size); i < buffer.size(); ++i) ASSERT_EQ(buffer[i], '#');
-    EXPECT_EQ(status == kStatusOk ? std::string(buffer.data()) : std::string(kNoValue), c.address);
-  }
+// What the one-line address keeps is in the golden corpus (2014-one-line-address-*); a line without a city,
+// jurisdiction or postal code only loses its trim characters.
+TEST(OneLineAddress, LineWithoutPartsIsTrimmed) {
+  const auto record = recordWith({{SLOT_STREET_1, "-7  LAKE DR, "}, {SLOT_IIN, "636028"}});
+  EXPECT_EQ(deriveText(deriveAddress1, record), "7 LAKE DR");
   char out[8];
   EXPECT_EQ(oneLineAddress(record, nullptr, 2, out, 8), kStatusBadArgument);
   EXPECT_EQ(oneLineAddress(record, kAddress1Slots, 0, out, 8), kStatusNoValue);
-}
-
-// "NL" has stood for Newfoundland and Labrador since 2002; it reads as the older "NF" does.
-TEST(NewfoundlandAndLabrador, CurrentCodeReadsAsTheOldOne) {
-  for (std::string_view code : {"NF", "NL"}) {
-    SCOPED_TRACE(code);
-    const std::string street = "7 WATER ST ST JOHNS " + std::string(code) + " A1C 1A1";
-    const auto record = recordWith({{SLOT_JURISDICTION, code},
-                                    {SLOT_LICENCE_NUMBER, "0112 345 678"},
-                                    {SLOT_STREET_1, street},
-                                    {SLOT_CITY, "ST JOHNS"},
-                                    {SLOT_POSTAL_CODE, "A1C 1A1"}});
-    EXPECT_EQ(deriveText(deriveCountry, record), "Canada");
-    EXPECT_EQ(deriveText(deriveCountryCode, record), "CAN");
-    EXPECT_EQ(deriveText(deriveIin, record), "636016");
-    EXPECT_EQ(deriveText(deriveLicenseNumber, record), "A12345678");  // the letter rule, ten characters or more
-    EXPECT_EQ(deriveText(deriveAddress1, record), "7 WATER ST");      // the one-line address
-  }
 }
 
 }  // namespace

@@ -1,11 +1,10 @@
-// The 17 stripe variants: each reads the framing it exists for, turns away its near-misses, and survives
-// truncated and hostile texts; the parse picks the expected row for the common framings.
+// The 17 stripe variants: each turns away the near misses of its framing, reads the layouts other rows do not,
+// and gives the early answer its splitter and check would give.
 #include "decoders/magstripe/magstripe_variants.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -38,193 +37,71 @@ const std::string kTrack3 = "%!!94612      " + kFields + "?";
 const std::string kJoined = kTrack1 + kTrack2 + kTrack3;
 const std::string kLines = kTrack1 + "\n" + kTrack2 + "\n" + kTrack3;
 
-using Slots = std::map<std::int32_t, std::string>;
-const Slots kTrack1Slots = {
-    {SLOT_JURISDICTION, "CA"}, {SLOT_CITY, "OAKLAND"}, {SLOT_FULL_NAME, "DOE$JOHN$Q"}, {SLOT_STREET_1, "123 MAIN ST"}};
-const Slots kTrack2Slots = {{SLOT_IIN, "636014"},
-                            {SLOT_LICENCE_NUMBER, "1234567"},
-                            {SLOT_EXPIRY_DATE, "20251215"},
-                            {SLOT_BIRTH_DATE, "19800115"}};
-const Slots kTrack3Slots = {{SLOT_POSTAL_CODE, "94612"}, {SLOT_CLASS, "C"},         {SLOT_RESTRICTIONS, "B"},
-                            {SLOT_ENDORSEMENTS, "NONE"}, {SLOT_SEX, "M"},           {SLOT_HEIGHT_FT_IN, "510"},
-                            {SLOT_WEIGHT_LB, "180"},     {SLOT_HAIR_COLOUR, "BRO"}, {SLOT_EYE_COLOUR, "BLU"}};
-
-Slots merged(std::initializer_list<Slots> parts, const Slots& changes = {},
-             std::initializer_list<std::int32_t> gone = {}) {
-  Slots all;
-  for (const Slots& part : parts) all.insert(part.begin(), part.end());
-  for (const auto& [slot, value] : changes) all[slot] = value;
-  for (std::int32_t slot : gone) all.erase(slot);
-  return all;
-}
-
+// Each row against the near misses of its framing, and the readings whole stripes do not show (the golden corpus
+// has a whole stripe of every row).
 struct VariantCase {
   const char* what;
   std::int32_t id;
   std::string text;
   Status status;
-  Slots slots;  // every filled slot, exactly
+  std::int32_t slot;
+  std::string value;
 };
 
 std::vector<VariantCase> variantCases() {
-  const std::string canadianTrack3 = "%!!K1A0B1      C B         NONEF175 80BROBLU?";
-  const std::string hashTrack3 = "#!!!946121234  C B         NNNMX510180BROBLU?";
-  const std::string longTrack3 = "%!!94612      " + kFields + std::string(12, '0') + "D1234567    ?";
   const std::string oneLine =
       "OHCOLUMBUS^DOE$JOHN^1 HIGH ST^6360231234567=2512198001150043215  D B         " + kFields.substr(12);
-  // clang-format off
-  const Slots canadian = {
-      {SLOT_CITY, "OTTAWA"}, {SLOT_JURISDICTION, "ON"}, {SLOT_FULL_NAME, "DOE$JANE"}, {SLOT_STREET_1, "1 RIDEAU ST"},
-      {SLOT_IIN, "636028"}, {SLOT_LICENCE_NUMBER, "1234567"}, {SLOT_EXPIRY_DATE, "20251215"},
-      {SLOT_BIRTH_DATE, "19800115"}, {SLOT_POSTAL_CODE, "K1A 0B1"}, {SLOT_CLASS, "C"}, {SLOT_RESTRICTIONS, "B"},
-      {SLOT_ENDORSEMENTS, "NONE"}, {SLOT_SEX, "F"}, {SLOT_HEIGHT_CM, "175"}, {SLOT_WEIGHT_KG, "80"},
-      {SLOT_HAIR_COLOUR, "BRO"}, {SLOT_EYE_COLOUR, "BLU"}};
-  // clang-format on
-  const Slots oneLineSlots = merged({kTrack1Slots, kTrack2Slots, kTrack3Slots}, {{SLOT_JURISDICTION, "OH"},
-                                                                                 {SLOT_CITY, "COLUMBUS"},
-                                                                                 {SLOT_FULL_NAME, "DOE$JOHN"},
-                                                                                 {SLOT_STREET_1, "1 HIGH ST"},
-                                                                                 {SLOT_IIN, "636023"},
-                                                                                 {SLOT_POSTAL_CODE, "43215"},
-                                                                                 {SLOT_CLASS, "D"}});
-  const Slots all = merged({kTrack1Slots, kTrack2Slots, kTrack3Slots});
-  const std::string shifted = kTrack1 + ";x" + kTrack2.substr(1) + kTrack3;
+  constexpr Status kWrong = kStatusStripeWrongShape;
   // clang-format off
   return {
-      {"joined, track 3 left in track 2", 0, kJoined, kStatusOk, merged({kTrack1Slots, kTrack2Slots})},
-      {"joined but track 2 first", 0, kTrack2 + kTrack1, kStatusStripeWrongShape, {}},
-      {"two lines", 1, kTrack1 + "\r\n" + kTrack2, kStatusOk, merged({kTrack1Slots, kTrack2Slots})},
-      {"two lines, not an AAMVA issuer", 1, kTrack1 + "\n;5360141234567=251219800115?", kStatusStripeWrongShape, {}},
-      {"three lines", 2, kLines, kStatusOk, all},
-      {"three lines, no track 3", 2, kTrack1 + "\n" + kTrack2, kStatusStripeWrongShape, {}},
-      {"reversed lines", 3, kTrack3 + "\n" + kTrack2 + "\n" + kTrack1, kStatusOk, all},
-      {"reversed reader, lines in order", 3, kLines, kStatusStripeWrongShape, {}},
-      {"joined by sentinels", 4, kJoined, kStatusOk, all},
-      {"joined by sentinels, hash track 3", 4, kTrack1 + kTrack2 + "#" + kTrack3.substr(1), kStatusStripeWrongShape,
-       {}},
-      {"stray character after ;", 5, shifted, kStatusOk, all},
-      {"no stray character", 5, kJoined, kStatusStripeWrongShape, {}},
-      {"framed, % kept on track 1", 6,
-       "{!|1" + kTrack1 + "|!}{!|2" + kTrack2.substr(1) + "|!}{!|3" + kTrack3 + "|!}\r\n", kStatusOk,
-       merged({kTrack1Slots, kTrack2Slots, kTrack3Slots}, {}, {SLOT_JURISDICTION})},
-      {"framed, empty track 3", 6, "{!|1" + kTrack1 + "|!}{!|2" + kTrack2.substr(1) + "|!}{!|3|!}",
-       kStatusStripeWrongShape, {}},
-      {"cut at ?, line breaks trimmed", 7, kLines, kStatusOk, all},
-      {"cut at ?, track 1 without %", 7, kTrack1.substr(1) + kTrack2 + kTrack3, kStatusOk,
-       merged({kTrack1Slots, kTrack2Slots, kTrack3Slots}, {}, {SLOT_JURISDICTION})},
-      {"cut at ?, two pieces", 7, kTrack1 + kTrack2, kStatusStripeWrongShape, {}},
-      {"Canadian", 8, "%ONOTTAWA^DOE$JANE^1 RIDEAU ST^?;6360281234567=251219800115?" + canadianTrack3, kStatusOk,
-       canadian},
-      {"Canadian, over 100 read as pounds", 8,
-       "%ONOTTAWA^DOE$JANE^1 RIDEAU ST^?;6360281234567=251219800115?%!!K1A0B1      C B         NONEF175105BROBLU?",
-       kStatusOk, merged({canadian}, {{SLOT_WEIGHT_LB, "105"}}, {SLOT_WEIGHT_KG})},
-      {"Canadian reader, US fields area ends inside a field", 8, kJoined, kStatusStripeWrongShape, {}},
-      {"hash track 3", 9, kTrack1 + kTrack2 + hashTrack3, kStatusOk,
-       merged({kTrack1Slots, kTrack2Slots, kTrack3Slots},
-              {{SLOT_POSTAL_CODE, "94612-1234"}, {SLOT_ENDORSEMENTS, "NNN"}})},
-      {"hash reader, % track 3", 9, kJoined, kStatusStripeWrongShape, {}},
-      {"lone track 1", 10, kTrack1, kStatusOk, kTrack1Slots},
-      {"lone track 1, unfinished", 10, "%CAOAKLAND^DOE$JOHN", kStatusStripeWrongShape, {}},
-      {"track 1 then one part, line feeds removed", 11, kTrack1 + "\n" + kTrack2 + "\n" + longTrack3, kStatusOk,
-       merged({kTrack1Slots, kTrack3Slots}, {{SLOT_LICENCE_NUMBER, "D1234567"}})},
-      {"track 1 then one part, no state code", 11, "%1" + kJoined.substr(3), kStatusStripeWrongShape, {}},
-      {"three lines, stray character after ;", 12, kTrack1 + "\n;x" + kTrack2.substr(1) + "\n" + kTrack3, kStatusOk,
-       all},
-      {"three lines without stray character", 12, kLines, kStatusStripeWrongShape, {}},
-      {"separator after the IIN", 13, kTrack1 + ";636014=1234567=251219800115?" + kTrack3, kStatusOk,
-       merged({kTrack1Slots, kTrack2Slots, kTrack3Slots}, {}, {SLOT_IIN})},
-      {"bank card track 1", 13, "%B4000123412341234^DOE/JOHN^2512?" + kTrack2 + kTrack3, kStatusStripeWrongShape, {}},
-      {"two-part number", 14, ";6360141234567=251219800115=89=?", kStatusOk,
-       merged({kTrack2Slots}, {{SLOT_LICENCE_NUMBER, "891234567"}})},
-      {"lone track 2 without leading byte", 14, "6360141234567=251219800115?", kStatusStripeWrongShape, {}},
-      {"Australian", 15, "%1^DOE JOHN^12345678^?", kStatusOk,
-       {{SLOT_FULL_NAME, "DOE JOHN"}, {SLOT_LICENCE_NUMBER, "12345678"}, {SLOT_COUNTRY, "Australia"}}},
-      {"Australian, no field after the digit", 15, "%1ABCDEFG", kStatusOk, {{SLOT_COUNTRY, "Australia"}}},
-      {"Australian, second field", 15, "%2^^!!^SMITH JO^ 0042 ^X", kStatusOk,
-       {{SLOT_FULL_NAME, "SMITH JO"}, {SLOT_LICENCE_NUMBER, "0042"}, {SLOT_COUNTRY, "Australia"}}},
-      {"Australian reader, licence track 1", 15, kTrack1, kStatusStripeWrongShape, {}},
-      {"one line", 16, oneLine + "\r\n", kStatusOk, oneLineSlots},
-      {"one line, nothing readable", 16, "OH??", kStatusOk, {{SLOT_JURISDICTION, "OH"}}},
-      {"one line, other jurisdiction", 16, "CA" + oneLine.substr(2), kStatusStripeWrongShape, {}},
-      {"one line, two lines", 16, oneLine + "\n" + oneLine, kStatusStripeWrongShape, {}},
+      {"joined but track 2 first", 0, kTrack2 + kTrack1, kWrong, SLOT_FULL_NAME, ""},
+      {"two lines, not an AAMVA issuer", 1, kTrack1 + "\n;5360141234567=251219800115?", kWrong, SLOT_FULL_NAME, ""},
+      {"three lines, no track 3", 2, kTrack1 + "\n" + kTrack2, kWrong, SLOT_FULL_NAME, ""},
+      {"reversed reader, lines in order", 3, kLines, kWrong, SLOT_FULL_NAME, ""},
+      {"joined by sentinels, hash track 3", 4, kTrack1 + kTrack2 + "#" + kTrack3.substr(1), kWrong, SLOT_FULL_NAME,
+       ""},
+      {"no stray character", 5, kJoined, kWrong, SLOT_FULL_NAME, ""},
+      {"framed, empty track 3", 6, "{!|1" + kTrack1 + "|!}{!|2" + kTrack2.substr(1) + "|!}{!|3|!}", kWrong,
+       SLOT_FULL_NAME, ""},
+      {"cut at ?, two pieces", 7, kTrack1 + kTrack2, kWrong, SLOT_FULL_NAME, ""},
+      {"Canadian reader, US fields area ends inside a field", 8, kJoined, kWrong, SLOT_FULL_NAME, ""},
+      {"hash reader, % track 3", 9, kJoined, kWrong, SLOT_FULL_NAME, ""},
+      {"lone track 1, unfinished", 10, "%CAOAKLAND^DOE$JOHN", kWrong, SLOT_FULL_NAME, ""},
+      {"track 1 then one part, no state code", 11, "%1" + kJoined.substr(3), kWrong, SLOT_FULL_NAME, ""},
+      {"three lines without stray character", 12, kLines, kWrong, SLOT_FULL_NAME, ""},
+      {"bank card track 1", 13, "%B4000123412341234^DOE/JOHN^2512?" + kTrack2 + kTrack3, kWrong, SLOT_FULL_NAME, ""},
+      {"lone track 2 without leading byte", 14, "6360141234567=251219800115?", kWrong, SLOT_FULL_NAME, ""},
+      {"Australian reader, licence track 1", 15, kTrack1, kWrong, SLOT_FULL_NAME, ""},
+      {"one line, other jurisdiction", 16, "CA" + oneLine.substr(2), kWrong, SLOT_FULL_NAME, ""},
+      {"one line, two lines", 16, oneLine + "\n" + oneLine, kWrong, SLOT_FULL_NAME, ""},
+      {"joined, track 3 left in track 2", 0, kJoined, kStatusOk, SLOT_POSTAL_CODE, ""},
+      {"Australian, no field after the digit", 15, "%1ABCDEFG", kStatusOk, SLOT_COUNTRY, "Australia"},
+      {"Australian, second field", 15, "%2^^!!^SMITH JO^ 0042 ^X", kStatusOk, SLOT_LICENCE_NUMBER, "0042"},
+      {"one line, nothing readable", 16, "OH??", kStatusOk, SLOT_JURISDICTION, "OH"},
   };
   // clang-format on
 }
 
-Slots filledSlots(const FieldRecord& record) {
-  Slots out;
-  for (std::int32_t i = 0; i < kSlotCount; ++i)
-    if (record.slots[i].filled())
-      out[i] = std::string(record.slots[i].text, static_cast<std::size_t>(record.slots[i].length));
-  return out;
-}
-
-TEST(MagstripeVariants, EachReadsItsFramingAndRejectsNearMisses) {
+TEST(MagstripeVariants, EachRejectsTheNearMissesOfItsFraming) {
   for (const VariantCase& c : variantCases()) {
     SCOPED_TRACE(std::string(c.what) + " (id " + std::to_string(c.id) + ")");
     StripeFixture f;
     const TextSpan text = f.span(c.text);
     EXPECT_EQ(kVariants[c.id](text.data, text.length, f.record, f.instance), c.status);
-    if (c.status == kStatusOk) {
-      EXPECT_EQ(filledSlots(f.record), c.slots);
-    }
+    EXPECT_EQ(f.slot(c.slot), c.value);
     EXPECT_FALSE(f.record.slots[SLOT_STANDARD].filled());
-    EXPECT_FALSE(f.record.slots[SLOT_DOCUMENT_TYPE].filled());
   }
 }
 
-struct NumberCase {
-  std::int32_t id;
-  std::string text;
-  std::string licence;
-};
-
-// The licence number layouts of ids 13, 14 and 16, which other rows do not read.
-TEST(MagstripeVariants, LicenceNumberLayouts) {
-  const NumberCase kCases[] = {
-      {14, ";6360141234567=251219800115=89=?", "891234567"},
-      {14, ";6360141234567=251219800115==?", "1234567"},  // part B may be empty
-      {14, ";6360141234567=251219800115=89?", ""},        // no third "="
-      {14, ";6360141234567=251219800115=89", ""},         // ends inside part B
-      {14, ";6360141234567=2512198001150=89=?", ""},      // no "=" behind the 12 dates
-      {14, ";6360141234567=25121980011?", ""},            // too little behind the first "="
-      {14, ";636014123=251219800115=" + std::string(35, '7') + "=?", std::string(31, '7')},
-      {14, ";636014123=251219800115=" + std::string(28, '7') + "=?", std::string(28, '7') + "123"},
-      {13, kTrack1 + ";636014 1234567=251219800115?" + kTrack3, "1234567"},
-      {13, kTrack1 + ";636014 1234567=25121980011598765?" + kTrack3, "123456798765"},  // overflow digits
-      {13, kTrack1 + ";636014A1234567=251219800115?" + kTrack3, ""},                   // a letter is no separator
-      {13, kTrack1 + ";6360141234567=251219800115?" + kTrack3, ""},
-      {16, "OHX^^6360231234567=251219800115", "1234567"},
-      {16, "OHX^636023=251219800115XXXXXXX", ""},  // 6 digits: IIN without number
-      {16, "OHX^6360231234567=2512", ""},          // fewer than 13 behind the digits
-  };
-  for (const NumberCase& c : kCases) {
-    SCOPED_TRACE(c.text);
+// Id 13 reads a licence number only behind a separator after the IIN; the texts it reads are in the golden corpus,
+// these two other rows read first.
+TEST(MagstripeVariants, SeparatorAfterTheIinIsNoLetterAndNoDigit) {
+  for (const std::string track2 : {";636014A1234567=251219800115?", ";6360141234567=251219800115?"}) {
+    SCOPED_TRACE(track2);
     StripeFixture f;
-    const TextSpan text = f.span(c.text);
-    ASSERT_EQ(kVariants[c.id](text.data, text.length, f.record, f.instance), kStatusOk);
-    EXPECT_EQ(f.slot(SLOT_LICENCE_NUMBER), c.licence);
-  }
-}
-
-struct OneLinePostalCase {
-  std::string digitsAfterDates;
-  std::string postal;
-};
-
-// On the one-line layout the digits behind the dates end with the postal code.
-TEST(MagstripeVariants, OneLinePostalCodeRuns) {
-  const OneLinePostalCase kCases[] = {
-      {"43215", "43215"},     {"043215", "43215"}, {"0043215", "43215"}, {"00432151234", "43215-1234"},
-      {"99123456", "123456"}, {"4321", ""},
-  };
-  for (const OneLinePostalCase& c : kCases) {
-    SCOPED_TRACE(c.digitsAfterDates);
-    StripeFixture f;
-    const TextSpan text = f.span("OHCOLUMBUS^DOE$JOHN^1 HIGH ST^6360231234567=251219800115" + c.digitsAfterDates +
-                                 "  D B         NONEM510180BROBLU");
-    ASSERT_EQ(decodeMagstripeVariant<16>(text.data, text.length, f.record, f.instance), kStatusOk);
-    EXPECT_EQ(f.slot(SLOT_POSTAL_CODE), c.postal);
+    const TextSpan text = f.span(kTrack1 + track2 + kTrack3);
+    ASSERT_EQ(decodeMagstripeVariant<13>(text.data, text.length, f.record, f.instance), kStatusOk);
+    EXPECT_EQ(f.slot(SLOT_LICENCE_NUMBER), "");
   }
 }
 

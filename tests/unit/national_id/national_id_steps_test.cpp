@@ -16,44 +16,6 @@ namespace {
 using testing::RecordBuilder;
 using testing::slotText;
 
-TEST(DecodeSteps, EachStepConsumesItsFieldAndNamesTheNext) {
-  struct Case {
-    DecodeStep step;
-    std::string_view text;
-    DecodeStep next;
-    Status status;
-    std::string_view rest;  // what the step leaves for its successor
-  };
-  const Case kCases[] = {
-      {guatemalaPrefix, "AB1|C", nullptr, kStatusNoDecoder, "AB1|C"},
-      {guatemalaMiddleName, "|PEREZ|", guatemalaFamilyNames, 0, "PEREZ|"},
-      {guatemalaMiddleName, "ANA", nullptr, 0, "ANA"},
-      {guatemalaFamilyNames, "25/12/1980|", nullptr, 0, "25/12/1980|"},
-      {guatemalaFamilyNames, "PEREZ|25/12/1980", nullptr, 0, "PEREZ|25/12/1980"},
-      {guatemalaBirthDate, "5/1/1980|01/06/2030|", guatemalaExpiryDate, 0, "01/06/2030|"},
-      {guatemalaBirthDate, "5/1/1980", nullptr, 0, "5/1/1980"},
-      {guatemalaBirthDate, "123/1/1980|", nullptr, 0, "123/1/1980|"},
-      {guatemalaLicenceNumber, "123", guatemalaCountry, 0, ""},
-      {guatemalaLicenceNumber, "|123|", nullptr, 0, "|123|"},
-      {puertoRicoExpiryDate, "31DIC20301-JOSE", nullptr, 0, "31DIC20301-JOSE"},
-      {puertoRicoExpiryDate, "031DIC2030-JOSE", nullptr, 0, "031DIC2030-JOSE"},
-      {puertoRicoFirstName, "JO+SE_2?-LUIS-", puertoRicoMiddleName, 0, "LUIS-"},
-      {puertoRicoFamilyNames, "DIAZ-CIT-X-CIT-A1-", puertoRicoSkippedFields, 0, "A1-"},
-      {parseNameAndBirthDate, "PEREZ JUAN Fec Nac. 1/2/1980 Ofna X", parseOfficeAndDocumentNumber, 0, " Ofna X"},
-      {parseNameAndBirthDate, "PEREZ JUAN Fec Nac.", nullptr, kStatusNoDecoder, "PEREZ JUAN Fec Nac."},
-      {setMexicoConstants, "", nullptr, 0, ""},
-  };
-  for (const Case& c : kCases) {
-    SCOPED_TRACE(c.text);
-    auto built = RecordBuilder().build();
-    TextSpan rest{c.text.data(), static_cast<std::int32_t>(c.text.size())};
-    const StepResult result = c.step(built.record, rest);
-    EXPECT_EQ(result.next, c.next);
-    EXPECT_EQ(result.status, c.status);
-    EXPECT_EQ(rest.view(), c.rest);
-  }
-}
-
 TEST(DecodeSteps, NamesAreCleanedOfNullAndMarkers) {
   struct Case {
     DecodeStep step;

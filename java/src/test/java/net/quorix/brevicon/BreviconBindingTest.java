@@ -90,21 +90,6 @@ class BreviconBindingTest {
     result.assertUntouched("rejected input");
   }
 
-  @Test
-  void acceptedDocumentWritesItsFields() {
-    BreviconResult result = new BreviconResult();
-    ByteBuffer text = Documents.direct(Documents.aamva2014("DCLW"));
-    assertEquals(0, Brevicon.nativeParse(handle, result, text, text.capacity()));
-    assertAll(
-        () -> assertEquals("MICHAEL", result.firstName),
-        () -> assertEquals("SAMPLE", result.lastName),
-        () -> assertEquals("JOHN", result.middleName),
-        () -> assertNotNull(result.licenseNumber),
-        () -> assertNotNull(result.race),
-        () -> assertNotNull(result.classificationCode),
-        () -> assertEquals(result.classificationCode, result.vehicleClassCode));
-  }
-
   /** A yes or no word the document carries is written as 1 or 0; a missing or unknown one keeps the caller's value. */
   @ParameterizedTest(name = "DDK {0} gives {1}")
   @CsvSource({"1, 1", "0, 0", "N, 0", "Y, 1", "DONOR, 1", "U, 7", "'', 7"})
@@ -117,20 +102,23 @@ class BreviconBindingTest {
     assertEquals(expected, result.isOrganDonor);
   }
 
+  /** The field ids the binding caches for a class must not hide a missing field on the second parse either. */
   @Test
   void missingFieldFailsAfterWritingTheEarlierOnes() {
-    WithoutRace result = new WithoutRace();
     ByteBuffer text = Documents.direct(Documents.aamva2014("DCLW"));
-    // The binding returns -27 and leaves NoSuchFieldError pending, so Java sees the error, not the status.
-    NoSuchFieldError error =
-        assertThrows(NoSuchFieldError.class, () -> Brevicon.nativeParse(handle, result, text, text.capacity()));
-    assertTrue(error.getMessage().contains("race"), error.getMessage());
-    assertAll(
-        () -> assertEquals("MICHAEL", result.firstName, "field 1"),
-        () -> assertEquals("SAMPLE", result.lastName, "field 2"),
-        () -> assertNotNull(result.eyeColor, "field 29, the last before race"),
-        () -> assertNull(result.hairColor, "field 31, after race"),
-        () -> assertNull(result.vehicleClassCode, "field 39, after race"));
+    for (int round = 0; round < 2; ++round) {
+      WithoutRace result = new WithoutRace();
+      // The binding returns -27 and leaves NoSuchFieldError pending, so Java sees the error, not the status.
+      NoSuchFieldError error =
+          assertThrows(NoSuchFieldError.class, () -> Brevicon.nativeParse(handle, result, text, text.capacity()));
+      assertTrue(error.getMessage().contains("race"), error.getMessage());
+      assertAll(
+          () -> assertEquals("MICHAEL", result.firstName, "field 1"),
+          () -> assertEquals("SAMPLE", result.lastName, "field 2"),
+          () -> assertNotNull(result.eyeColor, "field 29, the last before race"),
+          () -> assertNull(result.hairColor, "field 31, after race"),
+          () -> assertNull(result.vehicleClassCode, "field 39, after race"));
+    }
   }
 
   @Test

@@ -28,18 +28,6 @@ class BreviconTest {
   }
 
   @Test
-  void rejectedInputIsATypedException() {
-    try (Brevicon parser = new Brevicon()) {
-      BreviconException e =
-          assertThrows(BreviconException.class, () -> parser.parse(Documents.bytes(Documents.REJECTED)));
-      assertEquals(BreviconException.STATUS_NO_DECODER, e.getStatus());
-      assertEquals("no decoder accepted the input", e.getMessage());
-      BreviconException empty = assertThrows(BreviconException.class, () -> parser.parse(new byte[0]));
-      assertEquals(BreviconException.STATUS_EMPTY_INPUT, empty.getStatus());
-    }
-  }
-
-  @Test
   void everyParseReturnsAFreshResult() throws Exception {
     try (Brevicon parser = new Brevicon()) {
       BreviconResult first = parser.parse(Documents.bytes(Documents.aamva2014("DDK1", "DCLW")));
@@ -71,15 +59,6 @@ class BreviconTest {
           () -> assertThrows(NullPointerException.class, () -> parser.parse(null, 0, result)),
           () -> assertThrows(NullPointerException.class, () -> parser.parse(direct, 1, null)),
           () -> assertThrows(NullPointerException.class, () -> parser.parse((byte[]) null)));
-    }
-  }
-
-  @Test
-  void directBufferIsReadFromItsStartWhateverItsPosition() throws Exception {
-    try (Brevicon parser = new Brevicon()) {
-      ByteBuffer text = Documents.direct(Documents.aamva2014());
-      text.position(10).limit(12);
-      assertEquals("MICHAEL", parser.parse(text, text.capacity()).firstName);
     }
   }
 
