@@ -479,19 +479,9 @@ int isNotPrintable(signed char c) { return 1 - in(c, kClassPrintable); }
 int isGraphic(signed char c) { return in(c, kClassGraphic); }
 int isNotGraphic(signed char c) { return 1 - in(c, kClassGraphic); }
 int isBlank(signed char c) { return in(c, kClassBlank); }
-int isDigitOrSpace(signed char c) { return in(c, kClassDigitOrSpace); }
-int isUpperOrSpace(signed char c) { return in(c, kClassUpperOrSpace); }
-int isAlnumOrUnderscore(signed char c) { return in(c, kClassCode); }
 int isAlnumUnderscoreOrSpace(signed char c) { return in(c, kClassCodeOrSpace); }
-int isIdChar(signed char c) { return in(c, kClassId); }
 int isNotIdChar(signed char c) { return 1 - in(c, kClassId); }
-int isWordChar(signed char c) { return in(c, kClassWord); }
-int isNotWordChar(signed char c) { return 1 - in(c, kClassWord); }
-int isTokenChar(signed char c) { return in(c, kClassToken); }
 int isNotTokenChar(signed char c) { return 1 - in(c, kClassToken); }
-int isCityChar(signed char c) { return in(c, kClassCity); }
 int isNameChar(signed char c) { return in(c, kClassName); }
-int isAddressChar(signed char c) { return in(c, kClassAddress); }
-int isStreetChar(signed char c) { return in(c, kClassStreet); }
 
 }  // namespace quorix

@@ -110,19 +110,9 @@ int isNotPrintable(signed char c);
 int isGraphic(signed char c);
 int isNotGraphic(signed char c);
 int isBlank(signed char c);
-int isDigitOrSpace(signed char c);
-int isUpperOrSpace(signed char c);
-int isAlnumOrUnderscore(signed char c);
 int isAlnumUnderscoreOrSpace(signed char c);
-int isIdChar(signed char c);
 int isNotIdChar(signed char c);
-int isWordChar(signed char c);
-int isNotWordChar(signed char c);
-int isTokenChar(signed char c);
 int isNotTokenChar(signed char c);
-int isCityChar(signed char c);
 int isNameChar(signed char c);
-int isAddressChar(signed char c);
-int isStreetChar(signed char c);
 
 }  // namespace quorix

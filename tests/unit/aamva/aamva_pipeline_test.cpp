@@ -73,48 +73,6 @@ TEST(AamvaPipeline, HeaderChecks) {
   }
 }
 
-// The screen turns texts away before a row sets anything up, so it must fail exactly where the header parse fails,
-// with its status, and otherwise read the version the parse reads.
-TEST(AamvaPipeline, ScreenAgreesWithTheHeaderParse) {
-  const std::string v8 = aamvaText(standardHeader(8, 1), {{"DL", kSampleElements}});
-  std::string badVersion = v8;
-  badVersion.replace(15, 2, "8A");
-  std::string signedVersion = v8;
-  signedVersion.replace(15, 2, "-8");
-  const std::string texts[] = {
-      "",
-      "@",
-      v8.substr(0, 16),
-      v8.substr(0, 19),
-      v8.substr(0, 20),
-      v8.substr(0, 21),
-      v8.substr(0, 22),
-      " " + v8,
-      v8,
-      badVersion,
-      signedVersion,
-      "PLAIN WORDS NO BARCODE AT ALL HERE",
-      aamvaText(standardHeader(3, 1), {{"DL", kSampleElements}}),
-      aamvaText(headerOf("ANSI ", "636001", "1", "", 1), {{"DL", kSampleElements}}),
-  };
-  for (const AamvaDescriptor& descriptor : AamvaDescriptorTable) {
-    for (const std::string& text : texts) {
-      SCOPED_TRACE(std::to_string(descriptor.id) + ": " + text.substr(0, 24));
-      Pipeline pipeline(descriptor.id);
-      pipeline.p.checkVersion = nullptr;  // the screen reads the version; each variant judges it
-      std::int32_t version = -1;
-      const Status screened =
-          screenHeader(descriptor, TextSpan{text.data(), static_cast<std::int32_t>(text.size())}, version);
-      const Status parsed = parseHeader(pipeline.p, TextSpan{text.data(), static_cast<std::int32_t>(text.size())});
-      if (screened != kStatusOk) {
-        EXPECT_EQ(parsed, screened);
-      } else {
-        EXPECT_EQ(version, pipeline.p.versionNumber);
-      }
-    }
-  }
-}
-
 TEST(AamvaPipeline, DecodeRejectsNullTextAndNegativeLength) {
   Pipeline pipeline(41);
   EXPECT_EQ(pipeline.p.decode(pipeline.p, nullptr, 30), kStatusBadArgument);

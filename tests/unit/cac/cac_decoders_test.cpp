@@ -148,39 +148,6 @@ std::string layoutC(std::string_view version = "1", std::string_view name = "ROE
                 {"GS12", 6},      {"ABCDEFG", 7},   {"ONE", 3},       {"TWO", 3},    {"NOTES", 35}});
 }
 
-// Rows 48 and 49 turn a card marked for the other layout away before they store a field; for every length of every
-// card the status must be the one the whole split and the slot 99 test give.
-TEST(CacVersion3, EarlyMarkTestAgreesWithTheWholeSplit) {
-  struct Row {
-    DecodeFunction function;
-    const CacLayout* layout;
-    std::string_view mark;
-  };
-  const Row kRows[] = {{decodeCacVariant<48>, &CacLayoutV3A, "0"}, {decodeCacVariant<49>, &CacLayoutV3B, "1"}};
-  const std::string kCards[] = {layoutA("0"), layoutB("1"), layoutA(" "), layoutB("X")};
-  for (const Row& row : kRows) {
-    for (const std::string& card : kCards) {
-      for (std::size_t length = 5; length <= card.size(); ++length) {
-        const std::string text = card.substr(0, length);
-        SCOPED_TRACE(text);
-        Status expected = kStatusCacHeader;
-        if (length >= 9) {
-          Decoded split = decode(decodeCacVariant<50>, "");  // an empty record to split into
-          ParserInstance instance;
-          CacPipeline pipeline;
-          ASSERT_EQ(initCacPipeline(pipeline, "3", row.layout->rows, row.layout->count, split.record, instance),
-                    kStatusOk);
-          const TextSpan body{text.data() + 9, static_cast<std::int32_t>(length - 9)};
-          expected = splitCacFields(pipeline, body, row.layout->rows, row.layout->count);
-          if (expected == kStatusOk)
-            expected = split.slot(SLOT_CAC_FIELD_99) == row.mark ? kStatusOk : kStatusCacLayout;
-        }
-        EXPECT_EQ(decode(row.function, text).status, expected);
-      }
-    }
-  }
-}
-
 // The arena left for the name holds 23 bytes: the separator that would not fit is dropped with what follows.
 TEST(CacVersion3, FormattedNameIsCutAtTheArenaEnd) {
   const Decoded d = decode(decodeCacVariant<48>, layoutA("0", "AAAAAAAAAA BBBBBBBBBB CCCC"), 55);
