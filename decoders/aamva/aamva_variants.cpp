@@ -457,7 +457,9 @@ Status decodeAamvaVariant(const char* text, std::int32_t length, FieldRecord& re
 
 template <std::int32_t Id>
 bool screenAamvaVariant(const char* text, std::int32_t length) {
-  return screenVariant(kAamvaVariants[variantRow(Id)], text, length) == kStatusOk;
+  // Held in a constant so that an unoptimised build looks the row up while compiling, as the decode does.
+  constexpr std::size_t row = variantRow(Id);
+  return screenVariant(kAamvaVariants[row], text, length) == kStatusOk;
 }
 
 template Status decodeAamvaVariant<17>(const char*, std::int32_t, FieldRecord&, ParserInstance&);
