@@ -19,7 +19,8 @@ template <typename Hook, typename... Args>
 // Not constexpr: a variant row asked for an id its table does not list fails to compile.
 inline void variantIdIsListedInItsTable() {}
 
-// The index of the row whose id is id; used in constexpr variables, so an unknown id does not compile.
+// The index of the row whose id is id. Callers hold it in a constexpr variable, so that an unknown id does not
+// compile and an unoptimised build does not search at run time.
 template <typename Row, std::size_t N>
 constexpr std::size_t variantRow(const Row (&rows)[N], std::int32_t id) {
   for (std::size_t row = 0; row < N; ++row)

@@ -8,9 +8,9 @@
 
 #include <cstdint>
 #include <iterator>
-#include <utility>
 
 #include "decoders/aamva/element_tables.h"
+#include "decoders/variant_kit.h"
 
 namespace quorix {
 
@@ -151,12 +151,6 @@ struct AamvaPipeline {
   AamvaTextHook parseElements = nullptr;
   AamvaStoreHook storeElement = nullptr;
 };
-
-// An empty hook is skipped and counts as success.
-template <typename Hook, typename... Args>
-[[nodiscard]] Status callHook(Hook hook, Args&&... args) {
-  return hook != nullptr ? hook(std::forward<Args>(args)...) : kStatusOk;
-}
 
 // The descriptor row of id, or null.
 [[nodiscard]] const AamvaDescriptor* findAamvaDescriptor(std::int32_t id);

@@ -10,6 +10,7 @@
 
 #include "core/text_utils.h"
 #include "decoders/aamva/aamva_pipeline.h"
+#include "decoders/variant_kit.h"
 
 namespace quorix {
 namespace {
@@ -383,29 +384,15 @@ constexpr bool versionChecksScreened() {
 }
 static_assert(std::size(kAamvaVariants) == 27 && everyVariantOnce() && versionChecksScreened());
 
-}  // namespace
-
-void aamvaVariantIdIsUnknown();  // not constexpr: reaching it is a compile error
-
-namespace {
-
-constexpr std::size_t variantRow(std::int32_t id) {
-  for (std::size_t row = 0; row < std::size(kAamvaVariants); ++row) {
-    if (kAamvaVariants[row].id == id) return row;
-  }
-  aamvaVariantIdIsUnknown();
-  return 0;
-}
-
 // Kept out of the template: with a known function in hand gcc rejects the null test under -Waddress.
 void applyOverrides(AamvaPipeline& p, const AamvaOverrides& o) {
-  if (o.storeIssuerId != nullptr) p.storeIssuerId = o.storeIssuerId;
-  if (o.checkVersion != nullptr) p.checkVersion = o.checkVersion;
-  if (o.checkFileType != nullptr) p.checkFileType = o.checkFileType;
-  if (o.findDesignator != nullptr) p.findDesignator = o.findDesignator;
-  if (o.parseDesignator != nullptr) p.parseDesignator = o.parseDesignator;
-  if (o.locateSubfileData != nullptr) p.locateSubfileData = o.locateSubfileData;
-  if (o.storeElement != nullptr) p.storeElement = o.storeElement;
+  overrideHook(p.storeIssuerId, o.storeIssuerId);
+  overrideHook(p.checkVersion, o.checkVersion);
+  overrideHook(p.checkFileType, o.checkFileType);
+  overrideHook(p.findDesignator, o.findDesignator);
+  overrideHook(p.parseDesignator, o.parseDesignator);
+  overrideHook(p.locateSubfileData, o.locateSubfileData);
+  overrideHook(p.storeElement, o.storeElement);
 }
 
 template <const ElementTable* Table, ElementTerminators Terminators>
@@ -450,15 +437,14 @@ Status runVariant(const AamvaVariant& variant, AamvaTextHook parseElements, cons
 
 template <std::int32_t Id>
 Status decodeAamvaVariant(const char* text, std::int32_t length, FieldRecord& record, ParserInstance& instance) {
-  constexpr std::size_t row = variantRow(Id);
+  constexpr std::size_t row = variantRow(kAamvaVariants, Id);
   constexpr const AamvaVariant& variant = kAamvaVariants[row];
   return runVariant(variant, parseElementsWith<variant.elements, variant.terminators>, text, length, record, instance);
 }
 
 template <std::int32_t Id>
 bool screenAamvaVariant(const char* text, std::int32_t length) {
-  // Held in a constant so that an unoptimised build looks the row up while compiling, as the decode does.
-  constexpr std::size_t row = variantRow(Id);
+  constexpr std::size_t row = variantRow(kAamvaVariants, Id);
   return screenVariant(kAamvaVariants[row], text, length) == kStatusOk;
 }
 

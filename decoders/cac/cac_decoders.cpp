@@ -531,7 +531,8 @@ Status decodeCacVariant(const char* text, std::int32_t length, FieldRecord& reco
 // The header test, the variant's own where it has one, and the layout mark, as the decode runs them first.
 template <std::int32_t Id>
 bool screenCacVariant(const char* text, std::int32_t length) {
-  const CacVariant& variant = kCacVariants[variantRow(kCacVariants, Id)];
+  constexpr std::size_t row = variantRow(kCacVariants, Id);
+  const CacVariant& variant = kCacVariants[row];
   CacPipeline pipeline;
   pipeline.versionText = variant.versionText;
   pipeline.checkHeader = checkHeaderIdus;

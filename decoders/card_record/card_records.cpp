@@ -401,7 +401,8 @@ static_assert(std::size(kCardRecordVariants) == 2);
 
 template <std::int32_t Id>
 bool screenCardRecord(const char* text, std::int32_t length) {
-  CardRecordDecoder table = kCardRecordVariants[variantRow(kCardRecordVariants, Id)].hooks;
+  constexpr std::size_t row = variantRow(kCardRecordVariants, Id);
+  CardRecordDecoder table = kCardRecordVariants[row].hooks;
   return callHook(table.screenText, table, text, length) == kStatusOk;
 }
 
