@@ -15,8 +15,6 @@
 
 namespace quorix {
 
-void magstripeVariantIdsRunFrom0To16();  // not constexpr: reaching it is a compile error
-
 namespace {
 
 std::int32_t countDigits(TextSpan span, std::int32_t start, std::int32_t maxCount) {
@@ -438,11 +436,6 @@ constexpr bool variantsAreComplete() {
 }
 static_assert(std::size(kMagstripeVariants) == 17 && variantsAreComplete());
 
-constexpr std::size_t rowOfId(std::int32_t id) {
-  if (id < 0 || id >= std::ssize(kMagstripeVariants)) magstripeVariantIdsRunFrom0To16();
-  return static_cast<std::size_t>(id);
-}
-
 // Every hook but the splitter and the check, which each row names apart.
 constexpr void applyOverrides(MagstripeDecoder& decoder, const MagstripeDecoder& o) {
   overrideHook(decoder.decode, o.decode);
@@ -585,12 +578,12 @@ bool lacksNeededParts(const char* text, std::int32_t length) {
 
 template <std::int32_t Id>
 bool screenMagstripeVariant(const char* text, std::int32_t length) {
-  return !lacksNeededParts<rowOfId(Id)>(text, length);
+  return !lacksNeededParts<variantRow(kMagstripeVariants, Id)>(text, length);
 }
 
 template <std::int32_t Id>
 Status decodeMagstripeVariant(const char* text, std::int32_t length, FieldRecord& record, ParserInstance& instance) {
-  constexpr std::size_t row = rowOfId(Id);
+  constexpr std::size_t row = variantRow(kMagstripeVariants, Id);
   static_assert(!kMagstripeVariants[row].removeLineFeeds, "a variant that edits its text takes it writable");
   if (lacksNeededParts<row>(text, length)) return kStatusStripeWrongShape;
   return runVariant(row, text, length, record, instance);
@@ -598,7 +591,7 @@ Status decodeMagstripeVariant(const char* text, std::int32_t length, FieldRecord
 
 template <std::int32_t Id>
 Status decodeMagstripeEditing(char* text, std::int32_t length, FieldRecord& record, ParserInstance& instance) {
-  constexpr std::size_t row = rowOfId(Id);
+  constexpr std::size_t row = variantRow(kMagstripeVariants, Id);
   static_assert(kMagstripeVariants[row].removeLineFeeds, "a variant that only reads its text takes it read-only");
   if (lacksNeededParts<row>(text, length)) return kStatusStripeWrongShape;
   return runVariant(row, text, removeLineFeeds(text, length), record, instance);
