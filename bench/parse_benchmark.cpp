@@ -64,13 +64,14 @@ struct Warm {
 };
 
 // What a caller pays after the parse: every field of the shared table into the instance's text buffer.
-std::int32_t deriveAll(const quorix::ParserInstance& instance) {
+std::int32_t deriveAll(quorix::ParserInstance& instance) {
+  const quorix::FieldRecord& record = quorix::parsedRecord(instance);
+  const quorix::DerivationBuffer out = quorix::derivationBuffer(instance);
   std::int32_t derived = 0;
   for (const quorix::ResultField& field : quorix::kResultFields) {
     std::int32_t flag = 0;
-    const quorix::Status status = field.text != nullptr
-                                      ? field.text(instance.record, instance.textBuffer, instance.textBufferSize)
-                                      : field.flag(instance.record, &flag);
+    const quorix::Status status =
+        field.text != nullptr ? field.text(record, out.data, out.size) : field.flag(record, &flag);
     derived += status == quorix::kStatusOk ? 1 : 0;
   }
   return derived;

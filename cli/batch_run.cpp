@@ -72,7 +72,7 @@ void parseItem(ParserInstance& instance, const Block& block, BatchItem& item) {
   const auto length = static_cast<std::int32_t>(item.input.text.size());
   item.status = options.dump.clock ? parseBufferAt(&instance, item.input.text.data(), length, *options.dump.clock)
                                    : parseBuffer(&instance, item.input.text.data(), length);
-  item.group = item.status == kStatusOk ? instance.record.group : kGroupNone;
+  item.group = item.status == kStatusOk ? recordGroup(parsedRecord(instance)) : kGroupNone;
   // The item's buffer keeps its capacity from block to block, so a warm run writes without allocating.
   std::string& out = item.output;
   out.clear();

@@ -139,11 +139,11 @@ void visitExtraFields(ParserInstance& instance, Visit visit) {
 }
 
 // Calls visit(answer) for "expired", "age" (when known), "atLeast18", "atLeast19" and "atLeast21", for the day of
-// instance.now.
+// parseTime(instance).
 template <typename Visit>
 void visitCheckAnswers(const ParserInstance& instance, Visit visit) {
-  const FieldRecord& record = instance.record;
-  const DateTime& on = instance.now;
+  const FieldRecord& record = parsedRecord(instance);
+  const DateTime on = parseTime(instance);
   visit(CheckAnswer{.name = "expired", .value = isExpired(record, on) ? 1 : 0});
   if (std::int32_t age = 0; ageOn(record, on, &age) == kStatusOk) {
     visit(CheckAnswer{.name = "age", .value = age, .isFlag = false});
@@ -168,10 +168,6 @@ void appendPlainMember(bool& first, std::string_view name, AppendValue appendVal
 
 void appendStatusMessage(std::string& out, Status status);
 
-std::string_view slotView(const FieldSlot& slot) {
-  return slot.filled() ? std::string_view(slot.text, static_cast<std::size_t>(slot.length)) : std::string_view();
-}
-
 // Reads digits [at, at + count) of text as a number; -1 unless they are all digits.
 std::int32_t digitsAt(std::string_view text, std::size_t at, std::size_t count) {
   std::int32_t value = 0;
@@ -191,7 +187,7 @@ std::int32_t daysInMonth(std::int32_t year, std::int32_t month) {
 
 void appendSlotLines(std::string& out, const FieldRecord& record) {
   for (std::int32_t slot = 0; slot < kSlotCount; ++slot) {
-    const std::string_view value = slotView(record.slots[slot]);
+    const std::string_view value = recordSlot(record, slot).view();
     if (value.empty()) continue;
     static_assert(kSlotCount <= 1000, "slot numbers are written in three digits");
     const char number[] = {'s',
@@ -259,13 +255,14 @@ void appendDumpText(std::string& out, ParserInstance& instance, Status status, c
   out += '\n';
   if (status != kStatusOk) return;
   out += "decoder=";
-  appendNumber(out, instance.record.group);
+  appendNumber(out, recordGroup(parsedRecord(instance)));
   out += '/';
-  appendNumber(out, instance.record.decoderId);
+  appendNumber(out, recordDecoderId(parsedRecord(instance)));
   out += '\n';
-  if (instance.repairs != 0) {
+  if (parsedRepairs(instance) != 0) {
     out += "repairs=";
-    appendRepairNames(out, instance.repairs, ",", [](std::string& text, std::string_view name) { text += name; });
+    appendRepairNames(out, parsedRepairs(instance), ",",
+                      [](std::string& text, std::string_view name) { text += name; });
     out += '\n';
   }
   visitResultFields(instance, [&](std::string_view javaName, std::string_view text, std::optional<std::int32_t> flag) {
@@ -296,7 +293,7 @@ void appendDumpText(std::string& out, ParserInstance& instance, Status status, c
       out += '\n';
     });
   }
-  if (options.slots) appendSlotLines(out, instance.record);
+  if (options.slots) appendSlotLines(out, parsedRecord(instance));
 }
 
 std::string dumpText(ParserInstance& instance, Status status, const DumpOptions& options) {
@@ -330,20 +327,20 @@ void appendJsonMembers(std::string& out, ParserInstance& instance, Status status
     return;
   }
   out += ", \"decoder\": {\"group\": ";
-  appendNumber(out, instance.record.group);
+  appendNumber(out, recordGroup(parsedRecord(instance)));
   out += ", \"id\": ";
-  appendNumber(out, instance.record.decoderId);
+  appendNumber(out, recordDecoderId(parsedRecord(instance)));
   out += ", \"standard\": ";
-  const std::string_view standard = slotView(instance.record.slots[SLOT_STANDARD]);
+  const std::string_view standard = recordSlot(parsedRecord(instance), SLOT_STANDARD).view();
   if (standard.empty()) {
     out += "null";
   } else {
     appendJsonString(out, standard);
   }
   out += "}";
-  if (instance.repairs != 0) {
+  if (parsedRepairs(instance) != 0) {
     out += ", \"repairs\": [";
-    appendRepairNames(out, instance.repairs, ", ",
+    appendRepairNames(out, parsedRepairs(instance), ", ",
                       [](std::string& text, std::string_view name) { appendJsonString(text, name); });
     out += "]";
   }
@@ -387,7 +384,7 @@ void appendJsonMembers(std::string& out, ParserInstance& instance, Status status
     out += ", \"slots\": {";
     std::string_view separator;
     for (std::int32_t slot = 0; slot < kSlotCount; ++slot) {
-      const std::string_view value = slotView(instance.record.slots[slot]);
+      const std::string_view value = recordSlot(parsedRecord(instance), slot).view();
       if (value.empty()) continue;
       out += separator;
       separator = ", ";

@@ -44,7 +44,7 @@ std::vector<DerivedField> deriveResultFields(ParserInstance& instance);
 // The extras the record holds, in kExtraFields order, as name and text. The instance's text buffer is overwritten.
 std::vector<DerivedField> deriveExtraFields(ParserInstance& instance);
 
-// "expired", "age" (absent when unknown), "atLeast18", "atLeast19", "atLeast21" for the day of instance.now.
+// "expired", "age" (absent when unknown), "atLeast18", "atLeast19", "atLeast21" for the day of parseTime(instance).
 std::vector<CheckAnswer> answerChecks(const ParserInstance& instance);
 
 // The golden text of one parse: "status=S", then, for status 0, "decoder=G/I", the derived fields, with

@@ -3,13 +3,14 @@
 #pragma once
 
 #include <quorix/extras.h>
-#include <quorix/parser.h>
 #include <quorix/quorix.h>
 #include <quorix/result_fields.h>
 #include <quorix/status.h>
 
 #include <cstdint>
 #include <iterator>
+
+#include "core/instance.h"
 
 namespace quorix {
 

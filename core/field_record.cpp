@@ -1,6 +1,6 @@
 // The field record's reset, filtered copies and slot setters. Every value is appended to the arena behind
 // arenaUsed and never moved, so slots stay valid until the next reset.
-#include <quorix/field_record.h>
+#include "core/field_record.h"
 
 #include <algorithm>
 #include <bit>
@@ -200,6 +200,13 @@ FieldSlot* setSlotDate(FieldRecord& record, std::int32_t slot, const DateTime& d
   writeDateField(date.month, place + 4, 2, 100);
   writeDateField(date.day, place + 6, 2, 100);
   return commitValue(record, slot, 8);
+}
+
+std::int32_t recordGroup(const FieldRecord& record) { return record.group; }
+std::int32_t recordDecoderId(const FieldRecord& record) { return record.decoderId; }
+TextSpan recordSlot(const FieldRecord& record, std::int32_t slot) {
+  if (slot < 0 || slot >= kSlotCount || !record.slots[slot].filled()) return {};
+  return TextSpan{record.slots[slot].text, record.slots[slot].length};
 }
 
 Status firstFilledSlot(const FieldRecord& record, const std::int32_t* slots, std::int32_t count, TextSpan* out) {

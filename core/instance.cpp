@@ -1,5 +1,5 @@
 // The parser instance: its clock snapshot and the two buffers that every parse reuses and only ever grows.
-#include <quorix/parser.h>
+#include "core/instance.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -102,6 +102,20 @@ Status parseBufferAt(ParserInstance* instance, const char* input, std::int32_t i
   if (Status s = ensureBuffers(*instance, static_cast<std::int32_t>(need)); s != kStatusOk) return s;
   return selectAndDecode(input, inputLength, instance->textBuffer, instance->textBufferSize, &instance->record,
                          *instance);
+}
+
+const FieldRecord& parsedRecord(const ParserInstance& instance) { return instance.record; }
+RepairSet parsedRepairs(const ParserInstance& instance) { return instance.repairs; }
+DateTime parseTime(const ParserInstance& instance) { return instance.now; }
+void setMaxInputLength(ParserInstance& instance, std::int32_t maxLength) {
+  instance.maxInputLength = std::max(maxLength, 0);
+}
+DerivationBuffer derivationBuffer(ParserInstance& instance) {
+  return {.data = instance.textBuffer, .size = instance.textBufferSize};
+}
+std::int64_t heldBytes(const ParserInstance& instance) {
+  return std::int64_t{instance.textBufferSize} + instance.arenaBufferSize + instance.spareBufferSize +
+         std::int64_t{sizeof(ParserInstance)};
 }
 
 }  // namespace quorix

@@ -1,11 +1,12 @@
 // The two prepare functions that turn raw reader output into the text a decoder reads.
 #pragma once
 
-#include <quorix/field_record.h>
 #include <quorix/repairs.h>
 #include <quorix/status.h>
 
 #include <cstdint>
+
+#include "core/field_record.h"
 
 namespace quorix {
 

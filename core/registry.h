@@ -3,13 +3,14 @@
 // row is a field of it.
 #pragma once
 
-#include <quorix/field_record.h>
-#include <quorix/parser.h>
 #include <quorix/repairs.h>
 #include <quorix/status.h>
 
 #include <cstdint>
 #include <span>
+
+#include "core/field_record.h"
+#include "core/instance.h"
 
 namespace quorix {
 

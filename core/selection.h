@@ -1,13 +1,13 @@
 // Decoder selection: offer the text to every registry row, score what each fills, keep the best.
 #pragma once
 
-#include <quorix/field_record.h>
-#include <quorix/parser.h>
 #include <quorix/status.h>
 
 #include <cstdint>
 #include <span>
 
+#include "core/field_record.h"
+#include "core/instance.h"
 #include "core/registry.h"
 
 namespace quorix {

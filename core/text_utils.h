@@ -2,13 +2,13 @@
 // caller buffers, decimal formatting, date arithmetic and the character predicates. Nothing here allocates.
 #pragma once
 
-#include <quorix/field_record.h>
 #include <quorix/status.h>
 
 #include <cstddef>
 #include <cstdint>
 
 #include "core/char_classes.h"
+#include "core/field_record.h"
 
 namespace quorix {
 

@@ -2,11 +2,12 @@
 // and country code from the reference tables.
 #pragma once
 
-#include <quorix/field_record.h>
 #include <quorix/result_fields.h>
 #include <quorix/status.h>
 
 #include <cstdint>
+
+#include "core/field_record.h"
 
 namespace quorix {
 

@@ -2,11 +2,12 @@
 // other derivations can use on their own. The derivations themselves are declared in <quorix/result_fields.h>.
 #pragma once
 
-#include <quorix/field_record.h>
 #include <quorix/status.h>
 
 #include <cstdint>
 #include <string_view>
+
+#include "core/field_record.h"
 
 namespace quorix {
 

@@ -1,10 +1,11 @@
 // Small pieces every text derivation shares: the argument check, slot views and the plain copies into `out`.
 #pragma once
 
-#include <quorix/field_record.h>
 #include <quorix/status.h>
 
 #include <cstdint>
+
+#include "core/field_record.h"
 
 namespace quorix {
 

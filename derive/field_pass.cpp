@@ -7,6 +7,7 @@
 #include <iterator>
 #include <string_view>
 
+#include "core/instance.h"
 #include "derive/address_fields.h"
 #include "derive/derivation_support.h"
 #include "derive/name_fields.h"
@@ -110,6 +111,24 @@ void keepShared(std::int32_t field, Status status, const char* out, std::int32_t
 }
 
 }  // namespace
+
+std::string_view deriveIntoTextBuffer(ParserInstance& instance, FieldDerivation derivation) {
+  char* out = instance.textBuffer;
+  if (out == nullptr || instance.textBufferSize < 1) return {};
+  return textFieldValue(derivation(instance.record, out, instance.textBufferSize), out, instance.textBufferSize).text;
+}
+
+FieldValue deriveFieldValue(ParserInstance& instance, const ResultField& field) {
+  if (field.flag != nullptr) {
+    std::int32_t value = 0;
+    if (field.flag(instance.record, &value) != kStatusOk) return {};
+    // The indicator is yes only for a 1; any other value the document carries reads as no.
+    return {.present = true, .text = {}, .flag = value == 1 ? 1 : 0};
+  }
+  const std::string_view text = deriveIntoTextBuffer(instance, field.text);
+  if (text.empty()) return {};
+  return {.present = true, .text = text, .flag = 0};
+}
 
 void deriveFieldValues(ParserInstance& instance, FieldValueVisitor visit, void* context) {
   SharedWork work;

@@ -2,7 +2,6 @@
 // jurisdiction code, so it chooses the row when both are present.
 #include "derive/jurisdiction_corrections.h"
 
-#include <quorix/parser.h>
 #include <quorix/result_fields.h>
 
 #include <cstring>
@@ -10,6 +9,7 @@
 #include <iterator>
 #include <string_view>
 
+#include "core/instance.h"
 #include "core/text_utils.h"
 #include "derive/derivation_support.h"
 #include "tables/iin_table.h"

@@ -2,12 +2,12 @@
 // hooks that replace the general derivation of those fields.
 #pragma once
 
-#include <quorix/field_record.h>
 #include <quorix/status.h>
 
 #include <cstdint>
 #include <span>
 
+#include "core/field_record.h"
 #include "derive/name_fields.h"
 
 namespace quorix {

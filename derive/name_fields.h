@@ -2,12 +2,13 @@
 // full name, with the per-jurisdiction hooks deciding first where a jurisdiction has them.
 #pragma once
 
-#include <quorix/field_record.h>
 #include <quorix/result_fields.h>
 #include <quorix/status.h>
 
 #include <cstdint>
 #include <iterator>
+
+#include "core/field_record.h"
 
 namespace quorix {
 

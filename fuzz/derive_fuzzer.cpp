@@ -1,13 +1,12 @@
 // The 40 derivations over records no decoder would write: the input is a list of slot assignments, so every slot
 // can hold any printable text, in any combination, under any registry row's group and id.
-#include <quorix/field_record.h>
-#include <quorix/parser.h>
-
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
+#include "core/field_record.h"
+#include "core/instance.h"
 #include "core/registry.h"
 #include "fuzz/fuzz_support.h"
 

@@ -2,12 +2,12 @@
 // derivation of all 40 result fields, and the offer of one input to every decoder of a family.
 #pragma once
 
-#include <quorix/field_record.h>
-#include <quorix/parser.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+
+#include "core/field_record.h"
+#include "core/instance.h"
 
 namespace quorix::fuzz {
 

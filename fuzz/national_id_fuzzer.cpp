@@ -1,10 +1,9 @@
 // The national identity card decoders, each offered every input directly, so a decoder is exercised even where another
 // row would win the contest.
-#include <quorix/parser.h>
-
 #include <cstddef>
 #include <cstdint>
 
+#include "core/instance.h"
 #include "fuzz/fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

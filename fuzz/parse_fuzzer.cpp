@@ -1,10 +1,9 @@
 // The whole parse as a caller sees it: one long-lived instance, then every result field, derived once into the
 // instance's own text buffer as the binding does and once into 16 bytes, where every text has to be cut.
-#include <quorix/parser.h>
-
 #include <cstddef>
 #include <cstdint>
 
+#include "core/instance.h"
 #include "fuzz/fuzz_support.h"
 
 using namespace quorix;

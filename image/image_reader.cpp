@@ -50,7 +50,7 @@ ZXing::ImageFormat viewFormat(std::int32_t pixelFormat) {
 
 std::int32_t filledSlots(const FieldRecord& record) {
   std::int32_t count = 0;
-  for (const FieldSlot& slot : record.slots) count += slot.filled() ? 1 : 0;
+  for (std::int32_t slot = 0; slot < kSlotCount; ++slot) count += recordSlot(record, slot).filled() ? 1 : 0;
   return count;
 }
 
@@ -107,7 +107,7 @@ Status parseBest(ParserInstance* instance, const ZXing::Results& results, const 
       firstStatus = status;
     }
     if (status != kStatusOk) continue;
-    const std::int32_t score = filledSlots(instance->record);
+    const std::int32_t score = filledSlots(parsedRecord(*instance));
     if (score > bestScore) {
       best = &result;
       bestScore = score;

@@ -52,9 +52,10 @@ void blankHighBytes(char* text) {
 
 // The derived text of a text field or extra in the instance's text buffer, or null when it yields none.
 const char* derivedText(FieldDerivation derivation, ParserInstance& instance) {
-  char* text = instance.textBuffer;
-  if (derivation(instance.record, text, instance.textBufferSize) != kStatusOk || text[0] == '\0') return nullptr;
-  text[instance.textBufferSize - 1] = '\0';  // whatever a derivation wrote, the reads below stop inside the buffer
+  const DerivationBuffer buffer = derivationBuffer(instance);
+  char* text = buffer.data;
+  if (derivation(parsedRecord(instance), text, buffer.size) != kStatusOk || text[0] == '\0') return nullptr;
+  text[buffer.size - 1] = '\0';  // whatever a derivation wrote, the reads below stop inside the buffer
   blankHighBytes(text);
   return text;
 }
@@ -65,7 +66,7 @@ Status writeField(JNIEnv* env, jclass cls, jobject result, const ResultField& fi
                   jfieldID cachedId = nullptr) {
   if (field.flag != nullptr) {
     std::int32_t value = 0;
-    if (field.flag(instance.record, &value) != kStatusOk) return kStatusOk;
+    if (field.flag(parsedRecord(instance), &value) != kStatusOk) return kStatusOk;
     jfieldID id = cachedId != nullptr ? cachedId : findField(env, cls, field.javaName, "I");
     if (id == nullptr) return kStatusHostError;
     env->SetIntField(result, id, value == 1 ? 1 : 0);
@@ -128,16 +129,15 @@ class BulkWriter {
 jint writeBulkResult(ParserInstance& instance, char* out, std::int64_t capacity) {
   BulkWriter writer(out, capacity);
   writer.putInt(0);
-  writer.putInt(instance.record.group);
-  writer.putInt(instance.record.decoderId);
-  writer.putInt(static_cast<std::int32_t>(instance.repairs));
-  const std::int64_t held = std::int64_t{instance.textBufferSize} + instance.arenaBufferSize +
-                            instance.spareBufferSize + std::int64_t{sizeof(ParserInstance)};
-  writer.putInt(static_cast<std::int32_t>(std::min<std::int64_t>(held, INT32_MAX)));
+  const FieldRecord& record = parsedRecord(instance);
+  writer.putInt(recordGroup(record));
+  writer.putInt(recordDecoderId(record));
+  writer.putInt(static_cast<std::int32_t>(parsedRepairs(instance)));
+  writer.putInt(static_cast<std::int32_t>(std::min<std::int64_t>(heldBytes(instance), INT32_MAX)));
   struct Fields {
     BulkWriter& writer;
     char* textBuffer;
-  } fields{.writer = writer, .textBuffer = instance.textBuffer};
+  } fields{.writer = writer, .textBuffer = derivationBuffer(instance).data};
   deriveFieldValues(
       instance,
       [](void* context, std::int32_t i, const FieldValue& value) {
@@ -148,9 +148,9 @@ jint writeBulkResult(ParserInstance& instance, char* out, std::int64_t capacity)
         to.writer.putText(to.textBuffer);
       },
       &fields);
-  const FieldSlot& standard = instance.record.slots[SLOT_STANDARD];
+  const TextSpan standard = recordSlot(record, SLOT_STANDARD);
   if (standard.filled()) {
-    writer.putSpan(standard.text, standard.length);
+    writer.putSpan(standard.data, standard.length);
   } else {
     writer.putInt(-1);
   }
@@ -357,7 +357,7 @@ JNIEXPORT jint JNICALL Java_net_quorix_brevicon_Brevicon_nativeWriteResult(JNIEn
 JNIEXPORT void JNICALL Java_net_quorix_brevicon_Brevicon_nativeSetMaxInputLength(JNIEnv*, jclass, jlong handle,
                                                                                  jint maxLength) {
   if (quorix::ParserInstance* instance = quorix::instanceFromHandle(handle); instance != nullptr) {
-    instance->maxInputLength = std::max(maxLength, 0);
+    quorix::setMaxInputLength(*instance, maxLength);
   }
 }
 

@@ -2,10 +2,10 @@
 // come from an alias row, and a name found by code is always the first row of that code.
 #pragma once
 
-#include <quorix/field_record.h>
-
 #include <cstdint>
 #include <span>
+
+#include "core/field_record.h"
 
 namespace quorix {
 

@@ -1,10 +1,10 @@
 // Issuer identification numbers 636000 to 636062 of North American licence issuers and the jurisdiction of each.
 #pragma once
 
-#include <quorix/field_record.h>
-
 #include <cstdint>
 #include <span>
+
+#include "core/field_record.h"
 
 namespace quorix {
 

@@ -2,9 +2,9 @@
 // each belongs to.
 #pragma once
 
-#include <quorix/field_record.h>
-
 #include <span>
+
+#include "core/field_record.h"
 
 namespace quorix {
 

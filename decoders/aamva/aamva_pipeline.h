@@ -2,13 +2,13 @@
 // scanning, as a record of state and hooks that each variant adjusts before calling decode.
 #pragma once
 
-#include <quorix/field_record.h>
-#include <quorix/parser.h>
 #include <quorix/status.h>
 
 #include <cstdint>
 #include <iterator>
 
+#include "core/field_record.h"
+#include "core/instance.h"
 #include "decoders/aamva/element_tables.h"
 #include "decoders/variant_kit.h"
 

@@ -1,11 +1,12 @@
 // The AAMVA barcode decoders: one pipeline run with the settings of each registry id (17 to 43).
 #pragma once
 
-#include <quorix/field_record.h>
-#include <quorix/parser.h>
 #include <quorix/status.h>
 
 #include <cstdint>
+
+#include "core/field_record.h"
+#include "core/instance.h"
 
 namespace quorix {
 

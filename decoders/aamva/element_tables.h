@@ -2,11 +2,12 @@
 // the scanner that cuts a subfile into elements and stores the ones its table knows.
 #pragma once
 
-#include <quorix/field_record.h>
 #include <quorix/status.h>
 
 #include <cstdint>
 #include <type_traits>
+
+#include "core/field_record.h"
 
 namespace quorix {
 

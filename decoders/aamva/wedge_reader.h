@@ -2,11 +2,12 @@
 // separator on the way, cut back into its elements.
 #pragma once
 
-#include <quorix/field_record.h>
-#include <quorix/parser.h>
 #include <quorix/status.h>
 
 #include <cstdint>
+
+#include "core/field_record.h"
+#include "core/instance.h"
 
 namespace quorix {
 

@@ -1,11 +1,12 @@
 // The Common Access Card decoders (registry ids 46 to 50).
 #pragma once
 
-#include <quorix/field_record.h>
-#include <quorix/parser.h>
 #include <quorix/status.h>
 
 #include <cstdint>
+
+#include "core/field_record.h"
+#include "core/instance.h"
 
 namespace quorix {
 

@@ -2,11 +2,12 @@
 // that are worth testing on their own (base-32 numbers, the field splitter).
 #pragma once
 
-#include <quorix/field_record.h>
-#include <quorix/parser.h>
 #include <quorix/status.h>
 
 #include <cstdint>
+
+#include "core/field_record.h"
+#include "core/instance.h"
 
 namespace quorix {
 

@@ -1,11 +1,12 @@
 // The fixed-position card record decoders (registry ids 44 and 45).
 #pragma once
 
-#include <quorix/field_record.h>
-#include <quorix/parser.h>
 #include <quorix/status.h>
 
 #include <cstdint>
+
+#include "core/field_record.h"
+#include "core/instance.h"
 
 namespace quorix {
 

@@ -2,13 +2,13 @@
 // decide whether a text has a variant's shape, and the default field hooks that read the licence layout.
 #pragma once
 
-#include <quorix/field_record.h>
-#include <quorix/parser.h>
 #include <quorix/status.h>
 
 #include <cstdint>
 
 #include "core/char_classes.h"
+#include "core/field_record.h"
+#include "core/instance.h"
 
 namespace quorix {
 

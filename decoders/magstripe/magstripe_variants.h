@@ -1,11 +1,12 @@
 // The magnetic stripe decoders: one pipeline run with the framing and layout of each registry id (0 to 16).
 #pragma once
 
-#include <quorix/field_record.h>
-#include <quorix/parser.h>
 #include <quorix/status.h>
 
 #include <cstdint>
+
+#include "core/field_record.h"
+#include "core/instance.h"
 
 namespace quorix {
 

@@ -2,12 +2,13 @@
 // Rico and Mexico, the date reader of the South African card, and the searches that turn other texts away early.
 #pragma once
 
-#include <quorix/field_record.h>
 #include <quorix/status.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+
+#include "core/field_record.h"
 
 namespace quorix {
 

@@ -1,11 +1,12 @@
 // The national identity card decoders: Guatemala, Puerto Rico, Panama, South Africa and Mexico (registry ids 51 to 55).
 #pragma once
 
-#include <quorix/field_record.h>
-#include <quorix/parser.h>
 #include <quorix/status.h>
 
 #include <cstdint>
+
+#include "core/field_record.h"
+#include "core/instance.h"
 
 namespace quorix {
 

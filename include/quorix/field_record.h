@@ -2,7 +2,6 @@
 // arena lent by the parser instance. Slot numbers are the contract between the two sides.
 #pragma once
 
-#include <quorix/repairs.h>
 #include <quorix/status.h>
 
 #include <cstdint>
@@ -50,29 +49,16 @@ inline constexpr std::int32_t kGroupNone = 5;
 // Decoder ids run from 0 to 57; this one belongs to no decoder, since it marks a record that none filled.
 inline constexpr std::int32_t kNoDecoderId = 56;
 
-struct FieldRecord {
-  std::int32_t group = kGroupNone;
-  std::int32_t decoderId = kNoDecoderId;
-  FieldSlot slots[kSlotCount] = {};
-  char* arena = nullptr;  // lent by the owner, never freed by the record
-  std::int32_t arenaSize = 0;
-  std::int32_t arenaUsed = 0;
-  // How far a producer may have written behind arenaUsed since the last reset; the reset clears up to here.
-  std::int32_t arenaTouched = 0;
-  // Which slots the setters have filled since the last reset (bit s % 64 of word s / 64); the reset clears those.
-  std::uint64_t slotsWritten[(kSlotCount + 63) / 64] = {};
-  // The jurisdiction correction row of this record as the parse found it, so that the derivations need not look it
-  // up again each; -1 when unknown. Every setter and reset forgets it.
-  std::int32_t correctionRow = -1;
-  // What the decoder that filled the record mended in its text; the reset clears it.
-  RepairSet repairs = 0;
-};
+// A parse's record, filled by the decoders and read by the derivations. Callers reach it through parsedRecord()
+// and read it through the three functions below; what the library keeps beside the slots stays inside it.
+struct FieldRecord;
 
-// A character predicate receives a byte as a signed value (bytes from 128 up arrive negative); nonzero means yes.
-using CharPredicate = int (*)(signed char c);
-
-// Writes at most room bytes of a value into destination and returns how many it wrote (no NUL that counts).
-using SlotProducer = std::int32_t (*)(const void* context, char* destination, std::int32_t room);
+// The family that filled record, kGroupNone when none did.
+[[nodiscard]] std::int32_t recordGroup(const FieldRecord& record);
+// The id of the decoder that filled record, kNoDecoderId when none did.
+[[nodiscard]] std::int32_t recordDecoderId(const FieldRecord& record);
+// The value of slot; empty when it is not filled or slot is outside 0..136. It lives until the next parse.
+[[nodiscard]] TextSpan recordSlot(const FieldRecord& record, std::int32_t slot);
 
 // clang-format off
 inline constexpr std::int32_t SLOT_IIN = 0;
@@ -213,37 +199,6 @@ inline constexpr std::int32_t SLOT_CAC_FIELD_134 = 134;
 inline constexpr std::int32_t SLOT_CAC_FIELD_135 = 135;
 inline constexpr std::int32_t SLOT_CAC_FIELD_136 = 136;
 // clang-format on
-
-// Takes the arena and resets the record; -21 (record unchanged) for a null arena or a size below 1.
-[[nodiscard]] Status initRecord(FieldRecord& record, char* arena, std::int32_t arenaSize);
-
-// Group 5, decoder 56, every slot cleared, the whole arena zero again; -21 for a record without arena. Only the
-// slots and bytes written since the last reset are cleared: the setters are the only writers, and they keep the rest
-// as a reset leaves it.
-[[nodiscard]] Status resetRecord(FieldRecord& record);
-
-// Copies source into dst, dropping (or replacing) excluded bytes and collapsing runs of squeezable ones; writes at
-// most capacity bytes and no NUL; returns the bytes written.
-std::int32_t copyFiltered(char* dst, std::int32_t capacity, TextSpan source, const char* excludeChars,
-                          const char* squeezeChars, char replacement);
-std::int32_t copyFilteredIf(char* dst, std::int32_t capacity, TextSpan source, CharPredicate excludeIf,
-                            CharPredicate squeezeIf, char replacement);
-
-// The setters append the value behind arenaUsed, cut at the arena end, and repoint the slot; a value that comes out
-// empty clears the slot. They return the slot, or null for a slot number outside 0..136.
-FieldSlot* setSlot(FieldRecord& record, std::int32_t slot, TextSpan source, const char* excludeChars,
-                   const char* squeezeChars, char replacement);
-FieldSlot* setSlotIf(FieldRecord& record, std::int32_t slot, TextSpan source, CharPredicate excludeIf,
-                     CharPredicate squeezeIf, char replacement);
-// setSlotIf with character classes (the bits of the library's class table) for predicates: a byte in none of the
-// classes of keep is excluded, and runs of bytes in a class of squeeze are squeezed.
-FieldSlot* setSlotKeeping(FieldRecord& record, std::int32_t slot, TextSpan source, std::uint32_t keep,
-                          std::uint32_t squeeze, char replacement);
-// Null text returns null and changes nothing.
-FieldSlot* setSlotText(FieldRecord& record, std::int32_t slot, const char* text);
-FieldSlot* setSlotProduced(FieldRecord& record, std::int32_t slot, const void* context, SlotProducer producer);
-// Writes YYYYMMDD; with fewer than 8 free arena bytes it returns null and leaves the slot as it was.
-FieldSlot* setSlotDate(FieldRecord& record, std::int32_t slot, const DateTime& date);
 
 // The first filled slot of the list, in list order, into out; -16 when count < 1 or none is filled.
 [[nodiscard]] Status firstFilledSlot(const FieldRecord& record, const std::int32_t* slots, std::int32_t count,

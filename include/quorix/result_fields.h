@@ -128,25 +128,11 @@ inline FieldValue textFieldValue(Status status, char* out, std::int32_t outSize)
 
 // Runs a text derivation over instance's record into its text buffer and returns the NUL-terminated text there;
 // empty when the record does not yield it.
-inline std::string_view deriveIntoTextBuffer(ParserInstance& instance, FieldDerivation derivation) {
-  char* out = instance.textBuffer;
-  if (out == nullptr || instance.textBufferSize < 1) return {};
-  return textFieldValue(derivation(instance.record, out, instance.textBufferSize), out, instance.textBufferSize).text;
-}
+std::string_view deriveIntoTextBuffer(ParserInstance& instance, FieldDerivation derivation);
 
 // Runs field's derivation over instance's record into its text buffer. Not present when the record does not yield
 // the field or yields an empty text.
-inline FieldValue deriveFieldValue(ParserInstance& instance, const ResultField& field) {
-  if (field.flag != nullptr) {
-    std::int32_t value = 0;
-    if (field.flag(instance.record, &value) != kStatusOk) return {};
-    // The indicator is yes only for a 1; any other value the document carries reads as no.
-    return {.present = true, .text = {}, .flag = value == 1 ? 1 : 0};
-  }
-  const std::string_view text = deriveIntoTextBuffer(instance, field.text);
-  if (text.empty()) return {};
-  return {.present = true, .text = text, .flag = 0};
-}
+FieldValue deriveFieldValue(ParserInstance& instance, const ResultField& field);
 
 // Called for each of the 40 fields in kResultFields order, present or not; value.text views the instance's text
 // buffer from its start (a caller may edit it there) until the call returns.

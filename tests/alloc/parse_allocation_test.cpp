@@ -1,11 +1,12 @@
 // Once an instance's buffers have grown, a parse must not allocate: operator new is replaced with a counter.
 #include <gtest/gtest.h>
-#include <quorix/parser.h>
 
 #include <atomic>
 #include <cstdlib>
 #include <new>
 #include <string>
+
+#include "core/instance.h"
 
 namespace {
 std::atomic<long> allocations{0};

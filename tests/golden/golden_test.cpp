@@ -2,7 +2,6 @@
 // the dump must equal <case>.expected byte for byte. QUORIX_UPDATE_GOLDEN=1 rewrites the expected files instead, so
 // a change in behaviour shows up as a diff to review.
 #include <gtest/gtest.h>
-#include <quorix/parser.h>
 #include <quorix/repairs.h>
 
 #include <algorithm>
@@ -19,6 +18,7 @@
 #include <vector>
 
 #include "cli/result_dump.h"
+#include "core/instance.h"
 
 namespace quorix {
 namespace {

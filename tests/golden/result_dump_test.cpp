@@ -3,12 +3,13 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <quorix/field_record.h>
-#include <quorix/parser.h>
 
 #include <memory>
 #include <string>
 #include <string_view>
+
+#include "core/field_record.h"
+#include "core/instance.h"
 
 namespace quorix {
 namespace {

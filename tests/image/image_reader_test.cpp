@@ -79,9 +79,8 @@ Status parseGrey(ParserInstance* instance, const Grey& grey, ImageSymbol* symbol
 
 std::vector<std::string> slotsOf(const ParserInstance& instance) {
   std::vector<std::string> slots;
-  for (const FieldSlot& slot : instance.record.slots) {
-    slots.emplace_back(slot.filled() ? std::string(slot.text, static_cast<std::size_t>(slot.length)) : "");
-  }
+  for (std::int32_t slot = 0; slot < kSlotCount; ++slot)
+    slots.emplace_back(recordSlot(parsedRecord(instance), slot).view());
   return slots;
 }
 

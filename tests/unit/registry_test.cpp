@@ -4,13 +4,13 @@
 #include "core/registry.h"
 
 #include <gtest/gtest.h>
-#include <quorix/parser.h>
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "core/instance.h"
 #include "core/normalise.h"
 #include "core/transliterate.h"
 #include "unit/support/golden_corpus.h"

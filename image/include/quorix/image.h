@@ -25,8 +25,8 @@ struct ImageSymbol {
 // Finds PDF417, Code 128 and QR symbols in the image and parses each symbol's bytes exactly as encoded. An image in
 // which nothing is found is searched again turned by 5 and 10 degrees either way, for photos taken at a slant. With
 // several symbols the one whose parse fills the most slots wins, the first found on a tie, and its result stays in
-// instance->record. kStatusNoBarcode when no symbol can be read; the parse status of the first symbol when the parser
-// accepts none of them (symbol then names that one). rowStride is in bytes and at least width × pixelFormat.
+// parsedRecord(*instance). kStatusNoBarcode when no symbol can be read; the parse status of the first symbol when the
+// parser accepts none of them (symbol then names that one). rowStride is in bytes and at least width × pixelFormat.
 [[nodiscard]] Status parseImage(ParserInstance* instance, const std::uint8_t* pixels, std::int32_t width,
                                 std::int32_t height, std::int32_t rowStride, std::int32_t pixelFormat,
                                 ImageSymbol* symbol);

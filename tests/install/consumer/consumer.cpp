@@ -16,7 +16,8 @@ int main() {
       quorix::parseBuffer(instance, kLicence.data(), static_cast<std::int32_t>(kLicence.size()));
   char lastName[64] = "";
   for (const quorix::ResultField& field : quorix::kResultFields) {
-    if (field.javaName == "lastName" && field.text(instance->record, lastName, sizeof lastName) != quorix::kStatusOk) {
+    if (field.javaName == "lastName" &&
+        field.text(quorix::parsedRecord(*instance), lastName, sizeof lastName) != quorix::kStatusOk) {
       lastName[0] = '\0';
     }
   }

@@ -2,9 +2,6 @@
 // run through the registry row of a variant id.
 #pragma once
 
-#include <quorix/field_record.h>
-#include <quorix/parser.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -12,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/field_record.h"
+#include "core/instance.h"
 #include "core/registry.h"
 #include "unit/support/record_builder.h"
 

@@ -3,12 +3,12 @@
 #include "decoders/aamva/aamva_variants.h"
 
 #include <gtest/gtest.h>
-#include <quorix/parser.h>
 
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/instance.h"
 #include "decoders/aamva/aamva_pipeline.h"
 #include "unit/aamva/aamva_texts.h"
 

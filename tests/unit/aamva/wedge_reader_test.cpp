@@ -4,7 +4,6 @@
 #include "decoders/aamva/wedge_reader.h"
 
 #include <gtest/gtest.h>
-#include <quorix/parser.h>
 #include <quorix/result_fields.h>
 
 #include <algorithm>
@@ -13,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/instance.h"
 #include "decoders/aamva/aamva_pipeline.h"
 #include "unit/aamva/aamva_texts.h"
 

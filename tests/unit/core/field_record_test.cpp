@@ -1,7 +1,8 @@
 // The field record: filtered copies, the append rule at the arena's end, the setters' slot checks, reset and the
 // first-filled lookup.
+#include "core/field_record.h"
+
 #include <gtest/gtest.h>
-#include <quorix/field_record.h>
 
 #include <cstdint>
 #include <cstring>

@@ -1,6 +1,5 @@
 // Issuer agreement on its own, and its weight in the contest between rows.
 #include <gtest/gtest.h>
-#include <quorix/parser.h>
 
 #include <cstdint>
 #include <cstring>
@@ -9,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/instance.h"
 #include "core/selection.h"
 #include "unit/support/record_builder.h"
 

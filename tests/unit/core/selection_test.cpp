@@ -2,7 +2,6 @@
 #include "core/selection.h"
 
 #include <gtest/gtest.h>
-#include <quorix/parser.h>
 
 #include <algorithm>
 #include <cstring>
@@ -14,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "core/instance.h"
 #include "core/normalise.h"
 #include "core/transliterate.h"
 #include "derive/jurisdiction_corrections.h"

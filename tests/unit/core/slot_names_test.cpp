@@ -1,10 +1,11 @@
 // Slot names are the constants' own spellings (checked when the table compiles); numbers outside the record have
 // no name.
 #include <gtest/gtest.h>
-#include <quorix/field_record.h>
 #include <quorix/slot_names.h>
 
 #include <string_view>
+
+#include "core/field_record.h"
 
 namespace quorix {
 namespace {

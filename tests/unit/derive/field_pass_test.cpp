@@ -2,7 +2,6 @@
 // golden corpus, with text buffers small enough to cut what the fields share, and on records whose name parts,
 // IIN and country are too long to be shared.
 #include <gtest/gtest.h>
-#include <quorix/parser.h>
 #include <quorix/result_fields.h>
 
 #include <cstdint>
@@ -11,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/instance.h"
 #include "unit/support/golden_corpus.h"
 #include "unit/support/record_builder.h"
 

@@ -1,7 +1,6 @@
 #include "derive/jurisdiction_corrections.h"
 
 #include <gtest/gtest.h>
-#include <quorix/parser.h>
 
 #include <cstdint>
 #include <string>
@@ -9,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/instance.h"
 #include "derive/address_fields.h"
 #include "unit/support/record_builder.h"
 

@@ -3,8 +3,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <quorix/field_record.h>
-#include <quorix/parser.h>
 
 #include <cstdint>
 #include <memory>
@@ -12,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/field_record.h"
+#include "core/instance.h"
 #include "decoders/magstripe/magstripe_pipeline.h"
 
 namespace quorix::testing {

@@ -1,7 +1,6 @@
 // Instances are independent: threads that each own one, parsing different documents at the same time, get exactly
 // what a single thread gets. Built with the tsan preset this also shows that a parse shares no mutable state.
 #include <gtest/gtest.h>
-#include <quorix/parser.h>
 
 #include <atomic>
 #include <cstdint>
@@ -9,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/instance.h"
 #include "unit/support/golden_corpus.h"
 #include "unit/support/parse_outcome.h"
 

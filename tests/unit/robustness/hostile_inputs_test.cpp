@@ -2,7 +2,6 @@
 // inputs far beyond the first buffer size. Each parse must return a status a caller knows, and every derived
 // field must be printable ASCII; under ASan any stray read or write fails here too.
 #include <gtest/gtest.h>
-#include <quorix/parser.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -13,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/instance.h"
 #include "unit/support/golden_corpus.h"
 #include "unit/support/parse_outcome.h"
 

@@ -2,12 +2,12 @@
 // not grow. The heap is measured through the sanitizer's allocator where one is linked, else through glibc.
 #include <gtest/gtest.h>
 #include <malloc.h>
-#include <quorix/parser.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
+#include "core/instance.h"
 #include "unit/support/golden_corpus.h"
 
 #if defined(__has_feature)

@@ -1,11 +1,12 @@
 // Test support: a parse followed by the 40 derivations, run the way the binding runs them, as one comparable text.
 #pragma once
 
-#include <quorix/parser.h>
 #include <quorix/status.h>
 
 #include <string>
 #include <string_view>
+
+#include "core/instance.h"
 
 namespace quorix::testing {
 

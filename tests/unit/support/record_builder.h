@@ -1,13 +1,14 @@
 // Test support: a record that owns its arena, and a helper that runs a derivation into a string.
 #pragma once
 
-#include <quorix/field_record.h>
 #include <quorix/result_fields.h>
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+
+#include "core/field_record.h"
 
 namespace quorix::testing {
 

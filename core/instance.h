@@ -1,0 +1,31 @@
+// The parser instance as the library keeps it: the buffers every parse reuses and only grows, and the limit a
+// caller sets. Callers hold it through <quorix/parser.h>.
+#pragma once
+
+#include <quorix/parser.h>
+#include <quorix/repairs.h>
+
+#include <cstdint>
+
+#include "core/field_record.h"
+
+namespace quorix {
+
+struct ParserInstance {
+  DateTime now;                 // local time at the start of the latest parse
+  FieldRecord record;           // result of the latest parse; its arena is arenaBuffer
+  char* textBuffer = nullptr;   // prepared input during a parse, derivation output afterwards
+  char* arenaBuffer = nullptr;  // lent to record
+  std::int32_t textBufferSize = 0;
+  std::int32_t arenaBufferSize = 0;
+  char* spareBuffer = nullptr;  // room for a second prepared text, a scratch text and a second arena
+  std::int32_t spareBufferSize = 0;
+  RepairSet repairs = 0;  // what the latest parse relied on; cleared when a parse starts
+  // Longer inputs are refused with kStatusInputTooLarge before any buffer grows; 0 for no limit.
+  std::int32_t maxInputLength = 0;
+};
+
+// Buffers beyond this size are let go by releaseLargeBuffers.
+inline constexpr std::int32_t kLargeBufferSize = 1 << 20;
+
+}  // namespace quorix
