@@ -10,7 +10,8 @@ if(QUORIX_FUZZ)
 endif()
 
 # QUORIX_COVERAGE instruments everything built here for gcov; the coverage_report target sums up the library's
-# own folders after the tests ran.
+# own folders after the tests ran. gcov adds to the counters an earlier run left, so coverage_reset clears them
+# before the tests: a second run would otherwise count what tests since dropped once covered.
 option(QUORIX_COVERAGE "Build with gcc line and branch coverage" OFF)
 if(QUORIX_COVERAGE)
   add_compile_options(--coverage -fprofile-update=atomic)
@@ -18,4 +19,5 @@ if(QUORIX_COVERAGE)
   add_custom_target(coverage_report
     COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/coverage_report ${PROJECT_SOURCE_DIR} ${PROJECT_BINARY_DIR}
     USES_TERMINAL)
+  add_custom_target(coverage_reset COMMAND lcov --quiet --zerocounters --directory ${PROJECT_BINARY_DIR})
 endif()
