@@ -24,7 +24,8 @@ std::int32_t byteOrder(signed char a, signed char b) { return a > b ? 1 : (a < b
 
 std::int32_t lengthOf(const TextSpan& span) { return span.length > 0 ? span.length : 0; }
 
-// compareSpanText(span, text) == 0, without measuring the text first: most texts differ at their first byte.
+// Whether span holds exactly the NUL-terminated text, read without measuring the text first: most texts differ at
+// their first byte.
 bool spanEqualsText(TextSpan span, const char* text) {
   if (span.data == nullptr || text == nullptr) return span.data == nullptr && text == nullptr;
   const std::int32_t length = lengthOf(span);
