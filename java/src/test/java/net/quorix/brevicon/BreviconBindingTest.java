@@ -52,11 +52,6 @@ class BreviconBindingTest {
                 "v." + Brevicon.getMajorVersion() + "." + Brevicon.getMinorVersion() + "." + Brevicon.getBuildVersion()));
   }
 
-  @Test
-  void destroyingHandleZeroDoesNothing() {
-    Brevicon.destroyNativeInstance(0);
-  }
-
   /** Arguments the binding must refuse before it reads anything, each leaving the result object as it was. */
   @Test
   void badArgumentsLeaveTheResultUntouched() {
