@@ -14,8 +14,8 @@ struct JsonlInput {
 
 // Reads one line into input. False on anything but an object holding once each a string or number "id" and a
 // string "text", beside other keys with any JSON values, which are ignored; error then says what is wrong and at
-// which column (from 1), input.id holds the id when it came before the fault (else it is empty), and input.text is
-// unspecified.
+// which column (from 1), input.id holds the id when it came before the fault (else it is empty), and input.text holds
+// nothing to rely on.
 bool parseJsonlLine(std::string_view line, JsonlInput& input, std::string& error);
 
 // True for a line holding only JSON whitespace; such lines are not inputs.
