@@ -252,17 +252,34 @@ Status normaliseInputReporting(const char* input, std::int32_t inputLength, char
   return kStatusOk;
 }
 
-bool mayPrepareByte(const char* input, std::int32_t inputLength, char c) {
-  if (input == nullptr || inputLength < 1) return false;
-  const auto holds = [&](char b) { return std::memchr(input, b, static_cast<std::size_t>(inputLength)) != nullptr; };
-  // Control bytes are what the normaliser writes in place of line ends and damaged header runs.
-  if (static_cast<unsigned char>(c) < 0x20) return true;
-  // A spelled byte "[hh]" may become any byte.
-  if (holds(c) || holds('[')) return true;
-  // Capitals come from small letters, and letters of either case from accented ones.
-  const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-  if (c >= 'A' && c <= 'Z' && holds(static_cast<char>(c - 'A' + 'a'))) return true;
-  return letter && mayHoldAccentedLetters(input, inputLength);
+bool PreparedBytes::holds(char c) const { return std::memchr(input_, c, static_cast<std::size_t>(length_)) != nullptr; }
+
+bool PreparedBytes::spelled() {
+  if (spelled_ == Answer::kNotAsked) spelled_ = holds('[') ? Answer::kYes : Answer::kNo;
+  return spelled_ == Answer::kYes;
+}
+
+bool PreparedBytes::accented() {
+  if (accented_ == Answer::kNotAsked) accented_ = mayHoldAccentedLetters(input_, length_) ? Answer::kYes : Answer::kNo;
+  return accented_ == Answer::kYes;
+}
+
+bool PreparedBytes::answer(char c) {
+  bool may = false;
+  if (input_ == nullptr || length_ < 1) {
+    may = false;
+  } else if (static_cast<unsigned char>(c) < 0x20) {
+    // Control bytes are what the normaliser writes in place of line ends and damaged header runs.
+    may = true;
+  } else {
+    // A spelled byte "[hh]" may become any byte; capitals come from small letters, and letters of either case from
+    // accented ones.
+    const bool capital = c >= 'A' && c <= 'Z';
+    const bool letter = capital || (c >= 'a' && c <= 'z');
+    may = holds(c) || spelled() || (capital && holds(static_cast<char>(c - 'A' + 'a'))) || (letter && accented());
+  }
+  bytes_[static_cast<unsigned char>(c)] = may ? Answer::kYes : Answer::kNo;
+  return may;
 }
 
 std::int32_t replaceAll(char* buffer, std::int32_t length, std::int32_t capacity, TextSpan pattern,

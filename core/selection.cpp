@@ -302,25 +302,6 @@ Status runRow(const DecoderEntry& row, ContestTexts& texts, FieldRecord& record,
   return status;
 }
 
-// Whether the input's prepared texts may hold a row's mark, asked once per mark and parse.
-class MarkAnswers {
- public:
-  MarkAnswers(const char* input, std::int32_t inputLength) : input_(input), inputLength_(inputLength) {}
-  bool mayHold(char mark) {
-    if (mark == '\0') return true;
-    Answer& answer = answers_[static_cast<unsigned char>(mark)];
-    if (answer == Answer::kNotAsked)
-      answer = mayPrepareByte(input_, inputLength_, mark) ? Answer::kMayHold : Answer::kCannotHold;
-    return answer == Answer::kMayHold;
-  }
-
- private:
-  enum class Answer : std::uint8_t { kNotAsked, kMayHold, kCannotHold };
-  const char* input_;
-  std::int32_t inputLength_;
-  Answer answers_[256] = {};
-};
-
 // The instance's spare buffer, for the contest over the instance's own buffers and record: two texts of the work
 // buffer's size, then the second arena. Only the parse writes there, so the arena part stays zero between parses.
 char* spareFor(const ParserInstance& instance, const char* work, std::int32_t workSize, const FieldRecord* record) {
@@ -351,9 +332,9 @@ Status selectAndDecodeFrom(std::span<const DecoderEntry> rows, const char* input
   const DecoderEntry* best = nullptr;
   bool bestKept = false;
   std::int32_t bestScore = -9999;
-  MarkAnswers marks(input, inputLength);
+  PreparedBytes marks(input, inputLength);
   for (const DecoderEntry& row : rows) {
-    if (!hasDecoder(row) || !marks.mayHold(row.mark)) continue;
+    if (!hasDecoder(row) || (row.mark != '\0' && !marks.mayHold(row.mark))) continue;
     FieldRecord& attempt = records.next();
     if (runRow(row, texts, attempt, instance) != kStatusOk) continue;
     // A decoder that accepts a text but finds nothing in it has not explained it.

@@ -559,11 +559,10 @@ bool screenSouthAfricaId(const char* text, std::int32_t length) {
 }
 
 Status decodePanamaId(const char* text, std::int32_t length, FieldRecord& record, ParserInstance&) {
-  constexpr std::int32_t kFields = kPanamaFields;
   if (!screenPanamaId(text, length)) return kStatusNoDecoder;
-  TextSpan fields[kFields];
+  TextSpan fields[kPanamaFields];
   const TextSpan whole = text != nullptr && length > 0 ? TextSpan{text, length} : TextSpan{};
-  if (splitTokens(whole, fields, kFields, "|", 0) < kFields) return kStatusNoDecoder;
+  if (splitTokens(whole, fields, kPanamaFields, "|", 0) < kPanamaFields) return kStatusNoDecoder;
 
   if (fields[0].filled()) setSlot(record, SLOT_LICENCE_NUMBER, fields[0], nullptr, nullptr, 0);
   // Given names: the first before "_", every further one after it.
@@ -594,11 +593,10 @@ Status decodePanamaId(const char* text, std::int32_t length, FieldRecord& record
 }
 
 Status decodeSouthAfricaId(const char* text, std::int32_t length, FieldRecord& record, ParserInstance&) {
-  constexpr std::int32_t kFields = kSouthAfricaFields;
   if (!screenSouthAfricaId(text, length)) return kStatusNoDecoder;
-  TextSpan fields[kFields];
+  TextSpan fields[kSouthAfricaFields];
   const TextSpan whole = text != nullptr && length > 0 ? TextSpan{text, length} : TextSpan{};
-  if (splitTokens(whole, fields, kFields, "|", 0) < kFields) return kStatusNoDecoder;
+  if (splitTokens(whole, fields, kSouthAfricaFields, "|", 0) < kSouthAfricaFields) return kStatusNoDecoder;
 
   TextSpan family = fields[0];
   trimChars(&family, " ");
