@@ -5,8 +5,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <memory>
 #include <span>
@@ -17,6 +15,7 @@
 #include "core/normalise.h"
 #include "core/transliterate.h"
 #include "derive/jurisdiction_corrections.h"
+#include "unit/support/golden_corpus.h"
 #include "unit/support/record_builder.h"
 
 namespace quorix {
@@ -318,14 +317,8 @@ Status plainContest(std::string_view input, std::vector<char>& work, FieldRecord
 // The golden inputs and readers' variations of them: lower case, CR LF and spelled line ends, cuts, doubling, a
 // scanner's prefix.
 std::vector<std::string> contestInputs() {
-  std::vector<std::filesystem::path> files;
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(QUORIX_GOLDEN_DIR))
-    if (entry.path().extension() == ".in") files.push_back(entry.path());
-  std::sort(files.begin(), files.end());
   std::vector<std::string> inputs;
-  for (const auto& file : files) {
-    std::ifstream in(file, std::ios::binary);
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  for (const std::string& text : testing::goldenTexts()) {
     if (text.empty()) continue;
     std::string lower = text;
     std::string crlf;

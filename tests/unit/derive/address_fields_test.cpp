@@ -14,17 +14,10 @@ namespace quorix {
 namespace {
 
 using testing::deriveText;
+using testing::kNoValue;
 using testing::RecordBuilder;
-
-constexpr std::string_view kNoValue = "<status -26>";
-
-using Slots = std::vector<std::pair<std::int32_t, std::string_view>>;
-
-RecordBuilder::Built recordWith(const Slots& slots) {
-  RecordBuilder builder;
-  for (const auto& [slot, text] : slots) builder.set(slot, text);
-  return builder.build();
-}
+using testing::recordWith;
+using testing::Slots;
 
 // One row per record: every issuer field it yields.
 TEST(IssuerFields, FillGapsFromTheTables) {

@@ -11,11 +11,10 @@ namespace quorix {
 namespace {
 
 using testing::deriveText;
+using testing::kBadArgument;
+using testing::kNoValue;
+using testing::kTooSmall;
 using testing::RecordBuilder;
-
-constexpr std::string_view kNoValue = "<status -26>";
-constexpr std::string_view kTooSmall = "<status -18>";
-constexpr std::string_view kBadArgument = "<status -21>";
 
 struct SlotValue {
   std::int32_t slot;

@@ -12,10 +12,9 @@ namespace quorix {
 namespace {
 
 using testing::deriveText;
+using testing::kNoValue;
+using testing::kTooSmall;
 using testing::RecordBuilder;
-
-constexpr std::string_view kNoValue = "<status -26>";
-constexpr std::string_view kTooSmall = "<status -18>";
 
 TEST(ParseDocumentDate, OrderDecidedByRangesAlone) {
   struct Case {

@@ -16,17 +16,13 @@ namespace quorix {
 namespace {
 
 using testing::deriveText;
+using testing::kNoValue;
 using testing::RecordBuilder;
+using testing::Slots;
 
-constexpr std::string_view kNoValue = "<status -26>";
-
-using Slots = std::vector<std::pair<std::int32_t, std::string_view>>;
-
+// The corrections are the barcodes' unless a test names another family.
 RecordBuilder::Built recordWith(const Slots& slots, std::int32_t group = kGroupAamva) {
-  RecordBuilder builder;
-  builder.group(group);
-  for (const auto& [slot, text] : slots) builder.set(slot, text);
-  return builder.build();
+  return testing::recordWith(slots, group);
 }
 
 TEST(FindJurisdictionCorrection, IinFirstThenJurisdictionExactly) {

@@ -13,9 +13,8 @@ namespace quorix {
 namespace {
 
 using testing::deriveText;
+using testing::kNoValue;
 using testing::RecordBuilder;
-
-constexpr std::string_view kNoValue = "<status -26>";
 
 TEST(SplitFullName, SeparateElementsWin) {
   struct Case {

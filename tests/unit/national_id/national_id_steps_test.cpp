@@ -139,30 +139,5 @@ TEST(FindMarker, FindsWhatFindSpanFinds) {
   }
 }
 
-TEST(HoldsBarFields, AgreesWithSplitTokens) {
-  constexpr std::string_view kTexts[] = {
-      "a|b|c",
-      "a|b|c|",
-      "|||",
-      "||||",
-      "a||",
-      "|a",
-      "abc",
-      "",
-      "|",
-      "a|b|c|d|e|f|g|h|i|j|k|l",
-      "a|b|c|d|e|f|g|h|i|j|k|",
-  };
-  for (std::string_view text : kTexts) {
-    for (std::int32_t count = 0; count <= 13; ++count) {
-      SCOPED_TRACE(std::string(text) + " " + std::to_string(count));
-      TextSpan fields[16];
-      const TextSpan whole{text.data(), static_cast<std::int32_t>(text.size())};
-      EXPECT_EQ(holdsBarFields(text.data(), whole.length, count), splitTokens(whole, fields, count, "|", 0) >= count);
-    }
-  }
-  EXPECT_FALSE(holdsBarFields(nullptr, 5, 1));
-  EXPECT_TRUE(holdsBarFields(nullptr, 5, 0));
-}
 }  // namespace
 }  // namespace quorix

@@ -25,6 +25,13 @@ RecordBuilder& RecordBuilder::decoderId(std::int32_t id) {
 
 RecordBuilder::Built RecordBuilder::build() const { return Built{arena_, record_}; }
 
+RecordBuilder::Built recordWith(const Slots& slots, std::int32_t group) {
+  RecordBuilder builder;
+  builder.group(group);
+  for (const auto& [slot, text] : slots) builder.set(slot, text);
+  return builder.build();
+}
+
 std::string deriveText(FieldDerivation derivation, const FieldRecord& record, std::int32_t outSize) {
   std::vector<char> out(static_cast<std::size_t>(outSize), '\x7f');
   const Status status = derivation(record, out.data(), outSize);

@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "core/field_record.h"
 
@@ -31,6 +33,15 @@ class RecordBuilder {
   std::shared_ptr<char[]> arena_;
   FieldRecord record_;
 };
+
+// A record holding these slots, filled by group.
+using Slots = std::vector<std::pair<std::int32_t, std::string_view>>;
+RecordBuilder::Built recordWith(const Slots& slots, std::int32_t group = kGroupNone);
+
+// What deriveText gives for the statuses the derivation tests expect most.
+inline constexpr std::string_view kNoValue = "<status -26>";
+inline constexpr std::string_view kTooSmall = "<status -18>";
+inline constexpr std::string_view kBadArgument = "<status -21>";
 
 // Runs a text derivation into a generous buffer: the text on success, "<status N>" otherwise.
 std::string deriveText(FieldDerivation derivation, const FieldRecord& record, std::int32_t outSize = 1024);
