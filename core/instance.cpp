@@ -13,9 +13,11 @@ namespace {
 
 constexpr std::int64_t kMinimumBufferSize = 8192;
 
-DateTime localNow() {
+// Working out the local time costs more than rejecting a text, so a batch of parses within one second asks once.
+DateTime localNow(ParserInstance& instance) {
   DateTime now;
   const std::time_t seconds = std::time(nullptr);
+  if (seconds == instance.clockSecond && seconds != static_cast<std::time_t>(-1)) return instance.clockTime;
   std::tm local{};
   if (seconds == static_cast<std::time_t>(-1) || localtime_r(&seconds, &local) == nullptr) return now;
   now.year = local.tm_year + 1900;
@@ -24,6 +26,8 @@ DateTime localNow() {
   now.hour = local.tm_hour;
   now.minute = local.tm_min;
   now.second = local.tm_sec;
+  instance.clockSecond = seconds;
+  instance.clockTime = now;
   return now;
 }
 
@@ -87,7 +91,7 @@ void releaseLargeBuffers(ParserInstance* instance) {
 
 Status parseBuffer(ParserInstance* instance, const char* input, std::int32_t inputLength) {
   if (instance == nullptr) return kStatusBadArgument;
-  return parseBufferAt(instance, input, inputLength, localNow());
+  return parseBufferAt(instance, input, inputLength, localNow(*instance));
 }
 
 Status parseBufferAt(ParserInstance* instance, const char* input, std::int32_t inputLength, const DateTime& now) {

@@ -6,6 +6,7 @@
 #include <quorix/repairs.h>
 
 #include <cstdint>
+#include <ctime>
 
 #include "core/field_record.h"
 
@@ -23,6 +24,9 @@ struct ParserInstance {
   RepairSet repairs = 0;  // what the latest parse relied on; cleared when a parse starts
   // Longer inputs are refused with kStatusInputTooLarge before any buffer grows; 0 for no limit.
   std::int32_t maxInputLength = 0;
+  // The clock reading of the latest parse on the clock: parses within the same second share its local time.
+  std::time_t clockSecond = static_cast<std::time_t>(-1);
+  DateTime clockTime;
 };
 
 // Buffers beyond this size are let go by releaseLargeBuffers.
