@@ -219,4 +219,47 @@ Status firstFilledSlot(const FieldRecord& record, const std::int32_t* slots, std
   return kStatusNoSlot;
 }
 
+bool recordUnwritten(const FieldRecord& record) {
+  std::uint64_t written = 0;
+  for (const std::uint64_t word : record.slotsWritten) written |= word;
+  return written == 0 && record.arenaUsed == 0 && record.arenaTouched == 0 && record.correctionRow == -1;
+}
+
+bool takeSnapshot(const FieldRecord& record, RecordSnapshot& snapshot) {
+  const std::int32_t bytes = std::max(record.arenaUsed, record.arenaTouched);
+  if (record.arena == nullptr || bytes < 0 || bytes > record.arenaSize || bytes > RecordSnapshot::kMaxBytes) {
+    return false;
+  }
+  snapshot.slotCount = 0;
+  for (std::size_t word = 0; word < std::size(record.slotsWritten); ++word) {
+    for (std::uint64_t bits = record.slotsWritten[word]; bits != 0; bits &= bits - 1) {
+      const auto i = static_cast<std::int32_t>(word * 64 + static_cast<std::size_t>(std::countr_zero(bits)));
+      const FieldSlot& slot = record.slots[i];
+      const std::ptrdiff_t offset = slot.text != nullptr ? slot.text - record.arena : -1;
+      if (snapshot.slotCount == RecordSnapshot::kMaxSlots) return false;
+      if (slot.text != nullptr && (offset < 0 || slot.length < 0 || offset + slot.length > bytes)) return false;
+      snapshot.slots[snapshot.slotCount++] = {i, static_cast<std::int32_t>(offset), slot.length};
+    }
+  }
+  snapshot.arenaSize = record.arenaSize;
+  snapshot.arenaUsed = record.arenaUsed;
+  snapshot.arenaTouched = record.arenaTouched;
+  std::memcpy(snapshot.bytes, record.arena, static_cast<std::size_t>(bytes));
+  return true;
+}
+
+bool restoreSnapshot(const RecordSnapshot& snapshot, FieldRecord& record) {
+  if (record.arena == nullptr || record.arenaSize != snapshot.arenaSize || !recordUnwritten(record)) return false;
+  const std::int32_t bytes = std::max(snapshot.arenaUsed, snapshot.arenaTouched);
+  std::memcpy(record.arena, snapshot.bytes, static_cast<std::size_t>(bytes));
+  for (std::int32_t i = 0; i < snapshot.slotCount; ++i) {
+    const RecordSnapshot::Slot& slot = snapshot.slots[i];
+    record.slots[slot.slot] = slot.offset < 0 ? FieldSlot{} : FieldSlot{record.arena + slot.offset, slot.length};
+    record.slotsWritten[slot.slot / 64] |= std::uint64_t{1} << (slot.slot % 64);
+  }
+  record.arenaUsed = snapshot.arenaUsed;
+  record.arenaTouched = snapshot.arenaTouched;
+  return true;
+}
+
 }  // namespace quorix

@@ -66,4 +66,30 @@ FieldSlot* setSlotProduced(FieldRecord& record, std::int32_t slot, const void* c
 // Writes YYYYMMDD; with fewer than 8 free arena bytes it returns null and leaves the slot as it was.
 FieldSlot* setSlotDate(FieldRecord& record, std::int32_t slot, const DateTime& date);
 
+// What the setters left in a record since its reset, small enough to keep: the written slots, as arena offsets,
+// and the arena bytes they may have touched. Given to a freshly reset record of the same arena size it leaves that
+// record exactly as the same writes would.
+struct RecordSnapshot {
+  static constexpr std::int32_t kMaxSlots = 8;
+  static constexpr std::int32_t kMaxBytes = 512;
+  struct Slot {
+    std::int32_t slot = 0;
+    std::int32_t offset = -1;  // -1: the slot was written and then cleared
+    std::int32_t length = 0;
+  };
+  std::int32_t arenaSize = 0;
+  std::int32_t arenaUsed = 0;
+  std::int32_t arenaTouched = 0;
+  std::int32_t slotCount = 0;
+  Slot slots[kMaxSlots];
+  char bytes[kMaxBytes] = {};
+};
+
+// Whether the record is as a reset leaves it, nothing written since.
+[[nodiscard]] bool recordUnwritten(const FieldRecord& record);
+// False (snapshot unusable) when the record wrote more than a snapshot holds or a slot points outside its arena.
+[[nodiscard]] bool takeSnapshot(const FieldRecord& record, RecordSnapshot& snapshot);
+// False, record unchanged, unless the record is unwritten and its arena as large as the snapshot's.
+[[nodiscard]] bool restoreSnapshot(const RecordSnapshot& snapshot, FieldRecord& record);
+
 }  // namespace quorix

@@ -12,6 +12,15 @@
 
 namespace quorix {
 
+// Work one row of a parse leaves for the rows after it that would repeat it: the record a decoder family's first
+// stage left, under a key the family chooses. It holds while textSerial is the serial it was kept under.
+struct KeptWork {
+  std::uint64_t serial = 0;  // 0: nothing kept
+  std::uintptr_t key[8] = {};
+  RecordSnapshot record;
+};
+inline constexpr std::int32_t kKeptWorkEntries = 4;
+
 struct ParserInstance {
   DateTime now;                 // local time at the start of the latest parse
   FieldRecord record;           // result of the latest parse; its arena is arenaBuffer
@@ -27,6 +36,12 @@ struct ParserInstance {
   // The clock reading of the latest parse on the clock: parses within the same second share its local time.
   std::time_t clockSecond = static_cast<std::time_t>(-1);
   DateTime clockTime;
+  // Names the text the rows of a contest read: the selection gives each text it hands out a serial of its own and
+  // leaves 0 outside a contest, where nothing is shared.
+  std::uint64_t textSerial = 0;
+  std::uint64_t lastSerial = 0;
+  KeptWork kept[kKeptWorkEntries];
+  std::int32_t nextKept = 0;  // the entry the next work kept takes, the oldest
 };
 
 // Buffers beyond this size are let go by releaseLargeBuffers.

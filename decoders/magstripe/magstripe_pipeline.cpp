@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <string_view>
 
 #include "core/text_utils.h"
@@ -193,10 +194,51 @@ Status splitAndCheckTracks(MagstripeDecoder& decoder, const char* text, std::int
   return kStatusOk;
 }
 
+namespace {
+
+// What decides the record the licence layout's track 1 hooks leave: the hooks, and the track's place in a text
+// the serial names.
+void firstTrackKey(const MagstripeDecoder& decoder, TextSpan track1, std::uintptr_t (&key)[8]) {
+  key[0] = reinterpret_cast<std::uintptr_t>(decoder.readJurisdiction);
+  key[1] = reinterpret_cast<std::uintptr_t>(decoder.readCity);
+  key[2] = reinterpret_cast<std::uintptr_t>(decoder.readName);
+  key[3] = reinterpret_cast<std::uintptr_t>(decoder.readAddress);
+  key[4] = reinterpret_cast<std::uintptr_t>(track1.data);
+  key[5] = static_cast<std::uintptr_t>(static_cast<std::uint32_t>(track1.length));
+  key[6] = reinterpret_cast<std::uintptr_t>(decodeTrack1Fields);
+  key[7] = 0;
+}
+
+}  // namespace
+
+void decodeFirstTrack(MagstripeDecoder& decoder, TextSpan track1) {
+  // Only the licence layout's reader is known to read nothing but the four hooks of the key, and only a record as
+  // the reset left it ends in the same state after the same writes.
+  ParserInstance* const instance = decoder.instance;
+  if (decoder.decodeTrack1 != decodeTrack1Fields || instance == nullptr || instance->textSerial == 0 ||
+      !recordUnwritten(*decoder.record)) {
+    return callSpanHook(decoder, decoder.decodeTrack1, track1);
+  }
+  std::uintptr_t key[8];
+  firstTrackKey(decoder, track1, key);
+  for (const KeptWork& work : instance->kept) {
+    if (work.serial == instance->textSerial && std::equal(std::begin(key), std::end(key), std::begin(work.key)) &&
+        restoreSnapshot(work.record, *decoder.record))
+      return;
+  }
+  decodeTrack1Fields(decoder, track1);
+  KeptWork& kept = instance->kept[instance->nextKept];
+  kept.serial = 0;
+  if (!takeSnapshot(*decoder.record, kept.record)) return;
+  kept.serial = instance->textSerial;
+  std::copy(std::begin(key), std::end(key), std::begin(kept.key));
+  instance->nextKept = (instance->nextKept + 1) % kKeptWorkEntries;
+}
+
 Status runTrackDriver(MagstripeDecoder& decoder, const char* text, std::int32_t length) {
   TrackSpans tracks;
   if (Status s = splitAndCheckTracks(decoder, text, length, tracks); s != kStatusOk) return s;
-  callSpanHook(decoder, decoder.decodeTrack1, tracks.track1);
+  decodeFirstTrack(decoder, tracks.track1);
   callSpanHook(decoder, decoder.decodeTrack2, tracks.track2);
   callSpanHook(decoder, decoder.decodeTrack3, tracks.track3);
   return kStatusOk;
