@@ -31,16 +31,17 @@ constexpr MendFunction mendExact = mendAamva<AamvaTextKind::kExact>;
 // clang-format off
 constexpr DecoderEntry kRegistry[] = {
     // Magnetic stripes. Each row's mark is a byte its screen insists on (what its text opens with, or the first
-    // byte of a part it needs), and a text too short for the screen to judge is too short for its splitter.
+    // byte of a part it needs; of two parts, the one that other text holds less often: "%" before ";"), and a text
+    // too short for the screen to judge is too short for its splitter.
     {.group = kGroupMagstripe, .id = 0, .prepare = normaliseInput, .decode = decodeMagstripeVariant<0>, .screen = screenMagstripeVariant<0>, .mark = '%'},
-    {.group = kGroupMagstripe, .id = 1, .prepare = normaliseInput, .decode = decodeMagstripeVariant<1>, .screen = screenMagstripeVariant<1>, .mark = ';'},
-    {.group = kGroupMagstripe, .id = 2, .prepare = normaliseInput, .decode = decodeMagstripeVariant<2>, .screen = screenMagstripeVariant<2>, .mark = ';'},
+    {.group = kGroupMagstripe, .id = 1, .prepare = normaliseInput, .decode = decodeMagstripeVariant<1>, .screen = screenMagstripeVariant<1>, .mark = '%'},
+    {.group = kGroupMagstripe, .id = 2, .prepare = normaliseInput, .decode = decodeMagstripeVariant<2>, .screen = screenMagstripeVariant<2>, .mark = '%'},
     {.group = kGroupMagstripe, .id = 4, .prepare = normaliseInput, .decode = decodeMagstripeVariant<4>, .screen = screenMagstripeVariant<4>, .mark = '%'},
     {.group = kGroupMagstripe, .id = 5, .prepare = normaliseInput, .decode = decodeMagstripeVariant<5>, .screen = screenMagstripeVariant<5>, .mark = '%'},
     {.group = kGroupMagstripe, .id = 6, .prepare = normaliseInput, .decode = decodeMagstripeVariant<6>, .screen = screenMagstripeVariant<6>, .mark = '{'},
     {.group = kGroupMagstripe, .id = 9, .prepare = normaliseInput, .decode = decodeMagstripeVariant<9>, .screen = screenMagstripeVariant<9>, .mark = '%'},
-    {.group = kGroupMagstripe, .id = 11, .prepare = normaliseInput, .screen = screenMagstripeVariant<11>, .decodeEditing = decodeMagstripeEditing<11>, .mark = ';'},
-    {.group = kGroupMagstripe, .id = 3, .prepare = normaliseInput, .decode = decodeMagstripeVariant<3>, .screen = screenMagstripeVariant<3>, .mark = ';'},
+    {.group = kGroupMagstripe, .id = 11, .prepare = normaliseInput, .screen = screenMagstripeVariant<11>, .decodeEditing = decodeMagstripeEditing<11>, .mark = '%'},
+    {.group = kGroupMagstripe, .id = 3, .prepare = normaliseInput, .decode = decodeMagstripeVariant<3>, .screen = screenMagstripeVariant<3>, .mark = '%'},
     {.group = kGroupMagstripe, .id = 7, .prepare = normaliseInput, .decode = decodeMagstripeVariant<7>, .screen = screenMagstripeVariant<7>, .mark = ';'},
     {.group = kGroupMagstripe, .id = 8, .prepare = normaliseInput, .decode = decodeMagstripeVariant<8>, .expectedCountry = "CAN", .screen = screenMagstripeVariant<8>, .mark = ';'},
     {.group = kGroupMagstripe, .id = 10, .prepare = normaliseInput, .decode = decodeMagstripeVariant<10>, .screen = screenMagstripeVariant<10>, .mark = '%'},
