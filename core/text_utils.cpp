@@ -485,4 +485,14 @@ int isNotIdChar(signed char c) { return 1 - in(c, kClassId); }
 int isNotTokenChar(signed char c) { return 1 - in(c, kClassToken); }
 int isNameChar(signed char c) { return in(c, kClassName); }
 
+const void* lastByte(const char* text, char c, std::size_t count) {
+#if defined(__GLIBC__)
+  return memrchr(text, c, count);
+#else
+  while (count > 0)
+    if (text[--count] == c) return text + count;
+  return nullptr;
+#endif
+}
+
 }  // namespace quorix

@@ -97,6 +97,9 @@ std::int32_t joinFiltered(char* buffer, std::int32_t size, const TextSpan* spans
 std::int32_t joinFilteredZ(char* buffer, std::int32_t size, const TextSpan* spans, std::int32_t spanCount,
                            char separator, const char* excludeChars, const char* squeezeChars, char replacement);
 
+// The last c among the count bytes at text, or null.
+[[nodiscard]] const void* lastByte(const char* text, char c, std::size_t count);
+
 // Numbers and dates.
 inline constexpr std::int32_t kFormatFixedWidth = 1;  // formatDecimal flag: pad to width with zeros
 std::int32_t formatDecimal(std::int64_t value, char* buffer, std::int32_t width, std::int32_t flags);

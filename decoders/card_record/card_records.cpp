@@ -190,17 +190,6 @@ constexpr std::int32_t kBankNameMaxLength = 26;
 constexpr std::int32_t kBankDigitsBehindName = 16;
 constexpr std::int32_t kBankIssueBehindSeparator = 24;
 
-// The last c in [text, text + count), or null.
-const void* lastByte(const char* text, char c, std::size_t count) {
-#if defined(__GLIBC__)
-  return memrchr(text, c, count);
-#else
-  while (count > 0)
-    if (text[--count] == c) return text + count;
-  return nullptr;
-#endif
-}
-
 // The last "?;" whose "?" lies between from and 4, searching downwards; -1 when there is none. Most texts offered
 // here hold no "?" at all, so the search jumps from one "?" to the one before it.
 std::int64_t findSeparatorBackwards(const char* text, std::int64_t length, std::int64_t from) {

@@ -361,6 +361,7 @@ struct MagstripeVariant {
   std::int32_t opensAt = 0;
   std::int32_t iinBehindPair = 0;  // the IIN starts this many bytes behind the ";" of the first "?;"
   std::string_view needs[3] = {};
+  std::string_view lastLineOpens = {};  // the text's last line (line breaks at its end aside) opens with these bytes
   bool needsLineBreak = false;
   std::int32_t shortBelow = 0;
 };
@@ -421,7 +422,7 @@ constexpr MagstripeVariant kMagstripeVariants[] = {
                    .readRestrictions = readOneLineRestrictions, .readEndorsements = readOneLineEndorsements,
                    .readSex = readOneLineSex, .readHeight = readOneLineHeight, .readWeight = readOneLineWeight,
                    .readHairColor = readOneLineHairColor, .readEyeColor = readOneLineEyeColor},
-     .needs = {"OH"}, .shortBelow = 4},
+     .lastLineOpens = "OH", .shortBelow = 4},
 };
 // clang-format on
 
@@ -430,7 +431,8 @@ constexpr bool variantsAreComplete() {
   for (std::int32_t i = 0; i < std::ssize(kMagstripeVariants); ++i) {
     const MagstripeVariant& v = kMagstripeVariants[i];
     if (v.id != i || v.splitTracks == nullptr || v.checkTracks == nullptr) return false;
-    if (v.removeLineFeeds && (v.opens != '\0' || v.needsLineBreak || v.iinBehindPair > 0)) return false;
+    if (v.removeLineFeeds && (v.opens != '\0' || v.needsLineBreak || v.iinBehindPair > 0 || !v.lastLineOpens.empty()))
+      return false;
   }
   return true;
 }
@@ -535,6 +537,16 @@ bool hasIinBehindFirstPair(const char* text, std::int32_t length, std::int32_t b
   return false;
 }
 
+// The splitter of the one-line layout takes the only line of two bytes or more, so that line ends the text.
+bool lastLineOpensWith(const char* text, std::int32_t length, std::string_view prefix) {
+  std::int32_t end = length;
+  while (end > 0 && (text[end - 1] == '\n' || text[end - 1] == '\r')) --end;
+  const auto* feed = static_cast<const char*>(lastByte(text, '\n', static_cast<std::size_t>(end)));
+  const auto* ret = static_cast<const char*>(lastByte(text, '\r', static_cast<std::size_t>(end)));
+  const char* start = std::max(feed != nullptr ? feed + 1 : text, ret != nullptr ? ret + 1 : text);
+  return text + end - start >= std::ssize(prefix) && std::memcmp(start, prefix.data(), prefix.size()) == 0;
+}
+
 bool hasLineBreak(const char* text, std::int32_t length) {
   return std::memchr(text, '\n', static_cast<std::size_t>(length)) != nullptr ||
          std::memchr(text, '\r', static_cast<std::size_t>(length)) != nullptr;
@@ -554,6 +566,10 @@ bool lacksNeededParts(const char* text, std::int32_t length) {
   }
   if constexpr (variant.iinBehindPair > 0) {
     if (!hasIinBehindFirstPair(text, length, variant.iinBehindPair))
+      return holdsAtLeast(variant, text, length, variant.shortBelow);
+  }
+  if constexpr (!variant.lastLineOpens.empty()) {
+    if (!lastLineOpensWith(text, length, variant.lastLineOpens))
       return holdsAtLeast(variant, text, length, variant.shortBelow);
   }
   if constexpr (variant.needsLineBreak) {
