@@ -71,7 +71,7 @@ FieldSlot* setSlotDate(FieldRecord& record, std::int32_t slot, const DateTime& d
 // record exactly as the same writes would.
 struct RecordSnapshot {
   static constexpr std::int32_t kMaxSlots = 8;
-  static constexpr std::int32_t kMaxBytes = 512;
+  static constexpr std::int32_t kMaxBytes = 320;  // what a first track's four values take at most
   struct Slot {
     std::int32_t slot = 0;
     std::int32_t offset = -1;  // -1: the slot was written and then cleared
