@@ -124,6 +124,5 @@ TEST(CleanNameText, WordsSuffixesAndNone) {
   EXPECT_EQ(std::string(unterminated), "ABC");
 }
 
-// A cut name is the front of the whole one; the full name keeps one byte of the buffer spare.
 }  // namespace
 }  // namespace quorix
