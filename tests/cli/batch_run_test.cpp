@@ -5,21 +5,17 @@
 #include <gtest/gtest.h>
 #include <quorix/parser.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "cli/result_dump.h"
+#include "unit/support/golden_corpus.h"
 
 namespace quorix {
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr DateTime kNow{.year = 2030, .month = 1, .day = 15, .hour = 10, .minute = 0, .second = 0};
 
@@ -31,20 +27,6 @@ struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
-
-std::vector<std::string> goldenInputs() {
-  std::vector<fs::path> paths;
-  for (const auto& entry : fs::recursive_directory_iterator(QUORIX_GOLDEN_DIR)) {
-    if (entry.is_regular_file() && entry.path().extension() == ".in") paths.push_back(entry.path());
-  }
-  std::sort(paths.begin(), paths.end());
-  std::vector<std::string> inputs;
-  for (const fs::path& path : paths) {
-    std::ifstream in(path, std::ios::binary);
-    inputs.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
-  return inputs;
-}
 
 // Every byte as \u00XX, the way a writer that knows nothing of the text would put it.
 std::string jsonlLine(std::size_t id, std::string_view text) {
@@ -101,7 +83,7 @@ RunResult run(const std::vector<std::string>& files, const BatchOptions& options
 }
 
 std::string writeFile(const std::string& name, const std::vector<std::string>& lines) {
-  const std::string path = testing::TempDir() + name;
+  const std::string path = ::testing::TempDir() + name;
   std::ofstream file(path, std::ios::binary);
   for (const std::string& line : lines) file << line << '\n';
   return path;
@@ -110,7 +92,7 @@ std::string writeFile(const std::string& name, const std::vector<std::string>& l
 TEST(RunBatch, AnyNumberOfJobsGivesEachInputsOwnResultInOrder) {
   // Enough copies of the corpus for several blocks, each input with a different neighbour each time round, so
   // that a result leaking from one parse into the next on the same instance shows.
-  const std::vector<std::string> corpus = goldenInputs();
+  const std::vector<std::string>& corpus = testing::goldenTexts();
   ASSERT_GT(corpus.size(), 20u);
   std::vector<std::string> texts;
   for (std::size_t round = 0; round < 30; ++round) {
@@ -145,7 +127,7 @@ TEST(RunBatch, AnyNumberOfJobsGivesEachInputsOwnResultInOrder) {
 }
 
 TEST(RunBatch, MalformedLinesKeepTheirPlaceAndAreNamed) {
-  const std::string accepted = goldenInputs().front();
+  const std::string accepted = testing::goldenDocuments().front().text;
   const std::vector<std::string> lines = {
       jsonlLine(1, "no decoder reads this sentence"),
       "",  // blank lines are no inputs but still count as lines
@@ -195,10 +177,10 @@ TEST(RunBatch, TextFormatHeadsEachInputWithItsId) {
 
 TEST(RunBatch, AnUnreadableFileIsNamedAndTheOthersStillRun) {
   const std::string path = writeFile("batch_one.jsonl", {R"({"id": 1, "text": "no decoder reads this"})"});
-  const RunResult result = run({testing::TempDir() + "missing.jsonl", path}, {.text = false, .dump = {}, .jobs = 2});
+  const RunResult result = run({::testing::TempDir() + "missing.jsonl", path}, {.text = false, .dump = {}, .jobs = 2});
   ASSERT_EQ(result.out.size(), 2u);
   EXPECT_EQ(result.out[0],
-            "{\"file\": \"" + testing::TempDir() + "missing.jsonl\", \"error\": \"No such file or directory\"}");
+            "{\"file\": \"" + ::testing::TempDir() + "missing.jsonl\", \"error\": \"No such file or directory\"}");
   ASSERT_EQ(result.messages.size(), 1u);
   EXPECT_NE(result.messages[0].find("missing.jsonl: No such file"), std::string::npos) << result.messages[0];
   EXPECT_TRUE(result.summary.failed);

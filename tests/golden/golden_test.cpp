@@ -73,6 +73,22 @@ bool readCase(const std::string& name, std::string& input, std::string& expected
          readFile((kGoldenRoot / name).concat(".expected"), expected);
 }
 
+std::unique_ptr<ParserInstance, InstanceDeleter> parseOn(const std::string& input, const DumpOptions& options,
+                                                         Status& status) {
+  std::unique_ptr<ParserInstance, InstanceDeleter> instance(createInstance());
+  status = parseBufferAt(instance.get(), input.data(), static_cast<std::int32_t>(input.size()),
+                         options.clock.value_or(kGoldenNow));
+  return instance;
+}
+
+// Test names allow letters, digits and underscores only.
+std::string caseName(const testing::TestParamInfo<std::string>& info) {
+  std::string name = info.param;
+  std::replace_if(
+      name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
+  return name;
+}
+
 class Golden : public testing::TestWithParam<std::string> {};
 
 TEST_P(Golden, DumpMatchesExpected) {
@@ -88,10 +104,8 @@ TEST_P(Golden, DumpMatchesExpected) {
     ASSERT_TRUE(options.clock.has_value()) << expectedPath << ": the now= line is not YYYY-MM-DDTHH:MM:SS";
   }
 
-  std::unique_ptr<ParserInstance, InstanceDeleter> instance(createInstance());
-  ASSERT_NE(instance, nullptr);
-  const Status status = parseBufferAt(instance.get(), input.data(), static_cast<std::int32_t>(input.size()),
-                                      options.clock.value_or(kGoldenNow));
+  Status status = 0;
+  const auto instance = parseOn(input, options, status);
   const std::string actual = dumpText(*instance, status, options);
 
   if (updating()) {
@@ -105,16 +119,6 @@ TEST_P(Golden, DumpMatchesExpected) {
   }
   ASSERT_TRUE(haveExpected) << expectedPath << " is missing; QUORIX_UPDATE_GOLDEN=1 writes it, then check it by hand";
   EXPECT_EQ(actual, expected) << "for " << GetParam() << ".in";
-}
-
-std::string caseName(const testing::TestParamInfo<std::string>& info);
-
-std::unique_ptr<ParserInstance, InstanceDeleter> parseOn(const std::string& input, const DumpOptions& options,
-                                                         Status& status) {
-  std::unique_ptr<ParserInstance, InstanceDeleter> instance(createInstance());
-  status = parseBufferAt(instance.get(), input.data(), static_cast<std::int32_t>(input.size()),
-                         options.clock.value_or(kGoldenNow));
-  return instance;
 }
 
 // The value of the dump line "slot.NNN.<key>=" or "<key>=", or empty.
@@ -197,14 +201,6 @@ std::vector<std::string> casesWithResults() {
 INSTANTIATE_TEST_SUITE_P(Corpus, GoldenWithAccents, testing::ValuesIn(casesWithResults()), caseName);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(GoldenWithAccents);
 
-// Test names allow letters, digits and underscores only.
-std::string caseName(const testing::TestParamInfo<std::string>& info) {
-  std::string name = info.param;
-  std::replace_if(
-      name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
-  return name;
-}
-
 INSTANTIATE_TEST_SUITE_P(Corpus, Golden, testing::ValuesIn(goldenCases()), caseName);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(Golden);
 
@@ -225,9 +221,8 @@ TEST_P(GoldenBehindPrefix, ReadsAsWithoutIt) {
   ASSERT_TRUE(readCase(GetParam(), input, expected));
   const DumpOptions options = optionsFor(expected);
   const auto parse = [&](const std::string& text, RepairSet& repairs) {
-    std::unique_ptr<ParserInstance, InstanceDeleter> instance(createInstance());
-    const Status status = parseBufferAt(instance.get(), text.data(), static_cast<std::int32_t>(text.size()),
-                                        options.clock.value_or(kGoldenNow));
+    Status status = 0;
+    const auto instance = parseOn(text, options, status);
     repairs = instance->repairs;
     return dumpText(*instance, status, options);
   };
