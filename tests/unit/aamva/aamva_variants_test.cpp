@@ -18,6 +18,7 @@ namespace {
 using testing::aamvaText;
 using testing::decodeAs;
 using testing::headerOf;
+using testing::Parse;
 using testing::standardHeader;
 using testing::Subfile;
 using testing::version1Header;
@@ -131,20 +132,6 @@ TEST(AamvaVariants, LocatorsAndDesignators) {
     EXPECT_EQ(run->slot(c.slot), c.value);
   }
 }
-
-// The whole parse: prepare, upper-case, every row, the best one stamped on the record.
-struct Parse {
-  ParserInstance* instance = createInstance();
-  Status status;
-  explicit Parse(std::string_view text) {
-    status =
-        parseBufferAt(instance, text.data(), static_cast<std::int32_t>(text.size()), DateTime{2024, 6, 15, 12, 0, 0});
-  }
-  ~Parse() { destroyInstance(instance); }
-  Parse(const Parse&) = delete;
-  Parse& operator=(const Parse&) = delete;
-  [[nodiscard]] std::string slot(std::int32_t s) const { return testing::slotText(instance->record, s); }
-};
 
 TEST(AamvaSelection, MostSlotsWinThenTheEarlierRow) {
   // The one-late locator of 19 loses the first element; with it repeated later both explain the same slots.

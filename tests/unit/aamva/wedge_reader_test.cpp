@@ -21,10 +21,9 @@ namespace {
 
 using testing::aamvaText;
 using testing::headerOf;
+using testing::Parse;
 using testing::Subfile;
 using testing::twoDigits;
-
-constexpr DateTime kNow{2024, 6, 15, 12, 0, 0};
 
 // One invented card, written with its separators or as a keyboard-wedge scanner types it. Elements are given as
 // one text, "|" between them.
@@ -106,20 +105,6 @@ std::vector<Card> inventedCards() {
   };
   // clang-format on
 }
-
-// The whole parse on a fixed clock.
-struct Parse {
-  ParserInstance* instance = createInstance();
-  Status status;
-  explicit Parse(std::string_view text) {
-    status = parseBufferAt(instance, text.data(), static_cast<std::int32_t>(text.size()), kNow);
-  }
-  ~Parse() { destroyInstance(instance); }
-  Parse(const Parse&) = delete;
-  Parse& operator=(const Parse&) = delete;
-  [[nodiscard]] const FieldRecord& record() const { return instance->record; }
-  [[nodiscard]] std::string slot(std::int32_t s) const { return testing::slotText(instance->record, s); }
-};
 
 // The 40 result fields of a parse, by name; an absent flag reads "<absent>".
 std::map<std::string_view, std::string> resultFields(const FieldRecord& record) {
