@@ -51,7 +51,6 @@ TEST(NormaliseInput, RepairsReaderOutput) {
       // Damaged compliance headers (one shape per kind of repair), trailing blanks trimmed before the repairs.
       {"@\r\r\n\r\r\nANSI "sv, "@\n\x1e\rANSI"sv},
       {"@\n\nANSI"sv, "@\n\x1e\rANSI"sv},
-      {"@\n\x1e\rANSI"sv, "@\n\x1e\rANSI"sv},
       // Line ends.
       {"A\r\r\nB\r\nC"sv, "A\nB\nC"sv},
       {"A\n\rB"sv, "A\n\rB"sv},
@@ -64,13 +63,11 @@ TEST(NormaliseInput, RepairsReaderOutput) {
       {"A\0[0A]B"sv, "A[0A]B"sv},  // an escape behind a NUL is not seen; the NUL is dropped
       // Backslash escapes.
       {"A\\nB"sv, "A\nB"sv},
-      {"A\\r\\nB"sv, "A\nB"sv},
       {"A\\tB"sv, "A\\tB"sv},
       {"A\\\\B"sv, "A\\\\B"sv},
       // Leading junk is skipped; the same bytes inside the text stay.
       {"\x00\x1b\x80" "ABC"sv, "ABC"sv},
       {"AB\x1b\x80" "C"sv, "AB\x1b\x80" "C"sv},
-      {"\x01\x02\x03"sv, ""sv},
       {" \r\n "sv, ""sv},
       // Track joints.
       {"%ABC?*\x02Z\0;123?"sv, "%ABC?;123?"sv},
@@ -133,7 +130,7 @@ TEST(NormaliseInput, MissingArgumentsGiveAnEmptyText) {
 }
 
 // Each repair is reported by its own name, and a text that needed none, or only blanks trimmed at its ends, reports
-// nothing.
+// nothing. Every repair on its own is in the golden corpus's repairs= lines.
 TEST(NormaliseInput, ReportsEachRepair) {
   struct Case {
     std::string_view input;
@@ -143,16 +140,10 @@ TEST(NormaliseInput, ReportsEachRepair) {
   constexpr Case kCases[] = {
       {"@\n\x1e\rANSI 636014"sv, 0},
       {" \r\n@\n\x1e\rANSI \r\n \n"sv, 0},  // blanks and line ends at either end
-      {"\x02\x00@ANSI"sv, kRepairLeadingBytesSkipped},
       {"\n\x80" "ABC"sv, kRepairLeadingBytesSkipped},
-      {"ABC[0D]DEF"sv, kRepairSpelledBytesDecoded},
       {"ABC[0D][0A]DEF"sv, kRepairSpelledBytesDecoded | kRepairLineEndsReduced},
-      {"%ABC?*\x02Z\0;123?"sv, kRepairTrackJointMended},
-      {"A\\nB"sv, kRepairEscapedLineEndsDecoded},
       {"A\\tB"sv, 0},
       {"@\n \nANSI"sv, kRepairHeaderRestored},  // a repair that keeps the length
-      {"@\r\r\n\r\r\nANSI"sv, kRepairHeaderRestored},
-      {"A\r\r\nB"sv, kRepairLineEndsReduced},
       {"\x1b@\n\nA\r\nB\\rC"sv,
        kRepairLeadingBytesSkipped | kRepairHeaderRestored | kRepairLineEndsReduced | kRepairEscapedLineEndsDecoded},
   };
