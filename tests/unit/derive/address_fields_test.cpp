@@ -30,7 +30,6 @@ TEST(IssuerFields, FillGapsFromTheTables) {
   // clang-format off
   const Case kCases[] = {
       {"IIN only", {{SLOT_IIN, "636000"}}, "VA", "636000", "VA", "United States", "USA"},
-      {"IIN with more digits", {{SLOT_IIN, "6360140123"}}, "CA", "6360140123", "CA", "United States", "USA"},
       {"jurisdiction only", {{SLOT_JURISDICTION, "NY"}}, "NY", "636001", "NY", "United States", "USA"},
       {"residence jurisdiction", {{SLOT_RES_JURISDICTION, "ON"}}, "ON", "636012", "ON", "Canada", "CAN"},
       {"lower-case jurisdiction", {{SLOT_JURISDICTION, "va"}}, "va", kNo, kNo, kNo, kNo},

@@ -33,7 +33,6 @@ TEST(FindJurisdictionCorrection, IinFirstThenJurisdictionExactly) {
   };
   const Case kCases[] = {
       {"IIN beats the printed code", {{SLOT_IIN, "636033"}, {SLOT_JURISDICTION, "CO"}}, "AL"},
-      {"IIN alone", {{SLOT_IIN, "636038"}}, "MN"},
       {"jurisdiction alone", {{SLOT_JURISDICTION, "OH"}}, "OH"},
       {"residence jurisdiction", {{SLOT_RES_JURISDICTION, "QC"}}, "QC"},
       {"unknown IIN, known code", {{SLOT_IIN, "123456"}, {SLOT_JURISDICTION, "AZ"}}, "AZ"},

@@ -96,7 +96,6 @@ TEST(ParseDayMonthNameYear, DayMonthNameAndYear) {
       {"107 MAR 1985", ""},
       {"MAR 1985", ""},
       {"07 MAR", ""},
-      {"07 MAR ", ""},
       {"07 XYZ 1985", ""},
       {"07 MAR 1985 ", ""},
       {"", ""},
