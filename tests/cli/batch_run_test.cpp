@@ -13,15 +13,14 @@
 
 #include "cli/result_dump.h"
 #include "unit/support/golden_corpus.h"
+#include "unit/support/parse_outcome.h"
 
 namespace quorix {
 namespace {
 
-constexpr DateTime kNow{.year = 2030, .month = 1, .day = 15, .hour = 10, .minute = 0, .second = 0};
+using testing::Instance;
 
-struct InstanceDeleter {
-  void operator()(ParserInstance* instance) const { destroyInstance(instance); }
-};
+constexpr DateTime kNow{.year = 2030, .month = 1, .day = 15, .hour = 10, .minute = 0, .second = 0};
 
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
@@ -43,7 +42,7 @@ std::string jsonlLine(std::size_t id, std::string_view text) {
 
 // What a run over this input alone prints, named by its id.
 std::string aloneLine(std::size_t id, const std::string& text, const DumpOptions& dump) {
-  std::unique_ptr<ParserInstance, InstanceDeleter> instance(createInstance());
+  Instance instance(createInstance());
   const Status status = parseBufferAt(instance.get(), text.data(), static_cast<std::int32_t>(text.size()), kNow);
   return "{\"id\": " + std::to_string(id) + ", " + dumpJsonMembers(*instance, status, dump) + "}";
 }

@@ -19,9 +19,12 @@
 
 #include "cli/result_dump.h"
 #include "core/instance.h"
+#include "unit/support/parse_outcome.h"
 
 namespace quorix {
 namespace {
+
+using testing::Instance;
 
 namespace fs = std::filesystem;
 
@@ -52,10 +55,6 @@ bool updating() {
   return update != nullptr && std::string(update) == "1";
 }
 
-struct InstanceDeleter {
-  void operator()(ParserInstance* instance) const { destroyInstance(instance); }
-};
-
 // The options a case runs with: every slot, on the clock its expected output names on a first "now=" line (a case
 // whose result depends on the date), otherwise on the default one.
 DumpOptions optionsFor(std::string_view expected) {
@@ -73,23 +72,23 @@ bool readCase(const std::string& name, std::string& input, std::string& expected
          readFile((kGoldenRoot / name).concat(".expected"), expected);
 }
 
-std::unique_ptr<ParserInstance, InstanceDeleter> parseOn(const std::string& input, const DumpOptions& options,
+Instance parseOn(const std::string& input, const DumpOptions& options,
                                                          Status& status) {
-  std::unique_ptr<ParserInstance, InstanceDeleter> instance(createInstance());
+  Instance instance(createInstance());
   status = parseBufferAt(instance.get(), input.data(), static_cast<std::int32_t>(input.size()),
                          options.clock.value_or(kGoldenNow));
   return instance;
 }
 
 // Test names allow letters, digits and underscores only.
-std::string caseName(const testing::TestParamInfo<std::string>& info) {
+std::string caseName(const ::testing::TestParamInfo<std::string>& info) {
   std::string name = info.param;
   std::replace_if(
       name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
   return name;
 }
 
-class Golden : public testing::TestWithParam<std::string> {};
+class Golden : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(Golden, DumpMatchesExpected) {
   const fs::path base = kGoldenRoot / GetParam();
@@ -163,7 +162,7 @@ std::string withAccentedName(const std::string& input, const std::string& name, 
 
 // A name written with an accent, in either encoding, reads as the name without it: every case whose result has a
 // name gives its golden result again, and says that its letters were transliterated.
-class GoldenWithAccents : public testing::TestWithParam<std::string> {};
+class GoldenWithAccents : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(GoldenWithAccents, ReadsAsWithoutThem) {
   std::string input;
@@ -198,10 +197,10 @@ std::vector<std::string> casesWithResults() {
   return cases;
 }
 
-INSTANTIATE_TEST_SUITE_P(Corpus, GoldenWithAccents, testing::ValuesIn(casesWithResults()), caseName);
+INSTANTIATE_TEST_SUITE_P(Corpus, GoldenWithAccents, ::testing::ValuesIn(casesWithResults()), caseName);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(GoldenWithAccents);
 
-INSTANTIATE_TEST_SUITE_P(Corpus, Golden, testing::ValuesIn(goldenCases()), caseName);
+INSTANTIATE_TEST_SUITE_P(Corpus, Golden, ::testing::ValuesIn(goldenCases()), caseName);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(Golden);
 
 // The dump without its repairs line.
@@ -213,7 +212,7 @@ std::string withoutRepairs(std::string dump) {
 
 // A scanner that sends its AIM symbology identifier in front of the barcode changes nothing but the repairs: every
 // AAMVA card reads as without it, every rejected text stays rejected.
-class GoldenBehindPrefix : public testing::TestWithParam<std::string> {};
+class GoldenBehindPrefix : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(GoldenBehindPrefix, ReadsAsWithoutIt) {
   std::string input;
@@ -247,7 +246,7 @@ std::vector<std::string> aamvaAndRejectedCases() {
   return cases;
 }
 
-INSTANTIATE_TEST_SUITE_P(Corpus, GoldenBehindPrefix, testing::ValuesIn(aamvaAndRejectedCases()), caseName);
+INSTANTIATE_TEST_SUITE_P(Corpus, GoldenBehindPrefix, ::testing::ValuesIn(aamvaAndRejectedCases()), caseName);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(GoldenBehindPrefix);
 
 }  // namespace

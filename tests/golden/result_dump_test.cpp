@@ -11,17 +11,15 @@
 
 #include "core/field_record.h"
 #include "core/instance.h"
+#include "unit/support/parse_outcome.h"
 
 namespace quorix {
 namespace {
 
+using testing::Instance;
+
 using ::testing::HasSubstr;
 using ::testing::Not;
-
-struct InstanceDeleter {
-  void operator()(ParserInstance* instance) const { destroyInstance(instance); }
-};
-using Instance = std::unique_ptr<ParserInstance, InstanceDeleter>;
 
 // An instance whose record holds exactly the given slots, as if decoder 0/39 had filled them.
 Instance instanceWith(std::initializer_list<std::pair<std::int32_t, const char*>> slots) {

@@ -96,11 +96,7 @@ struct Decoded {
 
   Decoded() { (void)initRecord(record, arena.get(), 4096); }
   [[nodiscard]] std::string slot(std::int32_t s) const { return slotText(record, s); }
-  [[nodiscard]] int filledSlots() const {
-    int n = 0;
-    for (const FieldSlot& s : record.slots) n += s.filled() ? 1 : 0;
-    return n;
-  }
+  [[nodiscard]] std::int32_t filledSlots() const { return testing::filledSlots(record); }
 };
 
 inline std::unique_ptr<Decoded> decodeAs(std::int32_t id, std::string_view text) {

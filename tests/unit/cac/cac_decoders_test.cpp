@@ -3,9 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <initializer_list>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -17,26 +15,9 @@
 namespace quorix {
 namespace {
 
+using testing::decodeCopy;
+using testing::DecodedCopy;
 using testing::slotText;
-
-struct Decoded {
-  std::unique_ptr<char[]> arena;
-  FieldRecord record;
-  Status status = 0;
-  std::string slot(std::int32_t n) const { return slotText(record, n); }
-};
-
-// Decodes a copy of text held in a buffer of exactly its length, so reading past the end is caught by ASan.
-Decoded decode(DecodeFunction function, std::string_view text, std::int32_t arenaSize = 4096) {
-  Decoded out;
-  out.arena = std::make_unique<char[]>(static_cast<std::size_t>(arenaSize));
-  EXPECT_EQ(initRecord(out.record, out.arena.get(), arenaSize), kStatusOk);
-  ParserInstance instance;
-  auto copy = std::make_unique<char[]>(text.size() + 1);
-  std::memcpy(copy.get(), text.data(), text.size());
-  out.status = function(copy.get(), static_cast<std::int32_t>(text.size()), out.record, instance);
-  return out;
-}
 
 // Fixed-width fields, each padded with spaces to its width; a value wider than its field fails the test.
 std::string fixed(std::initializer_list<std::pair<std::string_view, std::size_t>> fields) {
@@ -106,7 +87,7 @@ TEST(CacVersion1, LengthDecidesWhereTheFieldsEnd) {
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.length);
-    const Decoded d = decode(decodeCacVariant<46>, std::string_view(card).substr(0, c.length));
+    const DecodedCopy d = decodeCopy(decodeCacVariant<46>, std::string_view(card).substr(0, c.length));
     EXPECT_EQ(d.status, c.status);
     EXPECT_EQ(d.slot(SLOT_CAC_BARCODE_VERSION), "1");
     EXPECT_EQ(d.slot(SLOT_FIRST_NAME), "JOHN");
@@ -150,7 +131,7 @@ std::string layoutC(std::string_view version = "1", std::string_view name = "ROE
 
 // The arena left for the name holds 23 bytes: the separator that would not fit is dropped with what follows.
 TEST(CacVersion3, FormattedNameIsCutAtTheArenaEnd) {
-  const Decoded d = decode(decodeCacVariant<48>, layoutA("0", "AAAAAAAAAA BBBBBBBBBB CCCC"), 55);
+  const DecodedCopy d = decodeCopy(decodeCacVariant<48>, layoutA("0", "AAAAAAAAAA BBBBBBBBBB CCCC"), 55);
   EXPECT_EQ(d.slot(SLOT_FULL_NAME), "AAAAAAAAAA, BBBBBBBBBB");
   EXPECT_LE(d.record.arenaUsed, d.record.arenaSize);
 }
@@ -188,7 +169,7 @@ TEST(CacHeaders, StatusesOfEveryDecoder) {
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.label);
-    const Decoded d = decode(c.function, c.text);
+    const DecodedCopy d = decodeCopy(c.function, c.text);
     EXPECT_EQ(d.status, c.status);
     if (c.function == decodeCacVariant<50> && c.status != kStatusOk) {
       EXPECT_EQ(d.slot(SLOT_STANDARD), "");

@@ -13,9 +13,12 @@
 #include "core/instance.h"
 #include "unit/support/golden_corpus.h"
 #include "unit/support/record_builder.h"
+#include "unit/support/parse_outcome.h"
 
 namespace quorix {
 namespace {
+
+using testing::Instance;
 
 using testing::RecordBuilder;
 
@@ -67,12 +70,8 @@ void expectSameAtEverySize(ParserInstance& instance) {
   instance.textBufferSize = fullSize;
 }
 
-struct InstanceDeleter {
-  void operator()(ParserInstance* instance) const { destroyInstance(instance); }
-};
-
 TEST(DeriveFieldValues, GivesEachFieldAsItsOwnDerivationOverTheCorpus) {
-  const std::unique_ptr<ParserInstance, InstanceDeleter> instance(createInstance());
+  const Instance instance(createInstance());
   ASSERT_NE(instance, nullptr);
   std::int32_t accepted = 0;
   for (const std::string& text : testing::goldenTexts()) {

@@ -19,15 +19,12 @@
 namespace quorix {
 namespace {
 
+using testing::Instance;
+
 using testing::goldenDocument;
 using testing::goldenDocuments;
 using testing::parseAndDerive;
 using testing::ParseOutcome;
-
-struct InstanceDeleter {
-  void operator()(ParserInstance* instance) const { destroyInstance(instance); }
-};
-using Instance = std::unique_ptr<ParserInstance, InstanceDeleter>;
 
 Instance newInstance() {
   Instance instance(createInstance());
