@@ -144,6 +144,7 @@ TEST(WeightDerivations, ConversionRangesAndSizes) {
       // a unit written with the weight decides it, whichever slot holds it
       {"50 KG", "", "", "50", "110", 64},
       {"150 LB", "", "", "68", "150", 64},
+      {"150LBS", "", "", "68", "150", 64},
       {"", "150 lb", "", "68", "150", 64},
       {"", "068KG", "", "068", "150", 64},
       {"50 ST", "", "", kNoValue, "50 ST", 64},
