@@ -2,13 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstring>
 #include <memory>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "core/instance.h"
+#include "core/normalise.h"
 #include "core/selection.h"
 #include "unit/support/record_builder.h"
 
@@ -64,13 +64,6 @@ TEST(IssuerAgreement, UnusableScratchCountsAsNoValue) {
   EXPECT_EQ(scratch[1], '#');
 }
 
-Status prepareEcho(const char* input, std::int32_t length, char* out, std::int32_t room, std::int32_t* outLength) {
-  const std::int32_t n = length < room ? length : room;
-  std::memcpy(out, input, static_cast<std::size_t>(n));
-  *outLength = n;
-  return kStatusOk;
-}
-
 // Five slots and a US issuer.
 Status decodeUnitedStates(const char*, std::int32_t, FieldRecord& record, ParserInstance&) {
   for (const std::int32_t slot : {SLOT_FIRST_NAME, SLOT_FAMILY_NAME, SLOT_CITY, SLOT_STREET_1})
@@ -111,15 +104,15 @@ struct Contest {
 
 TEST(IssuerAgreement, DecidesTheContest) {
   const DecoderEntry canadaUs{
-      .group = 0, .id = 1, .prepare = prepareEcho, .decode = decodeUnitedStates, .expectedCountry = "CAN"};
-  const DecoderEntry plainOne{.group = 0, .id = 2, .prepare = prepareEcho, .decode = decodeOneSlot};
+      .group = 0, .id = 1, .prepare = prepareCopy, .decode = decodeUnitedStates, .expectedCountry = "CAN"};
+  const DecoderEntry plainOne{.group = 0, .id = 2, .prepare = prepareCopy, .decode = decodeOneSlot};
   const DecoderEntry albertaAb{.group = 0,
                                .id = 3,
-                               .prepare = prepareEcho,
+                               .prepare = prepareCopy,
                                .decode = decodeAlberta,
                                .expectedCountry = "CAN",
                                .expectedJurisdiction = "AB"};
-  const DecoderEntry plainTwenty{.group = 0, .id = 4, .prepare = prepareEcho, .decode = decodeTwentySlots};
+  const DecoderEntry plainTwenty{.group = 0, .id = 4, .prepare = prepareCopy, .decode = decodeTwentySlots};
   struct Case {
     std::string_view label;
     std::vector<DecoderEntry> rows;

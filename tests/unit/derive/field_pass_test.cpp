@@ -107,13 +107,9 @@ TEST(DeriveFieldValues, FallsBackWhereSharedWorkIsTooLongToKeep) {
       // An IIN longer than the buffer issuedBy reads it from, known or not.
       RecordBuilder().set(SLOT_IIN, longIin).set(SLOT_JURISDICTION, "NY").build(),
       RecordBuilder().set(SLOT_IIN, longIin).build(),
-      RecordBuilder().set(SLOT_IIN, "636000").build(),
       // Country and jurisdiction longer than the buffers the country code reads them from.
       RecordBuilder().set(SLOT_COUNTRY, longCountry).build(),
       RecordBuilder().set(SLOT_JURISDICTION, longCountry).build(),
-      RecordBuilder().set(SLOT_COUNTRY, "Mexico").build(),
-      RecordBuilder().set(SLOT_COUNTRY_CODE, "GTM").build(),
-      RecordBuilder().set(SLOT_JURISDICTION, "PR").build(),
       RecordBuilder().build(),
   };
   std::vector<char> buffer(2048);
