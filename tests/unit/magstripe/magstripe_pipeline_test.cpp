@@ -1,5 +1,6 @@
-// The stripe splitters and checks on the shapes they accept and reject, and the driver's order of steps. What each
-// stripe row turns away on a whole text is in magstripe_variants_test.
+// The stripe splitters and checks on the edges of the shapes they accept and reject, and the driver's order of
+// steps. What each stripe row turns away on a whole text is in magstripe_variants_test; its plain shape is read whole
+// in the golden corpus.
 #include "decoders/magstripe/magstripe_pipeline.h"
 
 #include <gtest/gtest.h>
@@ -41,12 +42,9 @@ TEST(MagstripeSplitters, CutTracksOrRejectTheShape) {
       {"three lines trim quotes and spaces", splitThreeLines, "\"%CA?\" \n;636?\nX\n%+A?", kStatusOk, "%CA?", ";636?",
        "%+A?"},
       {"three lines: a missing line stays empty", splitThreeLines, "%CA?\r\n;636?", kStatusOk, "%CA?", ";636?", ""},
-      {"reversed three lines", splitThreeLinesReversed, "%3?\n;636?\n%CA?", kStatusOk, "%CA?", ";636?", "%3?"},
-      {"sentinel pair", splitSentinelPair, "%CAX?;636015?%ABCD", kStatusOk, "%CAX", ";636015", "%ABCD"},
       {"sentinel pair: line feed anywhere", splitSentinelPair, "%CAX?;636015?%AB\nCD", kStatusStripeWrongShape, "",
        "", ""},
       {"sentinel pair: ?% only before ?;", splitSentinelPair, "%CA?%X?;636015", kStatusStripeWrongShape, "", "", ""},
-      {"sentinel pair with hash", splitSentinelPairHash, "%CAX?;636015?#ABCD", kStatusOk, "%CAX", ";636015", "#ABCD"},
       {"framed", splitFramed, "xx{!|1%CA?|!}{!|2;636?|!}{!|3%AB?|!}yy", kStatusOk, "%CA?", ";636?", "%AB?"},
       {"framed: frames out of order", splitFramed, "{!|2;636?|!}{!|1%CA?|!}{!|3%AB?|!}", kStatusStripeWrongShape,
        "", "", ""},
@@ -99,22 +97,18 @@ TEST(MagstripeChecks, AcceptOrRejectAndDropSentinels) {
   const std::string loneFar = "%CA?" + std::string(11, 'X');
   // clang-format off
   const CheckCase kCases[] = {
-      {"iin and state", checkIinAndState, "%CAX", ";6360", "", kStatusOk, "CAX", "6360", ""},
       {"iin and state: shortest", checkIinAndState, "%CA", ";636", "", kStatusOk, "CA", "636", ""},
       {"iin and state: digit in code", checkIinAndState, "%C1X", ";6360", "", kStatusStripeWrongShape, "", "", ""},
       {"iin and state: short track 2", checkIinAndState, "%CAX", ";63", "", kStatusStripeWrongShape, "", "", ""},
       {"iin and state: no %", checkIinAndState, "CAXX", ";6360", "", kStatusStripeWrongShape, "", "", ""},
       {"three tracks: track 3 too short", checkThreeTrackIinAndState, "%CAX", ";6360", "%", kStatusStripeWrongShape, "", "", ""},
-      {"three tracks", checkThreeTrackIinAndState, "%CAX", ";6360", "%A", kStatusOk, "CAX", "6360", "%A"},
       {"iin: financial track 1", checkIin, "%B4000", ";6360", "", kStatusStripeWrongShape, "", "", ""},
       {"iin: British Columbia", checkIin, "%BCVICTORIA", ";6360", "", kStatusOk, "BCVICTORIA", "6360", ""},
       {"iin: no track 1", checkIin, "", ";6360", "", kStatusOk, "", "6360", ""},
-      {"shifted iin", checkShiftedIin, "%CAX", ";x636015", "", kStatusOk, "CAX", "636015", ""},
       {"shifted iin: IIN cut short", checkShiftedIin, "%CAX", ";x63", "", kStatusStripeWrongShape, "", "", ""},
       {"shifted iin: no letter after %", checkShiftedIin, "%12X", ";x6360", "", kStatusStripeWrongShape, "", "", ""},
       {"shifted iin: letter second", checkShiftedIin, "%1B", ";x6360", "", kStatusOk, "1B", "6360", ""},
       {"shifted iin: lone %", checkShiftedIin, "%", ";x6360", "", kStatusStripeWrongShape, "", "", ""},
-      {"bare iin", checkBareIin, "%CAX", "636015", "", kStatusOk, "%CAX", "636015", ""},
       {"bare iin: sentinel in front", checkBareIin, "%CAX", ";636015", "", kStatusStripeWrongShape, "", "", ""},
       {"optional sentinel without %", checkOptionalSentinel, "CAX", ";6360", "", kStatusOk, "CAX", "6360", "",
        false},
@@ -130,9 +124,7 @@ TEST(MagstripeChecks, AcceptOrRejectAndDropSentinels) {
        kStatusStripeWrongShape, "", "", ""},
       {"lone track: no code", checkLoneTrack, "%1ADOE^?", "", "", kStatusStripeWrongShape, "", "", ""},
       {"lone track: short", checkLoneTrack, "%C", "", "", kStatusStripeWrongShape, "", "", ""},
-      {"state only", checkStateOnly, "%CAX", "", ";ABC", kStatusOk, "CAX", "", "ABC"},
       {"state only: digit", checkStateOnly, "%C4X", "", ";ABC", kStatusStripeWrongShape, "", "", ""},
-      {"separator", checkSeparator, "%CAX", ";x636015", "%A", kStatusOk, "CAX", "636015", "%A"},
       {"separator: no track 3", checkSeparator, "%CAX", ";x636015", "%", kStatusStripeWrongShape, "", "", ""},
       {"second digit", checkSecondDigit, "", ";636", "", kStatusOk, "", "636", ""},
       {"digit", checkDigit, "%1", "", "", kStatusOk, "%1", "", ""},
