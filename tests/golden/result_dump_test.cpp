@@ -42,7 +42,6 @@ TEST(ResultDump, FailedParseShowsOnlyItsStatus) {
   constexpr Case kCases[] = {
       {kStatusNoDecoder, "status=-25\n",
        R"({"file": "a.in", "status": -25, "error": "no decoder accepted the input"})"},
-      {kStatusEmptyInput, "status=-17\n", R"({"file": "a.in", "status": -17, "error": "the input is empty"})"},
       {-3, "status=-3\n",
        R"({"file": "a.in", "status": -3, "error": "the decoder that recognised the input failed with status -3"})"},
   };

@@ -233,7 +233,6 @@ TEST(AamvaPipeline, LocateSubfileByMarker) {
     bool repaired;
   };
   constexpr Case kCases[] = {
-      {"offset 0", kSubfileDl, 0, "DCAD\nDAQ1\r", true},
       {"offset inside the header", kSubfileDl, 7, "DCAD\nDAQ1\r", true},
       {"offset inside the data", kSubfileDl, 36, "DCAD\nDAQ1\r", true},
       {"exact offset", kSubfileDl, 31, "DCAD\nDAQ1\r", false},

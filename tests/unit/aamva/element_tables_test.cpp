@@ -39,7 +39,6 @@ TEST(ScanElements, CutsAndStores) {
     std::string_view value;
   };
   const Case kCases[] = {
-      {"four characters", "DAQ1", "\n\r", kStatusOk, SLOT_LICENCE_NUMBER, "1"},
       {"three characters", "DAQ", "\n\r", kAamvaShortSubfile, SLOT_LICENCE_NUMBER, ""},
       {"id alone clears what came before", "DAQ1\nDAQ\nDCSX", "\n\r", kStatusOk, SLOT_LICENCE_NUMBER, ""},
       {"element after an empty one", "DAQ1\nDAQ\nDCSX", "\n\r", kStatusOk, SLOT_FAMILY_NAME, "X"},

@@ -42,8 +42,6 @@ TEST(TransliterateLetters, ReadsNamesAsTheirAsciiLetters) {
   };
   // clang-format off
   constexpr Case kCases[] = {
-      {"JOS\xC9 MU\xD1OZ PE\xD1" "A"sv, "JOSE MUNOZ PENA"sv},                   // Latin-1
-      {"JOS\xC3\x89 MU\xC3\x91OZ"sv, "JOSE MUNOZ"sv},                           // UTF-8
       {"Fran\xE7ois \xC6lfred \xD8stergaard"sv, "Francois AElfred Ostergaard"sv},
       {"Stra\xDF" "e Stra\xC3\x9F" "e"sv, "Strasse Strasse"sv},                // sharp s in both forms
       {"\xDE\xF3r \xD0\xF0\xFE"sv, "THor Ddth"sv},                             // thorn and eth

@@ -121,7 +121,6 @@ TEST(MagstripeLayouts, Track3FieldsAndUnitSlots) {
   // clang-format off
   constexpr FieldsCase kCases[] = {
       {"%!!12345      C B         NONEM510180BROBLU?", "C", "B", "NONE", "M", "510", "", "180", "", "BRO", "BLU"},
-      {"%!!12345      DMAB        HT  F175095BLKBRO?", "DM", "AB", "HT", "F", "", "175", "", "095", "BLK", "BRO"},
       {"%!!12345      D           ----F211 80BR1BR ?", "D", "", "----", "F", "", "211", "", "80", "", ""},
       {"%!!12345      D           ----F5 9100XXXYYY", "D", "", "----", "F", "", "", "", "100", "XXX", "YYY"},
       {"%!!12345      D           ----F6011A0", "D", "", "----", "F", "601", "", "", "", "", ""},
