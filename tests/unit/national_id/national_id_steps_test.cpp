@@ -25,6 +25,7 @@ TEST(DecodeSteps, NamesAreCleanedOfNullAndMarkers) {
   };
   const Case kCases[] = {
       {guatemalaMiddleName, "12#ANA MARIA|", SLOT_MIDDLE_NAME, "ANA MARIA"},
+      {guatemalaFirstName, "#? JUAN |", SLOT_FIRST_NAME, "? JUAN "},  // the only name that keeps a "?"
       {puertoRicoMiddleName, "ANULLNA-", SLOT_MIDDLE_NAME, "ANA"},
       {puertoRicoFamilyNames, "DE-LA-ROSA-NULL-Cit-", SLOT_FAMILY_NAME, "DE LA ROSA"},
       {puertoRicoFamilyNames, "ROSA-CIX-", SLOT_FAMILY_NAME, ""},
