@@ -201,7 +201,6 @@ TEST(SplitCacFields, ArgumentsAndCuts) {
   };
   const Case kCases[] = {
       {"ABCDEFG", 7, kRows, 3, kStatusOk, "AB", "CDE", "FG"},
-      {"ABCDEFGHI", 9, kRows, 3, kStatusOk, "AB", "CDE", "FG"},
       {"ABCDEF", 6, kRows, 3, kStatusOk, "AB", "CDE", "F"},  // padding of the last field trimmed away
       {"ABCDE", 5, kRows, 3, kStatusOk, "AB", "CDE", ""},
       {"ABCD", 4, kRows, 3, kStatusCacFieldCut, "AB", "", ""},

@@ -89,7 +89,6 @@ TEST(BankTrack, SplitAndCheckStatuses) {
       {"not a bank track", "%A" + bankTrack().substr(2) + "?;6360=31?;0123?", -20},
       {"letter after %B", "%BX" + bankTrack().substr(3) + "?;6360=31?;0123?", -20},
       {"track 2 of one character", "%B1X?;abc", kStatusNoInput},
-      {"track 2 of two characters", "%B1XY?;ab", kStatusNoInput},
       {"track 2 of three characters", "%B1XYZ?;a", kStatusOk},
       // A text that does not open like a bank track: the answer depends on whether the split would succeed, which
       // takes a "?;" from position 6 up to three bytes before the end.

@@ -31,7 +31,6 @@ TEST(IssuerAgreement, PointsForEachExpectation) {
       {"no expectation", nullptr, nullptr, {{SLOT_COUNTRY_CODE, "USA"}}, 0},
       {"country matches", "CAN", nullptr, {{SLOT_COUNTRY_CODE, "CAN"}}, 100},
       {"country contradicts", "CAN", nullptr, {{SLOT_COUNTRY_CODE, "USA"}}, -1000},
-      {"country in lower case", "CAN", nullptr, {{SLOT_COUNTRY_CODE, "can"}}, -1000},
       {"both match", "CAN", "AB", {{SLOT_COUNTRY_CODE, "CAN"}, {SLOT_JURISDICTION, "AB"}}, 150},
       {"both from the jurisdiction alone", "CAN", "AB", {{SLOT_JURISDICTION, "AB"}}, 150},
       {"both contradict", "CAN", "AB", {{SLOT_JURISDICTION, "NY"}}, -1500},

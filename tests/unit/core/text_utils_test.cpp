@@ -413,7 +413,6 @@ TEST(TextNumbers, FormatDecimalWidthsAndSigns) {
       {-5, 3, kFormatFixedWidth, 3, "-05"},
       {-123, 3, 0, 0, ""},  // the sign needs its place too
       {0, 1, 0, 1, "0"},
-      {0, 3, kFormatFixedWidth, 3, "000"},
       {5, 0, 0, 0, ""},
       {INT64_MIN, 20, 0, 20, "-9223372036854775808"},
       {INT64_MAX, 19, 0, 19, "9223372036854775807"},

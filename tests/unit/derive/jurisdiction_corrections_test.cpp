@@ -35,7 +35,6 @@ TEST(FindJurisdictionCorrection, IinFirstThenJurisdictionExactly) {
       {"IIN beats the printed code", {{SLOT_IIN, "636033"}, {SLOT_JURISDICTION, "CO"}}, "AL"},
       {"jurisdiction alone", {{SLOT_JURISDICTION, "OH"}}, "OH"},
       {"residence jurisdiction", {{SLOT_RES_JURISDICTION, "QC"}}, "QC"},
-      {"unknown IIN, known code", {{SLOT_IIN, "123456"}, {SLOT_JURISDICTION, "AZ"}}, "AZ"},
       {"IIN row without code", {{SLOT_IIN, "636048"}, {SLOT_JURISDICTION, "NY"}}, "NY"},
       {"code without IIN row", {{SLOT_JURISDICTION, "LB"}}, "LB"},
       // Newfoundland and Labrador's current code derives the IIN listed under its older one, so it shares its row.
