@@ -100,25 +100,35 @@ class BreviconMisuseTest {
     }
   }
 
-  /** Threads parse while one closes the shared parser: each call returns a result or says the parser is closed. */
+  /**
+   * Threads share one parser, each parsing other documents, while the parser is closed halfway: a parse takes its
+   * turn and gives its own document's result, or says the parser is closed, and once closed it stays closed.
+   */
   @Test
-  void closingWhileOtherThreadsParse() throws Exception {
-    byte[] document = Documents.bytes(Documents.aamva2014());
+  void threadsSharingOneParserTakeTurnsUntilItCloses() throws Exception {
+    byte[][] documents = {
+      Documents.bytes(Documents.aamva2014("DDK1")), Documents.bytes(Documents.aamva2014("DDK0")),
+      Documents.bytes(Documents.REJECTED),
+    };
+    int[] expected = {1, 0, -1};
     ExecutorService pool = Executors.newFixedThreadPool(4);
     try {
       for (int round = 0; round < 20; ++round) {
         Brevicon parser = new Brevicon();
-        CountDownLatch start = new CountDownLatch(1);
+        CountDownLatch halfway = new CountDownLatch(30);
         List<Future<String>> parses = new ArrayList<>();
         for (int t = 0; t < 3; ++t) {
+          int first = t;
           parses.add(
               pool.submit(
                   () -> {
-                    start.await();
                     StringBuilder outcomes = new StringBuilder();
-                    for (int i = 0; i < 20; ++i) {
+                    for (int i = 0; i < 20; ++i, halfway.countDown()) {
+                      int d = (first + i) % documents.length;
                       try {
-                        outcomes.append(parser.parse(document).firstName.equals("MICHAEL") ? 'p' : 'x');
+                        outcomes.append(parser.parse(documents[d]).isOrganDonor == expected[d] ? 'p' : 'x');
+                      } catch (BreviconException e) {
+                        outcomes.append(e.getStatus() == BreviconException.STATUS_NO_DECODER && d == 2 ? 'p' : 'x');
                       } catch (IllegalStateException closed) {
                         outcomes.append('c');
                       }
@@ -126,11 +136,10 @@ class BreviconMisuseTest {
                     return outcomes.toString();
                   }));
         }
-        start.countDown();
+        assertTrue(halfway.await(30, TimeUnit.SECONDS));
         parser.close();
         for (Future<String> parse : parses) {
           String outcomes = parse.get(30, TimeUnit.SECONDS);
-          // Once closed, closed for good: no parse succeeds after a refusal, and none gives a wrong result.
           assertTrue(outcomes.matches("p*c*"), "round " + round + ": " + outcomes);
         }
       }
