@@ -42,7 +42,6 @@ TEST(CopyFiltered, ExcludeReplaceAndSqueeze) {
   const Case kCases[] = {
       {"A  B", nullptr, " ", 0, 16, "A B"},
       {"A--B", "-", " ", ' ', 16, "A B"},  // the replacement's run collapses too
-      {"A--B", "-", nullptr, ' ', 16, "A  B"},
       {"ABAB", nullptr, "AB", 0, 16, "ABAB"},  // only equal neighbours collapse
       {"ABCDEF", "", "", 0, 3, "ABC"},
       {"---", "-", nullptr, 0, 16, ""},

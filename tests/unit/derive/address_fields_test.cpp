@@ -37,7 +37,6 @@ TEST(IssuerFields, FillGapsFromTheTables) {
        "PR", "999999", kNo, "U.S. Territorial Possessions", kNo},
       {"IIN beats the jurisdiction for issuedBy", {{SLOT_IIN, "636020"}, {SLOT_JURISDICTION, "AL"}},
        "AL", "636020", "CO", "United States", "USA"},
-      {"country code only", {{SLOT_COUNTRY_CODE, "GTM"}}, kNo, kNo, kNo, "GUATEMALA", "GTM"},
       {"lower-case country code", {{SLOT_COUNTRY_CODE, "gtm"}}, kNo, kNo, kNo, "GUATEMALA", "gtm"},
       {"unknown country code", {{SLOT_COUNTRY_CODE, "XXX"}}, kNo, kNo, kNo, kNo, "XXX"},
       {"country name only", {{SLOT_COUNTRY, "Mexico"}}, kNo, kNo, kNo, "Mexico", "MEX"},

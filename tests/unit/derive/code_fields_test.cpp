@@ -34,7 +34,6 @@ TEST(CodeDerivations, SlotPriorityAndCleaning) {
   // clang-format off
   const Case kCases[] = {
       {deriveClassificationCode, {{67, "D"}, {52, "C"}, {7, "B"}}, "D"},
-      {deriveClassificationCode, {{52, "C"}, {7, "B"}}, "C"},
       {deriveClassificationCode, {{7, " B\t"}}, "B"},
       {deriveRestrictionCode, {{8, "B  C\t\tD"}}, "B C D"},
       {deriveVehicleClassCodeDescription, {{70, "CLASS\x01" "C  CARS~"}}, "CLASS C  CARS"},

@@ -50,7 +50,6 @@ TEST(DateDerivations, EachReadsItsSlot) {
   const Case kFields[] = {{deriveExpirationDate, SLOT_EXPIRY_DATE},
                           {deriveHazmatExpDate, SLOT_HAZMAT_EXPIRY_DATE},
                           {deriveBirthdate, SLOT_BIRTH_DATE},
-                          {deriveBirthdate, SLOT_BIRTH_DATE_ALT},
                           {deriveCardRevisionDate, SLOT_CARD_REVISION_DATE},
                           {deriveIssueDate, SLOT_ISSUE_DATE}};
   struct Text {
@@ -121,8 +120,6 @@ TEST(WeightDerivations, ConversionRangesAndSizes) {
   };
   // clang-format off
   constexpr Case kCases[] = {
-      {"180", "", "", "82", "180", 64},
-      {"", "82", "", "82", "180", 64},
       {"180", "90", "", "82", "180", 64},
       {"0", "", "", "0", "0", 64},
       // single precision: a double factor gives 2097155 and 1730150

@@ -56,7 +56,7 @@ TEST(Derivations, RejectBadArgumentsUntouched) {
   }
 }
 
-// One record with a value for every date, description and code field.
+// One record with a value for every date, description and code field, and a licence number the Ohio rule corrects.
 TEST(Derivations, StayInsideSmallBuffersOnAFullRecord) {
   // clang-format off
   expectInsideSmallBuffers(testing::recordWith({
@@ -65,7 +65,8 @@ TEST(Derivations, StayInsideSmallBuffersOnAFullRecord) {
       {SLOT_HAIR_COLOUR, "BLK"}, {SLOT_RACE, "WHITE"}, {SLOT_HEIGHT_FT_IN, "510"}, {SLOT_WEIGHT_LB, "180"},
       {SLOT_STD_VEHICLE_CLASS, "CDEFGHIJ"}, {SLOT_VEHICLE_CLASS_DESC, "CLASS C CARS"}, {SLOT_STD_RESTRICTIONS, "B  C"},
       {SLOT_RESTRICTION_DESC, "CORRECTIVE LENSES"}, {SLOT_STD_ENDORSEMENTS, "HNT"},
-      {SLOT_ENDORSEMENT_DESC, "HAZMAT AND TANKER"}, {SLOT_COMPLIANCE_TYPE, "F"}}), true);
+      {SLOT_ENDORSEMENT_DESC, "HAZMAT AND TANKER"}, {SLOT_COMPLIANCE_TYPE, "F"}, {SLOT_JURISDICTION, "OH"},
+      {SLOT_LICENCE_NUMBER, "0102345678"}}), true);
   // clang-format on
 }
 
