@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -47,19 +48,18 @@ std::string aloneLine(std::size_t id, const std::string& text, const DumpOptions
   return "{\"id\": " + std::to_string(id) + ", " + dumpJsonMembers(*instance, status, dump) + "}";
 }
 
-std::vector<std::string> readLines(std::FILE* file) {
+std::string readAll(std::FILE* file) {
+  std::fflush(file);
   std::rewind(file);
+  std::string text;
+  for (int c; (c = std::fgetc(file)) != EOF;) text += static_cast<char>(c);
+  return text;
+}
+
+std::vector<std::string> readLines(std::FILE* file) {
   std::vector<std::string> lines;
-  std::string line;
-  for (int c; (c = std::fgetc(file)) != EOF;) {
-    if (c == '\n') {
-      lines.push_back(line);
-      line.clear();
-    } else {
-      line += static_cast<char>(c);
-    }
-  }
-  if (!line.empty()) lines.push_back(line);
+  std::istringstream in(readAll(file));
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;
 }
 
@@ -74,8 +74,6 @@ RunResult run(const std::vector<std::string>& files, const BatchOptions& options
   const File messages(std::tmpfile());
   RunResult result;
   result.summary = runBatch(files, options, {.out = out.get(), .messages = messages.get(), .progress = nullptr});
-  std::fflush(out.get());
-  std::fflush(messages.get());
   result.out = readLines(out.get());
   result.messages = readLines(messages.get());
   return result;
@@ -196,10 +194,7 @@ TEST(RunBatch, ProgressIsRewrittenInPlaceAndErasedAtTheEnd) {
       runBatch({path}, {.text = false, .dump = {}, .jobs = 1},
                {.out = out.get(), .messages = out.get(), .progress = progress.get(), .progressInterval = {}});
   EXPECT_EQ(summary.rejected, 1100);
-  std::fflush(progress.get());
-  std::rewind(progress.get());
-  std::string shown;
-  for (int c; (c = std::fgetc(progress.get())) != EOF;) shown += static_cast<char>(c);
+  const std::string shown = readAll(progress.get());
   for (const std::string_view count :
        {"\rquorix-parse: 512 in ", "\rquorix-parse: 1024 in ", "\rquorix-parse: 1100 in "}) {
     EXPECT_NE(shown.find(count), std::string::npos) << count;

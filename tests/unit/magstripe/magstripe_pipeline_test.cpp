@@ -56,10 +56,8 @@ TEST(MagstripeSplitters, CutTracksOrRejectTheShape) {
       {"end sentinel trimmed skips blank pieces", splitEndSentinelTrimmed, "%CAXX? \n ?;636015?%AB?", kStatusOk,
        "%CAXX", ";636015", "%AB"},
       {"end sentinel: too short", splitEndSentinel, "%CA?;6?", kStatusStripeTooShort, "", "", ""},
-      {"whole text", splitWholeText, "%AB", kStatusOk, "%AB", "", ""},
       {"track 2 only drops the last byte", splitTrack2Only, ";636?", kStatusOk, "", ";636", ""},
       {"track 2 only: empty text", splitTrack2Only, "", kStatusOk, "", "", ""},
-      {"track 1 only drops the last byte", splitTrack1Only, "%1^A^?", kStatusOk, "%1^A^", "", ""},
       {"single line with trailing line ends", splitSingleLine, "OHCITY^X\r\n\r\n", kStatusOk, "OHCITY^X", "", ""},
   };
   // clang-format on
