@@ -16,10 +16,11 @@ import java.util.List;
 import org.junit.jupiter.api.AfterEach;
 import org.junit.jupiter.api.BeforeEach;
 import org.junit.jupiter.api.Test;
-import org.junit.jupiter.params.ParameterizedTest;
-import org.junit.jupiter.params.provider.CsvSource;
 
-/** The seven natives against the real library: versions, argument checks and how fields are written. */
+/**
+ * The seven natives against the real library: versions, argument checks and how fields are written. How indicators
+ * are written, and left alone when absent, the corpus test checks on the golden indicator cases by both paths.
+ */
 class BreviconBindingTest {
   private long handle;
 
@@ -80,18 +81,6 @@ class BreviconBindingTest {
       Sentinel.assertUntouched(result, (String) c[0]);
     }
     assertEquals(-21, Brevicon.nativeParse(handle, null, document, length), "null result");
-  }
-
-  /** A yes or no word the document carries is written as 1 or 0; a missing or unknown one keeps the caller's value. */
-  @ParameterizedTest(name = "DDK {0} gives {1}")
-  @CsvSource({"1, 1", "0, 0", "N, 0", "Y, 1", "DONOR, 1", "U, 7", "'', 7"})
-  void organDonorFlag(String element, int expected) {
-    BreviconResult result = new BreviconResult();
-    result.isOrganDonor = 7;
-    String[] extra = element.isEmpty() ? new String[0] : new String[] {"DDK" + element};
-    ByteBuffer text = Documents.direct(Documents.aamva2014(extra));
-    assertEquals(0, Brevicon.nativeParse(handle, result, text, text.capacity()));
-    assertEquals(expected, result.isOrganDonor);
   }
 
   /** The field ids the binding caches for a class must not hide a missing field on the second parse either. */
