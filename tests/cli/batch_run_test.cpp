@@ -5,46 +5,28 @@
 #include <gtest/gtest.h>
 #include <quorix/parser.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/result_dump.h"
+#include "unit/support/golden_corpus.h"
+#include "unit/support/parse_outcome.h"
 
 namespace quorix {
 namespace {
 
-namespace fs = std::filesystem;
+using testing::Instance;
 
 constexpr DateTime kNow{.year = 2030, .month = 1, .day = 15, .hour = 10, .minute = 0, .second = 0};
-
-struct InstanceDeleter {
-  void operator()(ParserInstance* instance) const { destroyInstance(instance); }
-};
 
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
-
-std::vector<std::string> goldenInputs() {
-  std::vector<fs::path> paths;
-  for (const auto& entry : fs::recursive_directory_iterator(QUORIX_GOLDEN_DIR)) {
-    if (entry.is_regular_file() && entry.path().extension() == ".in") paths.push_back(entry.path());
-  }
-  std::sort(paths.begin(), paths.end());
-  std::vector<std::string> inputs;
-  for (const fs::path& path : paths) {
-    std::ifstream in(path, std::ios::binary);
-    inputs.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
-  return inputs;
-}
 
 // Every byte as \u00XX, the way a writer that knows nothing of the text would put it.
 std::string jsonlLine(std::size_t id, std::string_view text) {
@@ -61,24 +43,23 @@ std::string jsonlLine(std::size_t id, std::string_view text) {
 
 // What a run over this input alone prints, named by its id.
 std::string aloneLine(std::size_t id, const std::string& text, const DumpOptions& dump) {
-  std::unique_ptr<ParserInstance, InstanceDeleter> instance(createInstance());
+  Instance instance(createInstance());
   const Status status = parseBufferAt(instance.get(), text.data(), static_cast<std::int32_t>(text.size()), kNow);
   return "{\"id\": " + std::to_string(id) + ", " + dumpJsonMembers(*instance, status, dump) + "}";
 }
 
-std::vector<std::string> readLines(std::FILE* file) {
+std::string readAll(std::FILE* file) {
+  std::fflush(file);
   std::rewind(file);
+  std::string text;
+  for (int c; (c = std::fgetc(file)) != EOF;) text += static_cast<char>(c);
+  return text;
+}
+
+std::vector<std::string> readLines(std::FILE* file) {
   std::vector<std::string> lines;
-  std::string line;
-  for (int c; (c = std::fgetc(file)) != EOF;) {
-    if (c == '\n') {
-      lines.push_back(line);
-      line.clear();
-    } else {
-      line += static_cast<char>(c);
-    }
-  }
-  if (!line.empty()) lines.push_back(line);
+  std::istringstream in(readAll(file));
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;
 }
 
@@ -93,15 +74,13 @@ RunResult run(const std::vector<std::string>& files, const BatchOptions& options
   const File messages(std::tmpfile());
   RunResult result;
   result.summary = runBatch(files, options, {.out = out.get(), .messages = messages.get(), .progress = nullptr});
-  std::fflush(out.get());
-  std::fflush(messages.get());
   result.out = readLines(out.get());
   result.messages = readLines(messages.get());
   return result;
 }
 
 std::string writeFile(const std::string& name, const std::vector<std::string>& lines) {
-  const std::string path = testing::TempDir() + name;
+  const std::string path = ::testing::TempDir() + name;
   std::ofstream file(path, std::ios::binary);
   for (const std::string& line : lines) file << line << '\n';
   return path;
@@ -110,7 +89,7 @@ std::string writeFile(const std::string& name, const std::vector<std::string>& l
 TEST(RunBatch, AnyNumberOfJobsGivesEachInputsOwnResultInOrder) {
   // Enough copies of the corpus for several blocks, each input with a different neighbour each time round, so
   // that a result leaking from one parse into the next on the same instance shows.
-  const std::vector<std::string> corpus = goldenInputs();
+  const std::vector<std::string>& corpus = testing::goldenTexts();
   ASSERT_GT(corpus.size(), 20u);
   std::vector<std::string> texts;
   for (std::size_t round = 0; round < 30; ++round) {
@@ -145,7 +124,7 @@ TEST(RunBatch, AnyNumberOfJobsGivesEachInputsOwnResultInOrder) {
 }
 
 TEST(RunBatch, MalformedLinesKeepTheirPlaceAndAreNamed) {
-  const std::string accepted = goldenInputs().front();
+  const std::string accepted = testing::goldenDocuments().front().text;
   const std::vector<std::string> lines = {
       jsonlLine(1, "no decoder reads this sentence"),
       "",  // blank lines are no inputs but still count as lines
@@ -195,10 +174,10 @@ TEST(RunBatch, TextFormatHeadsEachInputWithItsId) {
 
 TEST(RunBatch, AnUnreadableFileIsNamedAndTheOthersStillRun) {
   const std::string path = writeFile("batch_one.jsonl", {R"({"id": 1, "text": "no decoder reads this"})"});
-  const RunResult result = run({testing::TempDir() + "missing.jsonl", path}, {.text = false, .dump = {}, .jobs = 2});
+  const RunResult result = run({::testing::TempDir() + "missing.jsonl", path}, {.text = false, .dump = {}, .jobs = 2});
   ASSERT_EQ(result.out.size(), 2u);
   EXPECT_EQ(result.out[0],
-            "{\"file\": \"" + testing::TempDir() + "missing.jsonl\", \"error\": \"No such file or directory\"}");
+            "{\"file\": \"" + ::testing::TempDir() + "missing.jsonl\", \"error\": \"No such file or directory\"}");
   ASSERT_EQ(result.messages.size(), 1u);
   EXPECT_NE(result.messages[0].find("missing.jsonl: No such file"), std::string::npos) << result.messages[0];
   EXPECT_TRUE(result.summary.failed);
@@ -215,10 +194,7 @@ TEST(RunBatch, ProgressIsRewrittenInPlaceAndErasedAtTheEnd) {
       runBatch({path}, {.text = false, .dump = {}, .jobs = 1},
                {.out = out.get(), .messages = out.get(), .progress = progress.get(), .progressInterval = {}});
   EXPECT_EQ(summary.rejected, 1100);
-  std::fflush(progress.get());
-  std::rewind(progress.get());
-  std::string shown;
-  for (int c; (c = std::fgetc(progress.get())) != EOF;) shown += static_cast<char>(c);
+  const std::string shown = readAll(progress.get());
   for (const std::string_view count :
        {"\rquorix-parse: 512 in ", "\rquorix-parse: 1024 in ", "\rquorix-parse: 1100 in "}) {
     EXPECT_NE(shown.find(count), std::string::npos) << count;

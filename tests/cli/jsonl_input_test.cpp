@@ -20,10 +20,8 @@ TEST(ParseJsonlLine, ReadsTheIdAsWrittenAndTheTextAsBytes) {
       {R"({"id": 7, "text": "ANSI 6360"})", "7", "ANSI 6360"},
       {R"({"text":"A","id":"scan-1"})", R"("scan-1")", "A"},
       {" \t{ \"id\" : -1.5e+3 , \"text\" : \"\" } \r", "-1.5e+3", ""},
-      {R"({"id": 0, "text": "@\n\u001e\rANSI "})", "0", "@\n\x1e\rANSI "},
       // Every escape, and bytes past 0x7F both escaped and written as UTF-8 characters.
       {R"({"id": 1, "text": "\"\\\/\b\f\n\r\t"})", "1", "\"\\/\b\f\n\r\t"},
-      {R"({"id": 2, "text": "\u0080\u00ff\u00C9"})", "2", "\x80\xFF\xC9"},
       {"{\"id\": 3, \"text\": \"M\xC3\xBCLLER \xC3\xBF\"}", "3", "M\xFCLLER \xFF"},
       {R"({"id": 4, "text": "\u0000X"})", "4", "\0X"s},
       // Keys may be escaped too; runs of escapes and plain bytes alternate.
@@ -55,14 +53,12 @@ TEST(ParseJsonlLine, NamesWhatIsWrongAndWhere) {
   };
   const Case kCases[] = {
       {"", "expected '{': each line is one object at column 1"},
-      {R"(["id", "text"])", "expected '{': each line is one object at column 1"},
       {R"({"id": 1, "text": "x")", "expected ',' or '}' at column 22"},
-      {R"({"id": 1 "text": "x"})", "expected ',' or '}' at column 10"},
       {R"({"id" 1, "text": "x"})", "expected ':' after the key at column 7"},
       {R"({id: 1, "text": "x"})", "expected a key in double quotes at column 2"},
       {R"({"id": 1, "text": "x"} {})", "unexpected text after the object at column 24"},
       {R"({"id": 1, "text": "x)", "the string is not closed at column 21"},
-      {R"({"id": 1, "text": "x\)", "the string is not closed at column 22"},
+      {R"({"id": 1, "text": "x\)", "the string is not closed at column 22"},  // an escape cut off by the end
       {R"({"id": 1, "text": 42})", "\"text\" must be a string at column 19"},
       {R"({"id": true, "text": "x"})", "\"id\" must be a string or a number at column 8"},
       {R"({"id": 01, "text": "x"})", "expected ',' or '}' at column 9"},
@@ -71,19 +67,15 @@ TEST(ParseJsonlLine, NamesWhatIsWrongAndWhere) {
       {R"({"id": 1e, "text": "x"})", "expected a digit in the exponent at column 10"},
       {R"({"text": "x"})", "the line has no \"id\" at column 1"},
       {R"({"id": 1})", "the line has no \"text\" at column 1"},
-      {R"({})", "the line has no \"id\" at column 1"},
       {R"({"id": 1, "id": 2, "text": "x"})", "\"id\" appears twice at column 11"},
       {R"({"id": 1, "text": "x", "file": })", "expected a value at column 32"},
       {R"({"id": 1, "text": "x", "tags": [1 2]})", "expected ',' or ']' at column 35"},
       {R"({"id": 1, "text": "x", "at": {"x" 1}})", "expected ':' after the key at column 35"},
-      {R"({"id": 1, "text": "x", "ok": nul})", "expected a value at column 30"},
       {"{\"id\": 1, \"text\": \"x\", \"deep\": " + std::string(65, '[') + std::string(65, ']') + "}",
        "the value nests too deeply at column 96"},
       {R"({"id": 1, "text": "\u0100"})", "U+0100 is not a byte: a text holds characters U+0000 to U+00FF at column 20"},
-      {R"({"id": 1, "text": "\uD83D\uDE00"})", "U+D83D is not a byte"},
       {"{\"id\": 1, \"text\": \"\xE2\x82\xAC\"}", "U+20AC is not a byte"},
       {R"({"id": 1, "text": "\u00G0"})", "\\u needs four hexadecimal digits at column 24"},
-      {R"({"id": 1, "text": "\u00"})", "\\u needs four hexadecimal digits at column 24"},
       {R"({"id": 1, "text": "\u00)", "\\u needs four hexadecimal digits at column 24"},
       {R"({"id": 1, "\u0069d": 2, "text": "x"})", "\"id\" appears twice at column 11"},
       {R"({"id": 1, "text": "\x41"})", "unknown escape '\\x' at column 20"},
@@ -117,7 +109,6 @@ TEST(ParseJsonlLine, KeepsAnIdReadBeforeTheFault) {
       {R"({"id": 7, "text": 42})", "7"},
       {R"({"id": 7, "id": 8, "text": "x"})", "7"},
       {R"({"text": "\x41", "id": 7})", ""},  // the fault stops the reading before the id
-      {R"({"id": 7 "text": "x"})", "7"},
       {R"({"id": tru, "text": "x"})", ""},
   };
   for (const Case& c : kCases) {

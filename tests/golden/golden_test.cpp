@@ -19,9 +19,12 @@
 
 #include "cli/result_dump.h"
 #include "core/instance.h"
+#include "unit/support/parse_outcome.h"
 
 namespace quorix {
 namespace {
+
+using testing::Instance;
 
 namespace fs = std::filesystem;
 
@@ -52,10 +55,6 @@ bool updating() {
   return update != nullptr && std::string(update) == "1";
 }
 
-struct InstanceDeleter {
-  void operator()(ParserInstance* instance) const { destroyInstance(instance); }
-};
-
 // The options a case runs with: every slot, on the clock its expected output names on a first "now=" line (a case
 // whose result depends on the date), otherwise on the default one.
 DumpOptions optionsFor(std::string_view expected) {
@@ -73,7 +72,23 @@ bool readCase(const std::string& name, std::string& input, std::string& expected
          readFile((kGoldenRoot / name).concat(".expected"), expected);
 }
 
-class Golden : public testing::TestWithParam<std::string> {};
+Instance parseOn(const std::string& input, const DumpOptions& options,
+                                                         Status& status) {
+  Instance instance(createInstance());
+  status = parseBufferAt(instance.get(), input.data(), static_cast<std::int32_t>(input.size()),
+                         options.clock.value_or(kGoldenNow));
+  return instance;
+}
+
+// Test names allow letters, digits and underscores only.
+std::string caseName(const ::testing::TestParamInfo<std::string>& info) {
+  std::string name = info.param;
+  std::replace_if(
+      name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
+  return name;
+}
+
+class Golden : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(Golden, DumpMatchesExpected) {
   const fs::path base = kGoldenRoot / GetParam();
@@ -88,10 +103,8 @@ TEST_P(Golden, DumpMatchesExpected) {
     ASSERT_TRUE(options.clock.has_value()) << expectedPath << ": the now= line is not YYYY-MM-DDTHH:MM:SS";
   }
 
-  std::unique_ptr<ParserInstance, InstanceDeleter> instance(createInstance());
-  ASSERT_NE(instance, nullptr);
-  const Status status = parseBufferAt(instance.get(), input.data(), static_cast<std::int32_t>(input.size()),
-                                      options.clock.value_or(kGoldenNow));
+  Status status = 0;
+  const auto instance = parseOn(input, options, status);
   const std::string actual = dumpText(*instance, status, options);
 
   if (updating()) {
@@ -105,16 +118,6 @@ TEST_P(Golden, DumpMatchesExpected) {
   }
   ASSERT_TRUE(haveExpected) << expectedPath << " is missing; QUORIX_UPDATE_GOLDEN=1 writes it, then check it by hand";
   EXPECT_EQ(actual, expected) << "for " << GetParam() << ".in";
-}
-
-std::string caseName(const testing::TestParamInfo<std::string>& info);
-
-std::unique_ptr<ParserInstance, InstanceDeleter> parseOn(const std::string& input, const DumpOptions& options,
-                                                         Status& status) {
-  std::unique_ptr<ParserInstance, InstanceDeleter> instance(createInstance());
-  status = parseBufferAt(instance.get(), input.data(), static_cast<std::int32_t>(input.size()),
-                         options.clock.value_or(kGoldenNow));
-  return instance;
 }
 
 // The value of the dump line "slot.NNN.<key>=" or "<key>=", or empty.
@@ -159,7 +162,7 @@ std::string withAccentedName(const std::string& input, const std::string& name, 
 
 // A name written with an accent, in either encoding, reads as the name without it: every case whose result has a
 // name gives its golden result again, and says that its letters were transliterated.
-class GoldenWithAccents : public testing::TestWithParam<std::string> {};
+class GoldenWithAccents : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(GoldenWithAccents, ReadsAsWithoutThem) {
   std::string input;
@@ -194,18 +197,10 @@ std::vector<std::string> casesWithResults() {
   return cases;
 }
 
-INSTANTIATE_TEST_SUITE_P(Corpus, GoldenWithAccents, testing::ValuesIn(casesWithResults()), caseName);
+INSTANTIATE_TEST_SUITE_P(Corpus, GoldenWithAccents, ::testing::ValuesIn(casesWithResults()), caseName);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(GoldenWithAccents);
 
-// Test names allow letters, digits and underscores only.
-std::string caseName(const testing::TestParamInfo<std::string>& info) {
-  std::string name = info.param;
-  std::replace_if(
-      name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
-  return name;
-}
-
-INSTANTIATE_TEST_SUITE_P(Corpus, Golden, testing::ValuesIn(goldenCases()), caseName);
+INSTANTIATE_TEST_SUITE_P(Corpus, Golden, ::testing::ValuesIn(goldenCases()), caseName);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(Golden);
 
 // The dump without its repairs line.
@@ -217,7 +212,7 @@ std::string withoutRepairs(std::string dump) {
 
 // A scanner that sends its AIM symbology identifier in front of the barcode changes nothing but the repairs: every
 // AAMVA card reads as without it, every rejected text stays rejected.
-class GoldenBehindPrefix : public testing::TestWithParam<std::string> {};
+class GoldenBehindPrefix : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(GoldenBehindPrefix, ReadsAsWithoutIt) {
   std::string input;
@@ -225,9 +220,8 @@ TEST_P(GoldenBehindPrefix, ReadsAsWithoutIt) {
   ASSERT_TRUE(readCase(GetParam(), input, expected));
   const DumpOptions options = optionsFor(expected);
   const auto parse = [&](const std::string& text, RepairSet& repairs) {
-    std::unique_ptr<ParserInstance, InstanceDeleter> instance(createInstance());
-    const Status status = parseBufferAt(instance.get(), text.data(), static_cast<std::int32_t>(text.size()),
-                                        options.clock.value_or(kGoldenNow));
+    Status status = 0;
+    const auto instance = parseOn(text, options, status);
     repairs = instance->repairs;
     return dumpText(*instance, status, options);
   };
@@ -252,7 +246,7 @@ std::vector<std::string> aamvaAndRejectedCases() {
   return cases;
 }
 
-INSTANTIATE_TEST_SUITE_P(Corpus, GoldenBehindPrefix, testing::ValuesIn(aamvaAndRejectedCases()), caseName);
+INSTANTIATE_TEST_SUITE_P(Corpus, GoldenBehindPrefix, ::testing::ValuesIn(aamvaAndRejectedCases()), caseName);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(GoldenBehindPrefix);
 
 }  // namespace

@@ -1,5 +1,5 @@
 // Test support for the AAMVA decoders: barcode texts assembled from header, designators and subfiles, and a decode
-// run through the registry row of a variant id.
+// run through the registry row of a variant id or through the whole parse.
 #pragma once
 
 #include <cstdint>
@@ -96,11 +96,7 @@ struct Decoded {
 
   Decoded() { (void)initRecord(record, arena.get(), 4096); }
   [[nodiscard]] std::string slot(std::int32_t s) const { return slotText(record, s); }
-  [[nodiscard]] int filledSlots() const {
-    int n = 0;
-    for (const FieldSlot& s : record.slots) n += s.filled() ? 1 : 0;
-    return n;
-  }
+  [[nodiscard]] std::int32_t filledSlots() const { return testing::filledSlots(record); }
 };
 
 inline std::unique_ptr<Decoded> decodeAs(std::int32_t id, std::string_view text) {
@@ -111,5 +107,19 @@ inline std::unique_ptr<Decoded> decodeAs(std::int32_t id, std::string_view text)
   }
   return run;
 }
+
+// The whole parse on a fixed clock: prepare, every row, the best one stamped on the record.
+struct Parse {
+  ParserInstance* instance = createInstance();
+  Status status;
+  explicit Parse(std::string_view text)
+      : status(parseBufferAt(instance, text.data(), static_cast<std::int32_t>(text.size()),
+                             DateTime{2024, 6, 15, 12, 0, 0})) {}
+  ~Parse() { destroyInstance(instance); }
+  Parse(const Parse&) = delete;
+  Parse& operator=(const Parse&) = delete;
+  [[nodiscard]] const FieldRecord& record() const { return instance->record; }
+  [[nodiscard]] std::string slot(std::int32_t s) const { return slotText(instance->record, s); }
+};
 
 }  // namespace quorix::testing

@@ -39,12 +39,10 @@ TEST(ScanElements, CutsAndStores) {
     std::string_view value;
   };
   const Case kCases[] = {
-      {"four characters", "DAQ1", "\n\r", kStatusOk, SLOT_LICENCE_NUMBER, "1"},
       {"three characters", "DAQ", "\n\r", kAamvaShortSubfile, SLOT_LICENCE_NUMBER, ""},
       {"id alone clears what came before", "DAQ1\nDAQ\nDCSX", "\n\r", kStatusOk, SLOT_LICENCE_NUMBER, ""},
       {"element after an empty one", "DAQ1\nDAQ\nDCSX", "\n\r", kStatusOk, SLOT_FAMILY_NAME, "X"},
       {"leading and repeated terminators", "\n\r\nDAQ1\n\n\nDCSX\r", "\n\r", kStatusOk, SLOT_FAMILY_NAME, "X"},
-      {"CR LF ends an element", "DAQ1\r\nDCSX", "\n\r", kStatusOk, SLOT_LICENCE_NUMBER, "1"},
       {"CR kept then trimmed with separator only", "DAQ1\r\nDCSX", "\n", kStatusOk, SLOT_LICENCE_NUMBER, "1"},
       {"record separator stays in the value",
        "DAQ1\x1e"

@@ -7,7 +7,6 @@
 #include <quorix/result_fields.h>
 
 #include <algorithm>
-#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,10 +20,9 @@ namespace {
 
 using testing::aamvaText;
 using testing::headerOf;
+using testing::Parse;
 using testing::Subfile;
 using testing::twoDigits;
-
-constexpr DateTime kNow{2024, 6, 15, 12, 0, 0};
 
 // One invented card, written with its separators or as a keyboard-wedge scanner types it. Elements are given as
 // one text, "|" between them.
@@ -107,34 +105,6 @@ std::vector<Card> inventedCards() {
   // clang-format on
 }
 
-// The whole parse on a fixed clock.
-struct Parse {
-  ParserInstance* instance = createInstance();
-  Status status;
-  explicit Parse(std::string_view text) {
-    status = parseBufferAt(instance, text.data(), static_cast<std::int32_t>(text.size()), kNow);
-  }
-  ~Parse() { destroyInstance(instance); }
-  Parse(const Parse&) = delete;
-  Parse& operator=(const Parse&) = delete;
-  [[nodiscard]] const FieldRecord& record() const { return instance->record; }
-  [[nodiscard]] std::string slot(std::int32_t s) const { return testing::slotText(instance->record, s); }
-};
-
-// The 40 result fields of a parse, by name; an absent flag reads "<absent>".
-std::map<std::string_view, std::string> resultFields(const FieldRecord& record) {
-  std::map<std::string_view, std::string> fields;
-  for (const ResultField& field : kResultFields) {
-    if (field.text != nullptr) {
-      fields[field.javaName] = testing::deriveText(field.text, record);
-    } else {
-      std::int32_t flag = -1;
-      fields[field.javaName] = field.flag(record, &flag) == kStatusOk ? std::to_string(flag) : "<absent>";
-    }
-  }
-  return fields;
-}
-
 TEST(AamvaWedge, CardsReadAsWithTheirSeparators) {
   for (const Card& card : inventedCards()) {
     SCOPED_TRACE(card.name);
@@ -144,7 +114,9 @@ TEST(AamvaWedge, CardsReadAsWithTheirSeparators) {
     const Parse reference(card.separated());
     ASSERT_EQ(wedge.status, kStatusOk);
     ASSERT_EQ(reference.status, kStatusOk);
+    // The result fields derive from the slots and the family alone, so equal slots give equal results.
     EXPECT_EQ(wedge.record().group, kGroupAamva);
+    EXPECT_EQ(reference.record().group, kGroupAamva);
     EXPECT_EQ(wedge.record().decoderId, 57);
     EXPECT_NE(reference.record().decoderId, 57);
     EXPECT_EQ(wedge.slot(card.tellingSlot), card.tellingValue);
@@ -156,12 +128,7 @@ TEST(AamvaWedge, CardsReadAsWithTheirSeparators) {
         EXPECT_EQ(wedge.slot(s), reference.slot(s)) << "slot " << s;
       }
     }
-    const auto wedgeFields = resultFields(wedge.record());
-    const auto referenceFields = resultFields(reference.record());
-    for (const ResultField& field : kResultFields) {
-      EXPECT_EQ(wedgeFields.at(field.javaName), referenceFields.at(field.javaName)) << field.javaName;
-    }
-    EXPECT_NE(wedgeFields.at("licenseNumber").front(), '<');  // every card yields its licence number
+    EXPECT_NE(testing::deriveText(deriveLicenseNumber, wedge.record()), testing::kNoValue);  // every card has one
   }
 }
 

@@ -3,9 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <initializer_list>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -17,26 +15,9 @@
 namespace quorix {
 namespace {
 
+using testing::decodeCopy;
+using testing::DecodedCopy;
 using testing::slotText;
-
-struct Decoded {
-  std::unique_ptr<char[]> arena;
-  FieldRecord record;
-  Status status = 0;
-  std::string slot(std::int32_t n) const { return slotText(record, n); }
-};
-
-// Decodes a copy of text held in a buffer of exactly its length, so reading past the end is caught by ASan.
-Decoded decode(DecodeFunction function, std::string_view text, std::int32_t arenaSize = 4096) {
-  Decoded out;
-  out.arena = std::make_unique<char[]>(static_cast<std::size_t>(arenaSize));
-  EXPECT_EQ(initRecord(out.record, out.arena.get(), arenaSize), kStatusOk);
-  ParserInstance instance;
-  auto copy = std::make_unique<char[]>(text.size() + 1);
-  std::memcpy(copy.get(), text.data(), text.size());
-  out.status = function(copy.get(), static_cast<std::int32_t>(text.size()), out.record, instance);
-  return out;
-}
 
 // Fixed-width fields, each padded with spaces to its width; a value wider than its field fails the test.
 std::string fixed(std::initializer_list<std::pair<std::string_view, std::size_t>> fields) {
@@ -106,7 +87,7 @@ TEST(CacVersion1, LengthDecidesWhereTheFieldsEnd) {
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.length);
-    const Decoded d = decode(decodeCacVariant<46>, std::string_view(card).substr(0, c.length));
+    const DecodedCopy d = decodeCopy(decodeCacVariant<46>, std::string_view(card).substr(0, c.length));
     EXPECT_EQ(d.status, c.status);
     EXPECT_EQ(d.slot(SLOT_CAC_BARCODE_VERSION), "1");
     EXPECT_EQ(d.slot(SLOT_FIRST_NAME), "JOHN");
@@ -150,7 +131,7 @@ std::string layoutC(std::string_view version = "1", std::string_view name = "ROE
 
 // The arena left for the name holds 23 bytes: the separator that would not fit is dropped with what follows.
 TEST(CacVersion3, FormattedNameIsCutAtTheArenaEnd) {
-  const Decoded d = decode(decodeCacVariant<48>, layoutA("0", "AAAAAAAAAA BBBBBBBBBB CCCC"), 55);
+  const DecodedCopy d = decodeCopy(decodeCacVariant<48>, layoutA("0", "AAAAAAAAAA BBBBBBBBBB CCCC"), 55);
   EXPECT_EQ(d.slot(SLOT_FULL_NAME), "AAAAAAAAAA, BBBBBBBBBB");
   EXPECT_LE(d.record.arenaUsed, d.record.arenaSize);
 }
@@ -165,20 +146,16 @@ TEST(CacHeaders, StatusesOfEveryDecoder) {
     Status status;
   };
   const Case kCases[] = {
-      // Slot 99 chooses between the version 3 layouts A and B.
-      {"A by id 48", decodeCacVariant<48>, layoutA("0"), kStatusOk},
+      // Slot 99 chooses between the version 3 layouts A and B; each decoder's own card is a golden case.
       {"A by id 49", decodeCacVariant<49>, layoutA("0"), kStatusCacLayout},
-      {"B by id 49", decodeCacVariant<49>, layoutB("1"), kStatusOk},
       {"B by id 48", decodeCacVariant<48>, layoutB("1"), kStatusCacFieldCut},
       {"A marked 1 by id 48", decodeCacVariant<48>, layoutA("1"), kStatusCacLayout},
       {"B marked 0 by id 49", decodeCacVariant<49>, layoutB("0"), kStatusCacLayout},
       {"header only", decodeCacVariant<48>, "IDUS3ABCD", kStatusCacLayout},
       {"1 by id 47", decodeCacVariant<47>, version1("1"), kStatusCacVersion},
       {"N by id 46", decodeCacVariant<46>, version1("N"), kStatusCacVersion},
-      {"N by id 47", decodeCacVariant<47>, version1("N"), kStatusOk},
       {"version only", decodeCacVariant<46>, "1", kStatusOk},
       {"empty by id 46", decodeCacVariant<46>, "", kStatusBadArgument},
-      {"wrong version", decodeCacVariant<48>, "IDUS4" + layoutA("0").substr(5), kStatusCacVersion},
       {"not IDUS", decodeCacVariant<49>, "IDUX3" + layoutB("1").substr(5), kStatusCacHeader},
       {"short for the skip", decodeCacVariant<48>, "IDUS3ABC", kStatusCacHeader},
       {"IDUS by id 50", decodeCacVariant<50>, "IDUS3ABCD" + layoutC().substr(9), kStatusCacHeader},
@@ -189,7 +166,7 @@ TEST(CacHeaders, StatusesOfEveryDecoder) {
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.label);
-    const Decoded d = decode(c.function, c.text);
+    const DecodedCopy d = decodeCopy(c.function, c.text);
     EXPECT_EQ(d.status, c.status);
     if (c.function == decodeCacVariant<50> && c.status != kStatusOk) {
       EXPECT_EQ(d.slot(SLOT_STANDARD), "");
@@ -224,7 +201,6 @@ TEST(SplitCacFields, ArgumentsAndCuts) {
   };
   const Case kCases[] = {
       {"ABCDEFG", 7, kRows, 3, kStatusOk, "AB", "CDE", "FG"},
-      {"ABCDEFGHI", 9, kRows, 3, kStatusOk, "AB", "CDE", "FG"},
       {"ABCDEF", 6, kRows, 3, kStatusOk, "AB", "CDE", "F"},  // padding of the last field trimmed away
       {"ABCDE", 5, kRows, 3, kStatusOk, "AB", "CDE", ""},
       {"ABCD", 4, kRows, 3, kStatusCacFieldCut, "AB", "", ""},

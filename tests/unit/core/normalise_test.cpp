@@ -51,7 +51,6 @@ TEST(NormaliseInput, RepairsReaderOutput) {
       // Damaged compliance headers (one shape per kind of repair), trailing blanks trimmed before the repairs.
       {"@\r\r\n\r\r\nANSI "sv, "@\n\x1e\rANSI"sv},
       {"@\n\nANSI"sv, "@\n\x1e\rANSI"sv},
-      {"@\n\x1e\rANSI"sv, "@\n\x1e\rANSI"sv},
       // Line ends.
       {"A\r\r\nB\r\nC"sv, "A\nB\nC"sv},
       {"A\n\rB"sv, "A\n\rB"sv},
@@ -64,13 +63,11 @@ TEST(NormaliseInput, RepairsReaderOutput) {
       {"A\0[0A]B"sv, "A[0A]B"sv},  // an escape behind a NUL is not seen; the NUL is dropped
       // Backslash escapes.
       {"A\\nB"sv, "A\nB"sv},
-      {"A\\r\\nB"sv, "A\nB"sv},
       {"A\\tB"sv, "A\\tB"sv},
       {"A\\\\B"sv, "A\\\\B"sv},
       // Leading junk is skipped; the same bytes inside the text stay.
       {"\x00\x1b\x80" "ABC"sv, "ABC"sv},
       {"AB\x1b\x80" "C"sv, "AB\x1b\x80" "C"sv},
-      {"\x01\x02\x03"sv, ""sv},
       {" \r\n "sv, ""sv},
       // Track joints.
       {"%ABC?*\x02Z\0;123?"sv, "%ABC?;123?"sv},
@@ -102,7 +99,6 @@ TEST(NormaliseInput, StaysInsideItsRoom) {
       // A shrinking repair frees room for later growing ones.
       {"@\r\r\n\r\r\nA@\n\nB@\n\nC"sv, 17, "@\n\x1e\rA@\n\x1e\rB@\n\x1e\rC"sv},
       {"ABC"sv, 1, ""sv},
-      {"ABC"sv, 0, ""sv},
   };
   // clang-format on
   for (const auto& c : kCases) {
@@ -133,7 +129,7 @@ TEST(NormaliseInput, MissingArgumentsGiveAnEmptyText) {
 }
 
 // Each repair is reported by its own name, and a text that needed none, or only blanks trimmed at its ends, reports
-// nothing.
+// nothing. Every repair on its own is in the golden corpus's repairs= lines.
 TEST(NormaliseInput, ReportsEachRepair) {
   struct Case {
     std::string_view input;
@@ -143,16 +139,10 @@ TEST(NormaliseInput, ReportsEachRepair) {
   constexpr Case kCases[] = {
       {"@\n\x1e\rANSI 636014"sv, 0},
       {" \r\n@\n\x1e\rANSI \r\n \n"sv, 0},  // blanks and line ends at either end
-      {"\x02\x00@ANSI"sv, kRepairLeadingBytesSkipped},
       {"\n\x80" "ABC"sv, kRepairLeadingBytesSkipped},
-      {"ABC[0D]DEF"sv, kRepairSpelledBytesDecoded},
       {"ABC[0D][0A]DEF"sv, kRepairSpelledBytesDecoded | kRepairLineEndsReduced},
-      {"%ABC?*\x02Z\0;123?"sv, kRepairTrackJointMended},
-      {"A\\nB"sv, kRepairEscapedLineEndsDecoded},
       {"A\\tB"sv, 0},
       {"@\n \nANSI"sv, kRepairHeaderRestored},  // a repair that keeps the length
-      {"@\r\r\n\r\r\nANSI"sv, kRepairHeaderRestored},
-      {"A\r\r\nB"sv, kRepairLineEndsReduced},
       {"\x1b@\n\nA\r\nB\\rC"sv,
        kRepairLeadingBytesSkipped | kRepairHeaderRestored | kRepairLineEndsReduced | kRepairEscapedLineEndsDecoded},
   };
@@ -191,7 +181,6 @@ TEST(PrepareCopy, CopiesUnchangedAndTerminates) {
       {"A\0B", 3, 16, kStatusOk, "A\0B"sv},
       {nullptr, 3, 16, kStatusBadArgument, ""sv},
       {"ABC", 0, 16, kStatusBadArgument, ""sv},
-      {"ABC", -1, 16, kStatusBadArgument, ""sv},
       {"ABC", 3, 0, kStatusBadArgument, ""sv},
   };
   // clang-format on
@@ -235,7 +224,6 @@ TEST(ReplaceAll, LeftToRightWithinCapacity) {
       {"abc", 16, "abcd", "x", "abc"},
       {"abc", 2, "b", "x", "axc"},  // a length beyond the capacity only shrinks or stays
       {"\r\r\r\n", 16, "\r\n", "\n", "\r\r\n"},  // near misses before the match
-      {"xxab", 16, "ab", "c", "xxc"},
       {"xxa", 16, "ab", "c", "xxa"},  // the pattern's start at the very end
   };
   // clang-format on

@@ -1,5 +1,5 @@
-// Slot names are the constants' own spellings (checked when the table compiles); numbers outside the record have
-// no name.
+// Slot names are the constants' own spellings (checked when the table compiles, and shown in every golden dump);
+// numbers outside the record have no name.
 #include <gtest/gtest.h>
 #include <quorix/slot_names.h>
 
@@ -11,8 +11,6 @@ namespace quorix {
 namespace {
 
 TEST(SlotName, NamesTheSlotsOfTheRecordOnly) {
-  EXPECT_EQ(slotName(SLOT_IIN), "SLOT_IIN");
-  EXPECT_EQ(slotName(SLOT_CAC_FIELD_136), "SLOT_CAC_FIELD_136");
   for (const std::int32_t slot : {-1, kSlotCount, kSlotCount + 1, INT32_MIN, INT32_MAX}) {
     SCOPED_TRACE(slot);
     EXPECT_TRUE(slotName(slot).empty());

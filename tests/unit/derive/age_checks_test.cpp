@@ -24,7 +24,6 @@ TEST(IsExpired, ValidThroughTheExpiryDay) {
   };
   const Case kCases[] = {
       {"20300415", day(2030, 4, 15), false},  {"20300415", day(2030, 4, 16), true},
-      {"04152030", day(2030, 4, 16), true},   {"04152030", day(2029, 12, 31), false},
       {"99991231", day(9999, 12, 31), false}, {"", day(2100, 1, 1), false},
       {"NONE", day(2100, 1, 1), false},       {"20300231", day(2030, 3, 1), true},
   };
@@ -78,8 +77,6 @@ TEST(IsAtLeast, CardDatesAnswerTheAgesTheyAreFor) {
       // Birth date alone.
       {"20030615", "", "", "", 21, day(2024, 6, 15), true},
       {"20030615", "", "", "", 21, day(2024, 6, 14), false},
-      {"20030615", "", "", "", 25, day(2024, 6, 15), false},
-      {"20030615", "", "", "", 0, day(2024, 6, 15), true},
       // The under-21 date is a day later than the birth date gives: it decides 21, the birth date decides 20.
       {"20030615", "", "", "20240616", 21, day(2024, 6, 15), false},
       {"20030615", "", "", "20240616", 21, day(2024, 6, 16), true},

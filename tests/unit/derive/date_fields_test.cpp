@@ -50,7 +50,6 @@ TEST(DateDerivations, EachReadsItsSlot) {
   const Case kFields[] = {{deriveExpirationDate, SLOT_EXPIRY_DATE},
                           {deriveHazmatExpDate, SLOT_HAZMAT_EXPIRY_DATE},
                           {deriveBirthdate, SLOT_BIRTH_DATE},
-                          {deriveBirthdate, SLOT_BIRTH_DATE_ALT},
                           {deriveCardRevisionDate, SLOT_CARD_REVISION_DATE},
                           {deriveIssueDate, SLOT_ISSUE_DATE}};
   struct Text {
@@ -91,12 +90,10 @@ TEST(DescriptionDerivations, SexColourRaceAndHeight) {
       {deriveGender, SLOT_SEX, "2", "Female", 7},               {deriveGender, SLOT_SEX, "FEM", "Female", 64},
       {deriveGender, SLOT_SEX, "X", "X", 64},                   {deriveGender, SLOT_SEX, "male", kNoValue, 64},
       {deriveGender, SLOT_SEX, "9", "Not specified", 14},       {deriveGender, SLOT_SEX, "9", kTooSmall, 13},
-      {deriveGender, SLOT_SEX, "XX", kNoValue, 64},             {deriveGender, SLOT_SEX, "U", kNoValue, 64},
       {deriveGender, SLOT_SEX, "1", kTooSmall, 4},              {deriveGender, SLOT_SEX, "2", kTooSmall, 6},
       {deriveEyeColor, SLOT_EYE_COLOUR, "BRO", "Brown", 64},    {deriveEyeColor, SLOT_EYE_COLOUR, "bro", "bro", 64},
       {deriveEyeColor, SLOT_EYE_COLOUR, "BRO ", "BRO ", 64},    {deriveEyeColor, SLOT_EYE_COLOUR, "BRO", kTooSmall, 5},
       {deriveEyeColor, SLOT_EYE_COLOUR, "PURPLE", "PUR", 4},    {deriveHairColor, SLOT_HAIR_COLOUR, "HAZ", "HAZ", 64},
-      {deriveEyeColor, SLOT_EYE_COLOUR, "BROWN", "Brown", 64},  {deriveEyeColor, SLOT_EYE_COLOUR, "Blue", "Blue", 64},
       {deriveEyeColor, SLOT_EYE_COLOUR, "GREY", "Gray", 64},    {deriveHairColor, SLOT_HAIR_COLOUR, "GRAY", "Grey", 64},
       {deriveRace, SLOT_RACE, " \tW~H  I\x7f", "W H  I", 64},   {deriveRace, SLOT_RACE, "~~", kNoValue, 64},
       {deriveHeight, SLOT_HEIGHT_FT_IN, "510", "5'10\"", 6},    {deriveHeight, SLOT_HEIGHT_FT_IN, "510", kTooSmall, 5},
@@ -123,8 +120,6 @@ TEST(WeightDerivations, ConversionRangesAndSizes) {
   };
   // clang-format off
   constexpr Case kCases[] = {
-      {"180", "", "", "82", "180", 64},
-      {"", "82", "", "82", "180", 64},
       {"180", "90", "", "82", "180", 64},
       {"0", "", "", "0", "0", 64},
       // single precision: a double factor gives 2097155 and 1730150
@@ -142,9 +137,7 @@ TEST(WeightDerivations, ConversionRangesAndSizes) {
       {"", "1000", "", "1000", "2200", 5},
       {"", "", "0", kTooSmall, kTooSmall, 8},
       {"180", "", "", "<status -21>", "<status -21>", 3},
-      // a unit written with the weight decides it, whichever slot holds it
-      {"50 KG", "", "", "50", "110", 64},
-      {"150 LB", "", "", "68", "150", 64},
+      // a unit written with the weight decides it, whichever slot holds it (golden 2014-weight-*-unit-*)
       {"150LBS", "", "", "68", "150", 64},
       {"", "150 lb", "", "68", "150", 64},
       {"", "068KG", "", "068", "150", 64},

@@ -29,7 +29,6 @@ TEST(ExtraFields, ValuesFromTheirSlots) {
       {"under18Until", SLOT_UNDER_18_UNTIL, "20240301", "03/01/2024"},
       {"under19Until", SLOT_UNDER_19_UNTIL, "03012025", "03/01/2025"},
       {"under21Until", SLOT_UNDER_21_UNTIL, "NONE", "<status -26>"},
-      {"aliasFamilyName", SLOT_AKA_FAMILY_NAME, "ROE", "ROE"},
       {"middleNameTruncation", SLOT_MIDDLE_NAME_TRUNCATION, "   ", "<status -26>"},
   };
   for (const auto& c : kCases) {

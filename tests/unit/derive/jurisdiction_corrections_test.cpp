@@ -33,10 +33,7 @@ TEST(FindJurisdictionCorrection, IinFirstThenJurisdictionExactly) {
   };
   const Case kCases[] = {
       {"IIN beats the printed code", {{SLOT_IIN, "636033"}, {SLOT_JURISDICTION, "CO"}}, "AL"},
-      {"IIN alone", {{SLOT_IIN, "636038"}}, "MN"},
-      {"jurisdiction alone", {{SLOT_JURISDICTION, "OH"}}, "OH"},
       {"residence jurisdiction", {{SLOT_RES_JURISDICTION, "QC"}}, "QC"},
-      {"unknown IIN, known code", {{SLOT_IIN, "123456"}, {SLOT_JURISDICTION, "AZ"}}, "AZ"},
       {"IIN row without code", {{SLOT_IIN, "636048"}, {SLOT_JURISDICTION, "NY"}}, "NY"},
       {"code without IIN row", {{SLOT_JURISDICTION, "LB"}}, "LB"},
       // Newfoundland and Labrador's current code derives the IIN listed under its older one, so it shares its row.
@@ -115,10 +112,7 @@ TEST(LicenseNumberCorrections, HookAnswerIsFinalAndBounded) {
   EXPECT_EQ(deriveText(deriveLicenseNumber, spaces), kNoValue);
 
   const auto record = recordWith({{SLOT_JURISDICTION, "OH"}, {SLOT_LICENCE_NUMBER, "0102345678"}});
-  EXPECT_EQ(deriveText(deriveLicenseNumber, record, 1), kNoValue);
-  EXPECT_EQ(deriveText(deriveLicenseNumber, record, 2), "A");
-  EXPECT_EQ(deriveText(deriveLicenseNumber, record, 3), "AB");
-  EXPECT_EQ(deriveText(deriveLicenseNumber, record, 5), "AB34");
+  EXPECT_EQ(deriveText(deriveLicenseNumber, record, 5), "AB34");  // the bounds test runs it into 1, 2, 8 and 16
   char out[4] = {'#', '#', '#', '#'};
   EXPECT_EQ(formatLicenseWithLetter(record, out, 2, -1, -1, 10), 2);
   EXPECT_EQ(std::string_view(out, 4), "A0##");

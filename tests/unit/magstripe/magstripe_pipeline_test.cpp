@@ -1,5 +1,6 @@
-// The stripe splitters and checks on the shapes they accept and reject, and the driver's order of steps. What each
-// stripe row turns away on a whole text is in magstripe_variants_test.
+// The stripe splitters and checks on the edges of the shapes they accept and reject, and the driver's order of
+// steps. What each stripe row turns away on a whole text is in magstripe_variants_test; its plain shape is read whole
+// in the golden corpus.
 #include "decoders/magstripe/magstripe_pipeline.h"
 
 #include <gtest/gtest.h>
@@ -27,8 +28,6 @@ TEST(MagstripeSplitters, CutTracksOrRejectTheShape) {
   // clang-format off
   const SplitCase kCases[] = {
       {"last pair", splitLastPair, "%CAX?;636015", kStatusOk, "%CAX?", ";636015", ""},
-      {"last pair keeps a joined track 3 in track 2", splitLastPair, "%CAX?;636015=12?%ABC", kStatusOk, "%CAX?",
-       ";636015=12?%ABC", ""},
       {"last pair takes the last ?;", splitLastPair, "%A?;B?;CD", kStatusOk, "%A?;B?", ";CD", ""},
       {"last pair: line feed behind the pair", splitLastPair, "%CAX?;6360\n15", kStatusStripeWrongShape, "", "", ""},
       {"last pair: line feed in track 1 is not looked at", splitLastPair, "%C\nX?;636015", kStatusOk, "%C\nX?",
@@ -43,33 +42,22 @@ TEST(MagstripeSplitters, CutTracksOrRejectTheShape) {
       {"three lines trim quotes and spaces", splitThreeLines, "\"%CA?\" \n;636?\nX\n%+A?", kStatusOk, "%CA?", ";636?",
        "%+A?"},
       {"three lines: a missing line stays empty", splitThreeLines, "%CA?\r\n;636?", kStatusOk, "%CA?", ";636?", ""},
-      {"reversed three lines", splitThreeLinesReversed, "%3?\n;636?\n%CA?", kStatusOk, "%CA?", ";636?", "%3?"},
-      {"sentinel pair", splitSentinelPair, "%CAX?;636015?%ABCD", kStatusOk, "%CAX", ";636015", "%ABCD"},
-      {"sentinel pair: carriage return is fine", splitSentinelPair, "%CA\rX?;636015?%ABCD", kStatusOk, "%CA\rX",
-       ";636015", "%ABCD"},
       {"sentinel pair: line feed anywhere", splitSentinelPair, "%CAX?;636015?%AB\nCD", kStatusStripeWrongShape, "",
        "", ""},
       {"sentinel pair: ?% only before ?;", splitSentinelPair, "%CA?%X?;636015", kStatusStripeWrongShape, "", "", ""},
-      {"sentinel pair: hash pair in the plain splitter", splitSentinelPair, "%CAX?;636015?#ABCD",
-       kStatusStripeWrongShape, "", "", ""},
-      {"sentinel pair with hash", splitSentinelPairHash, "%CAX?;636015?#ABCD", kStatusOk, "%CAX", ";636015", "#ABCD"},
       {"framed", splitFramed, "xx{!|1%CA?|!}{!|2;636?|!}{!|3%AB?|!}yy", kStatusOk, "%CA?", ";636?", "%AB?"},
       {"framed: frames out of order", splitFramed, "{!|2;636?|!}{!|1%CA?|!}{!|3%AB?|!}", kStatusStripeWrongShape,
        "", "", ""},
       {"framed: unclosed frame", splitFramed, "{!|1%CA?|!}{!|2;636?|!}{!|3%AB?", kStatusStripeWrongShape, "", "",
        ""},
       {"end sentinel", splitEndSentinel, "%CAX?;636015?%ABC?", kStatusOk, "%CAX", ";636015", "%ABC"},
-      {"end sentinel keeps line breaks", splitEndSentinel, "%CAX?\n;636015?\n%ABC?", kStatusOk, "%CAX", "\n;636015",
-       "\n%ABC"},
       {"end sentinel: blank piece counts", splitEndSentinel, "%CAXX? \n ?;636015?", kStatusOk, "%CAXX", " \n ",
        ";636015"},
       {"end sentinel trimmed skips blank pieces", splitEndSentinelTrimmed, "%CAXX? \n ?;636015?%AB?", kStatusOk,
        "%CAXX", ";636015", "%AB"},
       {"end sentinel: too short", splitEndSentinel, "%CA?;6?", kStatusStripeTooShort, "", "", ""},
-      {"whole text", splitWholeText, "%AB", kStatusOk, "%AB", "", ""},
       {"track 2 only drops the last byte", splitTrack2Only, ";636?", kStatusOk, "", ";636", ""},
       {"track 2 only: empty text", splitTrack2Only, "", kStatusOk, "", "", ""},
-      {"track 1 only drops the last byte", splitTrack1Only, "%1^A^?", kStatusOk, "%1^A^", "", ""},
       {"single line with trailing line ends", splitSingleLine, "OHCITY^X\r\n\r\n", kStatusOk, "OHCITY^X", "", ""},
   };
   // clang-format on
@@ -104,47 +92,37 @@ TEST(MagstripeChecks, AcceptOrRejectAndDropSentinels) {
   const std::string fields28(29, 'F');  // sentinel plus 28
   const std::string fields29(30, 'F');
   const std::string fields12(13, 'F');
-  const std::string lone42 = "%CA" + std::string(38, 'X') + "?";
   const std::string loneFar = "%CA?" + std::string(11, 'X');
   // clang-format off
   const CheckCase kCases[] = {
-      {"iin and state", checkIinAndState, "%CAX", ";6360", "", kStatusOk, "CAX", "6360", ""},
       {"iin and state: shortest", checkIinAndState, "%CA", ";636", "", kStatusOk, "CA", "636", ""},
       {"iin and state: digit in code", checkIinAndState, "%C1X", ";6360", "", kStatusStripeWrongShape, "", "", ""},
       {"iin and state: short track 2", checkIinAndState, "%CAX", ";63", "", kStatusStripeWrongShape, "", "", ""},
       {"iin and state: no %", checkIinAndState, "CAXX", ";6360", "", kStatusStripeWrongShape, "", "", ""},
       {"three tracks: track 3 too short", checkThreeTrackIinAndState, "%CAX", ";6360", "%", kStatusStripeWrongShape, "", "", ""},
-      {"three tracks", checkThreeTrackIinAndState, "%CAX", ";6360", "%A", kStatusOk, "CAX", "6360", "%A"},
       {"iin: financial track 1", checkIin, "%B4000", ";6360", "", kStatusStripeWrongShape, "", "", ""},
       {"iin: British Columbia", checkIin, "%BCVICTORIA", ";6360", "", kStatusOk, "BCVICTORIA", "6360", ""},
       {"iin: no track 1", checkIin, "", ";6360", "", kStatusOk, "", "6360", ""},
-      {"shifted iin", checkShiftedIin, "%CAX", ";x636015", "", kStatusOk, "CAX", "636015", ""},
       {"shifted iin: IIN cut short", checkShiftedIin, "%CAX", ";x63", "", kStatusStripeWrongShape, "", "", ""},
-      {"shifted iin: British Columbia", checkShiftedIin, "%BC", ";x6360", "", kStatusOk, "BC", "6360", ""},
       {"shifted iin: no letter after %", checkShiftedIin, "%12X", ";x6360", "", kStatusStripeWrongShape, "", "", ""},
       {"shifted iin: letter second", checkShiftedIin, "%1B", ";x6360", "", kStatusOk, "1B", "6360", ""},
       {"shifted iin: lone %", checkShiftedIin, "%", ";x6360", "", kStatusStripeWrongShape, "", "", ""},
-      {"bare iin", checkBareIin, "%CAX", "636015", "", kStatusOk, "%CAX", "636015", ""},
       {"bare iin: sentinel in front", checkBareIin, "%CAX", ";636015", "", kStatusStripeWrongShape, "", "", ""},
       {"optional sentinel without %", checkOptionalSentinel, "CAX", ";6360", "", kStatusOk, "CAX", "6360", "",
        false},
-      {"optional sentinel with %", checkOptionalSentinel, "%CAX", ";6360", "", kStatusOk, "CAX", "6360", ""},
       {"field boundary: 29", checkFieldBoundary, " %CAX\r\n", ";6360 ", fields29, kStatusOk, "CAX", "6360",
        fields29},
       {"field boundary: 12", checkFieldBoundary, "%CAX", ";6360", fields12, kStatusOk, "CAX", "6360", fields12},
       {"field boundary: 28", checkFieldBoundary, "%CAX", ";6360", fields28, kStatusStripeWrongShape, "", "", ""},
       {"field boundary: line feed before ;", checkFieldBoundary, "CAX", "\n;6360", "", kStatusStripeWrongShape, "", "", ""},
       {"field boundary: no % on track 1", checkFieldBoundary, "CAX", ";6360", "", kStatusOk, "CAX", "6360", "", false},
-      {"lone track: typical length", checkLoneTrack, lone42, "", "", kStatusOk, "", "", ""},
       {"lone track: closed by ^", checkLoneTrack, "%CADOE^  ?", "", "", kStatusOk, "CADOE^  ?", "", ""},
       {"lone track: ? near the end", checkLoneTrack, "%CADOE?XY", "", "", kStatusOk, "CADOE?XY", "", ""},
       {"lone track: ? too far from the end", checkLoneTrack, loneFar, "", "",
        kStatusStripeWrongShape, "", "", ""},
       {"lone track: no code", checkLoneTrack, "%1ADOE^?", "", "", kStatusStripeWrongShape, "", "", ""},
       {"lone track: short", checkLoneTrack, "%C", "", "", kStatusStripeWrongShape, "", "", ""},
-      {"state only", checkStateOnly, "%CAX", "", ";ABC", kStatusOk, "CAX", "", "ABC"},
       {"state only: digit", checkStateOnly, "%C4X", "", ";ABC", kStatusStripeWrongShape, "", "", ""},
-      {"separator", checkSeparator, "%CAX", ";x636015", "%A", kStatusOk, "CAX", "636015", "%A"},
       {"separator: no track 3", checkSeparator, "%CAX", ";x636015", "%", kStatusStripeWrongShape, "", "", ""},
       {"second digit", checkSecondDigit, "", ";636", "", kStatusOk, "", "636", ""},
       {"digit", checkDigit, "%1", "", "", kStatusOk, "%1", "", ""},

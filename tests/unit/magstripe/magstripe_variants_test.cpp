@@ -38,7 +38,7 @@ const std::string kJoined = kTrack1 + kTrack2 + kTrack3;
 const std::string kLines = kTrack1 + "\n" + kTrack2 + "\n" + kTrack3;
 
 // Each row against the near misses of its framing, and the readings whole stripes do not show (the golden corpus
-// has a whole stripe of every row).
+// has a whole stripe of every row, and in rejected/stripe-* the near misses no row reads).
 struct VariantCase {
   const char* what;
   std::int32_t id;
@@ -61,18 +61,13 @@ std::vector<VariantCase> variantCases() {
       {"joined by sentinels, hash track 3", 4, kTrack1 + kTrack2 + "#" + kTrack3.substr(1), kWrong, SLOT_FULL_NAME,
        ""},
       {"no stray character", 5, kJoined, kWrong, SLOT_FULL_NAME, ""},
-      {"framed, empty track 3", 6, "{!|1" + kTrack1 + "|!}{!|2" + kTrack2.substr(1) + "|!}{!|3|!}", kWrong,
-       SLOT_FULL_NAME, ""},
       {"cut at ?, two pieces", 7, kTrack1 + kTrack2, kWrong, SLOT_FULL_NAME, ""},
       {"Canadian reader, US fields area ends inside a field", 8, kJoined, kWrong, SLOT_FULL_NAME, ""},
       {"hash reader, % track 3", 9, kJoined, kWrong, SLOT_FULL_NAME, ""},
-      {"lone track 1, unfinished", 10, "%CAOAKLAND^DOE$JOHN", kWrong, SLOT_FULL_NAME, ""},
       {"track 1 then one part, no state code", 11, "%1" + kJoined.substr(3), kWrong, SLOT_FULL_NAME, ""},
       {"three lines without stray character", 12, kLines, kWrong, SLOT_FULL_NAME, ""},
       {"bank card track 1", 13, "%B4000123412341234^DOE/JOHN^2512?" + kTrack2 + kTrack3, kWrong, SLOT_FULL_NAME, ""},
-      {"lone track 2 without leading byte", 14, "6360141234567=251219800115?", kWrong, SLOT_FULL_NAME, ""},
       {"Australian reader, licence track 1", 15, kTrack1, kWrong, SLOT_FULL_NAME, ""},
-      {"one line, other jurisdiction", 16, "CA" + oneLine.substr(2), kWrong, SLOT_FULL_NAME, ""},
       {"one line, two lines", 16, oneLine + "\n" + oneLine, kWrong, SLOT_FULL_NAME, ""},
       {"joined, track 3 left in track 2", 0, kJoined, kStatusOk, SLOT_POSTAL_CODE, ""},
       {"Australian, no field after the digit", 15, "%1ABCDEFG", kStatusOk, SLOT_COUNTRY, "Australia"},

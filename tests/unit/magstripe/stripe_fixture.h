@@ -13,6 +13,7 @@
 #include "core/field_record.h"
 #include "core/instance.h"
 #include "decoders/magstripe/magstripe_pipeline.h"
+#include "unit/support/record_builder.h"
 
 namespace quorix::testing {
 
@@ -33,16 +34,8 @@ class StripeFixture {
     return text.empty() ? TextSpan{} : TextSpan{copy, static_cast<std::int32_t>(text.size())};
   }
 
-  [[nodiscard]] std::string slot(std::int32_t number) const {
-    const FieldSlot& s = record.slots[number];
-    return s.filled() ? std::string(s.text, static_cast<std::size_t>(s.length)) : std::string();
-  }
-
-  [[nodiscard]] std::int32_t filledSlots() const {
-    std::int32_t n = 0;
-    for (const FieldSlot& s : record.slots) n += s.filled() ? 1 : 0;
-    return n;
-  }
+  [[nodiscard]] std::string slot(std::int32_t number) const { return slotText(record, number); }
+  [[nodiscard]] std::int32_t filledSlots() const { return testing::filledSlots(record); }
 
   ParserInstance instance;
   FieldRecord record;

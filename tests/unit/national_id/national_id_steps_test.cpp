@@ -24,10 +24,8 @@ TEST(DecodeSteps, NamesAreCleanedOfNullAndMarkers) {
     std::string_view stored;
   };
   const Case kCases[] = {
-      {guatemalaMiddleName, "NULL|", SLOT_MIDDLE_NAME, ""},
       {guatemalaMiddleName, "12#ANA MARIA|", SLOT_MIDDLE_NAME, "ANA MARIA"},
-      {guatemalaFamilyNames, "| PEREZ|DE LEON|25/12/1980|", SLOT_FAMILY_NAME, "PEREZ DE LEON"},
-      {guatemalaFirstName, "#? JUAN |", SLOT_FIRST_NAME, "? JUAN "},
+      {guatemalaFirstName, "#? JUAN |", SLOT_FIRST_NAME, "? JUAN "},  // the only name that keeps a "?"
       {puertoRicoMiddleName, "ANULLNA-", SLOT_MIDDLE_NAME, "ANA"},
       {puertoRicoFamilyNames, "DE-LA-ROSA-NULL-Cit-", SLOT_FAMILY_NAME, "DE LA ROSA"},
       {puertoRicoFamilyNames, "ROSA-CIX-", SLOT_FAMILY_NAME, ""},
@@ -87,16 +85,12 @@ TEST(ParseDayMonthNameYear, DayMonthNameAndYear) {
     std::string_view text, stored;
   };
   constexpr Case kCases[] = {
-      {"7 MAR 1985", "19850307"},
-      {"07MAR1985", "19850307"},
       {"31\tdec \t2001", "20011231"},
       {"07 MARCH 1985", ""},
       {"07 MAR 85", ""},
-      {"07 MAR 19855", ""},
       {"107 MAR 1985", ""},
       {"MAR 1985", ""},
       {"07 MAR", ""},
-      {"07 MAR ", ""},
       {"07 XYZ 1985", ""},
       {"07 MAR 1985 ", ""},
       {"", ""},

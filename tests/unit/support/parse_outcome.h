@@ -1,8 +1,10 @@
-// Test support: a parse followed by the 40 derivations, run the way the binding runs them, as one comparable text.
+// Test support: an owned instance, and a parse followed by the 40 derivations, run the way the binding runs them, as
+// one comparable text.
 #pragma once
 
 #include <quorix/status.h>
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -12,6 +14,12 @@ namespace quorix::testing {
 
 // The moment every outcome is parsed at, so that results do not depend on the day the tests run.
 inline constexpr DateTime kOutcomeNow{.year = 2024, .month = 6, .day = 15, .hour = 12, .minute = 0, .second = 0};
+
+// An instance destroyed with its owner.
+struct InstanceDeleter {
+  void operator()(ParserInstance* instance) const { destroyInstance(instance); }
+};
+using Instance = std::unique_ptr<ParserInstance, InstanceDeleter>;
 
 struct ParseOutcome {
   Status status = kStatusOk;

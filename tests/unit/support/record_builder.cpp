@@ -1,5 +1,8 @@
 #include "unit/support/record_builder.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <vector>
 
 namespace quorix::testing {
@@ -37,6 +40,23 @@ std::string deriveText(FieldDerivation derivation, const FieldRecord& record, st
   const Status status = derivation(record, out.data(), outSize);
   if (status != kStatusOk) return "<status " + std::to_string(status) + ">";
   return std::string(out.data());
+}
+
+std::int32_t filledSlots(const FieldRecord& record) {
+  std::int32_t n = 0;
+  for (const FieldSlot& s : record.slots) n += s.filled() ? 1 : 0;
+  return n;
+}
+
+DecodedCopy decodeCopy(DecodeFunction function, std::string_view text, std::int32_t arenaSize, DateTime now) {
+  DecodedCopy out{.arena = std::shared_ptr<char[]>(new char[static_cast<std::size_t>(arenaSize)]), .record = {}};
+  EXPECT_EQ(initRecord(out.record, out.arena.get(), arenaSize), kStatusOk);
+  ParserInstance instance;
+  instance.now = now;
+  std::vector<char> copy(text.size() + 1, '\0');
+  std::copy(text.begin(), text.end(), copy.begin());
+  out.status = function(copy.data(), static_cast<std::int32_t>(text.size()), out.record, instance);
+  return out;
 }
 
 std::string slotText(const FieldRecord& record, std::int32_t slot) {

@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "core/field_record.h"
+#include "core/instance.h"
+#include "core/registry.h"
 
 namespace quorix::testing {
 
@@ -48,5 +50,19 @@ std::string deriveText(FieldDerivation derivation, const FieldRecord& record, st
 
 // The slot's text, or "" when the slot is empty.
 std::string slotText(const FieldRecord& record, std::int32_t slot);
+
+// How many slots hold a value.
+std::int32_t filledSlots(const FieldRecord& record);
+
+// One decode of a copy of text (and a NUL) held in a buffer of just that size, so that a read past the end shows
+// under ASan, into a record with an arena of its own.
+struct DecodedCopy {
+  std::shared_ptr<char[]> arena;
+  FieldRecord record;
+  Status status = kStatusOk;
+  [[nodiscard]] std::string slot(std::int32_t n) const { return slotText(record, n); }
+};
+DecodedCopy decodeCopy(DecodeFunction function, std::string_view text, std::int32_t arenaSize = 4096,
+                   DateTime now = DateTime{});
 
 }  // namespace quorix::testing

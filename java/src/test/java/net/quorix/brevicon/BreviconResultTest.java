@@ -22,7 +22,6 @@ import java.util.Map;
 import java.util.Optional;
 import java.util.OptionalInt;
 import java.util.Set;
-import java.util.stream.Collectors;
 import org.junit.jupiter.api.Test;
 
 /** What a result offers beyond its fields: decoder, extras, dates, checks, value semantics; and the new calls. */
@@ -72,17 +71,13 @@ class BreviconResultTest {
 
   @Test
   void underTwentyOneDateOutranksTheBirthDate() throws Exception {
-    // The card says 21 is reached a day after the birthday: the card's date decides 21, the birth date decides 20.
-    BreviconResult result = parse(bornOn("03042004", "DDJ03052025", "DDH03042022"));
+    // The card says 21 is reached a day after the birthday; the rule is the core's, this checks what reaches it.
+    BreviconResult result = parse(bornOn("03042004", "DDJ03052025"));
     LocalDate birthday = LocalDate.of(2025, 3, 4);
     assertAll(
         () -> assertEquals(OptionalInt.of(21), result.ageOn(birthday)),
         () -> assertFalse(result.isAtLeast(21, birthday)),
-        () -> assertTrue(result.isAtLeast(21, birthday.plusDays(1))),
-        () -> assertTrue(result.isAtLeast(20, birthday)),
-        () -> assertFalse(result.isAtLeast(18, LocalDate.of(2022, 3, 3))),
-        () -> assertTrue(result.isAtLeast(18, LocalDate.of(2022, 3, 4))),
-        () -> assertEquals(OptionalInt.empty(), result.ageOn(LocalDate.of(2004, 3, 3))));
+        () -> assertTrue(result.isAtLeast(21, birthday.plusDays(1))));
   }
 
   @Test
@@ -100,29 +95,21 @@ class BreviconResultTest {
         () -> assertNull(undated.expirationDate),
         () -> assertFalse(undated.isExpired(today)),
         () -> assertEquals(OptionalInt.empty(), undated.ageOn(today)),
-        () -> assertFalse(undated.isAtLeast(18, today)),
-        () -> assertFalse(undated.isAtLeast(0, today)),
-        () -> assertEquals(Optional.empty(), undated.localDate("birthdate")));
+        () -> assertFalse(undated.isAtLeast(0, today)));
     // A day the document writes but the calendar lacks is no date.
     BreviconResult impossible = parse(bornOn("02311980"));
     assertEquals("02/31/1980", impossible.birthdate);
     assertEquals(Optional.empty(), impossible.localDate("birthdate"));
   }
 
+  /** The corpus test checks each rejected case's status through parse and tryParse; here, what else it carries. */
   @Test
   void tryParseCarriesTheStatusAndNoFields() {
     try (Brevicon parser = new Brevicon()) {
       BreviconException e =
           assertThrows(BreviconException.class, () -> parser.parse(Documents.bytes(Documents.REJECTED)));
       assertEquals("no decoder accepted the input", e.getMessage());
-      List<Integer> statuses =
-          List.of(Documents.REJECTED, "", Documents.aamva2014()).stream()
-              .map(Documents::bytes)
-              .map(parser::tryParse)
-              .map(BreviconResult::status)
-              .collect(Collectors.toList());
-      assertEquals(
-          List.of(BreviconException.STATUS_NO_DECODER, BreviconException.STATUS_EMPTY_INPUT, 0), statuses);
+      assertEquals(BreviconException.STATUS_EMPTY_INPUT, parser.tryParse(Documents.bytes("")).status());
       BreviconResult rejected = parser.tryParse(Documents.bytes(Documents.REJECTED));
       assertAll(
           () -> assertEquals(Map.of(), rejected.asMap()),
@@ -204,11 +191,9 @@ class BreviconResultTest {
       assertEquals("MICHAEL", parser.parse(text).firstName);
       String longer = text + " ";
       BreviconException e = assertThrows(BreviconException.class, () -> parser.parse(longer));
-      assertEquals(BreviconException.STATUS_INPUT_TOO_LARGE, e.getStatus());
       assertEquals("the input is longer than the parser's limit", e.getMessage());
       assertEquals(BreviconException.STATUS_INPUT_TOO_LARGE, parser.tryParse(Documents.bytes(longer)).status());
       ByteBuffer direct = Documents.direct(longer);
-      assertThrows(BreviconException.class, () -> parser.parse(direct, direct.capacity()));
       assertEquals(
           BreviconException.STATUS_INPUT_TOO_LARGE, parser.parse(direct, direct.capacity(), new BreviconResult()));
       assertThrows(IllegalArgumentException.class, () -> parser.setMaxInputSize(0));

@@ -7,14 +7,9 @@ import static org.junit.jupiter.api.Assertions.assertNull;
 import static org.junit.jupiter.api.Assertions.assertThrows;
 
 import java.nio.ByteBuffer;
-import java.util.ArrayList;
-import java.util.List;
-import java.util.concurrent.ExecutorService;
-import java.util.concurrent.Executors;
-import java.util.concurrent.Future;
 import org.junit.jupiter.api.Test;
 
-/** The Java API around the natives: lifecycle, fresh results, typed failures and serialised use. */
+/** The Java API around the natives: lifecycle, fresh results and typed failures; shared use is in the misuse test. */
 class BreviconTest {
   @Test
   void closeIsIdempotentAndEndsParsing() throws Exception {
@@ -59,35 +54,6 @@ class BreviconTest {
           () -> assertThrows(NullPointerException.class, () -> parser.parse(null, 0, result)),
           () -> assertThrows(NullPointerException.class, () -> parser.parse(direct, 1, null)),
           () -> assertThrows(NullPointerException.class, () -> parser.parse((byte[]) null)));
-    }
-  }
-
-  @Test
-  void threadsSharingOneParserTakeTurns() throws Exception {
-    String[] documents = {
-      Documents.aamva2014("DDK1"), Documents.aamva2014("DDK0"), Documents.REJECTED,
-    };
-    int[] expected = {1, 0, -1};
-    ExecutorService pool = Executors.newFixedThreadPool(4);
-    try (Brevicon parser = new Brevicon()) {
-      List<Future<Integer>> results = new ArrayList<>();
-      for (int i = 0; i < 300; ++i) {
-        String document = documents[i % documents.length];
-        results.add(
-            pool.submit(
-                () -> {
-                  try {
-                    return parser.parse(Documents.bytes(document)).isOrganDonor;
-                  } catch (BreviconException e) {
-                    return e.getStatus() == BreviconException.STATUS_NO_DECODER ? -1 : -100;
-                  }
-                }));
-      }
-      for (int i = 0; i < results.size(); ++i) {
-        assertEquals(expected[i % documents.length], results.get(i).get(), "parse " + i);
-      }
-    } finally {
-      pool.shutdown();
     }
   }
 }
