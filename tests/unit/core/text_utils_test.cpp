@@ -163,43 +163,6 @@ TEST(TextTokens, SplitKeepsOrDropsEmptyTokens) {
   EXPECT_EQ(splitTokens(span("A,B"), nullptr, 4, ",", 0), 0);
 }
 
-// A set built once must cut and trim exactly as the same set given as text, one byte (memchr) or several.
-TEST(TextTokens, PrebuiltSetsAgreeWithTextSets) {
-  const char* const kSets[] = {",", " ,$@\t\n\r", " ,$@\\/-^\t\n\r", "", "\x80\xff "};
-  const std::string_view kTexts[] = {"A,,B",
-                                     " JOHN  Q. , PUBLIC ",
-                                     "\t-^DOE-\\",
-                                     ",,,",
-                                     "",
-                                     "\x80"
-                                     "A\xff"
-                                     "B ",
-                                     "NO SEPARATORS",
-                                     "@$A$@B,C D"};
-  for (const char* set : kSets) {
-    const CharSet bytes(set);
-    for (std::string_view text : kTexts) {
-      SCOPED_TRACE(std::string(set) + " | " + std::string(text));
-      for (std::int32_t flags : {0, 1}) {
-        std::array<TextSpan, 8> byText{};
-        std::array<TextSpan, 8> bySet{};
-        const std::int32_t n = splitTokens(span(text), byText.data(), 8, set, flags);
-        ASSERT_EQ(splitTokens(span(text), bySet.data(), 8, bytes, flags), n);
-        for (std::size_t i = 0; i < static_cast<std::size_t>(n); ++i) {
-          EXPECT_EQ(bySet[i].data, byText[i].data);
-          EXPECT_EQ(bySet[i].length, byText[i].length);
-        }
-      }
-      TextSpan trimmedByText = span(text);
-      TextSpan trimmedBySet = span(text);
-      trimChars(&trimmedByText, set);
-      trimChars(&trimmedBySet, bytes);
-      EXPECT_EQ(trimmedBySet.data, trimmedByText.data);
-      EXPECT_EQ(trimmedBySet.length, trimmedByText.length);
-    }
-  }
-}
-
 // A leading run needs minLen digits, maxLen of them or the end of the text; a found run is the first long enough
 // one, or whatever runs to the end.
 TEST(TextRuns, LeadingAndFoundRuns) {

@@ -43,7 +43,6 @@ RecordBuilder::Built recordWith(const Slots& slots, std::int32_t group = kGroupN
 // What deriveText gives for the statuses the derivation tests expect most.
 inline constexpr std::string_view kNoValue = "<status -26>";
 inline constexpr std::string_view kTooSmall = "<status -18>";
-inline constexpr std::string_view kBadArgument = "<status -21>";
 
 // Runs a text derivation into a generous buffer: the text on success, "<status N>" otherwise.
 std::string deriveText(FieldDerivation derivation, const FieldRecord& record, std::int32_t outSize = 1024);
