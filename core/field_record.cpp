@@ -219,12 +219,6 @@ Status firstFilledSlot(const FieldRecord& record, const std::int32_t* slots, std
   return kStatusNoSlot;
 }
 
-bool recordUnwritten(const FieldRecord& record) {
-  std::uint64_t written = 0;
-  for (const std::uint64_t word : record.slotsWritten) written |= word;
-  return written == 0 && record.arenaUsed == 0 && record.arenaTouched == 0 && record.correctionRow == -1;
-}
-
 bool takeSnapshot(const FieldRecord& record, RecordSnapshot& snapshot) {
   const std::int32_t bytes = std::max(record.arenaUsed, record.arenaTouched);
   if (record.arena == nullptr || bytes < 0 || bytes > record.arenaSize || bytes > RecordSnapshot::kMaxBytes) {

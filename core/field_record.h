@@ -85,8 +85,12 @@ struct RecordSnapshot {
   char bytes[kMaxBytes] = {};
 };
 
-// Whether the record is as a reset leaves it, nothing written since.
-[[nodiscard]] bool recordUnwritten(const FieldRecord& record);
+// Whether no setter has written since the reset: no slot, no arena byte, no correction row found.
+[[nodiscard]] inline bool recordUnwritten(const FieldRecord& record) {
+  std::uint64_t written = 0;
+  for (const std::uint64_t word : record.slotsWritten) written |= word;
+  return written == 0 && record.arenaUsed == 0 && record.arenaTouched == 0 && record.correctionRow == -1;
+}
 // False (snapshot unusable) when the record wrote more than a snapshot holds or a slot points outside its arena.
 [[nodiscard]] bool takeSnapshot(const FieldRecord& record, RecordSnapshot& snapshot);
 // False, record unchanged, unless the record is unwritten and its arena as large as the snapshot's.

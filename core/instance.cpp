@@ -17,7 +17,7 @@ constexpr std::int64_t kMinimumBufferSize = 8192;
 DateTime localNow(ParserInstance& instance) {
   DateTime now;
   const std::time_t seconds = std::time(nullptr);
-  if (seconds == instance.clockSecond && seconds != static_cast<std::time_t>(-1)) return instance.clockTime;
+  if (seconds == instance.clockSecond) return instance.clockTime;
   std::tm local{};
   if (seconds == static_cast<std::time_t>(-1) || localtime_r(&seconds, &local) == nullptr) return now;
   now.year = local.tm_year + 1900;

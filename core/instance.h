@@ -33,7 +33,8 @@ struct ParserInstance {
   RepairSet repairs = 0;  // what the latest parse relied on; cleared when a parse starts
   // Longer inputs are refused with kStatusInputTooLarge before any buffer grows; 0 for no limit.
   std::int32_t maxInputLength = 0;
-  // The clock reading of the latest parse on the clock: parses within the same second share its local time.
+  // The clock reading of the latest parse on the clock: parses within the same second share its local time. Before
+  // the first, -1 (what a failed reading gives) with the empty time a failed reading yields.
   std::time_t clockSecond = static_cast<std::time_t>(-1);
   DateTime clockTime;
   // Names the text the rows of a contest read: the selection gives each text it hands out a serial of its own and

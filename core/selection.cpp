@@ -282,11 +282,8 @@ class ContestRecords {
 
 // What resetRecord leaves: nothing written, nothing derived, no winner named.
 bool pristine(const FieldRecord& record) {
-  std::uint64_t written = 0;
-  for (const std::uint64_t word : record.slotsWritten) written |= word;
-  return written == 0 && record.arenaUsed == 0 && record.arenaTouched == 0 && record.group == kGroupNone &&
-         record.decoderId == kNoDecoderId && record.correctionRow == -1 && record.repairs == 0 &&
-         record.arena != nullptr && record.arenaSize > 0;
+  return recordUnwritten(record) && record.group == kGroupNone && record.decoderId == kNoDecoderId &&
+         record.repairs == 0 && record.arena != nullptr && record.arenaSize > 0;
 }
 
 Status runRow(const DecoderEntry& row, ContestTexts& texts, FieldRecord& record, ParserInstance& instance) {

@@ -196,8 +196,8 @@ Status splitAndCheckTracks(MagstripeDecoder& decoder, const char* text, std::int
 
 namespace {
 
-// What decides the record the licence layout's track 1 hooks leave: the hooks, and the track's place in a text
-// the serial names.
+// What decides the record the licence layout's track 1 hooks leave: its four field hooks, and the track's place in
+// a text the serial names. The entries behind them stay 0.
 void firstTrackKey(const MagstripeDecoder& decoder, TextSpan track1, std::uintptr_t (&key)[8]) {
   key[0] = reinterpret_cast<std::uintptr_t>(decoder.readJurisdiction);
   key[1] = reinterpret_cast<std::uintptr_t>(decoder.readCity);
@@ -205,8 +205,6 @@ void firstTrackKey(const MagstripeDecoder& decoder, TextSpan track1, std::uintpt
   key[3] = reinterpret_cast<std::uintptr_t>(decoder.readAddress);
   key[4] = reinterpret_cast<std::uintptr_t>(track1.data);
   key[5] = static_cast<std::uintptr_t>(static_cast<std::uint32_t>(track1.length));
-  key[6] = reinterpret_cast<std::uintptr_t>(decodeTrack1Fields);
-  key[7] = 0;
 }
 
 }  // namespace
@@ -219,7 +217,7 @@ void decodeFirstTrack(MagstripeDecoder& decoder, TextSpan track1) {
       !recordUnwritten(*decoder.record)) {
     return callSpanHook(decoder, decoder.decodeTrack1, track1);
   }
-  std::uintptr_t key[8];
+  std::uintptr_t key[8] = {};
   firstTrackKey(decoder, track1, key);
   for (const KeptWork& work : instance->kept) {
     if (work.serial == instance->textSerial && std::equal(std::begin(key), std::end(key), std::begin(work.key)) &&
