@@ -27,13 +27,14 @@ bool validSlot(std::int32_t slot) { return slot >= 0 && slot < kSlotCount; }
 FieldSlot* commitValue(FieldRecord& record, std::int32_t slot, std::int32_t produced) {
   record.correctionRow = -1;  // the value may change the record's issuer
   FieldSlot& target = record.slots[slot];
+  const auto bit = static_cast<std::uint32_t>(slot);  // validSlot made it 0..136
+  record.slotsWritten[bit / 64] |= std::uint64_t{1} << (bit % 64);
   if (produced < 1) {
     target = FieldSlot{};
     return &target;
   }
   target.text = record.arena + record.arenaUsed;
   target.length = produced;
-  record.slotsWritten[slot / 64] |= std::uint64_t{1} << (slot % 64);
   record.arenaUsed += produced;
   if (record.arenaUsed < record.arenaSize - 1) {
     record.arena[record.arenaUsed] = '\0';
@@ -219,40 +220,55 @@ Status firstFilledSlot(const FieldRecord& record, const std::int32_t* slots, std
   return kStatusNoSlot;
 }
 
-bool takeSnapshot(const FieldRecord& record, RecordSnapshot& snapshot) {
-  const std::int32_t bytes = std::max(record.arenaUsed, record.arenaTouched);
-  if (record.arena == nullptr || bytes < 0 || bytes > record.arenaSize || bytes > RecordSnapshot::kMaxBytes) {
+RecordMark markRecord(FieldRecord& record) {
+  RecordMark mark{.arenaUsed = record.arenaUsed, .arenaTouched = record.arenaTouched};
+  std::copy(std::begin(record.slotsWritten), std::end(record.slotsWritten), std::begin(mark.slotsWritten));
+  std::fill(std::begin(record.slotsWritten), std::end(record.slotsWritten), 0);
+  return mark;
+}
+
+void closeMark(FieldRecord& record, const RecordMark& mark) {
+  for (std::size_t word = 0; word < std::size(record.slotsWritten); ++word)
+    record.slotsWritten[word] |= mark.slotsWritten[word];
+}
+
+bool takeSnapshot(const FieldRecord& record, const RecordMark& mark, RecordSnapshot& snapshot) {
+  const std::int32_t appended = record.arenaUsed - mark.arenaUsed;
+  if (record.arena == nullptr || mark.arenaUsed < 0 || appended < 0 || appended > RecordSnapshot::kMaxBytes ||
+      record.arenaUsed > record.arenaSize - kSnapshotMargin || record.arenaTouched != mark.arenaTouched) {
     return false;
   }
+  const char* const base = record.arena + mark.arenaUsed;
   snapshot.slotCount = 0;
   for (std::size_t word = 0; word < std::size(record.slotsWritten); ++word) {
     for (std::uint64_t bits = record.slotsWritten[word]; bits != 0; bits &= bits - 1) {
       const auto i = static_cast<std::int32_t>(word * 64 + static_cast<std::size_t>(std::countr_zero(bits)));
       const FieldSlot& slot = record.slots[i];
-      const std::ptrdiff_t offset = slot.text != nullptr ? slot.text - record.arena : -1;
+      const std::ptrdiff_t offset = slot.text != nullptr ? slot.text - base : -1;
       if (snapshot.slotCount == RecordSnapshot::kMaxSlots) return false;
-      if (slot.text != nullptr && (offset < 0 || slot.length < 0 || offset + slot.length > bytes)) return false;
+      if (slot.text != nullptr && (offset < 0 || slot.length < 0 || offset + slot.length > appended)) return false;
       snapshot.slots[snapshot.slotCount++] = {i, static_cast<std::int32_t>(offset), slot.length};
     }
   }
-  snapshot.arenaSize = record.arenaSize;
-  snapshot.arenaUsed = record.arenaUsed;
-  snapshot.arenaTouched = record.arenaTouched;
-  std::memcpy(snapshot.bytes, record.arena, static_cast<std::size_t>(bytes));
+  snapshot.arenaUsed = appended;
+  std::memcpy(snapshot.bytes, base, static_cast<std::size_t>(appended));
   return true;
 }
 
-bool restoreSnapshot(const RecordSnapshot& snapshot, FieldRecord& record) {
-  if (record.arena == nullptr || record.arenaSize != snapshot.arenaSize || !recordUnwritten(record)) return false;
-  const std::int32_t bytes = std::max(snapshot.arenaUsed, snapshot.arenaTouched);
-  std::memcpy(record.arena, snapshot.bytes, static_cast<std::size_t>(bytes));
+bool replaySnapshot(const RecordSnapshot& snapshot, FieldRecord& record) {
+  if (record.arena == nullptr || record.arenaUsed < 0 ||
+      record.arenaUsed > record.arenaSize - kSnapshotMargin - snapshot.arenaUsed) {
+    return false;
+  }
+  char* const base = record.arena + record.arenaUsed;
+  std::memcpy(base, snapshot.bytes, static_cast<std::size_t>(snapshot.arenaUsed));
   for (std::int32_t i = 0; i < snapshot.slotCount; ++i) {
     const RecordSnapshot::Slot& slot = snapshot.slots[i];
-    record.slots[slot.slot] = slot.offset < 0 ? FieldSlot{} : FieldSlot{record.arena + slot.offset, slot.length};
+    record.slots[slot.slot] = slot.offset < 0 ? FieldSlot{} : FieldSlot{base + slot.offset, slot.length};
     record.slotsWritten[slot.slot / 64] |= std::uint64_t{1} << (slot.slot % 64);
   }
-  record.arenaUsed = snapshot.arenaUsed;
-  record.arenaTouched = snapshot.arenaTouched;
+  record.arenaUsed += snapshot.arenaUsed;
+  if (snapshot.slotCount > 0) record.correctionRow = -1;
   return true;
 }
 

@@ -20,7 +20,8 @@ struct FieldRecord {
   std::int32_t arenaUsed = 0;
   // How far a producer may have written behind arenaUsed since the last reset; the reset clears up to here.
   std::int32_t arenaTouched = 0;
-  // Which slots the setters have filled since the last reset (bit s % 64 of word s / 64); the reset clears those.
+  // Which slots the setters have committed since the last reset, emptied ones too (bit s % 64 of word s / 64); the
+  // reset clears those.
   std::uint64_t slotsWritten[(kSlotCount + 63) / 64] = {};
   // The jurisdiction correction row of this record as the parse found it, so that the derivations need not look it
   // up again each; -1 when unknown. Every setter and reset forgets it.
@@ -66,34 +67,48 @@ FieldSlot* setSlotProduced(FieldRecord& record, std::int32_t slot, const void* c
 // Writes YYYYMMDD; with fewer than 8 free arena bytes it returns null and leaves the slot as it was.
 FieldSlot* setSlotDate(FieldRecord& record, std::int32_t slot, const DateTime& date);
 
-// What the setters left in a record since its reset, small enough to keep: the written slots, as arena offsets,
-// and the arena bytes they may have touched. Given to a freshly reset record of the same arena size it leaves that
-// record exactly as the same writes would.
+// What the setters did to a record from a mark on, apart from what came before: the slots they committed (emptied
+// ones too), as offsets from the arena place the mark found free, and the bytes they appended there. Replayed at
+// another record's free place it leaves that record as the same setter calls would, as long as neither run comes
+// within kSnapshotMargin bytes of its arena's end, where values are cut and dates left out.
 struct RecordSnapshot {
-  static constexpr std::int32_t kMaxSlots = 8;
-  static constexpr std::int32_t kMaxBytes = 320;  // what a first track's four values take at most
+  static constexpr std::int32_t kMaxSlots = 12;
+  static constexpr std::int32_t kMaxBytes = 320;  // what a track's values take at most
   struct Slot {
     std::int32_t slot = 0;
-    std::int32_t offset = -1;  // -1: the slot was written and then cleared
+    std::int32_t offset = -1;  // -1: the slot was emptied
     std::int32_t length = 0;
   };
-  std::int32_t arenaSize = 0;
-  std::int32_t arenaUsed = 0;
-  std::int32_t arenaTouched = 0;
+  std::int32_t arenaUsed = 0;  // the bytes appended
   std::int32_t slotCount = 0;
   Slot slots[kMaxSlots];
   char bytes[kMaxBytes] = {};
 };
+inline constexpr std::int32_t kSnapshotMargin = 8;
 
-// Whether no setter has written since the reset: no slot, no arena byte, no correction row found.
+// Where a record stood when its snapshot began: the free place, and the slots committed before, which the mark sets
+// aside so that the record's bits name only what comes after it.
+struct RecordMark {
+  std::int32_t arenaUsed = 0;
+  std::int32_t arenaTouched = 0;
+  std::uint64_t slotsWritten[(kSlotCount + 63) / 64] = {};
+};
+
+// Whether no setter has committed since the reset: no slot, no arena byte, no correction row found.
 [[nodiscard]] inline bool recordUnwritten(const FieldRecord& record) {
   std::uint64_t written = 0;
   for (const std::uint64_t word : record.slotsWritten) written |= word;
   return written == 0 && record.arenaUsed == 0 && record.arenaTouched == 0 && record.correctionRow == -1;
 }
-// False (snapshot unusable) when the record wrote more than a snapshot holds or a slot points outside its arena.
-[[nodiscard]] bool takeSnapshot(const FieldRecord& record, RecordSnapshot& snapshot);
-// False, record unchanged, unless the record is unwritten and its arena as large as the snapshot's.
-[[nodiscard]] bool restoreSnapshot(const RecordSnapshot& snapshot, FieldRecord& record);
+// Marks where the record stands; closeMark must follow, after takeSnapshot if the work is to be kept.
+[[nodiscard]] RecordMark markRecord(FieldRecord& record);
+// False (snapshot unusable) when the setters since the mark wrote more than a snapshot holds, came near the arena's
+// end, or a producer touched the arena behind what it kept.
+[[nodiscard]] bool takeSnapshot(const FieldRecord& record, const RecordMark& mark, RecordSnapshot& snapshot);
+// Gives the record back the slots committed before the mark.
+void closeMark(FieldRecord& record, const RecordMark& mark);
+// Appends the snapshot's work at the record's free place; false, record unchanged, where that would come near the
+// arena's end.
+[[nodiscard]] bool replaySnapshot(const RecordSnapshot& snapshot, FieldRecord& record);
 
 }  // namespace quorix

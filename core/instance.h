@@ -12,14 +12,19 @@
 
 namespace quorix {
 
-// Work one row of a parse leaves for the rows after it that would repeat it: the record a decoder family's first
-// stage left, under a key the family chooses. It holds while textSerial is the serial it was kept under.
+// Work one row of a contest leaves for the rows after it that would repeat it: what a stage of a decoder family wrote
+// reading a span with certain hooks, under the hooks and a copy of the span. It holds while contestSerial is the
+// serial it was kept under.
+inline constexpr std::int32_t kKeptWorkHooks = 10;
+inline constexpr std::int32_t kKeptWorkSpan = 120;  // longer than any track a card holds
 struct KeptWork {
   std::uint64_t serial = 0;  // 0: nothing kept
-  std::uintptr_t key[8] = {};
+  std::uintptr_t hooks[kKeptWorkHooks] = {};
+  std::int32_t spanLength = 0;
+  char span[kKeptWorkSpan] = {};
   RecordSnapshot record;
 };
-inline constexpr std::int32_t kKeptWorkEntries = 4;
+inline constexpr std::int32_t kKeptWorkEntries = 6;
 
 struct ParserInstance {
   DateTime now;                 // local time at the start of the latest parse
@@ -37,9 +42,8 @@ struct ParserInstance {
   // the first, -1 (what a failed reading gives) with the empty time a failed reading yields.
   std::time_t clockSecond = static_cast<std::time_t>(-1);
   DateTime clockTime;
-  // Names the text the rows of a contest read: the selection gives each text it hands out a serial of its own and
-  // leaves 0 outside a contest, where nothing is shared.
-  std::uint64_t textSerial = 0;
+  // Names the contest under way, whose rows may share work; 0 outside one, where a decoder shares nothing.
+  std::uint64_t contestSerial = 0;
   std::uint64_t lastSerial = 0;
   KeptWork kept[kKeptWorkEntries];
   std::int32_t nextKept = 0;  // the entry the next work kept takes, the oldest

@@ -45,7 +45,6 @@ struct TextRegion {
   RepairSet prepareRepairs = 0;  // what the prepare function mended to make this text
   bool lettersKnown = false;     // whether mayHoldLetters has been worked out for this text
   bool mayHoldLetters = false;
-  std::uint64_t serial = 0;  // changes whenever the region's bytes may have
 };
 
 // The texts of one contest. A prepare function is a pure function of the input, so each one runs once and its
@@ -55,9 +54,8 @@ struct TextRegion {
 // overwritten.
 class ContestTexts {
  public:
-  ContestTexts(const char* input, std::int32_t inputLength, char* work, std::int32_t room, char* spare,
-               std::uint64_t& lastSerial)
-      : input_(input), inputLength_(inputLength), room_(room), lastSerial_(lastSerial) {
+  ContestTexts(const char* input, std::int32_t inputLength, char* work, std::int32_t room, char* spare)
+      : input_(input), inputLength_(inputLength), room_(room) {
     regions_[0].data = work;
     regions_[1].data = spare != nullptr ? spare : work;
     scratch_ = spare != nullptr ? spare + room + 1 : work;
@@ -147,14 +145,6 @@ class ContestTexts {
     return scratch_;
   }
 
-  // Names the bytes of a text handed out: the serial changes whenever they may have, and a text that is none of
-  // the places gets one of its own.
-  [[nodiscard]] std::uint64_t serialOf(const char* text) {
-    for (const TextRegion& region : regions_)
-      if (region.data == text && region.preparedBy != nullptr) return region.serial;
-    return text == scratch_ ? scratchSerial_ : ++lastSerial_;
-  }
-
  private:
   // The normaliser's text keeps the work buffer; other kinds share the second region.
   TextRegion* regionFor(PrepareFunction prepare) {
@@ -164,13 +154,8 @@ class ContestTexts {
   }
 
   void forget(const char* place) {
-    for (TextRegion& region : regions_) {
-      if (region.data == place) {
-        region.preparedBy = nullptr;
-        region.serial = ++lastSerial_;
-      }
-    }
-    if (place == scratch_) scratchSerial_ = ++lastSerial_;
+    for (TextRegion& region : regions_)
+      if (region.data == place) region.preparedBy = nullptr;
   }
 
   const char* input_;
@@ -178,8 +163,6 @@ class ContestTexts {
   std::int32_t room_;
   TextRegion regions_[2];
   char* scratch_;
-  std::uint64_t& lastSerial_;
-  std::uint64_t scratchSerial_ = 0;
 };
 
 // Only slots the setters wrote since the reset can be filled.
@@ -310,7 +293,6 @@ Status runRow(const DecoderEntry& row, ContestTexts& texts, FieldRecord& record,
   }
   // A decoder that writes into its text reads a copy, so the rows after it still see the prepared text.
   char* const copy = row.decodeEditing != nullptr ? texts.editableCopy(text, length) : nullptr;
-  instance.textSerial = texts.serialOf(copy != nullptr ? copy : text);
   const Status status = copy != nullptr ? row.decodeEditing(copy, length, record, instance)
                                         : row.decode(text, length, record, instance);
   if (status == kStatusOk) record.repairs |= repairs;
@@ -342,12 +324,13 @@ Status selectAndDecodeFrom(std::span<const DecoderEntry> rows, const char* input
 
   const std::int32_t room = workSize - 1;
   char* spare = spareFor(instance, work, workSize, record);
-  // Outside the contest no text has a serial, so a decoder called on its own shares nothing.
+  // Outside the contest the serial is 0, so a decoder called on its own shares nothing.
   struct SerialScope {
     ParserInstance& instance;
-    ~SerialScope() { instance.textSerial = 0; }
+    ~SerialScope() { instance.contestSerial = 0; }
   } serialScope{instance};
-  ContestTexts texts(input, inputLength, work, room, spare, instance.lastSerial);
+  instance.contestSerial = ++instance.lastSerial;
+  ContestTexts texts(input, inputLength, work, room, spare);
   ContestRecords records(*record, spare != nullptr ? spare + 2 * std::int64_t{workSize} : nullptr);
   const DecoderEntry* best = nullptr;
   bool bestKept = false;

@@ -196,49 +196,89 @@ Status splitAndCheckTracks(MagstripeDecoder& decoder, const char* text, std::int
 
 namespace {
 
-// What decides the record the licence layout's track 1 hooks leave: its four field hooks, and the track's place in
-// a text the serial names. The entries behind them stay 0.
-void firstTrackKey(const MagstripeDecoder& decoder, TextSpan track1, std::uintptr_t (&key)[8]) {
-  key[0] = reinterpret_cast<std::uintptr_t>(decoder.readJurisdiction);
-  key[1] = reinterpret_cast<std::uintptr_t>(decoder.readCity);
-  key[2] = reinterpret_cast<std::uintptr_t>(decoder.readName);
-  key[3] = reinterpret_cast<std::uintptr_t>(decoder.readAddress);
-  key[4] = reinterpret_cast<std::uintptr_t>(track1.data);
-  key[5] = static_cast<std::uintptr_t>(static_cast<std::uint32_t>(track1.length));
+using StageHooks = std::uintptr_t[kKeptWorkHooks];
+
+// The stage first, then the hooks it calls; the entries behind them stay 0.
+template <std::size_t N>
+void listHooks(StageHooks& key, const MagstripeSpanHook (&hooks)[N]) {
+  static_assert(N <= kKeptWorkHooks);
+  std::transform(std::begin(hooks), std::end(hooks), std::begin(key),
+                 [](MagstripeSpanHook hook) { return reinterpret_cast<std::uintptr_t>(hook); });
+}
+
+bool keptFor(const KeptWork& work, std::uint64_t serial, const StageHooks& hooks, TextSpan span) {
+  return work.serial == serial && work.spanLength == span.length &&
+         std::equal(std::begin(hooks), std::end(hooks), std::begin(work.hooks)) &&
+         std::memcmp(work.span, span.data, static_cast<std::size_t>(span.length)) == 0;
+}
+
+// Runs stage over span, or gives the record what an earlier row of the contest wrote running the same hooks (the stage
+// and those it calls) over the same bytes. Field hooks read nothing but their span and the instance's time, and only
+// write, so what they write does not depend on where the span lies or on what the record held before.
+void runSharedStage(MagstripeDecoder& decoder, MagstripeSpanHook stage, const StageHooks& hooks, TextSpan span) {
+  ParserInstance* const instance = decoder.instance;
+  if (instance == nullptr || instance->contestSerial == 0 || !span.filled() || span.length > kKeptWorkSpan) {
+    return stage(decoder, span);
+  }
+  for (const KeptWork& work : instance->kept) {
+    if (keptFor(work, instance->contestSerial, hooks, span) && replaySnapshot(work.record, *decoder.record)) return;
+  }
+  const RecordMark mark = markRecord(*decoder.record);
+  stage(decoder, span);
+  KeptWork& kept = instance->kept[instance->nextKept];
+  kept.serial = 0;
+  const bool usable = takeSnapshot(*decoder.record, mark, kept.record);
+  closeMark(*decoder.record, mark);
+  if (!usable) return;
+  kept.serial = instance->contestSerial;
+  std::copy(std::begin(hooks), std::end(hooks), std::begin(kept.hooks));
+  kept.spanLength = span.length;
+  std::memcpy(kept.span, span.data, static_cast<std::size_t>(span.length));
+  instance->nextKept = (instance->nextKept + 1) % kKeptWorkEntries;
+}
+
+// The eight hooks that read the fields area of track 3.
+void readTrack3FieldArea(MagstripeDecoder& decoder, TextSpan fields) {
+  for (MagstripeSpanHook hook :
+       {decoder.readClass, decoder.readRestrictions, decoder.readEndorsements, decoder.readSex, decoder.readHeight,
+        decoder.readWeight, decoder.readHairColor, decoder.readEyeColor})
+    callSpanHook(decoder, hook, fields);
 }
 
 }  // namespace
 
-void decodeFirstTrack(MagstripeDecoder& decoder, TextSpan track1) {
-  // Only the licence layout's reader is known to read nothing but the four hooks of the key, and only a record as
-  // the reset left it ends in the same state after the same writes.
-  ParserInstance* const instance = decoder.instance;
-  if (decoder.decodeTrack1 != decodeTrack1Fields || instance == nullptr || instance->textSerial == 0 ||
-      !recordUnwritten(*decoder.record)) {
-    return callSpanHook(decoder, decoder.decodeTrack1, track1);
+void decodeTrack(MagstripeDecoder& decoder, MagstripeSpanHook trackHook, TextSpan track) {
+  StageHooks hooks = {};
+  if (trackHook == decodeTrack1Fields) {
+    listHooks(hooks,
+              {decodeTrack1Fields, decoder.readJurisdiction, decoder.readCity, decoder.readName, decoder.readAddress});
+    return runSharedStage(decoder, decodeTrack1Fields, hooks, track);
   }
-  std::uintptr_t key[8] = {};
-  firstTrackKey(decoder, track1, key);
-  for (const KeptWork& work : instance->kept) {
-    if (work.serial == instance->textSerial && std::equal(std::begin(key), std::end(key), std::begin(work.key)) &&
-        restoreSnapshot(work.record, *decoder.record))
-      return;
+  if (trackHook == decodeTrack2Fields) {
+    listHooks(hooks, {decodeTrack2Fields, decoder.readIin, decoder.readLicenseNumber, decoder.readDates});
+    return runSharedStage(decoder, decodeTrack2Fields, hooks, track);
   }
-  decodeTrack1Fields(decoder, track1);
-  KeptWork& kept = instance->kept[instance->nextKept];
-  kept.serial = 0;
-  if (!takeSnapshot(*decoder.record, kept.record)) return;
-  kept.serial = instance->textSerial;
-  std::copy(std::begin(key), std::end(key), std::begin(kept.key));
-  instance->nextKept = (instance->nextKept + 1) % kKeptWorkEntries;
+  if (trackHook != decodeTrack3Fields) return callSpanHook(decoder, trackHook, track);
+  // Rows that cut track 3 differently often find the same fields area in it, and their postal code readers differ:
+  // the area is what is shared.
+  if (!track.filled()) return;
+  if (decoder.locateTrack3Fields != nullptr) {
+    TextSpan fields{};
+    decoder.locateTrack3Fields(decoder, track, fields);
+    listHooks(hooks, {readTrack3FieldArea, decoder.readClass, decoder.readRestrictions, decoder.readEndorsements,
+                      decoder.readSex, decoder.readHeight, decoder.readWeight, decoder.readHairColor,
+                      decoder.readEyeColor});
+    runSharedStage(decoder, readTrack3FieldArea, hooks, fields);
+  }
+  callSpanHook(decoder, decoder.readPostalCode, track);
 }
 
 Status runTrackDriver(MagstripeDecoder& decoder, const char* text, std::int32_t length) {
   TrackSpans tracks;
   if (Status s = splitAndCheckTracks(decoder, text, length, tracks); s != kStatusOk) return s;
-  decodeFirstTrack(decoder, tracks.track1);
-  callSpanHook(decoder, decoder.decodeTrack2, tracks.track2);
-  callSpanHook(decoder, decoder.decodeTrack3, tracks.track3);
+  decodeTrack(decoder, decoder.decodeTrack1, tracks.track1);
+  decodeTrack(decoder, decoder.decodeTrack2, tracks.track2);
+  decodeTrack(decoder, decoder.decodeTrack3, tracks.track3);
   return kStatusOk;
 }
 
@@ -263,10 +303,7 @@ void decodeTrack3Fields(MagstripeDecoder& decoder, TextSpan track3) {
   if (decoder.locateTrack3Fields != nullptr) {
     TextSpan fields{};
     decoder.locateTrack3Fields(decoder, track3, fields);
-    for (MagstripeSpanHook hook :
-         {decoder.readClass, decoder.readRestrictions, decoder.readEndorsements, decoder.readSex, decoder.readHeight,
-          decoder.readWeight, decoder.readHairColor, decoder.readEyeColor})
-      callSpanHook(decoder, hook, fields);
+    readTrack3FieldArea(decoder, fields);
   }
   callSpanHook(decoder, decoder.readPostalCode, track3);
 }

@@ -81,10 +81,10 @@ void initMagstripeDecoder(MagstripeDecoder& decoder, FieldRecord& record, Parser
 // 0 when the text has the variant's shape; no slot is written.
 [[nodiscard]] Status splitAndCheckTracks(MagstripeDecoder& decoder, const char* text, std::int32_t length,
                                          TrackSpans& tracks);
-// Reads track 1 with the table's track 1 hook, first thing after the split and check. Rows of one parse often cut
-// the same first track from the same text and read it with the same hooks; the record that leaves is kept in the
+// Reads a track with a track hook of the table. Rows of one parse often cut the same track from the same text and
+// read it with the same field hooks, which only write: what the licence layout's track hooks write is kept in the
 // instance, and the rows after get it without reading the track again.
-void decodeFirstTrack(MagstripeDecoder& decoder, TextSpan track1);
+void decodeTrack(MagstripeDecoder& decoder, MagstripeSpanHook trackHook, TextSpan track);
 // Hooks may be empty; an empty one is skipped.
 inline void callSpanHook(MagstripeDecoder& decoder, MagstripeSpanHook hook, TextSpan span) {
   if (hook != nullptr) hook(decoder, span);

@@ -110,8 +110,8 @@ void readForwardSentinelPostalCode(MagstripeDecoder& decoder, TextSpan track3) {
 [[nodiscard]] Status runTrack3NumberDriver(MagstripeDecoder& decoder, const char* text, std::int32_t length) {
   TrackSpans tracks;
   if (Status s = splitAndCheckTracks(decoder, text, length, tracks); s != kStatusOk) return s;
-  decodeFirstTrack(decoder, tracks.track1);
-  callSpanHook(decoder, decoder.decodeTrack3, tracks.track3);
+  decodeTrack(decoder, decoder.decodeTrack1, tracks.track1);
+  decodeTrack(decoder, decoder.decodeTrack3, tracks.track3);
   callSpanHook(decoder, decoder.readLicenseNumber, tracks.track3);
   return kStatusOk;
 }
