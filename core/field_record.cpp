@@ -132,6 +132,15 @@ std::int32_t copyFilteredIf(char* dst, std::int32_t capacity, TextSpan source, C
       excludeIf == nullptr && squeezeIf == nullptr);
 }
 
+// The class table answers inline where a predicate would be a call per byte: the stripe readers filter every name
+// and address this way, once per row that reads the tracks, and the derivations every value they clean.
+std::int32_t copyKeeping(char* dst, std::int32_t capacity, TextSpan source, std::uint32_t keep, std::uint32_t squeeze,
+                         char replacement) {
+  return filterInto(
+      dst, capacity, source, [keep](char c) { return !inClass(c, keep); },
+      [squeeze](char c) { return inClass(c, squeeze); }, replacement, false);
+}
+
 FieldSlot* setSlot(FieldRecord& record, std::int32_t slot, TextSpan source, const char* excludeChars,
                    const char* squeezeChars, char replacement) {
   if (!validSlot(slot)) return nullptr;
@@ -153,12 +162,7 @@ FieldSlot* setSlotIf(FieldRecord& record, std::int32_t slot, TextSpan source, Ch
 FieldSlot* setSlotKeeping(FieldRecord& record, std::int32_t slot, TextSpan source, std::uint32_t keep,
                           std::uint32_t squeeze, char replacement) {
   if (!validSlot(slot)) return nullptr;
-  // The class table answers inline where a predicate would be a call per byte: the stripe readers filter every
-  // name and address this way, once per row that reads the tracks.
-  const std::int32_t produced = filterInto(
-      freePlace(record), freeRoom(record), source, [keep](char c) { return !inClass(c, keep); },
-      [squeeze](char c) { return inClass(c, squeeze); }, replacement, false);
-  return commitValue(record, slot, produced);
+  return commitValue(record, slot, copyKeeping(freePlace(record), freeRoom(record), source, keep, squeeze, replacement));
 }
 
 FieldSlot* setSlotText(FieldRecord& record, std::int32_t slot, const char* text) {

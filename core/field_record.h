@@ -50,6 +50,10 @@ std::int32_t copyFiltered(char* dst, std::int32_t capacity, TextSpan source, con
                           const char* squeezeChars, char replacement);
 std::int32_t copyFilteredIf(char* dst, std::int32_t capacity, TextSpan source, CharPredicate excludeIf,
                             CharPredicate squeezeIf, char replacement);
+// copyFilteredIf with character classes (the bits of the library's class table) for predicates: a byte in none of
+// the classes of keep is excluded, and runs of bytes in a class of squeeze are squeezed.
+std::int32_t copyKeeping(char* dst, std::int32_t capacity, TextSpan source, std::uint32_t keep, std::uint32_t squeeze,
+                         char replacement);
 
 // The setters append the value behind arenaUsed, cut at the arena end, and repoint the slot; a value that comes out
 // empty clears the slot. They return the slot, or null for a slot number outside 0..136.
@@ -57,8 +61,7 @@ FieldSlot* setSlot(FieldRecord& record, std::int32_t slot, TextSpan source, cons
                    const char* squeezeChars, char replacement);
 FieldSlot* setSlotIf(FieldRecord& record, std::int32_t slot, TextSpan source, CharPredicate excludeIf,
                      CharPredicate squeezeIf, char replacement);
-// setSlotIf with character classes (the bits of the library's class table) for predicates: a byte in none of the
-// classes of keep is excluded, and runs of bytes in a class of squeeze are squeezed.
+// setSlotIf with the classes of copyKeeping.
 FieldSlot* setSlotKeeping(FieldRecord& record, std::int32_t slot, TextSpan source, std::uint32_t keep,
                           std::uint32_t squeeze, char replacement);
 // Null text returns null and changes nothing.

@@ -322,6 +322,15 @@ void trimClass(TextSpan* span, CharClass mask) {
   while (span->length > 0 && inClass(span->data[span->length - 1], mask)) --span->length;
 }
 
+void trimOutsideClass(TextSpan* span, CharClass keep) {
+  if (!usableSpan(span)) return;
+  while (span->length > 0 && !inClass(span->data[0], keep)) {
+    ++span->data;
+    --span->length;
+  }
+  while (span->length > 0 && !inClass(span->data[span->length - 1], keep)) --span->length;
+}
+
 std::int32_t findFirstNotIf(const TextSpan* span, CharPredicate predicate) {
   if (span == nullptr || span->data == nullptr || predicate == nullptr) return -1;
   for (std::int32_t i = 0; i < span->length; ++i)
@@ -388,6 +397,12 @@ std::int32_t copyFilteredIfZ(char* buffer, std::int32_t size, TextSpan span, Cha
                              CharPredicate squeezeIf, char replacement) {
   if (buffer == nullptr || size < 2) return 0;
   return endText(buffer, copyFilteredIf(buffer, size - 1, span, excludeIf, squeezeIf, replacement));
+}
+
+std::int32_t copyKeepingZ(char* buffer, std::int32_t size, TextSpan span, CharClass keep, CharClass squeeze,
+                          char replacement) {
+  if (buffer == nullptr || size < 2) return 0;
+  return endText(buffer, copyKeeping(buffer, size - 1, span, keep, squeeze, replacement));
 }
 
 std::int32_t copyTextZ(char* buffer, std::int32_t size, const char* text) {

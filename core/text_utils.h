@@ -80,6 +80,8 @@ std::int32_t findFirstNotIf(const TextSpan* span, CharPredicate predicate);
 [[nodiscard]] bool allInClass(TextSpan span, CharClass mask);
 // Drops the bytes of the class from both ends.
 void trimClass(TextSpan* span, CharClass mask);
+// Drops the bytes in none of the classes of keep from both ends.
+void trimOutsideClass(TextSpan* span, CharClass keep);
 
 // Comparing and searching.
 std::int32_t compareSpans(TextSpan a, TextSpan b, std::int32_t flags);
@@ -91,6 +93,8 @@ std::int32_t copyFilteredZ(char* buffer, std::int32_t size, TextSpan span, const
                            const char* squeezeChars, char replacement);
 std::int32_t copyFilteredIfZ(char* buffer, std::int32_t size, TextSpan span, CharPredicate excludeIf,
                              CharPredicate squeezeIf, char replacement);
+std::int32_t copyKeepingZ(char* buffer, std::int32_t size, TextSpan span, CharClass keep, CharClass squeeze,
+                          char replacement);
 std::int32_t copyTextZ(char* buffer, std::int32_t size, const char* text);
 std::int32_t joinFiltered(char* buffer, std::int32_t size, const TextSpan* spans, std::int32_t spanCount,
                           char separator, const char* excludeChars, const char* squeezeChars, char replacement);

@@ -40,12 +40,6 @@ Status copyText(char* out, std::int32_t outSize, const char* text) {
   return wroteText(copyTextZ(out, outSize, text));
 }
 
-// Non-graphic bytes are trimmed from the ends and become spaces inside; collapsing drops a space behind a space.
-Status graphicCopy(TextSpan span, char* out, std::int32_t outSize, bool collapse) {
-  trimIf(&span, isNotGraphic);
-  return wroteText(copyFilteredIfZ(out, outSize, span, isNotGraphic, collapse ? isBlank : nullptr, ' '));
-}
-
 Status deriveAddressLine(const FieldRecord& record, const std::int32_t* slots, std::int32_t slotCount, char* out,
                          std::int32_t outSize) {
   if (!derivationArgumentsValid(record, out, outSize)) return kStatusBadArgument;
@@ -54,9 +48,9 @@ Status deriveAddressLine(const FieldRecord& record, const std::int32_t* slots, s
     return kStatusOk;
   TextSpan line;
   if (firstFilledSlot(record, slots, slotCount, &line) != kStatusOk) return kStatusNoValue;
-  trimIf(&line, isNotGraphic);
+  trimOutsideClass(&line, kClassGraphic);
   trimChars(&line, NAME_TRIM_SET);
-  return graphicCopy(line, out, outSize, true);
+  return graphicCopy(line, true, out, outSize);
 }
 
 Status copyPostalCode(TextSpan code, char* out, std::int32_t outSize) {
@@ -109,13 +103,13 @@ Status postalCodeFromStreet(const FieldRecord& record, char* out, std::int32_t o
 
 Status deriveDocumentType(const FieldRecord& record, char* out, std::int32_t outSize) {
   if (!derivationArgumentsValid(record, out, outSize)) return kStatusBadArgument;
-  return graphicCopy(slotSpan(record, SLOT_DOCUMENT_TYPE), out, outSize, false);
+  return graphicCopy(slotSpan(record, SLOT_DOCUMENT_TYPE), false, out, outSize);
 }
 
 Status deriveJurisdictionCode(const FieldRecord& record, char* out, std::int32_t outSize) {
   if (!derivationArgumentsValid(record, out, outSize)) return kStatusBadArgument;
   const TextSpan jurisdiction = firstFilled(record, kJurisdictionSlots);
-  if (jurisdiction.filled()) return graphicCopy(jurisdiction, out, outSize, false);
+  if (jurisdiction.filled()) return graphicCopy(jurisdiction, false, out, outSize);
   const TextSpan iin = slotSpan(record, SLOT_IIN);
   if (!iin.filled()) return kStatusNoValue;
   return copyText(out, outSize, jurisdictionForIin(iin));
@@ -152,7 +146,7 @@ Status deriveCountry(const FieldRecord& record, char* out, std::int32_t outSize)
 Status deriveCountrySharing(const FieldRecord& record, const IssuerParts* parts, char* out, std::int32_t outSize) {
   if (!derivationArgumentsValid(record, out, outSize)) return kStatusBadArgument;
   const TextSpan country = slotSpan(record, SLOT_COUNTRY);
-  if (country.filled()) return graphicCopy(country, out, outSize, false);
+  if (country.filled()) return graphicCopy(country, false, out, outSize);
   const TextSpan countryCode = slotSpan(record, SLOT_COUNTRY_CODE);
   if (countryCode.filled()) return copyText(out, outSize, countryNameForCode(countryCode));
   char own[kJurisdictionBufferSize];
@@ -234,7 +228,7 @@ Status deriveAddress2(const FieldRecord& record, char* out, std::int32_t outSize
 
 Status deriveCity(const FieldRecord& record, char* out, std::int32_t outSize) {
   if (!derivationArgumentsValid(record, out, outSize)) return kStatusBadArgument;
-  return graphicCopy(firstFilled(record, kCitySlots), out, outSize, true);
+  return graphicCopy(firstFilled(record, kCitySlots), true, out, outSize);
 }
 
 Status derivePostalCode(const FieldRecord& record, char* out, std::int32_t outSize) {

@@ -11,6 +11,7 @@
 #include <iterator>
 
 #include "core/text_utils.h"
+#include "derive/derivation_support.h"
 
 namespace quorix {
 namespace {
@@ -147,22 +148,9 @@ static_assert(std::bit_cast<std::uint32_t>(kPoundsPerKilogram) == 0x400CCCCDu);
   return kStatusOk;
 }
 
-TextSpan slotSpan(const FieldRecord& record, std::int32_t slot) {
-  const FieldSlot& value = record.slots[slot];
-  return value.filled() ? TextSpan{value.text, value.length} : TextSpan{};
-}
-
 TextSpan firstSlotOf(const FieldRecord& record, const std::int32_t* slots, std::int32_t count) {
   TextSpan span;
   return firstFilledSlot(record, slots, count, &span) == kStatusOk ? span : TextSpan{};
-}
-
-// Trims non-graphic bytes from both ends and copies the rest with inner non-graphic bytes turned into spaces,
-// cut to fit; with collapse, runs of spaces become one.
-[[nodiscard]] Status graphicCopy(TextSpan span, bool collapse, char* out, std::int32_t outSize) {
-  trimIf(&span, isNotGraphic);
-  const std::int32_t written = copyFilteredIfZ(out, outSize, span, isNotGraphic, collapse ? isBlank : nullptr, ' ');
-  return written > 0 ? kStatusOk : kStatusNoValue;
 }
 
 // Copies the span as it stands, cut to fit.
@@ -470,7 +458,7 @@ Status deriveHeight(const FieldRecord& record, char* out, std::int32_t outSize) 
     return graphicCopy(withUnit, false, out, outSize);
 
   if (TextSpan feetInches = slotSpan(record, SLOT_HEIGHT_FT_IN); feetInches.filled()) {
-    trimIf(&feetInches, isNotGraphic);
+    trimOutsideClass(&feetInches, kClassGraphic);
     if (!feetInches.filled()) return kStatusNoValue;
     const auto length = static_cast<std::int64_t>(feetInches.length);
     if (outSize <= length + 2) return kStatusOutputTooSmall;
@@ -483,7 +471,7 @@ Status deriveHeight(const FieldRecord& record, char* out, std::int32_t outSize) 
   }
 
   if (TextSpan centimetres = slotSpan(record, SLOT_HEIGHT_CM); centimetres.filled()) {
-    trimIf(&centimetres, isNotGraphic);
+    trimOutsideClass(&centimetres, kClassGraphic);
     const auto length = static_cast<std::int64_t>(centimetres.length);
     if (!centimetres.filled() || outSize <= length + 2) return kStatusOutputTooSmall;
     std::memcpy(out, centimetres.data, static_cast<std::size_t>(length));

@@ -5,7 +5,9 @@
 
 #include <cstdint>
 
+#include "core/char_classes.h"
 #include "core/field_record.h"
+#include "core/text_utils.h"
 
 namespace quorix {
 
@@ -25,6 +27,13 @@ inline constexpr const char* kWhiteSpace = " \t\n\v\f\r";
 
 // kStatusOk when a buffer writer wrote something (it returns bytes + 1), kStatusNoValue otherwise.
 [[nodiscard]] inline Status wroteText(std::int32_t written) { return written > 0 ? kStatusOk : kStatusNoValue; }
+
+// Trims the bytes that are not graphic from both ends and copies the rest with the inner ones turned into spaces, cut
+// to fit; with collapse, a space behind a space is dropped.
+[[nodiscard]] inline Status graphicCopy(TextSpan span, bool collapse, char* out, std::int32_t outSize) {
+  trimOutsideClass(&span, kClassGraphic);
+  return wroteText(copyKeepingZ(out, outSize, span, kClassGraphic, collapse ? kClassBlank : 0, ' '));
+}
 
 // Length of the NUL-terminated text in out, never reading past outSize bytes.
 [[nodiscard]] inline std::int32_t boundedLength(const char* out, std::int32_t outSize) {

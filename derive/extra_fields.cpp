@@ -17,8 +17,8 @@ namespace {
   out[0] = '\0';
   for (const std::int32_t slot : slots) {
     TextSpan text = slotSpan(record, slot);
-    trimIf(&text, isNotGraphic);
-    if (text.filled()) return wroteText(copyFilteredIfZ(out, outSize, text, isNotGraphic, nullptr, ' '));
+    trimOutsideClass(&text, kClassGraphic);
+    if (text.filled()) return graphicCopy(text, false, out, outSize);
   }
   return kStatusNoValue;
 }
