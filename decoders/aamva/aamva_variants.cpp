@@ -8,6 +8,7 @@
 #include <iterator>
 #include <string_view>
 
+#include "core/char_classes.h"
 #include "core/text_utils.h"
 #include "decoders/aamva/aamva_pipeline.h"
 #include "decoders/variant_kit.h"
@@ -403,14 +404,17 @@ Status parseElementsWith(AamvaPipeline& p, TextSpan data) {
 // Every row sees every text, and most texts are no barcode or one of another edition or layout: the header's own
 // tests, the version the row demands and its file type turn those away, with the statuses the decode gives, before
 // the pipeline is set up or the standard written.
+bool versionAccepted(const AamvaVariant& variant, const AamvaDescriptor& d, std::int32_t version) {
+  const bool range = variant.overrides.checkVersion == checkVersionRangeNamingEdition;
+  return range ? readsVersion(d, version) : version == d.version;
+}
+
 Status screenVariant(const AamvaVariant& variant, const char* text, std::int32_t length) {
   if (text == nullptr || length < 0) return kStatusBadArgument;
   const AamvaDescriptor& d = *findAamvaDescriptor(variant.id);  // every id in the table has its descriptor
   std::int32_t version = 0;
   if (Status s = screenHeader(d, TextSpan{text, length}, version); s != kStatusOk) return s;
-  const bool range = variant.overrides.checkVersion == checkVersionRangeNamingEdition;
-  const bool accepted = range ? readsVersion(d, version) : version == d.version;
-  if (!accepted) return kAamvaBadVersion;
+  if (!versionAccepted(variant, d, version)) return kAamvaBadVersion;
   // The decode reads the entry count, stores the issuer number (which cannot fail: the header holds it) and checks
   // the file type; the count and the type need the header alone.
   AamvaPipeline probe;
@@ -433,6 +437,19 @@ Status runVariant(const AamvaVariant& variant, AamvaTextHook parseElements, cons
   return variant.postCheck(record);
 }
 
+// The header version as screenHeader reads it where that is plain: the mark first, a text longer than the header and
+// a version field of digits alone; -1 in every other case, which the full screen judges.
+std::int32_t plainVersion(const AamvaDescriptor& d, const char* text, std::int32_t length) {
+  if (text == nullptr || length <= d.headerLength || text[0] != '@' || d.versionLength < 1 || d.versionLength > 9)
+    return -1;
+  std::int32_t version = 0;
+  for (const char* at = text + d.versionPos; at < text + d.versionPos + d.versionLength; ++at) {
+    if (!inClass(*at, kClassDigit)) return -1;
+    version = version * 10 + (*at - '0');
+  }
+  return version;
+}
+
 }  // namespace
 
 template <std::int32_t Id>
@@ -445,6 +462,12 @@ Status decodeAamvaVariant(const char* text, std::int32_t length, FieldRecord& re
 template <std::int32_t Id>
 bool screenAamvaVariant(const char* text, std::int32_t length) {
   constexpr std::size_t row = variantRow(kAamvaVariants, Id);
+  constexpr const AamvaDescriptor& d = AamvaDescriptorTable[Id - AamvaDescriptorTable[0].id];
+  static_assert(d.id == Id && d.versionPos >= 0);
+  // A barcode is offered to the rows of every edition, and all but one or two turn it away on its version: that much
+  // is read here, from the row's own header layout, before the general screen looks the layout up.
+  const std::int32_t version = plainVersion(d, text, length);
+  if (version >= 0 && !versionAccepted(kAamvaVariants[row], d, version)) return false;
   return screenVariant(kAamvaVariants[row], text, length) == kStatusOk;
 }
 
