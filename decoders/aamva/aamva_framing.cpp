@@ -189,7 +189,11 @@ FramingPlan planFraming(const char* text, std::int32_t length, AamvaTextKind kin
   std::int32_t wordLength = 0;
   plan.word = fileTypeWord(text, length, mark, wordLength);
   if (plan.word < 0) return plan;
-  plan.directory = directoryEnd(text, length, plan.word + wordLength);
+  // Where the directory ends matters only to a text that needs mending, which most do not.
+  const auto directory = [&] {
+    if (plan.directory < 0) plan.directory = directoryEnd(text, length, plan.word + wordLength);
+    return plan.directory;
+  };
 
   bool strayInHead = false;
   for (std::int32_t i = mark + 1; i < plan.word; ++i) {
@@ -205,7 +209,7 @@ FramingPlan planFraming(const char* text, std::int32_t length, AamvaTextKind kin
     separator = '\n';
   } else if (separatorsDamaged(kept)) {
     // The body's own separator frames the text instead.
-    separator = bodySeparator(text, length, plan.directory);
+    separator = bodySeparator(text, length, directory());
     if (separator != '\0') plan.repairs |= kRepairHeaderSeparatorsRepaired;
   }
   if (separator != '\0') {
@@ -217,9 +221,10 @@ FramingPlan planFraming(const char* text, std::int32_t length, AamvaTextKind kin
   unsigned char any = 0;
   for (std::int32_t i = plan.word; i < length; ++i) any = static_cast<unsigned char>(any | byteOf(text[i]));
   const std::int32_t dropped =
-      isHigh(static_cast<char>(any)) ? keepStructure(text, length, plan.word, plan.directory, [](char) {}) : 0;
+      isHigh(static_cast<char>(any)) ? keepStructure(text, length, plan.word, directory(), [](char) {}) : 0;
   if (mark > 0) plan.repairs |= kRepairPrefixRemoved;
   if (strayInHead || dropped > 0) plan.repairs |= kRepairStrayBytesDropped;
+  if (plan.repairs != 0) (void)directory();
   plan.length = 1 + plan.headLength + (length - plan.word) - dropped;
   plan.shift = std::max(1 + plan.headLength - plan.word, 0);
   return plan;
