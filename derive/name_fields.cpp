@@ -163,10 +163,37 @@ bool isNameSuffix(TextSpan word) {
   return false;
 }
 
+namespace {
+
+// Whether cleanNameText leaves a text of several words as it stands, as it does most names: words apart by single
+// spaces, none of them NONE or a suffix behind the first, none beginning or ending with a byte it trims.
+bool isCleanName(const char* text, std::int32_t length) {
+  std::int32_t words = 0;
+  for (std::int32_t start = 0; start < length;) {
+    std::int32_t end = start;
+    while (end < length && !kCleanSeparatorSet.has(text[end])) ++end;
+    const TextSpan word{text + start, end - start};
+    // An empty word is a separator in front or a doubled one; the splitter keeps no more than kMaxNameWords.
+    if (word.length == 0 || ++words > kMaxNameWords) return false;
+    if (kNameTrimSet.has(text[start]) || kNameTrimSet.has(text[end - 1])) return false;
+    if (word.view() == "NONE" || (words > 1 && isNameSuffix(word))) return false;
+    if (end == length) return true;
+    if (text[end] != ' ' || end + 1 == length) return false;
+    start = end + 1;
+  }
+  return false;
+}
+
+}  // namespace
+
 Status cleanNameText(char* text, std::int32_t size) {
   if (text == nullptr || size < 1) return kStatusBadArgument;
   const std::int32_t length = boundedLength(text, size - 1);
   if (length > 0 && isOneWord(text, length)) return cleanOneWord(text, length);
+  if (isCleanName(text, length)) {
+    text[length] = '\0';
+    return kStatusOk;
+  }
   TextSpan words[kMaxNameWords];
   std::int32_t count =
       length > 0 ? splitTokens(TextSpan{text, length}, words, kMaxNameWords, kCleanSeparatorSet, 1) : 0;

@@ -106,6 +106,16 @@ TEST(CleanNameText, WordsSuffixesAndNone) {
       {"none", "none"},  // only the upper-case NONE is dropped
       {"-O'BRIEN/^", "O'BRIEN"},
       {"NONE-", "NONE"},  // trimmed after the NONE test, as each word is
+      // Several words that need nothing stay as they are; one thing out of place and the words are rebuilt.
+      {"ANNE MARIE LOUISE", "ANNE MARIE LOUISE"},
+      {"ANNE  MARIE", "ANNE MARIE"},
+      {"ANNE MARIE ", "ANNE MARIE"},
+      {"ANNE MARIE JR", "ANNE MARIE"},
+      {"ANNE NONE MARIE", "ANNE MARIE"},
+      {"ANNE MARIE-", "ANNE MARIE"},
+      {"ANNE ^MARIE", "ANNE MARIE"},
+      {"ANNE\tMARIE", "ANNE MARIE"},
+      {"A B C D E F G H I J K L M N O P Q", "A B C D E F G H I J K L M N O P"},  // sixteen words are kept
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.in);
