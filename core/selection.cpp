@@ -86,6 +86,26 @@ class ContestTexts {
     return kStatusOk;
   }
 
+  // The text a row reads, as runRow makes it ready: prepared, its framing mended and its letters read as ASCII where
+  // the row needs that, with what was mended. Rows of one family follow each other with the same needs, so the last
+  // view is kept until a text it may rest on changes.
+  struct View {
+    PrepareFunction prepare = nullptr;
+    MendFunction mendFraming = nullptr;
+    bool readsFixedPlaces = false;
+    const char* text = nullptr;
+    std::int32_t length = 0;
+    RepairSet repairs = 0;
+  };
+  [[nodiscard]] const View* keptViewFor(const DecoderEntry& row) const {
+    const bool same = view_.prepare == row.prepare && view_.mendFraming == row.mendFraming &&
+                      view_.readsFixedPlaces == row.readsFixedPlaces;
+    return same && view_.prepare != nullptr ? &view_ : nullptr;
+  }
+  void keepView(const DecoderEntry& row, const char* text, std::int32_t length, RepairSet repairs) {
+    view_ = {row.prepare, row.mendFraming, row.readsFixedPlaces, text, length, repairs};
+  }
+
   // A copy of text that the caller may edit: the text with the NUL behind it, as its prepare left them.
   char* editableCopy(const char* text, std::int32_t length) {
     forget(scratch_);
@@ -156,6 +176,7 @@ class ContestTexts {
   void forget(const char* place) {
     for (TextRegion& region : regions_)
       if (region.data == place) region.preparedBy = nullptr;
+    view_ = View{};
   }
 
   const char* input_;
@@ -163,6 +184,7 @@ class ContestTexts {
   std::int32_t room_;
   TextRegion regions_[2];
   char* scratch_;
+  View view_;
 };
 
 // Only slots the setters wrote since the reset can be filled.
@@ -269,7 +291,9 @@ bool pristine(const FieldRecord& record) {
          record.repairs == 0 && record.arena != nullptr && record.arenaSize > 0;
 }
 
-Status runRow(const DecoderEntry& row, ContestTexts& texts, FieldRecord& record, ParserInstance& instance) {
+// The row's text made ready for it, and what was mended to make it so.
+Status readyText(const DecoderEntry& row, ContestTexts& texts, const char** ready, std::int32_t* readyLength,
+                 RepairSet* mended) {
   const char* text = nullptr;
   std::int32_t length = 0;
   if (Status s = texts.textFor(row, &text, &length); s != kStatusOk) return s;
@@ -285,6 +309,24 @@ Status runRow(const DecoderEntry& row, ContestTexts& texts, FieldRecord& record,
     bool changed = false;
     text = texts.transliteratedCopy(row, text, length, changed);
     if (changed) repairs |= kRepairLettersTransliterated;
+  }
+  texts.keepView(row, text, length, repairs);
+  *ready = text;
+  *readyLength = length;
+  *mended = repairs;
+  return kStatusOk;
+}
+
+Status runRow(const DecoderEntry& row, ContestTexts& texts, FieldRecord& record, ParserInstance& instance) {
+  const char* text = nullptr;
+  std::int32_t length = 0;
+  RepairSet repairs = 0;
+  if (const ContestTexts::View* view = texts.keptViewFor(row); view != nullptr) {
+    text = view->text;
+    length = view->length;
+    repairs = view->repairs;
+  } else if (Status s = readyText(row, texts, &text, &length, &repairs); s != kStatusOk) {
+    return s;
   }
   if (row.screen != nullptr && !row.screen(text, length)) return kStatusNoDecoder;
   // Most rows turn a text away before writing anything; their record needs no reset.

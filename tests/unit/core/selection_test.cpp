@@ -335,6 +335,44 @@ std::vector<std::string> contestInputs() {
   return inputs;
 }
 
+// A mend that rewrites every text it is given, so a test can tell who read the mended one.
+RepairSet mendToMended(const char*, std::int32_t, std::int32_t, char* edit, std::int32_t* editedLength) {
+  if (edit != nullptr) {
+    std::memcpy(edit, "MENDED", 7);
+    *editedLength = 6;
+  }
+  return kRepairSeparatorsRestored;
+}
+
+// Rows that follow each other with the same needs share the text made ready for them; a row with other needs gets
+// its own, and one made in the scratch room is made again once an editing decoder or the issuer agreement has
+// written there.
+TEST(SelectAndDecode, EachRowReadsTheTextItsOwnNeedsMake) {
+  DecoderEntry mending = row(1, 0, decodeLogsAndRejects, normaliseInput);
+  mending.mendFraming = mendToMended;
+  const DecoderEntry rows[] = {
+      mending,
+      row(1, 3, decodeLogsAndRejects, normaliseInput),
+      fixedPlaces(row(3, 46, decodeLogsAndRejects, normaliseInput)),
+      row(1, 4, decodeLogsAndRejects, normaliseInput),
+      {.group = 1, .id = 11, .prepare = normaliseInput, .decodeEditing = decodeEditsAndRejects},
+      row(1, 5, decodeLogsAndRejects, normaliseInput),
+      {.group = 0, .id = 26, .prepare = normaliseInput, .decode = decodeLongCountryCode, .expectedCountry = "CAN"},
+      row(1, 6, decodeLogsAndRejects, normaliseInput),
+      mending,
+  };
+  const std::string input = "Stra\xDF" "e\r\n";
+  const std::vector<std::string> expected = {"MENDED",   "STRASSE", "STRASE", "STRASSE",
+                                             "STRASSE",  "STRASSE", "STRASSE", "MENDED"};
+  for (const bool ownBuffers : {false, true}) {
+    SCOPED_TRACE(ownBuffers ? "instance buffers" : "separate buffers");
+    Contest contest(ownBuffers);
+    seenTexts.clear();
+    ASSERT_EQ(contest.run(rows, input), kStatusOk);
+    EXPECT_EQ(seenTexts, expected);
+  }
+}
+
 TEST(ParseBuffer, GivesWhatThePlainContestGives) {
   const DateTime now{.year = 2024, .month = 6, .day = 15, .hour = 12};
   ParserInstance* instance = createInstance();
