@@ -13,13 +13,6 @@
 namespace quorix {
 namespace {
 
-bool inSet(const char* set, char c) {
-  if (set == nullptr) return false;
-  for (; *set != '\0'; ++set)
-    if (*set == c) return true;
-  return false;
-}
-
 bool validSlot(std::int32_t slot) { return slot >= 0 && slot < kSlotCount; }
 
 // The append rule: point the slot at what was just produced at arenaUsed, then add a NUL when it leaves room
@@ -117,10 +110,14 @@ Status resetRecord(FieldRecord& record) {
 
 std::int32_t copyFiltered(char* dst, std::int32_t capacity, TextSpan source, const char* excludeChars,
                           const char* squeezeChars, char replacement) {
-  const bool plain = noSet(excludeChars) && noSet(squeezeChars);
+  const auto never = [](char) { return false; };
+  if (noSet(excludeChars) && noSet(squeezeChars)) return filterInto(dst, capacity, source, never, never, 0, true);
+  // Made sets once per copy: the names and addresses filtered this way are tested byte by byte.
+  const CharSet exclude(excludeChars);
+  const CharSet squeeze(squeezeChars);
   return filterInto(
-      dst, capacity, source, [excludeChars](char c) { return inSet(excludeChars, c); },
-      [squeezeChars](char c) { return inSet(squeezeChars, c); }, replacement, plain);
+      dst, capacity, source, [&exclude](char c) { return exclude.has(c); },
+      [&squeeze](char c) { return squeeze.has(c); }, replacement, false);
 }
 
 std::int32_t copyFilteredIf(char* dst, std::int32_t capacity, TextSpan source, CharPredicate excludeIf,
