@@ -139,6 +139,25 @@ static_assert(std::size(kRepairs) == 7);
 static_assert(kRepairs[0].pattern.length == 7 && kRepairs[1].pattern.length == 6 &&
               kRepairs[4].replacement.length == 4);
 
+// The passes in groups whose patterns begin with the same byte: a text in which no pattern of a group occurs is left
+// as it is by every pass of the group, so one search for that byte tells for all of them.
+struct RepairGroup {
+  std::size_t first = 0;
+  std::size_t count = 0;
+};
+constexpr RepairGroup kRepairGroups[] = {{0, 5}, {5, 2}};
+constexpr bool groupsCoverTheRepairs() {
+  std::size_t next = 0;
+  for (const RepairGroup& group : kRepairGroups) {
+    if (group.first != next || group.count < 1) return false;
+    for (std::size_t i = group.first; i < group.first + group.count; ++i)
+      if (kRepairs[i].pattern.data[0] != kRepairs[group.first].pattern.data[0]) return false;
+    next = group.first + group.count;
+  }
+  return next == std::size(kRepairs);
+}
+static_assert(groupsCoverTheRepairs());
+
 // Equal or shrinking replacement in one pass: the writer never overtakes the reader, so the search always reads
 // bytes not yet written. A text without the pattern is not touched.
 std::int32_t replaceShrinking(char* buffer, std::int32_t length, TextSpan pattern, TextSpan replacement,
@@ -199,6 +218,18 @@ std::int32_t replaceReporting(char* buffer, std::int32_t length, std::int32_t ca
 
 bool isBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
+// Whether any pattern of the group occurs in text.
+bool groupOccurs(const char* text, std::int64_t length, const RepairGroup& group) {
+  const char first = kRepairs[group.first].pattern.data[0];
+  for (const char* at = text; (at = static_cast<const char*>(std::memchr(at, first, static_cast<std::size_t>(
+                                   length - (at - text))))) != nullptr;
+       ++at) {
+    for (std::size_t i = group.first; i < group.first + group.count; ++i)
+      if (matchesAt(text, length, at - text, kRepairs[i].pattern)) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 Status prepareCopy(const char* input, std::int32_t inputLength, char* out, std::int32_t outRoom,
@@ -241,11 +272,15 @@ Status normaliseInputReporting(const char* input, std::int32_t inputLength, char
   if (escapes) made |= kRepairEscapedLineEndsDecoded;
   n = trimBufferChars(out, n, " \r\n");
   out[n] = '\0';
-  for (const Repair& repair : kRepairs) {
-    bool replaced = false;
-    n = replaceReporting(out, n, outRoom, repair.pattern, repair.replacement, replaced);
-    out[n] = '\0';
-    if (replaced) made |= repair.reported;
+  for (const RepairGroup& group : kRepairGroups) {
+    if (n < 1 || !groupOccurs(out, n, group)) continue;
+    for (std::size_t i = group.first; i < group.first + group.count; ++i) {
+      const Repair& repair = kRepairs[i];
+      bool replaced = false;
+      n = replaceReporting(out, n, outRoom, repair.pattern, repair.replacement, replaced);
+      out[n] = '\0';
+      if (replaced) made |= repair.reported;
+    }
   }
   if (outLength != nullptr) *outLength = n;
   if (repairs != nullptr) *repairs = made;

@@ -51,6 +51,8 @@ TEST(NormaliseInput, RepairsReaderOutput) {
       // Damaged compliance headers (one shape per kind of repair), trailing blanks trimmed before the repairs.
       {"@\r\r\n\r\r\nANSI "sv, "@\n\x1e\rANSI"sv},
       {"@\n\nANSI"sv, "@\n\x1e\rANSI"sv},
+      {"@\n\x1e\r@\n\rANSI"sv, "@\n\x1e\r@\n\x1e\rANSI"sv},  // the header found behind an intact one
+      {"\r@\n\nA\r\r"sv, "@\n\x1e\rA"sv},
       // Line ends.
       {"A\r\r\nB\r\nC"sv, "A\nB\nC"sv},
       {"A\n\rB"sv, "A\n\rB"sv},
