@@ -240,17 +240,19 @@ bool takeSnapshot(const FieldRecord& record, const RecordMark& mark, RecordSnaps
     return false;
   }
   const char* const base = record.arena + mark.arenaUsed;
-  snapshot.slotCount = 0;
+  // Counted in a local: a store into the slots might change the count as far as the compiler knows.
+  std::int32_t count = 0;
   for (std::size_t word = 0; word < std::size(record.slotsWritten); ++word) {
     for (std::uint64_t bits = record.slotsWritten[word]; bits != 0; bits &= bits - 1) {
       const auto i = static_cast<std::int32_t>(word * 64 + static_cast<std::size_t>(std::countr_zero(bits)));
       const FieldSlot& slot = record.slots[i];
       const std::ptrdiff_t offset = slot.text != nullptr ? slot.text - base : -1;
-      if (snapshot.slotCount == RecordSnapshot::kMaxSlots) return false;
+      if (count == RecordSnapshot::kMaxSlots) return false;
       if (slot.text != nullptr && (offset < 0 || slot.length < 0 || offset + slot.length > appended)) return false;
-      snapshot.slots[snapshot.slotCount++] = {i, static_cast<std::int32_t>(offset), slot.length};
+      snapshot.slots[count++] = {i, static_cast<std::int32_t>(offset), slot.length};
     }
   }
+  snapshot.slotCount = count;
   snapshot.arenaUsed = appended;
   std::memcpy(snapshot.bytes, base, static_cast<std::size_t>(appended));
   return true;
@@ -262,14 +264,17 @@ bool replaySnapshot(const RecordSnapshot& snapshot, FieldRecord& record) {
     return false;
   }
   char* const base = record.arena + record.arenaUsed;
-  std::memcpy(base, snapshot.bytes, static_cast<std::size_t>(snapshot.arenaUsed));
-  for (std::int32_t i = 0; i < snapshot.slotCount; ++i) {
-    const RecordSnapshot::Slot& slot = snapshot.slots[i];
+  const std::int32_t appended = snapshot.arenaUsed;
+  const std::int32_t count = snapshot.slotCount;
+  std::memcpy(base, snapshot.bytes, static_cast<std::size_t>(appended));
+  for (std::int32_t i = 0; i < count; ++i) {
+    const RecordSnapshot::Slot slot = snapshot.slots[i];
     record.slots[slot.slot] = slot.offset < 0 ? FieldSlot{} : FieldSlot{base + slot.offset, slot.length};
-    record.slotsWritten[slot.slot / 64] |= std::uint64_t{1} << (slot.slot % 64);
+    const auto bit = static_cast<std::uint32_t>(slot.slot);
+    record.slotsWritten[bit / 64] |= std::uint64_t{1} << (bit % 64);
   }
-  record.arenaUsed += snapshot.arenaUsed;
-  if (snapshot.slotCount > 0) record.correctionRow = -1;
+  record.arenaUsed += appended;
+  if (count > 0) record.correctionRow = -1;
   return true;
 }
 
