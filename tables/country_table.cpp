@@ -334,6 +334,45 @@ constexpr bool rowsByNameAreOrdered() {
 }
 static_assert(rowsByNameAreOrdered());
 
+// The same for codes: the first row in code order with a code is the first in the table with it.
+constexpr auto kRowsByCode = [] {
+  std::array<std::uint16_t, std::size(kCountryRows)> order{};
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = static_cast<std::uint16_t>(i);
+  for (std::size_t i = 1; i < order.size(); ++i) {
+    const std::uint16_t row = order[i];
+    std::size_t j = i;
+    for (; j > 0 && upperCasedOrder(kCountryRows[order[j - 1]].code, kCountryRows[row].code) > 0; --j)
+      order[j] = order[j - 1];
+    order[j] = row;
+  }
+  return order;
+}();
+
+constexpr bool rowsByCodeAreOrdered() {
+  for (std::size_t i = 1; i < kRowsByCode.size(); ++i) {
+    const int order = upperCasedOrder(kCountryRows[kRowsByCode[i - 1]].code, kCountryRows[kRowsByCode[i]].code);
+    if (order > 0 || (order == 0 && kRowsByCode[i - 1] > kRowsByCode[i])) return false;
+  }
+  return true;
+}
+static_assert(rowsByCodeAreOrdered());
+
+// The first table row whose code is the text upper-cased, or null.
+const CountryRow* rowForCode(std::string_view code) {
+  std::size_t low = 0;
+  std::size_t high = kRowsByCode.size();
+  while (low < high) {
+    const std::size_t middle = low + (high - low) / 2;
+    if (upperCasedOrder(kCountryRows[kRowsByCode[middle]].code, code) < 0)
+      low = middle + 1;
+    else
+      high = middle;
+  }
+  if (low < kRowsByCode.size() && equalsUpperCased(kCountryRows[kRowsByCode[low]].code, code))
+    return &kCountryRows[kRowsByCode[low]];
+  return nullptr;
+}
+
 }  // namespace
 
 constinit const std::span<const CountryRow> CountryTable{kCountryRows};
@@ -358,16 +397,15 @@ const char* countryCodeForName(const char* name) {
 
 const char* countryNameForCode(TextSpan code) {
   if (!code.filled()) return nullptr;
-  for (const CountryRow& row : CountryTable)
-    if (equalsUpperCased(row.code, code.view())) return row.name;
-  return nullptr;
+  const CountryRow* row = rowForCode(code.view());
+  return row != nullptr ? row->name : nullptr;
 }
 
+// Every code is in capitals, so only a text in capitals can equal one.
 bool isCountryCode(const char* text) {
   if (text == nullptr) return false;
-  for (const CountryRow& row : CountryTable)
-    if (std::strcmp(text, row.code) == 0) return true;
-  return false;
+  const CountryRow* row = rowForCode(text);
+  return row != nullptr && std::strcmp(text, row->code) == 0;
 }
 
 }  // namespace quorix

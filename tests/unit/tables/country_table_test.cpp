@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -54,6 +55,17 @@ TEST(CountryNameForCode, FirstRowOfTheCodeWins) {
   EXPECT_EQ(countryNameForCode(TextSpan{"USA", 0}), nullptr);
   // Only the span's own bytes count, not what follows it.
   EXPECT_EQ(orNone(countryNameForCode(TextSpan{"MEXICO", 3})), "MEXICO");
+  // Every code, in either case, leads to the first of its rows.
+  for (const CountryRow& row : CountryTable) {
+    const CountryRow& first = *std::find_if(CountryTable.begin(), CountryTable.end(),
+                                            [&](const CountryRow& r) { return std::string_view(r.code) == row.code; });
+    std::string lower(row.code);
+    for (char& c : lower) c = static_cast<char>(c - 'A' + 'a');
+    EXPECT_EQ(orNone(countryNameForCode(span(row.code))), first.name) << row.code;
+    EXPECT_EQ(orNone(countryNameForCode(span(lower))), first.name) << lower;
+    EXPECT_TRUE(isCountryCode(row.code)) << row.code;
+    EXPECT_FALSE(isCountryCode(lower.c_str())) << lower;
+  }
 }
 
 TEST(IsCountryCode, ExactAndCaseSensitive) {
