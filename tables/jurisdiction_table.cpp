@@ -1,6 +1,8 @@
 // The jurisdiction table in four groups: United States, US territories, Canada, Mexico.
 #include "tables/jurisdiction_table.h"
 
+#include <array>
+#include <cstdint>
 #include <iterator>
 #include <string_view>
 
@@ -144,15 +146,29 @@ static_assert(std::size(kJurisdictionRows) == 107 && codesAreUniquePairsOfCapita
 static_assert(rowsInGroup(kGroupUnitedStates) == 52 && rowsInGroup(kGroupUsTerritories) == 9 &&
               rowsInGroup(kGroupCanada) == 14 && rowsInGroup(kGroupMexico) == 32);
 
+// The first row of each pair of capitals, plus one (0: none), so that a lookup takes the row a walk would.
+constexpr auto kFirstRowByCode = [] {
+  std::array<std::uint8_t, 26 * 26> rows{};
+  for (std::size_t i = 0; i < std::size(kJurisdictionRows); ++i) {
+    const char* code = kJurisdictionRows[i].code;
+    std::uint8_t& cell = rows[static_cast<std::size_t>((code[0] - 'A') * 26 + (code[1] - 'A'))];
+    if (cell == 0) cell = static_cast<std::uint8_t>(i + 1);
+  }
+  return rows;
+}();
+static_assert(std::size(kJurisdictionRows) < 255);
+
 }  // namespace
 
 constinit const std::span<const JurisdictionRow> JurisdictionTable{kJurisdictionRows};
 
 const char* countryGroupForJurisdiction(TextSpan code) {
   if (!code.filled() || code.length != 2) return nullptr;
-  for (const JurisdictionRow& row : JurisdictionTable)
-    if (row.code[0] == code.data[0] && row.code[1] == code.data[1]) return row.group;  // codes are pairs
-  return nullptr;
+  // Every code is a pair of capitals, so nothing else is found.
+  const auto capital = [](char c) { return c >= 'A' && c <= 'Z'; };
+  if (!capital(code.data[0]) || !capital(code.data[1])) return nullptr;
+  const std::uint8_t row = kFirstRowByCode[static_cast<std::size_t>((code.data[0] - 'A') * 26 + (code.data[1] - 'A'))];
+  return row != 0 ? kJurisdictionRows[row - 1].group : nullptr;
 }
 
 }  // namespace quorix
