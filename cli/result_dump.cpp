@@ -52,6 +52,29 @@ constexpr bool resultNamesArePlain() {
   return true;
 }
 static_assert(resultNamesArePlain(), "field names are written into JSON without escaping");
+
+// `, "name": ` for each result field, made when compiling, so that a member's name is not put together per input.
+struct MemberName {
+  char text[40] = {};
+  std::size_t length = 0;
+};
+constexpr auto kFieldMemberNames = [] {
+  std::array<MemberName, std::size(kResultFields)> names{};
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    const std::string_view name = kResultFields[i].javaName;
+    MemberName& member = names[i];
+    for (const char c : std::string_view(", \"")) member.text[member.length++] = c;
+    for (const char c : name) member.text[member.length++] = c;
+    for (const char c : std::string_view("\": ")) member.text[member.length++] = c;
+  }
+  return names;
+}();
+constexpr bool fieldNamesFit() {
+  for (const ResultField& field : kResultFields)
+    if (field.javaName.size() + 6 > sizeof MemberName::text) return false;
+  return true;
+}
+static_assert(fieldNamesFit());
 constexpr bool extraNamesArePlain() {
   for (const ExtraField& field : kExtraFields)
     if (!isPlainName(field.name)) return false;
@@ -94,6 +117,15 @@ char* putEscaped(char* at, std::string_view value) {
 // leading plain run is copied in one piece and only the rest is sized for the worst.
 void appendJsonMember(std::string& out, std::string_view prefix, std::string_view value) {
   const std::size_t plain = plainJsonPrefix(value);
+  // Nearly every member is short and needs no escape: it is put together here and appended in one piece.
+  if (char member[160]; plain == value.size() && prefix.size() + value.size() + 2 <= sizeof member) {
+    char* at = std::copy(prefix.begin(), prefix.end(), member);
+    *at++ = '"';
+    at = std::copy(value.begin(), value.end(), at);
+    *at++ = '"';
+    out.append(member, static_cast<std::size_t>(at - member));
+    return;
+  }
   const std::size_t start = out.size();
   out.resize(start + prefix.size() + plain + 6 * (value.size() - plain) + 2);
   char* at = out.data() + start;
@@ -345,18 +377,27 @@ void appendJsonMembers(std::string& out, ParserInstance& instance, Status status
     out += "]";
   }
   out += ", \"fields\": {";
-  bool first = true;
-  visitResultFields(instance, [&](std::string_view javaName, std::string_view text, std::optional<std::int32_t> flag) {
-    appendPlainMember(first, javaName, [&](std::string_view prefix) {
-      if (flag) {
-        out += prefix;
-        appendNumber(out, *flag);
-      } else {
-        appendJsonMember(out, prefix, text);
-      }
-    });
-  });
+  struct FieldMembers {
+    std::string& out;
+    bool first = true;
+  } members{out};
+  const FieldValueVisitor appendField = [](void* context, std::int32_t index, const FieldValue& value) {
+    if (!value.present) return;
+    FieldMembers& to = *static_cast<FieldMembers*>(context);
+    const MemberName& name = kFieldMemberNames[static_cast<std::size_t>(index)];
+    const std::size_t skip = to.first ? 2 : 0;  // the first member has no comma in front
+    to.first = false;
+    const std::string_view prefix(name.text + skip, name.length - skip);
+    if (kResultFields[index].flag != nullptr) {
+      to.out += prefix;
+      appendNumber(to.out, value.flag);
+    } else {
+      appendJsonMember(to.out, prefix, value.text);
+    }
+  };
+  deriveFieldValues(instance, appendField, &members);
   out += "}";
+  bool first = true;
   if (options.extras) {
     out += ", \"extras\": {";
     first = true;

@@ -197,6 +197,24 @@ std::int32_t filledSlots(const FieldRecord& record) {
   return count;
 }
 
+// How many filled slots have a NUL right behind their value in the arena's used part; -1 when a slot lies outside it.
+std::int32_t valueEnds(const FieldRecord& record) {
+  const std::less_equal<const char*> notAfter;
+  const char* const arena = record.arena;
+  const char* const end = arena + record.arenaUsed;
+  std::int32_t ends = 0;
+  for (std::size_t word = 0; word < std::size(record.slotsWritten); ++word) {
+    for (std::uint64_t bits = record.slotsWritten[word]; bits != 0; bits &= bits - 1) {
+      const FieldSlot& slot = record.slots[word * 64 + static_cast<std::size_t>(std::countr_zero(bits))];
+      if (!slot.filled()) continue;
+      const char* const behind = slot.text + slot.length;
+      if (!notAfter(arena, slot.text) || !notAfter(behind, end)) return -1;
+      ends += behind != end && *behind == '\0' ? 1 : 0;
+    }
+  }
+  return ends;
+}
+
 // Slot values are printed and handed to Java as text: control bytes and bytes from 127 up become spaces. So does
 // a NUL that a reader left inside a value, which would otherwise end the value there; the NULs between values stay.
 // Only the slots the setters wrote can be filled, and a value rarely holds a NUL, so each is searched for one.
@@ -204,11 +222,16 @@ void sanitiseArena(FieldRecord& record) {
   // Locals, because a store through char* may change any field of the record as far as the compiler knows.
   char* const arena = record.arena;
   const std::int32_t used = record.arenaUsed;
+  std::int32_t nuls = 0;
   for (std::int32_t i = 0; i < used; ++i) {
     const auto byte = static_cast<unsigned char>(arena[i]);
     const bool control = byte != 0 && (byte < 32 || byte > 126);
+    nuls += byte == 0 ? 1 : 0;
     arena[i] = static_cast<char>(control ? ' ' : byte);
   }
+  // When every NUL in the arena is the one behind a value, no value holds one: the setters give each slot a value
+  // of its own, so no two slots share the NUL behind theirs.
+  if (nuls == valueEnds(record)) return;
   for (std::size_t word = 0; word < std::size(record.slotsWritten); ++word) {
     for (std::uint64_t bits = record.slotsWritten[word]; bits != 0; bits &= bits - 1) {
       FieldSlot& slot = record.slots[word * 64 + static_cast<std::size_t>(std::countr_zero(bits))];
