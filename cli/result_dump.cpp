@@ -137,6 +137,24 @@ void appendJsonMember(std::string& out, std::string_view prefix, std::string_vie
   out.resize(static_cast<std::size_t>(at - out.data()));
 }
 
+// appendJsonMember for a result field, whose name is one of kFieldMemberNames: its fixed-size text is copied whole,
+// which the compiler does without a call.
+void appendFieldMember(std::string& out, const MemberName& name, std::size_t skip, std::string_view value) {
+  constexpr std::size_t kShortValue = 120;
+  if (value.size() > kShortValue || plainJsonPrefix(value) != value.size()) {
+    appendJsonMember(out, std::string_view(name.text + skip, name.length - skip), value);
+    return;
+  }
+  char member[sizeof name.text + kShortValue + 2];
+  std::memcpy(member, name.text, sizeof name.text);
+  char* at = member + name.length;
+  *at++ = '"';
+  std::memcpy(at, value.data(), value.size());
+  at += value.size();
+  *at++ = '"';
+  out.append(member + skip, static_cast<std::size_t>(at - member) - skip);
+}
+
 void appendNumber(std::string& out, std::int64_t value) {
   char digits[24];
   const std::to_chars_result end = std::to_chars(digits, digits + sizeof digits, value);
@@ -387,12 +405,11 @@ void appendJsonMembers(std::string& out, ParserInstance& instance, Status status
     const MemberName& name = kFieldMemberNames[static_cast<std::size_t>(index)];
     const std::size_t skip = to.first ? 2 : 0;  // the first member has no comma in front
     to.first = false;
-    const std::string_view prefix(name.text + skip, name.length - skip);
     if (kResultFields[index].flag != nullptr) {
-      to.out += prefix;
+      to.out.append(name.text + skip, name.length - skip);
       appendNumber(to.out, value.flag);
     } else {
-      appendJsonMember(to.out, prefix, value.text);
+      appendFieldMember(to.out, name, skip, value.text);
     }
   };
   deriveFieldValues(instance, appendField, &members);
