@@ -311,65 +311,49 @@ constexpr int upperCasedOrder(const char* tableText, std::string_view text) {
   return tableText[i] == '\0' ? 0 : 1;
 }
 
-// Row numbers in name order, stably sorted, so a lookup takes the same row the table walk would.
-constexpr auto kRowsByName = [] {
+using RowText = const char* CountryRow::*;
+
+// Row numbers in the order of one text of the rows, stably sorted, so a lookup takes the same row the table walk
+// would.
+constexpr auto rowsOrderedBy(RowText text) {
   std::array<std::uint16_t, std::size(kCountryRows)> order{};
   for (std::size_t i = 0; i < order.size(); ++i) order[i] = static_cast<std::uint16_t>(i);
   for (std::size_t i = 1; i < order.size(); ++i) {  // insertion sort: stable, and run once by the compiler
     const std::uint16_t row = order[i];
     std::size_t j = i;
-    for (; j > 0 && upperCasedOrder(kCountryRows[order[j - 1]].name, kCountryRows[row].name) > 0; --j)
+    for (; j > 0 && upperCasedOrder(kCountryRows[order[j - 1]].*text, kCountryRows[row].*text) > 0; --j)
       order[j] = order[j - 1];
     order[j] = row;
   }
   return order;
-}();
-
-constexpr bool rowsByNameAreOrdered() {
-  for (std::size_t i = 1; i < kRowsByName.size(); ++i) {
-    const int order = upperCasedOrder(kCountryRows[kRowsByName[i - 1]].name, kCountryRows[kRowsByName[i]].name);
-    if (order > 0 || (order == 0 && kRowsByName[i - 1] > kRowsByName[i])) return false;
-  }
-  return true;
 }
-static_assert(rowsByNameAreOrdered());
+using RowOrder = decltype(rowsOrderedBy(&CountryRow::name));
 
-// The same for codes: the first row in code order with a code is the first in the table with it.
-constexpr auto kRowsByCode = [] {
-  std::array<std::uint16_t, std::size(kCountryRows)> order{};
-  for (std::size_t i = 0; i < order.size(); ++i) order[i] = static_cast<std::uint16_t>(i);
+constexpr bool rowsAreOrderedBy(const RowOrder& order, RowText text) {
   for (std::size_t i = 1; i < order.size(); ++i) {
-    const std::uint16_t row = order[i];
-    std::size_t j = i;
-    for (; j > 0 && upperCasedOrder(kCountryRows[order[j - 1]].code, kCountryRows[row].code) > 0; --j)
-      order[j] = order[j - 1];
-    order[j] = row;
-  }
-  return order;
-}();
-
-constexpr bool rowsByCodeAreOrdered() {
-  for (std::size_t i = 1; i < kRowsByCode.size(); ++i) {
-    const int order = upperCasedOrder(kCountryRows[kRowsByCode[i - 1]].code, kCountryRows[kRowsByCode[i]].code);
-    if (order > 0 || (order == 0 && kRowsByCode[i - 1] > kRowsByCode[i])) return false;
+    const int sign = upperCasedOrder(kCountryRows[order[i - 1]].*text, kCountryRows[order[i]].*text);
+    if (sign > 0 || (sign == 0 && order[i - 1] > order[i])) return false;
   }
   return true;
 }
-static_assert(rowsByCodeAreOrdered());
 
-// The first table row whose code is the text upper-cased, or null.
-const CountryRow* rowForCode(std::string_view code) {
+constexpr RowOrder kRowsByName = rowsOrderedBy(&CountryRow::name);
+constexpr RowOrder kRowsByCode = rowsOrderedBy(&CountryRow::code);
+static_assert(rowsAreOrderedBy(kRowsByName, &CountryRow::name) && rowsAreOrderedBy(kRowsByCode, &CountryRow::code));
+
+// The first table row whose text is wanted upper-cased, or null: a binary search over the rows in that text's order,
+// where of equal texts the first in the table stands first.
+const CountryRow* firstRowWith(const RowOrder& order, RowText text, std::string_view wanted) {
   std::size_t low = 0;
-  std::size_t high = kRowsByCode.size();
+  std::size_t high = order.size();
   while (low < high) {
     const std::size_t middle = low + (high - low) / 2;
-    if (upperCasedOrder(kCountryRows[kRowsByCode[middle]].code, code) < 0)
+    if (upperCasedOrder(kCountryRows[order[middle]].*text, wanted) < 0)
       low = middle + 1;
     else
       high = middle;
   }
-  if (low < kRowsByCode.size() && equalsUpperCased(kCountryRows[kRowsByCode[low]].code, code))
-    return &kCountryRows[kRowsByCode[low]];
+  if (low < order.size() && equalsUpperCased(kCountryRows[order[low]].*text, wanted)) return &kCountryRows[order[low]];
   return nullptr;
 }
 
@@ -379,32 +363,20 @@ constinit const std::span<const CountryRow> CountryTable{kCountryRows};
 
 const char* countryCodeForName(const char* name) {
   if (name == nullptr) return nullptr;
-  const std::string_view wanted(name);
-  // Binary search over the rows in name order; of equal names the first in the table stands first there.
-  std::size_t low = 0;
-  std::size_t high = kRowsByName.size();
-  while (low < high) {
-    const std::size_t middle = low + (high - low) / 2;
-    if (upperCasedOrder(kCountryRows[kRowsByName[middle]].name, wanted) < 0)
-      low = middle + 1;
-    else
-      high = middle;
-  }
-  if (low < kRowsByName.size() && equalsUpperCased(kCountryRows[kRowsByName[low]].name, wanted))
-    return kCountryRows[kRowsByName[low]].code;
-  return nullptr;
+  const CountryRow* row = firstRowWith(kRowsByName, &CountryRow::name, name);
+  return row != nullptr ? row->code : nullptr;
 }
 
 const char* countryNameForCode(TextSpan code) {
   if (!code.filled()) return nullptr;
-  const CountryRow* row = rowForCode(code.view());
+  const CountryRow* row = firstRowWith(kRowsByCode, &CountryRow::code, code.view());
   return row != nullptr ? row->name : nullptr;
 }
 
 // Every code is in capitals, so only a text in capitals can equal one.
 bool isCountryCode(const char* text) {
   if (text == nullptr) return false;
-  const CountryRow* row = rowForCode(text);
+  const CountryRow* row = firstRowWith(kRowsByCode, &CountryRow::code, text);
   return row != nullptr && std::strcmp(text, row->code) == 0;
 }
 
