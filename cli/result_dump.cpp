@@ -117,15 +117,6 @@ char* putEscaped(char* at, std::string_view value) {
 // leading plain run is copied in one piece and only the rest is sized for the worst.
 void appendJsonMember(std::string& out, std::string_view prefix, std::string_view value) {
   const std::size_t plain = plainJsonPrefix(value);
-  // Nearly every member is short and needs no escape: it is put together here and appended in one piece.
-  if (char member[160]; plain == value.size() && prefix.size() + value.size() + 2 <= sizeof member) {
-    char* at = std::copy(prefix.begin(), prefix.end(), member);
-    *at++ = '"';
-    at = std::copy(value.begin(), value.end(), at);
-    *at++ = '"';
-    out.append(member, static_cast<std::size_t>(at - member));
-    return;
-  }
   const std::size_t start = out.size();
   out.resize(start + prefix.size() + plain + 6 * (value.size() - plain) + 2);
   char* at = out.data() + start;

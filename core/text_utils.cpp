@@ -313,22 +313,27 @@ bool allInClass(TextSpan span, CharClass mask) {
   return span.filled() && classRun(span.data, span.length, mask, span.length) == span.length;
 }
 
-void trimClass(TextSpan* span, CharClass mask) {
+namespace {
+
+// Drops the bytes that drop says go from both ends of a usable span.
+template <typename Drop>
+void trimEnds(TextSpan* span, Drop drop) {
   if (!usableSpan(span)) return;
-  while (span->length > 0 && inClass(span->data[0], mask)) {
+  while (span->length > 0 && drop(span->data[0])) {
     ++span->data;
     --span->length;
   }
-  while (span->length > 0 && inClass(span->data[span->length - 1], mask)) --span->length;
+  while (span->length > 0 && drop(span->data[span->length - 1])) --span->length;
+}
+
+}  // namespace
+
+void trimClass(TextSpan* span, CharClass mask) {
+  trimEnds(span, [mask](char c) { return inClass(c, mask); });
 }
 
 void trimOutsideClass(TextSpan* span, CharClass keep) {
-  if (!usableSpan(span)) return;
-  while (span->length > 0 && !inClass(span->data[0], keep)) {
-    ++span->data;
-    --span->length;
-  }
-  while (span->length > 0 && !inClass(span->data[span->length - 1], keep)) --span->length;
+  trimEnds(span, [keep](char c) { return !inClass(c, keep); });
 }
 
 std::int32_t findFirstNotIf(const TextSpan* span, CharPredicate predicate) {

@@ -41,15 +41,7 @@ Status checkHeaderStart(const AamvaDescriptor& descriptor, TextSpan text) {
 bool readHeaderNumber(TextSpan field, std::int32_t& value) {
   if (field.data == nullptr || field.length < 0) return false;
   // Nearly every field is digits only, and nine of them stay below the cap below.
-  if (field.length <= 9) {
-    std::int32_t digits = 0;
-    std::int32_t i = 0;
-    for (; i < field.length && inClass(field.data[i], kClassDigit); ++i) digits = digits * 10 + (field.data[i] - '0');
-    if (i == field.length) {
-      value = digits;
-      return true;
-    }
-  }
+  if (readDigitsOnly(field, value)) return true;
   const auto isSpace = [](char c) { return inClass(c, kClassSpace); };
   for (std::int32_t i = 0; i < field.length; ++i) {
     const char c = field.data[i];

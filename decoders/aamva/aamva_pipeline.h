@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <iterator>
 
+#include "core/char_classes.h"
 #include "core/field_record.h"
 #include "core/instance.h"
 #include "decoders/aamva/element_tables.h"
@@ -185,6 +186,18 @@ void readHeaderSeparators(AamvaPipeline& pipeline, TextSpan text);
 // A header or designator number: every character a digit, white space, "+" or "-"; leading white space skipped,
 // an optional sign, then digits up to the first other character (none gives 0). False for any other character.
 [[nodiscard]] bool readHeaderNumber(TextSpan field, std::int32_t& value);
+// The value of a number field of one to nine digits and nothing else, as readHeaderNumber reads it; false for any
+// other field. Nearly every header field is one, and the screens read them inline.
+[[nodiscard]] inline bool readDigitsOnly(TextSpan field, std::int32_t& value) {
+  if (field.data == nullptr || field.length < 1 || field.length > 9) return false;
+  std::int32_t digits = 0;
+  for (std::int32_t i = 0; i < field.length; ++i) {
+    if (!inClass(field.data[i], kClassDigit)) return false;
+    digits = digits * 10 + (field.data[i] - '0');
+  }
+  value = digits;
+  return true;
+}
 // The part of text from start on, start clamped to 0..length.
 [[nodiscard]] TextSpan textFrom(TextSpan text, std::int64_t start);
 // Whether the text at position starts with "DL" or "ID", the subfile types.

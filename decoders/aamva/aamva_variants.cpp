@@ -8,7 +8,6 @@
 #include <iterator>
 #include <string_view>
 
-#include "core/char_classes.h"
 #include "core/text_utils.h"
 #include "decoders/aamva/aamva_pipeline.h"
 #include "decoders/variant_kit.h"
@@ -440,14 +439,9 @@ Status runVariant(const AamvaVariant& variant, AamvaTextHook parseElements, cons
 // The header version as screenHeader reads it where that is plain: the mark first, a text longer than the header and
 // a version field of digits alone; -1 in every other case, which the full screen judges.
 std::int32_t plainVersion(const AamvaDescriptor& d, const char* text, std::int32_t length) {
-  if (text == nullptr || length <= d.headerLength || text[0] != '@' || d.versionLength < 1 || d.versionLength > 9)
-    return -1;
+  if (text == nullptr || length <= d.headerLength || text[0] != '@') return -1;
   std::int32_t version = 0;
-  for (const char* at = text + d.versionPos; at < text + d.versionPos + d.versionLength; ++at) {
-    if (!inClass(*at, kClassDigit)) return -1;
-    version = version * 10 + (*at - '0');
-  }
-  return version;
+  return readDigitsOnly(TextSpan{text + d.versionPos, d.versionLength}, version) ? version : -1;
 }
 
 }  // namespace

@@ -245,6 +245,19 @@ void readTrack3FieldArea(MagstripeDecoder& decoder, TextSpan fields) {
     callSpanHook(decoder, hook, fields);
 }
 
+// The licence layout's track 3: its fields area, found by the locate hook and handed to readArea, then the postal
+// code, read from the whole track.
+template <typename ReadArea>
+void readTrack3(MagstripeDecoder& decoder, TextSpan track3, ReadArea readArea) {
+  if (!track3.filled()) return;
+  if (decoder.locateTrack3Fields != nullptr) {
+    TextSpan fields{};
+    decoder.locateTrack3Fields(decoder, track3, fields);
+    readArea(fields);
+  }
+  callSpanHook(decoder, decoder.readPostalCode, track3);
+}
+
 }  // namespace
 
 void decodeTrack(MagstripeDecoder& decoder, MagstripeSpanHook trackHook, TextSpan track) {
@@ -261,16 +274,12 @@ void decodeTrack(MagstripeDecoder& decoder, MagstripeSpanHook trackHook, TextSpa
   if (trackHook != decodeTrack3Fields) return callSpanHook(decoder, trackHook, track);
   // Rows that cut track 3 differently often find the same fields area in it, and their postal code readers differ:
   // the area is what is shared.
-  if (!track.filled()) return;
-  if (decoder.locateTrack3Fields != nullptr) {
-    TextSpan fields{};
-    decoder.locateTrack3Fields(decoder, track, fields);
+  readTrack3(decoder, track, [&](TextSpan fields) {
     listHooks(hooks, {readTrack3FieldArea, decoder.readClass, decoder.readRestrictions, decoder.readEndorsements,
                       decoder.readSex, decoder.readHeight, decoder.readWeight, decoder.readHairColor,
                       decoder.readEyeColor});
     runSharedStage(decoder, readTrack3FieldArea, hooks, fields);
-  }
-  callSpanHook(decoder, decoder.readPostalCode, track);
+  });
 }
 
 Status runTrackDriver(MagstripeDecoder& decoder, const char* text, std::int32_t length) {
@@ -299,13 +308,7 @@ void decodeTrack2Fields(MagstripeDecoder& decoder, TextSpan track2) {
 }
 
 void decodeTrack3Fields(MagstripeDecoder& decoder, TextSpan track3) {
-  if (!track3.filled()) return;
-  if (decoder.locateTrack3Fields != nullptr) {
-    TextSpan fields{};
-    decoder.locateTrack3Fields(decoder, track3, fields);
-    readTrack3FieldArea(decoder, fields);
-  }
-  callSpanHook(decoder, decoder.readPostalCode, track3);
+  readTrack3(decoder, track3, [&](TextSpan fields) { readTrack3FieldArea(decoder, fields); });
 }
 
 // Splitters.
