@@ -340,7 +340,8 @@ Status readyText(const DecoderEntry& row, ContestTexts& texts, const char** read
   return kStatusOk;
 }
 
-Status runRow(const DecoderEntry& row, ContestTexts& texts, FieldRecord& record, ParserInstance& instance) {
+[[gnu::always_inline]] inline Status runRow(const DecoderEntry& row, ContestTexts& texts, FieldRecord& record,
+                                             ParserInstance& instance) {
   const char* text = nullptr;
   std::int32_t length = 0;
   RepairSet repairs = 0;

@@ -1,6 +1,7 @@
 // The country table: names as documents print them, and their alpha-3 codes. Rows sharing a code are aliases.
 #include "tables/country_table.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -287,24 +288,33 @@ constexpr bool codesAreThreeCapitalLetters() {
 static_assert(std::size(kCountryRows) == 259 && codesAreThreeCapitalLetters());
 static_assert(std::string_view(kCountryRows[258].code) == "UTO");
 
-constexpr char upperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-// Equal lengths and equal bytes once the letters of text are upper-cased; the table side is upper case already.
-// The table text is walked up to its NUL rather than measured first: most rows differ at the first byte.
-bool equalsUpperCased(const char* tableText, std::string_view text) {
-  std::size_t i = 0;
-  for (; i < text.size(); ++i)
-    if (tableText[i] == '\0' || tableText[i] != upperAscii(text[i])) return false;
-  return tableText[i] == '\0';
+constexpr bool holdsNoSmallLetter(const char* text) {
+  for (; *text != '\0'; ++text)
+    if (*text >= 'a' && *text <= 'z') return false;
+  return true;
 }
 
-// How a table name orders against text upper-cased, bytes compared unsigned (a name that is a prefix of the other
-// comes first): negative, zero or positive.
-constexpr int upperCasedOrder(const char* tableText, std::string_view text) {
+constexpr std::size_t longestName() {
+  std::size_t longest = 0;
+  for (const CountryRow& row : kCountryRows) {
+    if (!holdsNoSmallLetter(row.name)) return 0;
+    longest = std::max(longest, std::string_view(row.name).size());
+  }
+  return longest;
+}
+
+// Every text of the table is in capitals, so a wanted text is upper-cased once and then compared byte for byte.
+constexpr std::size_t kLongestName = longestName();
+static_assert(kLongestName > 0, "country names are written in capitals");
+
+// How a table text orders against text, bytes compared unsigned (a text that is a prefix of the other comes
+// first): negative, zero or positive. The table text is walked up to its NUL rather than measured first: most rows
+// differ at the first byte.
+constexpr int textOrder(const char* tableText, std::string_view text) {
   std::size_t i = 0;
   for (; i < text.size() && tableText[i] != '\0'; ++i) {
     const auto a = static_cast<unsigned char>(tableText[i]);
-    const auto b = static_cast<unsigned char>(upperAscii(text[i]));
+    const auto b = static_cast<unsigned char>(text[i]);
     if (a != b) return a < b ? -1 : 1;
   }
   if (i < text.size()) return -1;
@@ -321,7 +331,7 @@ constexpr auto rowsOrderedBy(RowText text) {
   for (std::size_t i = 1; i < order.size(); ++i) {  // insertion sort: stable, and run once by the compiler
     const std::uint16_t row = order[i];
     std::size_t j = i;
-    for (; j > 0 && upperCasedOrder(kCountryRows[order[j - 1]].*text, kCountryRows[row].*text) > 0; --j)
+    for (; j > 0 && textOrder(kCountryRows[order[j - 1]].*text, kCountryRows[row].*text) > 0; --j)
       order[j] = order[j - 1];
     order[j] = row;
   }
@@ -331,7 +341,7 @@ using RowOrder = decltype(rowsOrderedBy(&CountryRow::name));
 
 constexpr bool rowsAreOrderedBy(const RowOrder& order, RowText text) {
   for (std::size_t i = 1; i < order.size(); ++i) {
-    const int sign = upperCasedOrder(kCountryRows[order[i - 1]].*text, kCountryRows[order[i]].*text);
+    const int sign = textOrder(kCountryRows[order[i - 1]].*text, kCountryRows[order[i]].*text);
     if (sign > 0 || (sign == 0 && order[i - 1] > order[i])) return false;
   }
   return true;
@@ -342,18 +352,25 @@ constexpr RowOrder kRowsByCode = rowsOrderedBy(&CountryRow::code);
 static_assert(rowsAreOrderedBy(kRowsByName, &CountryRow::name) && rowsAreOrderedBy(kRowsByCode, &CountryRow::code));
 
 // The first table row whose text is wanted upper-cased, or null: a binary search over the rows in that text's order,
-// where of equal texts the first in the table stands first.
+// where of equal texts the first in the table stands first. A text longer than every name matches no row.
 const CountryRow* firstRowWith(const RowOrder& order, RowText text, std::string_view wanted) {
+  if (wanted.size() > kLongestName) return nullptr;
+  char upper[kLongestName];
+  for (std::size_t i = 0; i < wanted.size(); ++i) {
+    const char c = wanted[i];
+    upper[i] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+  }
+  const std::string_view key(upper, wanted.size());
   std::size_t low = 0;
   std::size_t high = order.size();
   while (low < high) {
     const std::size_t middle = low + (high - low) / 2;
-    if (upperCasedOrder(kCountryRows[order[middle]].*text, wanted) < 0)
+    if (textOrder(kCountryRows[order[middle]].*text, key) < 0)
       low = middle + 1;
     else
       high = middle;
   }
-  if (low < order.size() && equalsUpperCased(kCountryRows[order[low]].*text, wanted)) return &kCountryRows[order[low]];
+  if (low < order.size() && textOrder(kCountryRows[order[low]].*text, key) == 0) return &kCountryRows[order[low]];
   return nullptr;
 }
 
