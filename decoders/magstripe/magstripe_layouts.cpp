@@ -14,7 +14,22 @@ namespace {
 constexpr CharSet kCityTrim("-.'/\\ \t$^?");
 constexpr CharSet kAddressTrim("_-'\\/");
 constexpr CharSet kCaret("^");
-constexpr CharSet kTrack3Sentinels("%#+");
+constexpr const char* kTrack3SentinelBytes = "%#+";
+
+// The last place in track[0, end) that holds a start sentinel of track 3, or -1. A track holds one or two: each is
+// looked for by memchr, where a test of every byte from the end back to the front cost 400 instructions a track.
+std::int32_t lastSentinelBefore(TextSpan track, std::int32_t end) {
+  std::int32_t last = -1;
+  if (!track.filled() || end < 1) return last;
+  const char* const stop = track.data + std::min(end, track.length);
+  for (const char* sentinel = kTrack3SentinelBytes; *sentinel != '\0'; ++sentinel) {
+    for (const char* at = track.data;
+         (at = static_cast<const char*>(std::memchr(at, *sentinel, static_cast<std::size_t>(stop - at)))) != nullptr;
+         ++at)
+      last = std::max(last, static_cast<std::int32_t>(at - track.data));
+  }
+  return last;
+}
 
 // A fixed-width field of the fields area, trimmed of white space; empty when the area is too short.
 TextSpan trimmedField(TextSpan fields, std::int32_t minLength, std::int32_t offset, std::int32_t width) {
@@ -222,8 +237,7 @@ void storePostalCode(FieldRecord& record, TextSpan value, std::int32_t forms) {
 
 void readPostalCodeBackward(MagstripeDecoder& decoder, TextSpan track3) {
   if (!track3.filled() || track3.length < 7) return;
-  for (std::int32_t p = track3.length - 1; p >= 0; --p) {
-    if (!kTrack3Sentinels.has(track3.data[p])) continue;
+  for (std::int32_t p = lastSentinelBefore(track3, track3.length); p >= 0; p = lastSentinelBefore(track3, p)) {
     const std::int32_t behind = track3.length - 1 - p;
     if (behind < 6) continue;
     const std::int32_t limit = std::min(behind - 2, 11);
@@ -239,12 +253,8 @@ void readPostalCodeBackward(MagstripeDecoder& decoder, TextSpan track3) {
 // The sentinel, two skipped characters and the 11-character postal code lie in front of the fields area.
 void locateFieldsAfterSentinel(MagstripeDecoder&, TextSpan track3, TextSpan& fields) {
   if (!track3.filled() || track3.length < 16) return;
-  for (std::int32_t p = track3.length - 15; p >= 0; --p) {
-    if (kTrack3Sentinels.has(track3.data[p])) {
-      fields = stripePart(track3, p + 14, track3.length);
-      return;
-    }
-  }
+  if (const std::int32_t p = lastSentinelBefore(track3, track3.length - 14); p >= 0)
+    fields = stripePart(track3, p + 14, track3.length);
 }
 
 void readClassField(MagstripeDecoder& decoder, TextSpan fields) {

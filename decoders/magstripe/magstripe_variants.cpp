@@ -97,9 +97,13 @@ void readLicenseFromTrack3(MagstripeDecoder& decoder, TextSpan track3) {
 }
 
 void readForwardSentinelPostalCode(MagstripeDecoder& decoder, TextSpan track3) {
-  for (std::int32_t p = 0; p < track3.length; ++p) {
+  if (!track3.filled()) return;
+  const char* const end = track3.data + track3.length;
+  for (const char* at = track3.data;
+       (at = static_cast<const char*>(std::memchr(at, '%', static_cast<std::size_t>(end - at)))) != nullptr; ++at) {
+    const auto p = static_cast<std::int32_t>(at - track3.data);
     const std::int32_t behind = track3.length - 1 - p;
-    if (track3.data[p] != '%' || behind < 7) continue;
+    if (behind < 7) continue;
     const std::int32_t count = countDigits(track3, p + 3, behind >= 12 ? 9 : behind - 2);
     if (count < 5) continue;
     storePostalCode(*decoder.record, stripePart(track3, p + 3, count), kPostalZipPlus4);
