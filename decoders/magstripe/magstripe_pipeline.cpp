@@ -206,22 +206,26 @@ void listHooks(StageHooks& key, const MagstripeSpanHook (&hooks)[N]) {
                  [](MagstripeSpanHook hook) { return reinterpret_cast<std::uintptr_t>(hook); });
 }
 
-bool keptFor(const KeptWork& work, std::uint64_t serial, const StageHooks& hooks, TextSpan span) {
-  return work.serial == serial && work.spanLength == span.length &&
+bool keptFor(const KeptWork& work, std::uint64_t serial, const StageHooks& hooks, TextSpan key) {
+  return work.serial == serial && work.spanLength == key.length &&
          std::equal(std::begin(hooks), std::end(hooks), std::begin(work.hooks)) &&
-         std::memcmp(work.span, span.data, static_cast<std::size_t>(span.length)) == 0;
+         std::memcmp(work.span, key.data, static_cast<std::size_t>(key.length)) == 0;
 }
 
 // Runs stage over span, or gives the record what an earlier row of the contest wrote running the same hooks (the stage
 // and those it calls) over the same bytes. Field hooks read nothing but their span and the instance's time, and only
-// write, so what they write does not depend on where the span lies or on what the record held before.
-void runSharedStage(MagstripeDecoder& decoder, MagstripeSpanHook stage, const StageHooks& hooks, TextSpan span) {
+// write, so what they write does not depend on where the span lies or on what the record held before. Hooks that
+// read no further than a place, and ask of the span's length only whether it reaches that place, read the same from
+// every span that agrees with span up to there: readTo is that place, or 0 when the whole span counts.
+void runSharedStage(MagstripeDecoder& decoder, MagstripeSpanHook stage, const StageHooks& hooks, TextSpan span,
+                    std::int32_t readTo = 0) {
   ParserInstance* const instance = decoder.instance;
   if (instance == nullptr || instance->contestSerial == 0 || !span.filled() || span.length > kKeptWorkSpan) {
     return stage(decoder, span);
   }
+  const TextSpan key{span.data, readTo > 0 ? std::min(span.length, readTo) : span.length};
   for (const KeptWork& work : instance->kept) {
-    if (keptFor(work, instance->contestSerial, hooks, span) && replaySnapshot(work.record, *decoder.record)) return;
+    if (keptFor(work, instance->contestSerial, hooks, key) && replaySnapshot(work.record, *decoder.record)) return;
   }
   const RecordMark mark = markRecord(*decoder.record);
   stage(decoder, span);
@@ -232,8 +236,8 @@ void runSharedStage(MagstripeDecoder& decoder, MagstripeSpanHook stage, const St
   if (!usable) return;
   kept.serial = instance->contestSerial;
   std::copy(std::begin(hooks), std::end(hooks), std::begin(kept.hooks));
-  kept.spanLength = span.length;
-  std::memcpy(kept.span, span.data, static_cast<std::size_t>(span.length));
+  kept.spanLength = key.length;
+  std::memcpy(kept.span, key.data, static_cast<std::size_t>(key.length));
   instance->nextKept = (instance->nextKept + 1) % kKeptWorkEntries;
 }
 
@@ -243,6 +247,16 @@ void readTrack3FieldArea(MagstripeDecoder& decoder, TextSpan fields) {
        {decoder.readClass, decoder.readRestrictions, decoder.readEndorsements, decoder.readSex, decoder.readHeight,
         decoder.readWeight, decoder.readHairColor, decoder.readEyeColor})
     callSpanHook(decoder, hook, fields);
+}
+
+// How far the licence layout's eight area hooks read, when the table holds them all; 0 when it holds another.
+std::int32_t areaReadTo(const MagstripeDecoder& decoder) {
+  constexpr MagstripeDecoder layout = licenceLayoutHooks();
+  const bool layoutHooks = decoder.readClass == layout.readClass && decoder.readRestrictions == layout.readRestrictions &&
+                           decoder.readEndorsements == layout.readEndorsements && decoder.readSex == layout.readSex &&
+                           decoder.readHeight == layout.readHeight && decoder.readWeight == layout.readWeight &&
+                           decoder.readHairColor == layout.readHairColor && decoder.readEyeColor == layout.readEyeColor;
+  return layoutHooks ? kLayoutAreaReach : 0;
 }
 
 // The licence layout's track 3: its fields area, found by the locate hook and handed to readArea, then the postal
@@ -278,7 +292,7 @@ void decodeTrack(MagstripeDecoder& decoder, MagstripeSpanHook trackHook, TextSpa
     listHooks(hooks, {readTrack3FieldArea, decoder.readClass, decoder.readRestrictions, decoder.readEndorsements,
                       decoder.readSex, decoder.readHeight, decoder.readWeight, decoder.readHairColor,
                       decoder.readEyeColor});
-    runSharedStage(decoder, readTrack3FieldArea, hooks, fields);
+    runSharedStage(decoder, readTrack3FieldArea, hooks, fields, areaReadTo(decoder));
   });
 }
 

@@ -162,6 +162,9 @@ void readHeightField(MagstripeDecoder& decoder, TextSpan fields);
 void readWeightField(MagstripeDecoder& decoder, TextSpan fields);
 void readHairColorField(MagstripeDecoder& decoder, TextSpan fields);
 void readEyeColorField(MagstripeDecoder& decoder, TextSpan fields);
+// Those eight read fixed places of the area's first 29 bytes and ask of its length only which of those places it
+// reaches: two areas that agree up to here, or both reach it and agree that far, give the same fields.
+inline constexpr std::int32_t kLayoutAreaReach = 29;
 
 // Building blocks the variants share with the defaults.
 

@@ -11,6 +11,7 @@
 #include "core/field_record.h"
 #include "core/instance.h"
 #include "core/registry.h"
+#include "decoders/magstripe/magstripe_pipeline.h"
 #include "unit/support/golden_corpus.h"
 
 namespace quorix {
@@ -93,6 +94,41 @@ TEST(SharedTracks, ARowThatCutsTheSameTracksReadsNothingAgain) {
   instance.contestSerial = 8;
   EXPECT_EQ(decode(byId(4), text.data(), length, instance), first);
   EXPECT_EQ(instance.nextKept, 6 % kKeptWorkEntries);
+}
+
+// The slots the licence layout's eight area hooks write over an area.
+std::vector<std::string> areaFields(const std::string& area) {
+  std::vector<char> arena(512);
+  FieldRecord record;
+  EXPECT_EQ(initRecord(record, arena.data(), static_cast<std::int32_t>(arena.size())), kStatusOk);
+  ParserInstance instance = instanceAt(0);
+  MagstripeDecoder decoder;
+  initMagstripeDecoder(decoder, record, instance);
+  const TextSpan span{area.data(), static_cast<std::int32_t>(area.size())};
+  for (MagstripeSpanHook hook :
+       {decoder.readClass, decoder.readRestrictions, decoder.readEndorsements, decoder.readSex, decoder.readHeight,
+        decoder.readWeight, decoder.readHairColor, decoder.readEyeColor})
+    hook(decoder, span);
+  std::vector<std::string> out;
+  for (const FieldSlot& slot : record.slots)
+    out.emplace_back(slot.text != nullptr ? std::string(slot.text, static_cast<std::size_t>(slot.length)) : "-");
+  return out;
+}
+
+// Rows that cut track 3 with and without its end sentinel share the area's reading only because these hooks stop at
+// their reach: whatever stands behind it must change nothing.
+TEST(SharedTracks, TheLayoutsAreaHooksReadNothingBehindTheirReach) {
+  const std::string areas[] = {"D           NONE1510180BROBRO", "CDM  B       HT  F507150BLNGRN",
+                               "A1234567890ABCDEFGHI99999ZZZYY"};
+  for (const std::string& whole : areas) {
+    const std::string area = whole.substr(0, kLayoutAreaReach);
+    const std::vector<std::string> expected = areaFields(area);
+    // The area's own values are found, or the comparison would prove nothing.
+    EXPECT_GT(std::count_if(expected.begin(), expected.end(), [](const std::string& v) { return v != "-"; }), 3)
+        << area;
+    for (const std::string tail : {"?", "BLU", "  99 X?", "123456789012345678901234567890", "ZZZZZZZZ"})
+      EXPECT_EQ(areaFields(area + tail), expected) << area << tail;
+  }
 }
 
 TEST(SharedTracks, NothingIsKeptOutsideAContest) {
