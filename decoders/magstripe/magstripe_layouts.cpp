@@ -162,6 +162,18 @@ void readLicenseDigits(MagstripeDecoder& decoder, TextSpan track2) {
   storeLicenseDigits(decoder, track2, 6);
 }
 
+// With the 12 date digits behind its first "=", the three readers above read nothing behind the dates but the
+// overflow digits of the licence number: the licence reader, which wants seven digits first, stops at that first "="
+// or reads nothing, and every length they ask for is reached.
+std::int32_t layoutTrack2Reach(TextSpan track2) {
+  if (!track2.filled()) return 0;
+  const auto* equals = static_cast<const char*>(std::memchr(track2.data, '=', static_cast<std::size_t>(track2.length)));
+  const auto at = equals != nullptr ? static_cast<std::int32_t>(equals - track2.data) : -1;
+  if (at < 0 || track2.length - at < 13) return 0;
+  const std::int32_t overflow = at + 13;
+  return overflow + classRun(track2.data + overflow, track2.length - overflow, kClassDigit, 5);
+}
+
 void storeStripeDates(MagstripeDecoder& decoder, TextSpan dateDigits) {
   if (dateDigits.length < 12 || !allInClass(stripePart(dateDigits, 0, 12), kClassDigit)) return;
   const char* d = dateDigits.data;

@@ -249,6 +249,14 @@ void readTrack3FieldArea(MagstripeDecoder& decoder, TextSpan fields) {
     callSpanHook(decoder, hook, fields);
 }
 
+// How far the licence layout's three track 2 hooks read in track, when the table holds them all; 0 otherwise.
+std::int32_t track2ReadTo(const MagstripeDecoder& decoder, TextSpan track) {
+  constexpr MagstripeDecoder layout = licenceLayoutHooks();
+  const bool layoutHooks = decoder.readIin == layout.readIin && decoder.readLicenseNumber == layout.readLicenseNumber &&
+                           decoder.readDates == layout.readDates;
+  return layoutHooks ? layoutTrack2Reach(track) : 0;
+}
+
 // How far the licence layout's eight area hooks read, when the table holds them all; 0 when it holds another.
 std::int32_t areaReadTo(const MagstripeDecoder& decoder) {
   constexpr MagstripeDecoder layout = licenceLayoutHooks();
@@ -283,7 +291,7 @@ void decodeTrack(MagstripeDecoder& decoder, MagstripeSpanHook trackHook, TextSpa
   }
   if (trackHook == decodeTrack2Fields) {
     listHooks(hooks, {decodeTrack2Fields, decoder.readIin, decoder.readLicenseNumber, decoder.readDates});
-    return runSharedStage(decoder, decodeTrack2Fields, hooks, track);
+    return runSharedStage(decoder, decodeTrack2Fields, hooks, track, track2ReadTo(decoder, track));
   }
   if (trackHook != decodeTrack3Fields) return callSpanHook(decoder, trackHook, track);
   // Rows that cut track 3 differently often find the same fields area in it, and their postal code readers differ:

@@ -152,6 +152,9 @@ void readAddressRun(MagstripeDecoder& decoder, TextSpan track1);
 void readIinDigits(MagstripeDecoder& decoder, TextSpan track2);
 void readLicenseDigits(MagstripeDecoder& decoder, TextSpan track2);
 void readTrack2Dates(MagstripeDecoder& decoder, TextSpan track2);
+// How far those three read in track2, with the same meaning as kLayoutAreaReach below: two tracks that agree on that
+// many bytes, and give the same reach, give the same fields. 0 when it is the whole track.
+[[nodiscard]] std::int32_t layoutTrack2Reach(TextSpan track2);
 void readPostalCodeBackward(MagstripeDecoder& decoder, TextSpan track3);
 void locateFieldsAfterSentinel(MagstripeDecoder& decoder, TextSpan track3, TextSpan& fields);
 void readClassField(MagstripeDecoder& decoder, TextSpan fields);

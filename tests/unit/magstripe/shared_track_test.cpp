@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -96,38 +97,67 @@ TEST(SharedTracks, ARowThatCutsTheSameTracksReadsNothingAgain) {
   EXPECT_EQ(instance.nextKept, 6 % kKeptWorkEntries);
 }
 
-// The slots the licence layout's eight area hooks write over an area.
-std::vector<std::string> areaFields(const std::string& area) {
+// The slots that the licence layout's hooks of one stage write over a span.
+using LayoutHooks = std::vector<MagstripeSpanHook MagstripeDecoder::*>;
+std::vector<std::string> layoutFields(const LayoutHooks& hooks, const std::string& text) {
   std::vector<char> arena(512);
   FieldRecord record;
   EXPECT_EQ(initRecord(record, arena.data(), static_cast<std::int32_t>(arena.size())), kStatusOk);
   ParserInstance instance = instanceAt(0);
   MagstripeDecoder decoder;
   initMagstripeDecoder(decoder, record, instance);
-  const TextSpan span{area.data(), static_cast<std::int32_t>(area.size())};
-  for (MagstripeSpanHook hook :
-       {decoder.readClass, decoder.readRestrictions, decoder.readEndorsements, decoder.readSex, decoder.readHeight,
-        decoder.readWeight, decoder.readHairColor, decoder.readEyeColor})
-    hook(decoder, span);
+  for (const auto hook : hooks) (decoder.*hook)(decoder, TextSpan{text.data(), static_cast<std::int32_t>(text.size())});
   std::vector<std::string> out;
   for (const FieldSlot& slot : record.slots)
     out.emplace_back(slot.text != nullptr ? std::string(slot.text, static_cast<std::size_t>(slot.length)) : "-");
   return out;
 }
 
-// Rows that cut track 3 with and without its end sentinel share the area's reading only because these hooks stop at
-// their reach: whatever stands behind it must change nothing.
-TEST(SharedTracks, TheLayoutsAreaHooksReadNothingBehindTheirReach) {
-  const std::string areas[] = {"D           NONE1510180BROBRO", "CDM  B       HT  F507150BLNGRN",
-                               "A1234567890ABCDEFGHI99999ZZZYY"};
-  for (const std::string& whole : areas) {
-    const std::string area = whole.substr(0, kLayoutAreaReach);
-    const std::vector<std::string> expected = areaFields(area);
-    // The area's own values are found, or the comparison would prove nothing.
-    EXPECT_GT(std::count_if(expected.begin(), expected.end(), [](const std::string& v) { return v != "-"; }), 3)
-        << area;
-    for (const std::string tail : {"?", "BLU", "  99 X?", "123456789012345678901234567890", "ZZZZZZZZ"})
-      EXPECT_EQ(areaFields(area + tail), expected) << area << tail;
+// Rows that cut a track with and without what follows it (an end sentinel, the next track) share its reading only
+// because the layout's hooks stop at their reach: whatever stands behind it must change nothing.
+TEST(SharedTracks, TheLayoutsHooksReadNothingBehindTheirReach) {
+  const LayoutHooks area = {&MagstripeDecoder::readClass,  &MagstripeDecoder::readRestrictions,
+                            &MagstripeDecoder::readEndorsements, &MagstripeDecoder::readSex,
+                            &MagstripeDecoder::readHeight, &MagstripeDecoder::readWeight,
+                            &MagstripeDecoder::readHairColor, &MagstripeDecoder::readEyeColor};
+  const LayoutHooks track2 = {&MagstripeDecoder::readIin, &MagstripeDecoder::readLicenseNumber,
+                              &MagstripeDecoder::readDates};
+  const auto areaReach = [](const std::string&) { return kLayoutAreaReach; };
+  const auto track2Reach = [](const std::string& text) {
+    return layoutTrack2Reach(TextSpan{text.data(), static_cast<std::int32_t>(text.size())});
+  };
+  struct Case {
+    const LayoutHooks* hooks;
+    std::function<std::int32_t(const std::string&)> reach;
+    std::string text;
+  };
+  const Case cases[] = {
+      {&area, areaReach, "D           NONE1510180BROBRO"},
+      {&area, areaReach, "CDM  B       HT  F507150BLNGRN"},
+      {&area, areaReach, "A1234567890ABCDEFGHI99999ZZZYY"},
+      {&track2, track2Reach, "6360001234567890=290819900412"},
+      // Licence numbers of 14 to 18 digits carry what is over 13 behind the dates.
+      {&track2, track2Reach, "63602512345678901=2508199004121"},
+      {&track2, track2Reach, "636025123456789012=250819900412123"},
+      {&track2, track2Reach, "6360251234567890123=25081990041212345"},
+      // Too short for a licence number: only the dates are read.
+      {&track2, track2Reach, "63602=290819900412"},
+  };
+  for (const Case& c : cases) {
+    const std::int32_t reach = c.reach(c.text);
+    ASSERT_GT(reach, 0) << c.text;
+    const std::string read = c.text.substr(0, static_cast<std::size_t>(reach));
+    const std::vector<std::string> expected = layoutFields(*c.hooks, read);
+    // The span's own values are found, or the comparison would prove nothing.
+    EXPECT_GE(std::count_if(expected.begin(), expected.end(), [](const std::string& v) { return v != "-"; }), 2)
+        << read;
+    for (const std::string tail : {"?", "BLU", "  99 X?", "?%! 232190000  D", "123456789012345678901234567890",
+                                   "=1234", "ZZZZZZZZ"}) {
+      const std::string longer = read + tail;
+      // A tail of digits lengthens the overflow that the reach takes in; it is read then, and that is its reach.
+      if (c.reach(longer) != reach) continue;
+      EXPECT_EQ(layoutFields(*c.hooks, longer), expected) << read << tail;
+    }
   }
 }
 
