@@ -4,6 +4,7 @@
 
 #include <quorix/result_fields.h>
 
+#include <array>
 #include <cstring>
 #include <initializer_list>
 #include <iterator>
@@ -77,6 +78,26 @@ constexpr bool onlyTheDefaultRowGoesWithoutSplitters() {
 }
 
 static_assert(std::size(kCorrectionRows) == 34 && onlyTheDefaultRowGoesWithoutSplitters());
+
+constexpr bool isCapitalPair(std::string_view code) {
+  return code.size() == 2 && code[0] >= 'A' && code[0] <= 'Z' && code[1] >= 'A' && code[1] <= 'Z';
+}
+
+// The row of each pair of capitals (0, the default row, for a pair without corrections): every parse looks its
+// issuer up once.
+constexpr auto kRowByCode = [] {
+  std::array<std::uint8_t, 26 * 26> rows{};
+  for (std::size_t i = 1; i < std::size(kCorrectionRows); ++i) {
+    const char* code = kCorrectionRows[i].code;
+    rows[static_cast<std::size_t>((code[0] - 'A') * 26 + (code[1] - 'A'))] = static_cast<std::uint8_t>(i);
+  }
+  return rows;
+}();
+static_assert([] {
+  for (std::size_t i = 1; i < std::size(kCorrectionRows); ++i)
+    if (!isCapitalPair(kCorrectionRows[i].code)) return false;
+  return std::size(kCorrectionRows) < 256;
+}());
 
 bool isWhite(char c) { return isBlank(static_cast<signed char>(c)) != 0; }
 
@@ -207,12 +228,9 @@ std::size_t lookUpCorrectionRow(const FieldRecord& record) {
   }
   if (code[0] == '\0' && deriveJurisdictionCode(record, jurisdiction, sizeof jurisdiction) == kStatusOk)
     code = jurisdiction;
-  // Codes are two letters and most rows differ at the first: that byte is compared before the whole code.
-  for (std::size_t row = 0; row < JurisdictionCorrectionTable.size(); ++row) {
-    const char* rowCode = JurisdictionCorrectionTable[row].code;
-    if (rowCode[0] == code[0] && std::strcmp(rowCode, code) == 0) return row;
-  }
-  return 0;
+  // Every code with corrections is a pair of capitals, so nothing else finds a row of its own.
+  if (!isCapitalPair(code)) return 0;
+  return kRowByCode[static_cast<std::size_t>((code[0] - 'A') * 26 + (code[1] - 'A'))];
 }
 
 }  // namespace
