@@ -257,8 +257,7 @@ Status locateSubfileData(AamvaPipeline& pipeline, TextSpan text, const SubfileDe
 }
 
 Status storeElement(AamvaPipeline& pipeline, std::int32_t slot, TextSpan value) {
-  trimBlanks(value);
-  setSlot(*pipeline.record, slot, value, nullptr, nullptr, '\0');
+  storeTrimmedValue(*pipeline.record, slot, value);
   return kStatusOk;
 }
 

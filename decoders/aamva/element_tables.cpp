@@ -478,6 +478,7 @@ Status scanElements(AamvaPipeline& pipeline, TextSpan data, const char* terminat
   const char* at = data.data;
   const char* const end = data.data + data.length;
   TerminatorFinder ahead(terminators, end);
+  const bool plainStore = pipeline.storeElement == storeElement && pipeline.record != nullptr;
   while (at < end) {
     // An element runs from the first byte that is no terminator to the next terminator, which goes with it.
     while (at < end && stop.has(*at)) ++at;
@@ -496,8 +497,12 @@ Status scanElements(AamvaPipeline& pipeline, TextSpan data, const char* terminat
       if (sorted.rows != nullptr) {
         const std::int32_t cell = indexCell(id);
         std::int32_t row = cell < 0 ? sorted.count : sorted.firstRow[cell];
-        for (; row < sorted.count && sorted.rows[row].id == id; ++row)
-          (void)callHook(pipeline.storeElement, pipeline, sorted.rows[row].slot, value);
+        for (; row < sorted.count && sorted.rows[row].id == id; ++row) {
+          if (plainStore)
+            storeTrimmedValue(*pipeline.record, sorted.rows[row].slot, value);
+          else
+            (void)callHook(pipeline.storeElement, pipeline, sorted.rows[row].slot, value);
+        }
       } else {
         for (std::int32_t i = 0; i < rowCount; ++i) {
           if (rows[i].id == id) (void)callHook(pipeline.storeElement, pipeline, rows[i].slot, value);
