@@ -9,6 +9,7 @@
 
 #include "core/text_utils.h"
 #include "decoders/aamva/aamva_pipeline.h"
+#include "decoders/aamva/element_rows.h"
 
 namespace quorix {
 namespace {
@@ -20,298 +21,11 @@ constexpr bool allSlotsInRange(const auto& rows) {
   return true;
 }
 
-// clang-format off
-constexpr ElementEntry kRows2000[] = {
-    {elementId("DAA"), SLOT_FULL_NAME},
-    {elementId("DAB"), SLOT_FAMILY_NAME},
-    {elementId("DAC"), SLOT_FIRST_NAME},
-    {elementId("DAD"), SLOT_MIDDLE_NAME},
-    {elementId("DAE"), SLOT_NAME_SUFFIX},
-    {elementId("DAF"), SLOT_NAME_PREFIX},
-    {elementId("DAG"), SLOT_STREET_1},
-    {elementId("DAH"), SLOT_STREET_2_ALT},
-    {elementId("DAI"), SLOT_CITY},
-    {elementId("DAJ"), SLOT_JURISDICTION},
-    {elementId("DAK"), SLOT_POSTAL_CODE},
-    {elementId("DAL"), SLOT_RES_STREET_1},
-    {elementId("DAM"), SLOT_RES_STREET_2},
-    {elementId("DAN"), SLOT_RES_CITY},
-    {elementId("DAO"), SLOT_RES_JURISDICTION},
-    {elementId("DAP"), SLOT_RES_POSTAL_CODE},
-    {elementId("DAQ"), SLOT_LICENCE_NUMBER},
-    {elementId("DAR"), SLOT_CLASS},
-    {elementId("DAS"), SLOT_RESTRICTIONS},
-    {elementId("DAT"), SLOT_ENDORSEMENTS},
-    {elementId("DAU"), SLOT_HEIGHT_FT_IN},
-    {elementId("DAV"), SLOT_HEIGHT_CM},
-    {elementId("DAW"), SLOT_WEIGHT_LB},
-    {elementId("DAX"), SLOT_WEIGHT_KG},
-    {elementId("DAY"), SLOT_EYE_COLOUR},
-    {elementId("DAZ"), SLOT_HAIR_COLOUR},
-    {elementId("DBA"), SLOT_EXPIRY_DATE},
-    {elementId("DBB"), SLOT_BIRTH_DATE},
-    {elementId("DBC"), SLOT_SEX},
-    {elementId("DBD"), SLOT_ISSUE_DATE},
-    {elementId("DBE"), SLOT_ISSUE_TIMESTAMP},
-    {elementId("DBF"), SLOT_DUPLICATES},
-    {elementId("DBG"), SLOT_MEDICAL_CODES},
-    {elementId("DBH"), SLOT_ORGAN_DONOR},
-    {elementId("DBI"), SLOT_NON_RESIDENT},
-    {elementId("DBJ"), SLOT_CUSTOMER_ID},
-    {elementId("DBK"), SLOT_SSN},
-    {elementId("DBL"), SLOT_AKA_BIRTH_DATE},
-    {elementId("DBM"), SLOT_AKA_SSN},
-    {elementId("DBN"), SLOT_AKA_FULL_NAME},
-    {elementId("DBO"), SLOT_AKA_FAMILY_NAME},
-    {elementId("DBP"), SLOT_AKA_FIRST_NAME},
-    {elementId("DBQ"), SLOT_AKA_MIDDLE_NAME},
-    {elementId("DBR"), SLOT_AKA_SUFFIX},
-    {elementId("DBS"), SLOT_AKA_PREFIX},
-    {elementId("PAA"), SLOT_PERMIT_CLASS},
-    {elementId("PAB"), SLOT_PERMIT_EXPIRY_DATE},
-    {elementId("PAC"), SLOT_PERMIT_ID},
-    {elementId("PAD"), SLOT_PERMIT_ISSUE_DATE},
-    {elementId("PAE"), SLOT_PERMIT_RESTRICTIONS},
-    {elementId("PAF"), SLOT_PERMIT_ENDORSEMENTS},
-};
-
-constexpr ElementEntry kRows2003[] = {
-    {elementId("DAA"), SLOT_FULL_NAME},
-    {elementId("DAG"), SLOT_STREET_1},
-    {elementId("DAH"), SLOT_STREET_2},
-    {elementId("DAI"), SLOT_CITY},
-    {elementId("DAJ"), SLOT_JURISDICTION},
-    {elementId("DAK"), SLOT_POSTAL_CODE},
-    {elementId("DAQ"), SLOT_LICENCE_NUMBER_ALT},
-    {elementId("DAU"), SLOT_HEIGHT},
-    {elementId("DAY"), SLOT_EYE_COLOUR},
-    {elementId("DAZ"), SLOT_HAIR_COLOUR},
-    {elementId("DBA"), SLOT_EXPIRY_DATE},
-    {elementId("DBB"), SLOT_BIRTH_DATE},
-    {elementId("DBC"), SLOT_SEX},
-    {elementId("DBD"), SLOT_ISSUE_DATE},
-    {elementId("DBG"), SLOT_ALIAS_GIVEN_NAME},
-    {elementId("DBN"), SLOT_ALIAS_FAMILY_NAME},
-    {elementId("DBS"), SLOT_ALIAS_SUFFIX},
-    {elementId("DCA"), SLOT_VEHICLE_CLASS},
-    {elementId("DCB"), SLOT_RESTRICTIONS},
-    {elementId("DCD"), SLOT_ENDORSEMENTS},
-    {elementId("DCE"), SLOT_WEIGHT_RANGE},
-    {elementId("DCG"), SLOT_COUNTRY},
-    {elementId("DCH"), SLOT_FEDERAL_VEHICLE_CODES},
-    {elementId("DCI"), SLOT_PLACE_OF_BIRTH},
-    {elementId("DCJ"), SLOT_AUDIT_INFO},
-    {elementId("DCK"), SLOT_INVENTORY_CONTROL},
-    {elementId("DCL"), SLOT_RACE},
-    {elementId("DCM"), SLOT_STD_VEHICLE_CLASS},
-    {elementId("DCN"), SLOT_STD_ENDORSEMENTS},
-    {elementId("DCO"), SLOT_STD_RESTRICTIONS},
-    {elementId("DCP"), SLOT_VEHICLE_CLASS_DESC},
-    {elementId("DCQ"), SLOT_ENDORSEMENT_DESC},
-    {elementId("DCR"), SLOT_RESTRICTION_DESC},
-    {elementId("DCS"), SLOT_FAMILY_NAME},
-    {elementId("DCT"), SLOT_GIVEN_NAMES},
-    {elementId("DCU"), SLOT_NAME_SUFFIX},
-};
-
-constexpr ElementEntry kRows2009[] = {
-    {elementId("DAA"), SLOT_FULL_NAME},
-    {elementId("DAB"), SLOT_FAMILY_NAME},
-    {elementId("DAC"), SLOT_FIRST_NAME},
-    {elementId("DAD"), SLOT_MIDDLE_NAME},
-    {elementId("DAE"), SLOT_NAME_SUFFIX},
-    {elementId("DAF"), SLOT_NAME_PREFIX},
-    {elementId("DAG"), SLOT_STREET_1},
-    {elementId("DAH"), SLOT_STREET_2},
-    {elementId("DAI"), SLOT_CITY},
-    {elementId("DAJ"), SLOT_JURISDICTION},
-    {elementId("DAK"), SLOT_POSTAL_CODE},
-    {elementId("DAL"), SLOT_RES_STREET_1},
-    {elementId("DAM"), SLOT_RES_STREET_2},
-    {elementId("DAN"), SLOT_RES_CITY},
-    {elementId("DAO"), SLOT_RES_JURISDICTION},
-    {elementId("DAP"), SLOT_RES_POSTAL_CODE},
-    {elementId("DAQ"), SLOT_LICENCE_NUMBER},
-    {elementId("DAR"), SLOT_CLASS},
-    {elementId("DAS"), SLOT_RESTRICTIONS},
-    {elementId("DAT"), SLOT_ENDORSEMENTS},
-    {elementId("DAU"), SLOT_HEIGHT},
-    {elementId("DAU"), SLOT_HEIGHT_FT_IN},  // the second height row: one element fills both slots
-    {elementId("DAV"), SLOT_HEIGHT_CM},
-    {elementId("DAW"), SLOT_WEIGHT_LB},
-    {elementId("DAX"), SLOT_WEIGHT_KG},
-    {elementId("DAY"), SLOT_EYE_COLOUR},
-    {elementId("DAZ"), SLOT_HAIR_COLOUR},
-    {elementId("DBA"), SLOT_EXPIRY_DATE},
-    {elementId("DBB"), SLOT_BIRTH_DATE},
-    {elementId("DBC"), SLOT_SEX},
-    {elementId("DBD"), SLOT_ISSUE_DATE},
-    {elementId("DBE"), SLOT_ISSUE_TIMESTAMP},
-    {elementId("DBF"), SLOT_DUPLICATES},
-    {elementId("DBG"), SLOT_ALIAS_GIVEN_NAME},
-    {elementId("DBH"), SLOT_ORGAN_DONOR},
-    {elementId("DBI"), SLOT_NON_RESIDENT},
-    {elementId("DBJ"), SLOT_CUSTOMER_ID},
-    {elementId("DBK"), SLOT_SSN},
-    {elementId("DBL"), SLOT_AKA_BIRTH_DATE},
-    {elementId("DBM"), SLOT_AKA_SSN},
-    {elementId("DBN"), SLOT_ALIAS_FAMILY_NAME},
-    {elementId("DBO"), SLOT_AKA_FAMILY_NAME},
-    {elementId("DBP"), SLOT_AKA_FIRST_NAME},
-    {elementId("DBQ"), SLOT_AKA_MIDDLE_NAME},
-    {elementId("DBR"), SLOT_AKA_SUFFIX},
-    {elementId("DBS"), SLOT_ALIAS_SUFFIX},
-    {elementId("DCA"), SLOT_VEHICLE_CLASS},
-    {elementId("DCB"), SLOT_RESTRICTIONS},
-    {elementId("DCD"), SLOT_ENDORSEMENTS},
-    {elementId("DCE"), SLOT_WEIGHT_RANGE},
-    {elementId("DCF"), SLOT_DOCUMENT_DISCRIMINATOR},
-    {elementId("DCG"), SLOT_COUNTRY_ID},
-    {elementId("DCH"), SLOT_FEDERAL_VEHICLE_CODES},
-    {elementId("DCI"), SLOT_PLACE_OF_BIRTH},
-    {elementId("DCJ"), SLOT_AUDIT_INFO},
-    {elementId("DCK"), SLOT_INVENTORY_CONTROL},
-    {elementId("DCL"), SLOT_RACE},
-    {elementId("DCM"), SLOT_STD_VEHICLE_CLASS},
-    {elementId("DCN"), SLOT_STD_ENDORSEMENTS},
-    {elementId("DCO"), SLOT_STD_RESTRICTIONS},
-    {elementId("DCP"), SLOT_VEHICLE_CLASS_DESC},
-    {elementId("DCQ"), SLOT_ENDORSEMENT_DESC},
-    {elementId("DCR"), SLOT_RESTRICTION_DESC},
-    {elementId("DCS"), SLOT_FAMILY_NAME},
-    {elementId("DCT"), SLOT_GIVEN_NAMES},
-    {elementId("DCU"), SLOT_NAME_SUFFIX},
-    {elementId("DDA"), SLOT_COMPLIANCE_TYPE},
-    {elementId("DDB"), SLOT_CARD_REVISION_DATE},
-    {elementId("DDC"), SLOT_HAZMAT_EXPIRY_DATE},
-    {elementId("DDD"), SLOT_LIMITED_DURATION},
-    {elementId("DDE"), SLOT_FAMILY_NAME_TRUNCATION},
-    {elementId("DDF"), SLOT_FIRST_NAME_TRUNCATION},
-    {elementId("DDG"), SLOT_MIDDLE_NAME_TRUNCATION},
-    {elementId("DDH"), SLOT_UNDER_18_UNTIL},
-    {elementId("DDI"), SLOT_UNDER_19_UNTIL},
-    {elementId("DDJ"), SLOT_UNDER_21_UNTIL},
-    {elementId("PAA"), SLOT_PERMIT_CLASS},
-    {elementId("PAB"), SLOT_PERMIT_EXPIRY_DATE},
-    {elementId("PAC"), SLOT_PERMIT_ID},
-    {elementId("PAD"), SLOT_PERMIT_ISSUE_DATE},
-    {elementId("PAE"), SLOT_PERMIT_RESTRICTIONS},
-    {elementId("PAF"), SLOT_PERMIT_ENDORSEMENTS},
-};
-
-constexpr ElementEntry kRows2011[] = {
-    {elementId("DAC"), SLOT_FIRST_NAME},
-    {elementId("DAD"), SLOT_MIDDLE_NAME},
-    {elementId("DAG"), SLOT_STREET_1},
-    {elementId("DAH"), SLOT_STREET_2},
-    {elementId("DAI"), SLOT_CITY},
-    {elementId("DAJ"), SLOT_JURISDICTION},
-    {elementId("DAK"), SLOT_POSTAL_CODE},
-    {elementId("DAQ"), SLOT_LICENCE_NUMBER},
-    {elementId("DAU"), SLOT_HEIGHT},
-    {elementId("DAW"), SLOT_WEIGHT_LB},
-    {elementId("DAX"), SLOT_WEIGHT_KG},
-    {elementId("DAY"), SLOT_EYE_COLOUR},
-    {elementId("DAZ"), SLOT_HAIR_COLOUR},
-    {elementId("DBA"), SLOT_EXPIRY_DATE},
-    {elementId("DBB"), SLOT_BIRTH_DATE_ALT},
-    {elementId("DBC"), SLOT_SEX},
-    {elementId("DBD"), SLOT_ISSUE_DATE},
-    {elementId("DBG"), SLOT_ALIAS_GIVEN_NAME},
-    {elementId("DBN"), SLOT_ALIAS_FAMILY_NAME},
-    {elementId("DBS"), SLOT_ALIAS_SUFFIX},
-    {elementId("DCA"), SLOT_VEHICLE_CLASS},
-    {elementId("DCB"), SLOT_RESTRICTIONS},
-    {elementId("DCD"), SLOT_ENDORSEMENTS},
-    {elementId("DCE"), SLOT_WEIGHT_RANGE},
-    {elementId("DCF"), SLOT_DOCUMENT_DISCRIMINATOR},
-    {elementId("DCG"), SLOT_COUNTRY_ID},
-    {elementId("DCI"), SLOT_PLACE_OF_BIRTH},
-    {elementId("DCJ"), SLOT_AUDIT_INFO},
-    {elementId("DCK"), SLOT_INVENTORY_CONTROL},
-    {elementId("DCL"), SLOT_RACE},
-    {elementId("DCM"), SLOT_STD_VEHICLE_CLASS},
-    {elementId("DCN"), SLOT_STD_ENDORSEMENTS},
-    {elementId("DCO"), SLOT_STD_RESTRICTIONS},
-    {elementId("DCP"), SLOT_VEHICLE_CLASS_DESC},
-    {elementId("DCQ"), SLOT_ENDORSEMENT_DESC},
-    {elementId("DCR"), SLOT_RESTRICTION_DESC},
-    {elementId("DCS"), SLOT_FAMILY_NAME},
-    {elementId("DCU"), SLOT_NAME_SUFFIX},
-    {elementId("DDA"), SLOT_COMPLIANCE_TYPE},
-    {elementId("DDB"), SLOT_CARD_REVISION_DATE},
-    {elementId("DDC"), SLOT_HAZMAT_EXPIRY_DATE},
-    {elementId("DDD"), SLOT_LIMITED_DURATION},
-    {elementId("DDE"), SLOT_FAMILY_NAME_TRUNCATION},
-    {elementId("DDF"), SLOT_FIRST_NAME_TRUNCATION},
-    {elementId("DDG"), SLOT_MIDDLE_NAME_TRUNCATION},
-    {elementId("DDH"), SLOT_UNDER_18_UNTIL},
-    {elementId("DDI"), SLOT_UNDER_19_UNTIL},
-    {elementId("DDJ"), SLOT_UNDER_21_UNTIL},
-    {elementId("DDK"), SLOT_ORGAN_DONOR},
-    {elementId("DDL"), SLOT_VETERAN},
-};
-
-constexpr ElementEntry kRows2014[] = {
-    {elementId("DAC"), SLOT_FIRST_NAME},
-    {elementId("DAD"), SLOT_MIDDLE_NAME},
-    {elementId("DAG"), SLOT_STREET_1},
-    {elementId("DAH"), SLOT_STREET_2},
-    {elementId("DAI"), SLOT_CITY},
-    {elementId("DAJ"), SLOT_JURISDICTION},
-    {elementId("DAK"), SLOT_POSTAL_CODE},
-    {elementId("DAQ"), SLOT_LICENCE_NUMBER},
-    {elementId("DAU"), SLOT_HEIGHT},
-    {elementId("DAW"), SLOT_WEIGHT_LB},
-    {elementId("DAX"), SLOT_WEIGHT_KG},
-    {elementId("DAY"), SLOT_EYE_COLOUR},
-    {elementId("DAZ"), SLOT_HAIR_COLOUR},
-    {elementId("DBA"), SLOT_EXPIRY_DATE},
-    {elementId("DBB"), SLOT_BIRTH_DATE_ALT},
-    {elementId("DBC"), SLOT_SEX},
-    {elementId("DBD"), SLOT_ISSUE_DATE},
-    {elementId("DBG"), SLOT_ALIAS_GIVEN_NAME},
-    {elementId("DBN"), SLOT_ALIAS_FAMILY_NAME},
-    {elementId("DBS"), SLOT_ALIAS_SUFFIX},
-    {elementId("DCA"), SLOT_VEHICLE_CLASS},
-    {elementId("DCB"), SLOT_RESTRICTIONS},
-    {elementId("DCD"), SLOT_ENDORSEMENTS},
-    {elementId("DCE"), SLOT_WEIGHT_RANGE},
-    {elementId("DCF"), SLOT_DOCUMENT_DISCRIMINATOR},
-    {elementId("DCG"), SLOT_COUNTRY_ID},
-    {elementId("DCI"), SLOT_PLACE_OF_BIRTH},
-    {elementId("DCJ"), SLOT_AUDIT_INFO},
-    {elementId("DCK"), SLOT_INVENTORY_CONTROL},
-    {elementId("DCL"), SLOT_RACE},
-    {elementId("DCM"), SLOT_STD_VEHICLE_CLASS},
-    {elementId("DCN"), SLOT_STD_ENDORSEMENTS},
-    {elementId("DCO"), SLOT_STD_RESTRICTIONS},
-    {elementId("DCP"), SLOT_VEHICLE_CLASS_DESC},
-    {elementId("DCQ"), SLOT_ENDORSEMENT_DESC},
-    {elementId("DCR"), SLOT_RESTRICTION_DESC},
-    {elementId("DCS"), SLOT_FAMILY_NAME},
-    {elementId("DCU"), SLOT_NAME_SUFFIX},
-    {elementId("DDA"), SLOT_COMPLIANCE_TYPE},
-    {elementId("DDB"), SLOT_CARD_REVISION_DATE},
-    {elementId("DDC"), SLOT_HAZMAT_EXPIRY_DATE},
-    {elementId("DDD"), SLOT_LIMITED_DURATION},
-    {elementId("DDE"), SLOT_FAMILY_NAME_TRUNCATION},
-    {elementId("DDF"), SLOT_FIRST_NAME_TRUNCATION},
-    {elementId("DDG"), SLOT_MIDDLE_NAME_TRUNCATION},
-    {elementId("DDH"), SLOT_UNDER_18_UNTIL},
-    {elementId("DDI"), SLOT_UNDER_19_UNTIL},
-    {elementId("DDJ"), SLOT_UNDER_21_UNTIL},
-    {elementId("DDK"), SLOT_ORGAN_DONOR},
-    {elementId("DDL"), SLOT_VETERAN},
-};
-
-// clang-format on
-
-static_assert(std::size(kRows2000) == 51 && allSlotsInRange(kRows2000));
-static_assert(std::size(kRows2003) == 36 && allSlotsInRange(kRows2003));
-static_assert(std::size(kRows2009) == 82 && allSlotsInRange(kRows2009));
-static_assert(std::size(kRows2011) == 50 && allSlotsInRange(kRows2011));
-static_assert(std::size(kRows2014) == 50 && allSlotsInRange(kRows2014));
+static_assert(std::size(kElementRows2000) == 51 && allSlotsInRange(kElementRows2000));
+static_assert(std::size(kElementRows2003) == 36 && allSlotsInRange(kElementRows2003));
+static_assert(std::size(kElementRows2009) == 82 && allSlotsInRange(kElementRows2009));
+static_assert(std::size(kElementRows2011) == 50 && allSlotsInRange(kElementRows2011));
+static_assert(std::size(kElementRows2014) == 50 && allSlotsInRange(kElementRows2014));
 
 // Each table again, ordered by id (rows of one id keep their table order), so that an element's rows stand
 // together and the scanner need not walk the whole table for every element.
@@ -373,14 +87,14 @@ constexpr bool everyIdIndexed(const std::array<ElementEntry, N>& sorted) {
   return true;
 }
 
-constexpr auto kSorted2000 = sortedById(kRows2000);
-constexpr auto kSorted2003 = sortedById(kRows2003);
-constexpr auto kSorted2009 = sortedById(kRows2009);
-constexpr auto kSorted2011 = sortedById(kRows2011);
-constexpr auto kSorted2014 = sortedById(kRows2014);
-static_assert(isSortedCopyOf(kSorted2000, kRows2000) && isSortedCopyOf(kSorted2003, kRows2003) &&
-              isSortedCopyOf(kSorted2009, kRows2009) && isSortedCopyOf(kSorted2011, kRows2011) &&
-              isSortedCopyOf(kSorted2014, kRows2014));
+constexpr auto kSorted2000 = sortedById(kElementRows2000);
+constexpr auto kSorted2003 = sortedById(kElementRows2003);
+constexpr auto kSorted2009 = sortedById(kElementRows2009);
+constexpr auto kSorted2011 = sortedById(kElementRows2011);
+constexpr auto kSorted2014 = sortedById(kElementRows2014);
+static_assert(isSortedCopyOf(kSorted2000, kElementRows2000) && isSortedCopyOf(kSorted2003, kElementRows2003) &&
+              isSortedCopyOf(kSorted2009, kElementRows2009) && isSortedCopyOf(kSorted2011, kElementRows2011) &&
+              isSortedCopyOf(kSorted2014, kElementRows2014));
 static_assert(everyIdIndexed(kSorted2000) && everyIdIndexed(kSorted2003) && everyIdIndexed(kSorted2009) &&
               everyIdIndexed(kSorted2011) && everyIdIndexed(kSorted2014));
 constexpr auto kIndex2000 = indexById(kSorted2000);
@@ -402,15 +116,15 @@ bool sameTable(const ElementEntry* rows, std::int32_t count, const ElementEntry 
 
 // The sorted copy of one of the five tables; none for any other rows (they are walked in full).
 RowsById sortedRowsOf(const ElementEntry* rows, std::int32_t count) {
-  if (sameTable(rows, count, kRows2000))
+  if (sameTable(rows, count, kElementRows2000))
     return {kSorted2000.data(), static_cast<std::int32_t>(kSorted2000.size()), kIndex2000.data()};
-  if (sameTable(rows, count, kRows2003))
+  if (sameTable(rows, count, kElementRows2003))
     return {kSorted2003.data(), static_cast<std::int32_t>(kSorted2003.size()), kIndex2003.data()};
-  if (sameTable(rows, count, kRows2009))
+  if (sameTable(rows, count, kElementRows2009))
     return {kSorted2009.data(), static_cast<std::int32_t>(kSorted2009.size()), kIndex2009.data()};
-  if (sameTable(rows, count, kRows2011))
+  if (sameTable(rows, count, kElementRows2011))
     return {kSorted2011.data(), static_cast<std::int32_t>(kSorted2011.size()), kIndex2011.data()};
-  if (sameTable(rows, count, kRows2014))
+  if (sameTable(rows, count, kElementRows2014))
     return {kSorted2014.data(), static_cast<std::int32_t>(kSorted2014.size()), kIndex2014.data()};
   return {};
 }
@@ -464,11 +178,11 @@ class TerminatorFinder {
 // Only ever called while a table is being compiled, where any call is an error; at run time it is never reached.
 void elementIdsAreThreeCapitalLetters() {}
 
-constinit const ElementTable ElementTable2000{static_cast<std::int32_t>(std::ssize(kRows2000)), kRows2000};
-constinit const ElementTable ElementTable2003{static_cast<std::int32_t>(std::ssize(kRows2003)), kRows2003};
-constinit const ElementTable ElementTable2009{static_cast<std::int32_t>(std::ssize(kRows2009)), kRows2009};
-constinit const ElementTable ElementTable2011{static_cast<std::int32_t>(std::ssize(kRows2011)), kRows2011};
-constinit const ElementTable ElementTable2014{static_cast<std::int32_t>(std::ssize(kRows2014)), kRows2014};
+constinit const ElementTable ElementTable2000{static_cast<std::int32_t>(std::ssize(kElementRows2000)), kElementRows2000};
+constinit const ElementTable ElementTable2003{static_cast<std::int32_t>(std::ssize(kElementRows2003)), kElementRows2003};
+constinit const ElementTable ElementTable2009{static_cast<std::int32_t>(std::ssize(kElementRows2009)), kElementRows2009};
+constinit const ElementTable ElementTable2011{static_cast<std::int32_t>(std::ssize(kElementRows2011)), kElementRows2011};
+constinit const ElementTable ElementTable2014{static_cast<std::int32_t>(std::ssize(kElementRows2014)), kElementRows2014};
 
 Status scanElements(AamvaPipeline& pipeline, TextSpan data, const char* terminators, const ElementEntry* rows,
                     std::int32_t rowCount) {
