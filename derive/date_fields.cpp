@@ -198,18 +198,27 @@ std::int32_t digitsValue(const char* text, std::int32_t count) {
   return value;
 }
 
-// Eight digits, as nearly every document writes its dates: the groups are plain numbers, so the readings are
-// those of the general case below without its sign and space handling.
+// Eight digits, as nearly every document writes its dates: year first when the month and day that follow are in
+// range, else month first from 1800 on. The groups are plain numbers, so the readings are those of the general case
+// below without its sign and space handling.
+enum class DigitOrder { kNone, kYearFirst, kMonthFirst };
+DigitOrder digitDateOrder(const char* p) {
+  if (dayAndMonthInRange(digitsValue(p + 4, 2), digitsValue(p + 6, 2))) return DigitOrder::kYearFirst;
+  if (dayAndMonthInRange(digitsValue(p, 2), digitsValue(p + 2, 2)) && digitsValue(p + 4, 4) >= 1800)
+    return DigitOrder::kMonthFirst;
+  return DigitOrder::kNone;
+}
+
 std::int32_t acceptDigitDate(const char* p, DocumentDate* date) {
-  DocumentDate read{.year = digitsValue(p, 4), .month = digitsValue(p + 4, 2), .day = digitsValue(p + 6, 2)};
-  if (dayAndMonthInRange(read.month, read.day)) {
-    *date = read;
-    return 0;
-  }
-  read = {.year = digitsValue(p + 4, 4), .month = digitsValue(p, 2), .day = digitsValue(p + 2, 2)};
-  if (dayAndMonthInRange(read.month, read.day) && read.year >= 1800) {
-    *date = read;
-    return 0;
+  switch (digitDateOrder(p)) {
+    case DigitOrder::kYearFirst:
+      *date = {.year = digitsValue(p, 4), .month = digitsValue(p + 4, 2), .day = digitsValue(p + 6, 2)};
+      return 0;
+    case DigitOrder::kMonthFirst:
+      *date = {.year = digitsValue(p + 4, 4), .month = digitsValue(p, 2), .day = digitsValue(p + 2, 2)};
+      return 0;
+    case DigitOrder::kNone:
+      break;
   }
   return -1;
 }
@@ -218,8 +227,19 @@ std::int32_t acceptDigitDate(const char* p, DocumentDate* date) {
                                 std::int32_t outSize) {
   if (Status s = checkTextArguments(record, out, outSize); s != kStatusOk) return s;
   const TextSpan text = firstSlotOf(record, slots, count);
+  if (!text.filled() || text.length < 8 || outSize < 11) return kStatusNoValue;
+  // Eight digits are what formatDocumentDate would write of them, moved into place.
+  if (const char* p = text.data; allDigits(p, 8)) {
+    const DigitOrder order = digitDateOrder(p);
+    if (order == DigitOrder::kNone) return kStatusNoValue;
+    const char* const month = order == DigitOrder::kYearFirst ? p + 4 : p;
+    const char* const year = order == DigitOrder::kYearFirst ? p : p + 4;
+    const char date[11] = {month[0], month[1], '/', month[2], month[3], '/', year[0], year[1], year[2], year[3], '\0'};
+    std::memcpy(out, date, sizeof date);
+    return kStatusOk;
+  }
   DocumentDate date;
-  if (!text.filled() || parseDocumentDate(text, &date) != 0 || outSize < 11) return kStatusNoValue;
+  if (parseDocumentDate(text, &date) != 0) return kStatusNoValue;
   out[formatDocumentDate(date, out)] = '\0';
   return kStatusOk;
 }
