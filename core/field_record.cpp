@@ -64,15 +64,18 @@ std::int32_t filterInto(char* dst, std::int32_t capacity, TextSpan source, Exclu
     std::memcpy(dst, source.data, static_cast<std::size_t>(n));
     return n;
   }
+  // The byte written last is kept in a local: read back from dst, it would be loaded again after every store.
   std::int32_t written = 0;
+  char last = '\0';
   for (std::int32_t i = 0; i < source.length && written < capacity; ++i) {
     char c = source.data[i];
     if (excluded(c)) {
       if (replacement == '\0') continue;
       c = replacement;
     }
-    if (written > 0 && dst[written - 1] == c && squeezed(c)) continue;
+    if (written > 0 && last == c && squeezed(c)) continue;
     dst[written++] = c;
+    last = c;
   }
   return written;
 }
