@@ -16,42 +16,12 @@ namespace {
 
 bool validSlot(std::int32_t slot) { return slot >= 0 && slot < kSlotCount; }
 
-// The append rule: point the slot at what was just produced at arenaUsed, then add a NUL when it leaves room
-// for one more byte behind it. A value that is cut at the arena end gets no NUL.
-FieldSlot* commitValue(FieldRecord& record, std::int32_t slot, std::int32_t produced) {
-  record.correctionRow = -1;  // the value may change the record's issuer
-  FieldSlot& target = record.slots[slot];
-  const auto bit = static_cast<std::uint32_t>(slot);  // validSlot made it 0..136
-  record.slotsWritten[bit / 64] |= std::uint64_t{1} << (bit % 64);
-  if (produced < 1) {
-    target = FieldSlot{};
-    return &target;
-  }
-  target.text = record.arena + record.arenaUsed;
-  target.length = produced;
-  record.arenaUsed += produced;
-  if (record.arenaUsed < record.arenaSize - 1) {
-    record.arena[record.arenaUsed] = '\0';
-    ++record.arenaUsed;
-  }
-  return &target;
-}
-
 char* freePlace(FieldRecord& record) { return record.arena == nullptr ? nullptr : record.arena + record.arenaUsed; }
 std::int32_t freeRoom(const FieldRecord& record) {
   return record.arena == nullptr ? 0 : record.arenaSize - record.arenaUsed;
 }
 
 bool noSet(const char* set) { return set == nullptr || *set == '\0'; }
-
-// The plain copy into the free arena, which most values take: it skips the filter's set-up.
-std::int32_t copyIntoArena(FieldRecord& record, TextSpan source) {
-  const std::int32_t room = freeRoom(record);
-  if (record.arena == nullptr || room < 1 || !source.filled()) return 0;
-  const std::int32_t n = std::min(source.length, room);
-  std::memcpy(record.arena + record.arenaUsed, source.data, static_cast<std::size_t>(n));
-  return n;
-}
 
 // The filter loop of both copies: Excluded and Squeezed answer for one byte; plain says that neither ever does, so
 // the bytes are copied as they are.
@@ -145,7 +115,7 @@ std::int32_t copyKeeping(char* dst, std::int32_t capacity, TextSpan source, std:
 FieldSlot* setSlot(FieldRecord& record, std::int32_t slot, TextSpan source, const char* excludeChars,
                    const char* squeezeChars, char replacement) {
   if (!validSlot(slot)) return nullptr;
-  if (noSet(excludeChars) && noSet(squeezeChars)) return commitValue(record, slot, copyIntoArena(record, source));
+  if (noSet(excludeChars) && noSet(squeezeChars)) return setSlotCopy(record, slot, source);
   const std::int32_t produced =
       copyFiltered(freePlace(record), freeRoom(record), source, excludeChars, squeezeChars, replacement);
   return commitValue(record, slot, produced);
@@ -154,7 +124,7 @@ FieldSlot* setSlot(FieldRecord& record, std::int32_t slot, TextSpan source, cons
 FieldSlot* setSlotIf(FieldRecord& record, std::int32_t slot, TextSpan source, CharPredicate excludeIf,
                      CharPredicate squeezeIf, char replacement) {
   if (!validSlot(slot)) return nullptr;
-  if (excludeIf == nullptr && squeezeIf == nullptr) return commitValue(record, slot, copyIntoArena(record, source));
+  if (excludeIf == nullptr && squeezeIf == nullptr) return setSlotCopy(record, slot, source);
   const std::int32_t produced =
       copyFilteredIf(freePlace(record), freeRoom(record), source, excludeIf, squeezeIf, replacement);
   return commitValue(record, slot, produced);

@@ -8,6 +8,7 @@
 #include <quorix/status.h>
 
 #include <cstdint>
+#include <cstring>
 
 namespace quorix {
 
@@ -55,8 +56,38 @@ std::int32_t copyFilteredIf(char* dst, std::int32_t capacity, TextSpan source, C
 std::int32_t copyKeeping(char* dst, std::int32_t capacity, TextSpan source, std::uint32_t keep, std::uint32_t squeeze,
                          char replacement);
 
+// The append rule of every setter: point the slot at what was just produced at arenaUsed, then add a NUL when it
+// leaves room for one more byte behind it. A value that is cut at the arena end gets no NUL. The slot is one of the
+// record's.
+inline FieldSlot* commitValue(FieldRecord& record, std::int32_t slot, std::int32_t produced) {
+  record.correctionRow = -1;  // the value may change the record's issuer
+  FieldSlot& target = record.slots[slot];
+  const auto bit = static_cast<std::uint32_t>(slot);
+  record.slotsWritten[bit / 64] |= std::uint64_t{1} << (bit % 64);
+  if (produced < 1) {
+    target = FieldSlot{};
+    return &target;
+  }
+  target.text = record.arena + record.arenaUsed;
+  target.length = produced;
+  record.arenaUsed += produced;
+  if (record.arenaUsed < record.arenaSize - 1) {
+    record.arena[record.arenaUsed] = '\0';
+    ++record.arenaUsed;
+  }
+  return &target;
+}
+
 // The setters append the value behind arenaUsed, cut at the arena end, and repoint the slot; a value that comes out
 // empty clears the slot. They return the slot, or null for a slot number outside 0..136.
+// The value as it stands. Inline: every element of a barcode and most values of a stripe are stored this way.
+inline FieldSlot* setSlotCopy(FieldRecord& record, std::int32_t slot, TextSpan source) {
+  if (slot < 0 || slot >= kSlotCount) return nullptr;
+  const std::int32_t room = record.arena == nullptr ? 0 : record.arenaSize - record.arenaUsed;
+  const std::int32_t produced = room >= 1 && source.filled() ? (source.length < room ? source.length : room) : 0;
+  if (produced > 0) std::memcpy(record.arena + record.arenaUsed, source.data, static_cast<std::size_t>(produced));
+  return commitValue(record, slot, produced);
+}
 FieldSlot* setSlot(FieldRecord& record, std::int32_t slot, TextSpan source, const char* excludeChars,
                    const char* squeezeChars, char replacement);
 FieldSlot* setSlotIf(FieldRecord& record, std::int32_t slot, TextSpan source, CharPredicate excludeIf,

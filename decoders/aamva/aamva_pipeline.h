@@ -185,7 +185,7 @@ void readHeaderSeparators(AamvaPipeline& pipeline, TextSpan text);
 // where the pipeline keeps the default, a call less for every element of every barcode.
 inline void storeTrimmedValue(FieldRecord& record, std::int32_t slot, TextSpan value) {
   trimBlanks(value);
-  (void)setSlot(record, slot, value, nullptr, nullptr, '\0');
+  (void)setSlotCopy(record, slot, value);
 }
 
 // Shared by the default hooks and the variants.

@@ -21,7 +21,7 @@ constexpr CharSet kQuoteOrSpace(" \"");
 }  // namespace
 
 void storeStripeValue(MagstripeDecoder& decoder, std::int32_t slot, TextSpan value) {
-  setSlot(*decoder.record, slot, value, nullptr, nullptr, '\0');
+  setSlotCopy(*decoder.record, slot, value);
 }
 
 namespace {
