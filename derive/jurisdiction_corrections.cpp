@@ -14,6 +14,7 @@
 #include "core/text_utils.h"
 #include "derive/derivation_support.h"
 #include "tables/iin_table.h"
+#include "tables/jurisdiction_table.h"
 
 namespace quorix {
 namespace {
@@ -79,23 +80,17 @@ constexpr bool onlyTheDefaultRowGoesWithoutSplitters() {
 
 static_assert(std::size(kCorrectionRows) == 34 && onlyTheDefaultRowGoesWithoutSplitters());
 
-constexpr bool isCapitalPair(std::string_view code) {
-  return code.size() == 2 && code[0] >= 'A' && code[0] <= 'Z' && code[1] >= 'A' && code[1] <= 'Z';
-}
-
 // The row of each pair of capitals (0, the default row, for a pair without corrections): every parse looks its
 // issuer up once.
 constexpr auto kRowByCode = [] {
-  std::array<std::uint8_t, 26 * 26> rows{};
-  for (std::size_t i = 1; i < std::size(kCorrectionRows); ++i) {
-    const char* code = kCorrectionRows[i].code;
-    rows[static_cast<std::size_t>((code[0] - 'A') * 26 + (code[1] - 'A'))] = static_cast<std::uint8_t>(i);
-  }
+  std::array<std::uint8_t, kCapitalPairs> rows{};
+  for (std::size_t i = 1; i < std::size(kCorrectionRows); ++i)
+    rows[static_cast<std::size_t>(capitalPairPlace(kCorrectionRows[i].code))] = static_cast<std::uint8_t>(i);
   return rows;
 }();
 static_assert([] {
   for (std::size_t i = 1; i < std::size(kCorrectionRows); ++i)
-    if (!isCapitalPair(kCorrectionRows[i].code)) return false;
+    if (capitalPairPlace(kCorrectionRows[i].code) < 0) return false;
   return std::size(kCorrectionRows) < 256;
 }());
 
@@ -229,8 +224,8 @@ std::size_t lookUpCorrectionRow(const FieldRecord& record) {
   if (code[0] == '\0' && deriveJurisdictionCode(record, jurisdiction, sizeof jurisdiction) == kStatusOk)
     code = jurisdiction;
   // Every code with corrections is a pair of capitals, so nothing else finds a row of its own.
-  if (!isCapitalPair(code)) return 0;
-  return kRowByCode[static_cast<std::size_t>((code[0] - 'A') * 26 + (code[1] - 'A'))];
+  const std::int32_t place = capitalPairPlace(code);
+  return place < 0 ? 0 : kRowByCode[static_cast<std::size_t>(place)];
 }
 
 }  // namespace

@@ -148,10 +148,9 @@ static_assert(rowsInGroup(kGroupUnitedStates) == 52 && rowsInGroup(kGroupUsTerri
 
 // The first row of each pair of capitals, plus one (0: none), so that a lookup takes the row a walk would.
 constexpr auto kFirstRowByCode = [] {
-  std::array<std::uint8_t, 26 * 26> rows{};
+  std::array<std::uint8_t, kCapitalPairs> rows{};
   for (std::size_t i = 0; i < std::size(kJurisdictionRows); ++i) {
-    const char* code = kJurisdictionRows[i].code;
-    std::uint8_t& cell = rows[static_cast<std::size_t>((code[0] - 'A') * 26 + (code[1] - 'A'))];
+    std::uint8_t& cell = rows[static_cast<std::size_t>(capitalPairPlace(kJurisdictionRows[i].code))];
     if (cell == 0) cell = static_cast<std::uint8_t>(i + 1);
   }
   return rows;
@@ -163,11 +162,10 @@ static_assert(std::size(kJurisdictionRows) < 255);
 constinit const std::span<const JurisdictionRow> JurisdictionTable{kJurisdictionRows};
 
 const char* countryGroupForJurisdiction(TextSpan code) {
-  if (!code.filled() || code.length != 2) return nullptr;
   // Every code is a pair of capitals, so nothing else is found.
-  const auto capital = [](char c) { return c >= 'A' && c <= 'Z'; };
-  if (!capital(code.data[0]) || !capital(code.data[1])) return nullptr;
-  const std::uint8_t row = kFirstRowByCode[static_cast<std::size_t>((code.data[0] - 'A') * 26 + (code.data[1] - 'A'))];
+  const std::int32_t place = code.filled() ? capitalPairPlace(code.view()) : -1;
+  if (place < 0) return nullptr;
+  const std::uint8_t row = kFirstRowByCode[static_cast<std::size_t>(place)];
   return row != 0 ? kJurisdictionRows[row - 1].group : nullptr;
 }
 

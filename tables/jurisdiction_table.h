@@ -2,11 +2,22 @@
 // each belongs to.
 #pragma once
 
+#include <cstdint>
 #include <span>
+#include <string_view>
 
 #include "core/field_record.h"
 
 namespace quorix {
+
+// Jurisdiction codes are pairs of capitals, so a table keyed by them is indexed by a code's place among the 26 * 26
+// such pairs; any other text has none (-1).
+inline constexpr std::int32_t kCapitalPairs = 26 * 26;
+constexpr std::int32_t capitalPairPlace(std::string_view code) {
+  const auto capital = [](char c) { return c >= 'A' && c <= 'Z'; };
+  if (code.size() != 2 || !capital(code[0]) || !capital(code[1])) return -1;
+  return (code[0] - 'A') * 26 + (code[1] - 'A');
+}
 
 inline constexpr const char* kGroupUnitedStates = "United States";
 inline constexpr const char* kGroupUsTerritories = "U.S. Territorial Possessions";

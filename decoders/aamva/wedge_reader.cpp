@@ -32,43 +32,6 @@ constexpr std::int32_t kMaxIds = 128;
 // The compliance mark's separators: line feed, record separator and carriage return, all dropped by the scanner.
 constexpr std::int32_t kLostHeaderSeparators = 3;
 
-struct WedgeEdition {
-  std::int32_t version = 0;
-  const char* standard = nullptr;
-  const ElementTable* elements = nullptr;
-};
-
-// The same editions and tables the rows with separators use; versions 9 and 10 use the 2014 element ids.
-// clang-format off
-constexpr WedgeEdition kWedgeEditions[] = {
-    {.version = 1, .standard = "AAMVA DL/ID 2000 (separators restored)", .elements = &ElementTable2000},
-    {.version = 2, .standard = "AAMVA DL/ID 2003 (separators restored)", .elements = &ElementTable2003},
-    {.version = 3, .standard = "AAMVA DL/ID 2005 (separators restored)", .elements = &ElementTable2003},
-    {.version = 4, .standard = "AAMVA DL/ID 2009 (separators restored)", .elements = &ElementTable2009},
-    {.version = 5, .standard = "AAMVA DL/ID 2010 (separators restored)", .elements = &ElementTable2009},
-    {.version = 6, .standard = "AAMVA DL/ID 2011 (separators restored)", .elements = &ElementTable2011},
-    {.version = 7, .standard = "AAMVA DL/ID 2014 (separators restored)", .elements = &ElementTable2014},
-    {.version = 8, .standard = "AAMVA DL/ID 2014 (separators restored)", .elements = &ElementTable2014},
-    {.version = 9, .standard = "AAMVA DL/ID 2016 (separators restored)", .elements = &ElementTable2014},
-    {.version = 10, .standard = "AAMVA DL/ID 2020 (separators restored)", .elements = &ElementTable2014},
-};
-// clang-format on
-
-constexpr bool editionsFollowTheirVersions() {
-  std::int32_t expected = 1;
-  for (const WedgeEdition& e : kWedgeEditions) {
-    const bool knownTable = e.elements == &ElementTable2000 || e.elements == &ElementTable2003 ||
-                            e.elements == &ElementTable2009 || e.elements == &ElementTable2011 ||
-                            e.elements == &ElementTable2014;
-    if (e.version != expected++ || !knownTable ||
-        !std::string_view(e.standard).ends_with(" (separators restored)")) {
-      return false;
-    }
-  }
-  return true;
-}
-static_assert(std::size(kWedgeEditions) == 10 && editionsFollowTheirVersions());
-
 constexpr std::span<const ElementEntry> kAllVocabularies[] = {kElementRows2000, kElementRows2003, kElementRows2009,
                                                              kElementRows2011, kElementRows2014};
 
@@ -350,14 +313,40 @@ constexpr KnownIds kKnownIds2009 = collectIds(kElementRows2009);
 constexpr KnownIds kKnownIds2011 = collectIds(kElementRows2011);
 constexpr KnownIds kKnownIds2014 = collectIds(kElementRows2014);
 
-// The ids of an edition that stores its elements through table (one of the five).
-const KnownIds& knownIdsOf(const ElementTable* table) {
-  if (table == &ElementTable2000) return kKnownIds2000;
-  if (table == &ElementTable2003) return kKnownIds2003;
-  if (table == &ElementTable2009) return kKnownIds2009;
-  if (table == &ElementTable2011) return kKnownIds2011;
-  return kKnownIds2014;
+struct WedgeEdition {
+  std::int32_t version = 0;
+  const char* standard = nullptr;
+  const ElementTable* elements = nullptr;
+  const KnownIds* known = nullptr;  // the ids of the same vocabulary as elements
+};
+
+// The same editions and tables the rows with separators use; versions 9 and 10 use the 2014 element ids.
+// clang-format off
+constexpr WedgeEdition kWedgeEditions[] = {
+    {.version = 1, .standard = "AAMVA DL/ID 2000 (separators restored)", .elements = &ElementTable2000, .known = &kKnownIds2000},
+    {.version = 2, .standard = "AAMVA DL/ID 2003 (separators restored)", .elements = &ElementTable2003, .known = &kKnownIds2003},
+    {.version = 3, .standard = "AAMVA DL/ID 2005 (separators restored)", .elements = &ElementTable2003, .known = &kKnownIds2003},
+    {.version = 4, .standard = "AAMVA DL/ID 2009 (separators restored)", .elements = &ElementTable2009, .known = &kKnownIds2009},
+    {.version = 5, .standard = "AAMVA DL/ID 2010 (separators restored)", .elements = &ElementTable2009, .known = &kKnownIds2009},
+    {.version = 6, .standard = "AAMVA DL/ID 2011 (separators restored)", .elements = &ElementTable2011, .known = &kKnownIds2011},
+    {.version = 7, .standard = "AAMVA DL/ID 2014 (separators restored)", .elements = &ElementTable2014, .known = &kKnownIds2014},
+    {.version = 8, .standard = "AAMVA DL/ID 2014 (separators restored)", .elements = &ElementTable2014, .known = &kKnownIds2014},
+    {.version = 9, .standard = "AAMVA DL/ID 2016 (separators restored)", .elements = &ElementTable2014, .known = &kKnownIds2014},
+    {.version = 10, .standard = "AAMVA DL/ID 2020 (separators restored)", .elements = &ElementTable2014, .known = &kKnownIds2014},
+};
+// clang-format on
+
+constexpr bool editionsFollowTheirVersions() {
+  std::int32_t expected = 1;
+  for (const WedgeEdition& e : kWedgeEditions) {
+    if (e.version != expected++ || e.elements == nullptr || e.known == nullptr ||
+        !std::string_view(e.standard).ends_with(" (separators restored)")) {
+      return false;
+    }
+  }
+  return true;
 }
+static_assert(std::size(kWedgeEditions) == 10 && editionsFollowTheirVersions());
 
 // The score of one element whose value, trimmed, is s.
 std::int32_t elementScore(const KnownId& id, std::string_view s, std::int32_t discount) {
@@ -697,7 +686,7 @@ Status decodeAamvaWedge(const char* text, std::int32_t length, FieldRecord& reco
   if (subfile == header.designators + header.designatorCount) return kAamvaBadDesignator;
   const WedgeEdition& edition = kWedgeEditions[header.version - 1];
 
-  const KnownIds& known = knownIdsOf(edition.elements);
+  const KnownIds& known = *edition.known;
   const std::int32_t start = dataStart(span, header, *subfile, known);
   if (start < 0) return kAamvaShortSubfile;
   TextSpan data = textFrom(span, start);
