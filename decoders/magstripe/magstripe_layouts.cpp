@@ -136,6 +136,17 @@ void readAddressRun(MagstripeDecoder& decoder, TextSpan track1) {
   setSlotKeeping(*decoder.record, SLOT_STREET_1, address, kClassToken, kClassBlank, ' ');
 }
 
+// The four readers above only look for runs of these classes, and a run followed by a byte of none of them ends
+// there whatever comes after: so what stands behind the first such byte after the last byte of theirs changes no
+// run, no length they ask for (each wants more bytes of its classes than a shorter rest could hold), no field.
+std::int32_t layoutTrack1Reach(TextSpan track1) {
+  constexpr CharClass kRead = kClassCode | kClassCity | kClassName | kClassAddress;
+  if (!track1.filled()) return 0;
+  std::int32_t last = track1.length - 1;
+  while (last >= 0 && !inClass(track1.data[last], kRead)) --last;
+  return std::min(last + 2, track1.length);
+}
+
 // Track 2.
 
 void readIinDigits(MagstripeDecoder& decoder, TextSpan track2) {

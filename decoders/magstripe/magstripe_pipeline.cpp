@@ -249,6 +249,14 @@ void readTrack3FieldArea(MagstripeDecoder& decoder, TextSpan fields) {
     callSpanHook(decoder, hook, fields);
 }
 
+// How far the licence layout's four track 1 hooks read in track, when the table holds them all; 0 otherwise.
+std::int32_t track1ReadTo(const MagstripeDecoder& decoder, TextSpan track) {
+  constexpr MagstripeDecoder layout = licenceLayoutHooks();
+  const bool layoutHooks = decoder.readJurisdiction == layout.readJurisdiction && decoder.readCity == layout.readCity &&
+                           decoder.readName == layout.readName && decoder.readAddress == layout.readAddress;
+  return layoutHooks ? layoutTrack1Reach(track) : 0;
+}
+
 // How far the licence layout's three track 2 hooks read in track, when the table holds them all; 0 otherwise.
 std::int32_t track2ReadTo(const MagstripeDecoder& decoder, TextSpan track) {
   constexpr MagstripeDecoder layout = licenceLayoutHooks();
@@ -287,7 +295,7 @@ void decodeTrack(MagstripeDecoder& decoder, MagstripeSpanHook trackHook, TextSpa
   if (trackHook == decodeTrack1Fields) {
     listHooks(hooks,
               {decodeTrack1Fields, decoder.readJurisdiction, decoder.readCity, decoder.readName, decoder.readAddress});
-    return runSharedStage(decoder, decodeTrack1Fields, hooks, track);
+    return runSharedStage(decoder, decodeTrack1Fields, hooks, track, track1ReadTo(decoder, track));
   }
   if (trackHook == decodeTrack2Fields) {
     listHooks(hooks, {decodeTrack2Fields, decoder.readIin, decoder.readLicenseNumber, decoder.readDates});

@@ -149,6 +149,9 @@ void readJurisdictionCode(MagstripeDecoder& decoder, TextSpan track1);
 void readCityRun(MagstripeDecoder& decoder, TextSpan track1);
 void readNameRun(MagstripeDecoder& decoder, TextSpan track1);
 void readAddressRun(MagstripeDecoder& decoder, TextSpan track1);
+// How far those four read in track1, with the same meaning as kLayoutAreaReach below: up to the byte behind the last
+// one of a class they look for.
+[[nodiscard]] std::int32_t layoutTrack1Reach(TextSpan track1);
 void readIinDigits(MagstripeDecoder& decoder, TextSpan track2);
 void readLicenseDigits(MagstripeDecoder& decoder, TextSpan track2);
 void readTrack2Dates(MagstripeDecoder& decoder, TextSpan track2);

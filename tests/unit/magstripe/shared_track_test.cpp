@@ -120,9 +120,14 @@ TEST(SharedTracks, TheLayoutsHooksReadNothingBehindTheirReach) {
                             &MagstripeDecoder::readEndorsements, &MagstripeDecoder::readSex,
                             &MagstripeDecoder::readHeight, &MagstripeDecoder::readWeight,
                             &MagstripeDecoder::readHairColor, &MagstripeDecoder::readEyeColor};
+  const LayoutHooks track1 = {&MagstripeDecoder::readJurisdiction, &MagstripeDecoder::readCity,
+                              &MagstripeDecoder::readName, &MagstripeDecoder::readAddress};
   const LayoutHooks track2 = {&MagstripeDecoder::readIin, &MagstripeDecoder::readLicenseNumber,
                               &MagstripeDecoder::readDates};
   const auto areaReach = [](const std::string&) { return kLayoutAreaReach; };
+  const auto track1Reach = [](const std::string& text) {
+    return layoutTrack1Reach(TextSpan{text.data(), static_cast<std::int32_t>(text.size())});
+  };
   const auto track2Reach = [](const std::string& text) {
     return layoutTrack2Reach(TextSpan{text.data(), static_cast<std::int32_t>(text.size())});
   };
@@ -135,6 +140,13 @@ TEST(SharedTracks, TheLayoutsHooksReadNothingBehindTheirReach) {
       {&area, areaReach, "D           NONE1510180BROBRO"},
       {&area, areaReach, "CDM  B       HT  F507150BLNGRN"},
       {&area, areaReach, "A1234567890ABCDEFGHI99999ZZZYY"},
+      {&track1, track1Reach, "VARICHMOND^SAMPLEFORD$JORDAN$ALEXANDER^1234 EXAMPLE AVENUE APT 5B^"},
+      {&track1, track1Reach, "NYNEW YORK CITYDOE$JANE^12 W 4TH ST #5^"},
+      // Rests too short for a further code pair, city or name: a longer track must not make them long enough.
+      {&track1, track1Reach, "CAAB^DOE$J^1^"},
+      {&track1, track1Reach, "TXDALLAS^ROE$R^X^"},
+      // No address: bytes behind the name that an address may hold would be one.
+      {&track1, track1Reach, "VARICHMOND^DOE$JOHN^"},
       {&track2, track2Reach, "6360001234567890=290819900412"},
       // Licence numbers of 14 to 18 digits carry what is over 13 behind the dates.
       {&track2, track2Reach, "63602512345678901=2508199004121"},
@@ -152,7 +164,7 @@ TEST(SharedTracks, TheLayoutsHooksReadNothingBehindTheirReach) {
     EXPECT_GE(std::count_if(expected.begin(), expected.end(), [](const std::string& v) { return v != "-"; }), 2)
         << read;
     for (const std::string tail : {"?", "BLU", "  99 X?", "?%! 232190000  D", "123456789012345678901234567890",
-                                   "=1234", "ZZZZZZZZ"}) {
+                                   "=1234", "ZZZZZZZZ", "^?;=%!", "^^^^^^^^^^?", "-.-"}) {
       const std::string longer = read + tail;
       // A tail of digits lengthens the overflow that the reach takes in; it is read then, and that is its reach.
       if (c.reach(longer) != reach) continue;
