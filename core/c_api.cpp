@@ -37,7 +37,7 @@ std::int32_t storeValue(quorix_parser& parser, std::string_view text) {
     parser.valuesSize = static_cast<std::int32_t>(size);
   }
   const std::int32_t at = parser.valuesUsed;
-  text.copy(parser.values + at, text.size());
+  if (!text.empty()) std::memcpy(parser.values + at, text.data(), text.size());
   parser.values[at + static_cast<std::int32_t>(text.size())] = '\0';
   parser.valuesUsed = static_cast<std::int32_t>(need);
   return at;
@@ -213,6 +213,10 @@ const char* quorix_extra_name(int32_t index) {
 
 const char* quorix_extra(const quorix_parser* parser, const char* name) {
   if (parser == nullptr || name == nullptr) return nullptr;
+  // Bindings ask with the names quorix_extra_name lent them, which a pointer comparison finds: comparing every
+  // name's text cost as much as deriving several extras.
+  for (std::int32_t i = 0; i < kExtraCount; ++i)
+    if (quorix::kExtraFields[i].name.data() == name) return quorix::storedText(parser, parser->extraAt[i]);
   for (std::int32_t i = 0; i < kExtraCount; ++i)
     if (quorix::kExtraFields[i].name == name) return quorix::storedText(parser, parser->extraAt[i]);
   return nullptr;

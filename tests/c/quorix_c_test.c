@@ -291,6 +291,12 @@ static void checkExtrasAndChecks(const char* golden) {
   CHECK(strcmp(quorix_extra(parser, "aliasFamilyName"), "ROE") == 0);
   CHECK(quorix_extra(parser, "aliasFullName") == NULL && quorix_extra(parser, "lastName") == NULL);
   CHECK(quorix_extra(parser, NULL) == NULL && quorix_extra(NULL, "aliasFamilyName") == NULL);
+  /* The names the library lends and copies of them ask for the same extra. */
+  for (int32_t i = 0; i < quorix_extra_count(); ++i) {
+    char copy[64];
+    snprintf(copy, sizeof copy, "%s", quorix_extra_name(i));
+    CHECK(quorix_extra(parser, copy) == quorix_extra(parser, quorix_extra_name(i)));
+  }
 
   CHECK(quorix_is_expired(parser, &expiryDay) == 0 && quorix_is_expired(parser, &afterExpiry) == 1);
   CHECK(quorix_age_on(parser, &birthday21, &years) == 0 && years == 21);
