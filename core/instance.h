@@ -26,6 +26,15 @@ struct KeptWork {
 };
 inline constexpr std::int32_t kKeptWorkEntries = 6;
 
+// The text a row's screen has just passed, named while the contest runs that row's decode on it: a decode that
+// would screen its text first need not do so again.
+struct ScreenedText {
+  std::uint64_t serial = 0;  // the contest's; 0: nothing screened
+  bool (*screen)(const char* text, std::int32_t length) = nullptr;
+  const char* text = nullptr;
+  std::int32_t length = 0;
+};
+
 struct ParserInstance {
   DateTime now;                 // local time at the start of the latest parse
   FieldRecord record;           // result of the latest parse; its arena is arenaBuffer
@@ -47,7 +56,16 @@ struct ParserInstance {
   std::uint64_t lastSerial = 0;
   KeptWork kept[kKeptWorkEntries];
   std::int32_t nextKept = 0;  // the entry the next work kept takes, the oldest
+  ScreenedText screened;
 };
+
+// Whether screen passed text in the contest under way, for the row now decoding it.
+[[nodiscard]] inline bool screenPassed(const ParserInstance& instance, bool (*screen)(const char*, std::int32_t),
+                                       const char* text, std::int32_t length) {
+  const ScreenedText& s = instance.screened;
+  return s.serial != 0 && s.serial == instance.contestSerial && s.screen == screen && s.text == text &&
+         s.length == length;
+}
 
 // Buffers beyond this size are let go by releaseLargeBuffers.
 inline constexpr std::int32_t kLargeBufferSize = 1 << 20;

@@ -423,9 +423,12 @@ Status screenVariant(const AamvaVariant& variant, const char* text, std::int32_t
   return callHook(variant.overrides.checkFileType, probe, TextSpan{text, length});
 }
 
+// screened: the row's screen passed the text, so screenVariant would too.
 Status runVariant(const AamvaVariant& variant, AamvaTextHook parseElements, const char* text, std::int32_t length,
-                  FieldRecord& record, ParserInstance& instance) {
-  if (Status s = screenVariant(variant, text, length); s != kStatusOk) return s;
+                  FieldRecord& record, ParserInstance& instance, bool screened) {
+  if (!screened) {
+    if (Status s = screenVariant(variant, text, length); s != kStatusOk) return s;
+  }
   AamvaPipeline pipeline;
   (void)initAamvaPipeline(pipeline, variant.id, record, instance);  // every id in the table has its descriptor
   pipeline.parseElements = parseElements;
@@ -450,7 +453,8 @@ template <std::int32_t Id>
 Status decodeAamvaVariant(const char* text, std::int32_t length, FieldRecord& record, ParserInstance& instance) {
   constexpr std::size_t row = variantRow(kAamvaVariants, Id);
   constexpr const AamvaVariant& variant = kAamvaVariants[row];
-  return runVariant(variant, parseElementsWith<variant.elements, variant.terminators>, text, length, record, instance);
+  return runVariant(variant, parseElementsWith<variant.elements, variant.terminators>, text, length, record, instance,
+                    screenPassed(instance, screenAamvaVariant<Id>, text, length));
 }
 
 template <std::int32_t Id>
