@@ -57,6 +57,8 @@ struct ParserInstance {
   KeptWork kept[kKeptWorkEntries];
   std::int32_t nextKept = 0;  // the entry the next work kept takes, the oldest
   ScreenedText screened;
+  // The contest's second record, over the last part of spareBuffer while a contest runs; reset between contests.
+  FieldRecord spareRecord;
 };
 
 // Whether screen passed text in the contest under way, for the row now decoding it.

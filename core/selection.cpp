@@ -251,7 +251,9 @@ void sanitiseArena(FieldRecord& record) {
 // parses, as a reset leaves it.
 class ContestRecords {
  public:
-  ContestRecords(FieldRecord& record, char* spareArena) : record_(record) {
+  // The second record is the instance's, which every contest leaves reset: made afresh, its 137 slots would be
+  // cleared once a parse.
+  ContestRecords(FieldRecord& record, char* spareArena, FieldRecord& spare) : record_(record), spare_(spare) {
     spare_.arena = spareArena;
     spare_.arenaSize = spareArena != nullptr ? record.arenaSize : 0;
   }
@@ -303,7 +305,7 @@ class ContestRecords {
   }
 
   FieldRecord& record_;
-  FieldRecord spare_;
+  FieldRecord& spare_;
   FieldRecord* best_ = nullptr;
   FieldRecord* last_ = nullptr;
 };
@@ -399,7 +401,8 @@ Status selectAndDecodeFrom(std::span<const DecoderEntry> rows, const char* input
   } serialScope{instance};
   instance.contestSerial = ++instance.lastSerial;
   ContestTexts texts(input, inputLength, work, room, spare);
-  ContestRecords records(*record, spare != nullptr ? spare + 2 * std::int64_t{workSize} : nullptr);
+  ContestRecords records(*record, spare != nullptr ? spare + 2 * std::int64_t{workSize} : nullptr,
+                         instance.spareRecord);
   const DecoderEntry* best = nullptr;
   bool bestKept = false;
   std::int32_t bestScore = -9999;
