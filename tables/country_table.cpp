@@ -323,7 +323,16 @@ constexpr int textOrder(const char* tableText, std::string_view text) {
 
 using RowText = const char* CountryRow::*;
 
-// Row numbers in the order of one text of the rows, stably sorted, so a lookup takes the same row the table walk
+// Texts ordered by their length, then as textOrder orders them: a lookup compares only texts of the wanted length,
+// where names that share a first word ("UNITED ...") would otherwise be compared to their end.
+constexpr int lengthFirstOrder(const char* a, const char* b) {
+  const std::size_t aLength = std::string_view(a).size();
+  const std::size_t bLength = std::string_view(b).size();
+  if (aLength != bLength) return aLength < bLength ? -1 : 1;
+  return textOrder(a, b);
+}
+
+// Row numbers in that order of one text of the rows, stably sorted, so a lookup takes the same row the table walk
 // would.
 constexpr auto rowsOrderedBy(RowText text) {
   std::array<std::uint16_t, std::size(kCountryRows)> order{};
@@ -331,7 +340,7 @@ constexpr auto rowsOrderedBy(RowText text) {
   for (std::size_t i = 1; i < order.size(); ++i) {  // insertion sort: stable, and run once by the compiler
     const std::uint16_t row = order[i];
     std::size_t j = i;
-    for (; j > 0 && textOrder(kCountryRows[order[j - 1]].*text, kCountryRows[row].*text) > 0; --j)
+    for (; j > 0 && lengthFirstOrder(kCountryRows[order[j - 1]].*text, kCountryRows[row].*text) > 0; --j)
       order[j] = order[j - 1];
     order[j] = row;
   }
@@ -341,7 +350,7 @@ using RowOrder = decltype(rowsOrderedBy(&CountryRow::name));
 
 constexpr bool rowsAreOrderedBy(const RowOrder& order, RowText text) {
   for (std::size_t i = 1; i < order.size(); ++i) {
-    const int sign = textOrder(kCountryRows[order[i - 1]].*text, kCountryRows[order[i]].*text);
+    const int sign = lengthFirstOrder(kCountryRows[order[i - 1]].*text, kCountryRows[order[i]].*text);
     if (sign > 0 || (sign == 0 && order[i - 1] > order[i])) return false;
   }
   return true;
@@ -351,9 +360,25 @@ constexpr RowOrder kRowsByName = rowsOrderedBy(&CountryRow::name);
 constexpr RowOrder kRowsByCode = rowsOrderedBy(&CountryRow::code);
 static_assert(rowsAreOrderedBy(kRowsByName, &CountryRow::name) && rowsAreOrderedBy(kRowsByCode, &CountryRow::code));
 
-// The first table row whose text is wanted upper-cased, or null: a binary search over the rows in that text's order,
-// where of equal texts the first in the table stands first. A text longer than every name matches no row.
-const CountryRow* firstRowWith(const RowOrder& order, RowText text, std::string_view wanted) {
+// Where the texts of each length begin in an order: those of length n are order[first[n]] to order[first[n + 1]].
+using FirstByLength = std::array<std::uint16_t, kLongestName + 2>;
+constexpr FirstByLength firstByLength(const RowOrder& order, RowText text) {
+  FirstByLength first{};
+  std::size_t at = 0;
+  for (std::size_t length = 0; length < first.size(); ++length) {
+    while (at < order.size() && std::string_view(kCountryRows[order[at]].*text).size() < length) ++at;
+    first[length] = static_cast<std::uint16_t>(at);
+  }
+  return first;
+}
+constexpr FirstByLength kNamesByLength = firstByLength(kRowsByName, &CountryRow::name);
+constexpr FirstByLength kCodesByLength = firstByLength(kRowsByCode, &CountryRow::code);
+static_assert(kNamesByLength.back() == std::size(kCountryRows) && kCodesByLength.back() == std::size(kCountryRows));
+
+// The first table row whose text is wanted upper-cased, or null: a binary search over the rows of its length in that
+// text's order, where of equal texts the first in the table stands first. A text longer than every name matches no
+// row.
+const CountryRow* firstRowWith(const RowOrder& order, const FirstByLength& first, RowText text, std::string_view wanted) {
   if (wanted.size() > kLongestName) return nullptr;
   char upper[kLongestName];
   for (std::size_t i = 0; i < wanted.size(); ++i) {
@@ -361,8 +386,9 @@ const CountryRow* firstRowWith(const RowOrder& order, RowText text, std::string_
     upper[i] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
   }
   const std::string_view key(upper, wanted.size());
-  std::size_t low = 0;
-  std::size_t high = order.size();
+  std::size_t low = first[key.size()];
+  const std::size_t end = first[key.size() + 1];
+  std::size_t high = end;
   while (low < high) {
     const std::size_t middle = low + (high - low) / 2;
     if (textOrder(kCountryRows[order[middle]].*text, key) < 0)
@@ -370,7 +396,7 @@ const CountryRow* firstRowWith(const RowOrder& order, RowText text, std::string_
     else
       high = middle;
   }
-  if (low < order.size() && textOrder(kCountryRows[order[low]].*text, key) == 0) return &kCountryRows[order[low]];
+  if (low < end && textOrder(kCountryRows[order[low]].*text, key) == 0) return &kCountryRows[order[low]];
   return nullptr;
 }
 
@@ -380,20 +406,20 @@ constinit const std::span<const CountryRow> CountryTable{kCountryRows};
 
 const char* countryCodeForName(const char* name) {
   if (name == nullptr) return nullptr;
-  const CountryRow* row = firstRowWith(kRowsByName, &CountryRow::name, name);
+  const CountryRow* row = firstRowWith(kRowsByName, kNamesByLength, &CountryRow::name, name);
   return row != nullptr ? row->code : nullptr;
 }
 
 const char* countryNameForCode(TextSpan code) {
   if (!code.filled()) return nullptr;
-  const CountryRow* row = firstRowWith(kRowsByCode, &CountryRow::code, code.view());
+  const CountryRow* row = firstRowWith(kRowsByCode, kCodesByLength, &CountryRow::code, code.view());
   return row != nullptr ? row->name : nullptr;
 }
 
 // Every code is in capitals, so only a text in capitals can equal one.
 bool isCountryCode(const char* text) {
   if (text == nullptr) return false;
-  const CountryRow* row = firstRowWith(kRowsByCode, &CountryRow::code, text);
+  const CountryRow* row = firstRowWith(kRowsByCode, kCodesByLength, &CountryRow::code, text);
   return row != nullptr && std::strcmp(text, row->code) == 0;
 }
 
