@@ -361,7 +361,9 @@ Status readyText(const DecoderEntry& row, ContestTexts& texts, const char** read
   }
   // A decoder that writes into its text reads a copy, so the rows after it still see the prepared text.
   char* const copy = row.decodeEditing != nullptr ? texts.editableCopy(text, length) : nullptr;
-  if (row.screen != nullptr) instance.screened = {instance.contestSerial, row.screen, text, length};
+  // The copy holds the screened text byte for byte.
+  if (row.screen != nullptr)
+    instance.screened = {instance.contestSerial, row.screen, copy != nullptr ? copy : text, length};
   const Status status = copy != nullptr ? row.decodeEditing(copy, length, record, instance)
                                         : row.decode(text, length, record, instance);
   instance.screened = {};

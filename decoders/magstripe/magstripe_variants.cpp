@@ -605,7 +605,8 @@ template <std::int32_t Id>
 Status decodeMagstripeVariant(const char* text, std::int32_t length, FieldRecord& record, ParserInstance& instance) {
   constexpr std::size_t row = variantRow(kMagstripeVariants, Id);
   static_assert(!kMagstripeVariants[row].removeLineFeeds, "a variant that edits its text takes it writable");
-  if (lacksNeededParts<row>(text, length)) return kStatusStripeWrongShape;
+  if (!screenPassed(instance, screenMagstripeVariant<Id>, text, length) && lacksNeededParts<row>(text, length))
+    return kStatusStripeWrongShape;
   return runVariant(row, text, length, record, instance);
 }
 
@@ -613,7 +614,8 @@ template <std::int32_t Id>
 Status decodeMagstripeEditing(char* text, std::int32_t length, FieldRecord& record, ParserInstance& instance) {
   constexpr std::size_t row = variantRow(kMagstripeVariants, Id);
   static_assert(kMagstripeVariants[row].removeLineFeeds, "a variant that only reads its text takes it read-only");
-  if (lacksNeededParts<row>(text, length)) return kStatusStripeWrongShape;
+  if (!screenPassed(instance, screenMagstripeVariant<Id>, text, length) && lacksNeededParts<row>(text, length))
+    return kStatusStripeWrongShape;
   return runVariant(row, text, removeLineFeeds(text, length), record, instance);
 }
 
