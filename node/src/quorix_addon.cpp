@@ -5,6 +5,7 @@
 #include <quorix/quorix.h>
 
 #include <algorithm>
+#include <charconv>
 #include <atomic>
 #include <climits>
 #include <cstdint>
@@ -28,7 +29,9 @@ constexpr char kSeparator = '\0';         // never in a value: the library's tex
 // from 32 and bit 8 + j for extra j), the standard (an empty part when there is none), then the value of each present
 // field and extra in their order. Absent values take no part.
 void appendNumber(std::string& out, std::int64_t number) {
-  out.append(std::to_string(number));
+  char digits[24];
+  const auto written = std::to_chars(digits, digits + sizeof digits, number);
+  out.append(digits, static_cast<std::size_t>(written.ptr - digits));
   out.push_back(kSeparator);
 }
 
@@ -57,10 +60,10 @@ std::int32_t parseInto(quorix_parser* parser, const char* data, std::size_t size
   const char* standard = quorix_standard(parser);
   if (standard != nullptr) out.append(standard);
   out.push_back(kSeparator);
+  // A value's own NUL ends its part.
+  static_assert(kSeparator == '\0');
   for (const char* value : values) {
-    if (value == nullptr) continue;
-    out.append(value);
-    out.push_back(kSeparator);
+    if (value != nullptr) out.append(value, std::strlen(value) + 1);
   }
   return status;
 }
@@ -72,13 +75,17 @@ void readLatin1(const Napi::String& text, std::u16string& wide, std::string& byt
   NAPI_THROW_IF_FAILED_VOID(env, napi_get_value_string_utf16(env, text, nullptr, 0, &length));
   wide.resize(length + 1);
   NAPI_THROW_IF_FAILED_VOID(env, napi_get_value_string_utf16(env, text, wide.data(), wide.size(), &length));
-  bytes.resize(length);
-  for (std::size_t i = 0; i < length; ++i) {
-    if (wide[i] > 0xFF) {
-      throw Napi::TypeError::New(env, "a string input may hold only the characters U+0000 to U+00FF, one per byte");
-    }
-    bytes[i] = static_cast<char>(wide[i]);
+  // Two loops without a branch inside, over plain pointers (a store through the string could change the string as
+  // far as the compiler knows), which the compiler runs over many characters at once.
+  const char16_t* const from = wide.data();
+  unsigned high = 0;
+  for (std::size_t i = 0; i < length; ++i) high |= from[i];
+  if (high > 0xFF) {
+    throw Napi::TypeError::New(env, "a string input may hold only the characters U+0000 to U+00FF, one per byte");
   }
+  bytes.resize(length);
+  char* const to = bytes.data();
+  for (std::size_t i = 0; i < length; ++i) to[i] = static_cast<char>(from[i]);
 }
 
 // The bytes of a Buffer (or any Uint8Array) or a Latin-1 string, as a pointer and size valid until the next call
