@@ -378,7 +378,8 @@ static_assert(kNamesByLength.back() == std::size(kCountryRows) && kCodesByLength
 // The first table row whose text is wanted upper-cased, or null: a binary search over the rows of its length in that
 // text's order, where of equal texts the first in the table stands first. A text longer than every name matches no
 // row.
-const CountryRow* firstRowWith(const RowOrder& order, const FirstByLength& first, RowText text, std::string_view wanted) {
+const CountryRow* firstRowWith(const RowOrder& order, const FirstByLength& first, RowText text,
+                               std::string_view wanted) {
   if (wanted.size() > kLongestName) return nullptr;
   char upper[kLongestName];
   for (std::size_t i = 0; i < wanted.size(); ++i) {

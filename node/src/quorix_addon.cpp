@@ -5,8 +5,8 @@
 #include <quorix/quorix.h>
 
 #include <algorithm>
-#include <charconv>
 #include <atomic>
+#include <charconv>
 #include <climits>
 #include <cstdint>
 #include <cstring>
