@@ -323,25 +323,31 @@ constexpr int textOrder(const char* tableText, std::string_view text) {
 
 using RowText = const char* CountryRow::*;
 
-// Texts ordered by their length, then as textOrder orders them: a lookup compares only texts of the wanted length,
-// where names that share a first word ("UNITED ...") would otherwise be compared to their end.
-constexpr int lengthFirstOrder(const char* a, const char* b) {
-  const std::size_t aLength = std::string_view(a).size();
-  const std::size_t bLength = std::string_view(b).size();
-  if (aLength != bLength) return aLength < bLength ? -1 : 1;
-  return textOrder(a, b);
+using RowLengths = std::array<std::size_t, std::size(kCountryRows)>;
+constexpr RowLengths lengthsOf(RowText text) {
+  RowLengths lengths{};
+  for (std::size_t row = 0; row < lengths.size(); ++row)
+    lengths[row] = std::string_view(kCountryRows[row].*text).size();
+  return lengths;
 }
 
-// Row numbers in that order of one text of the rows, stably sorted, so a lookup takes the same row the table walk
-// would.
+// Rows ordered by the length of one text, then as textOrder orders it: a lookup compares only texts of the wanted
+// length, where names that share a first word ("UNITED ...") would otherwise be compared to their end. The lengths
+// are measured once, which keeps the compiler's sort within its step limit.
+constexpr int lengthFirstOrder(const RowLengths& lengths, RowText text, std::uint16_t a, std::uint16_t b) {
+  if (lengths[a] != lengths[b]) return lengths[a] < lengths[b] ? -1 : 1;
+  return textOrder(kCountryRows[a].*text, kCountryRows[b].*text);
+}
+
+// Row numbers in that order, stably sorted, so a lookup takes the same row the table walk would.
 constexpr auto rowsOrderedBy(RowText text) {
+  const RowLengths lengths = lengthsOf(text);
   std::array<std::uint16_t, std::size(kCountryRows)> order{};
   for (std::size_t i = 0; i < order.size(); ++i) order[i] = static_cast<std::uint16_t>(i);
   for (std::size_t i = 1; i < order.size(); ++i) {  // insertion sort: stable, and run once by the compiler
     const std::uint16_t row = order[i];
     std::size_t j = i;
-    for (; j > 0 && lengthFirstOrder(kCountryRows[order[j - 1]].*text, kCountryRows[row].*text) > 0; --j)
-      order[j] = order[j - 1];
+    for (; j > 0 && lengthFirstOrder(lengths, text, order[j - 1], row) > 0; --j) order[j] = order[j - 1];
     order[j] = row;
   }
   return order;
@@ -349,8 +355,9 @@ constexpr auto rowsOrderedBy(RowText text) {
 using RowOrder = decltype(rowsOrderedBy(&CountryRow::name));
 
 constexpr bool rowsAreOrderedBy(const RowOrder& order, RowText text) {
+  const RowLengths lengths = lengthsOf(text);
   for (std::size_t i = 1; i < order.size(); ++i) {
-    const int sign = lengthFirstOrder(kCountryRows[order[i - 1]].*text, kCountryRows[order[i]].*text);
+    const int sign = lengthFirstOrder(lengths, text, order[i - 1], order[i]);
     if (sign > 0 || (sign == 0 && order[i - 1] > order[i])) return false;
   }
   return true;
