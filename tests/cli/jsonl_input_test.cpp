@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "cli/json_bytes.h"
+
 namespace quorix {
 namespace {
 
@@ -117,6 +119,24 @@ TEST(ParseJsonlLine, KeepsAnIdReadBeforeTheFault) {
     std::string error;
     EXPECT_FALSE(parseJsonlLine(c.line, input, error));
     EXPECT_EQ(input.id, c.id);
+  }
+}
+
+// Every byte at every place of a run of plain bytes, with a second refused byte behind it that a borrow could
+// confuse with it: the run ends at the first refused byte, as the table has it.
+TEST(PlainJsonPrefix, EndsAtTheFirstByteTheTableRefuses) {
+  for (std::size_t place = 0; place < 19; ++place) {
+    for (int byte = 0; byte < 256; ++byte) {
+      for (const char behind : {'a', '\0', '"', '\x1f', '\xff'}) {
+        std::string text(20, 'A');
+        text[place] = static_cast<char>(byte);
+        text[place + 1] = behind;
+        const bool plain = kPlainJsonBytes[static_cast<unsigned char>(byte)];
+        const bool plainBehind = kPlainJsonBytes[static_cast<unsigned char>(behind)];
+        const std::size_t expected = !plain ? place : plainBehind ? 20 : place + 1;
+        ASSERT_EQ(plainJsonPrefix(text), expected) << place << " " << byte << " " << int{behind};
+      }
+    }
   }
 }
 
