@@ -342,7 +342,9 @@ Status readyText(const DecoderEntry& row, ContestTexts& texts, const char** read
   return kStatusOk;
 }
 
-[[gnu::always_inline]] inline Status runRow(const DecoderEntry& row, ContestTexts& texts, FieldRecord& record,
+// recordFor gives the record to decode into, asked for only once the screen has passed.
+template <typename RecordFor>
+[[gnu::always_inline]] inline Status runRow(const DecoderEntry& row, ContestTexts& texts, RecordFor recordFor,
                                              ParserInstance& instance) {
   const char* text = nullptr;
   std::int32_t length = 0;
@@ -355,6 +357,7 @@ Status readyText(const DecoderEntry& row, ContestTexts& texts, const char** read
     return s;
   }
   if (row.screen != nullptr && !row.screen(text, length)) return kStatusNoDecoder;
+  FieldRecord& record = recordFor();
   // Most rows turn a text away before writing anything; their record needs no reset.
   if (!pristine(record)) {
     if (Status s = resetRecord(record); s != kStatusOk) return s;
@@ -410,9 +413,11 @@ Status selectAndDecodeFrom(std::span<const DecoderEntry> rows, const char* input
   std::int32_t bestScore = -9999;
   PreparedBytes marks(input, inputLength);
   for (const DecoderEntry& row : rows) {
-    if (!hasDecoder(row) || (row.mark != '\0' && !marks.mayHold(row.mark))) continue;
-    FieldRecord& attempt = records.next();
-    if (runRow(row, texts, attempt, instance) != kStatusOk) continue;
+    if ((row.mark != '\0' && !marks.mayHold(row.mark)) || !hasDecoder(row)) continue;
+    FieldRecord* used = nullptr;
+    const auto next = [&]() -> FieldRecord& { return *(used = &records.next()); };
+    if (runRow(row, texts, next, instance) != kStatusOk) continue;
+    FieldRecord& attempt = *used;
     // A decoder that accepts a text but finds nothing in it has not explained it.
     const std::int32_t filled = filledSlots(attempt);
     if (filled == 0) continue;
@@ -428,7 +433,8 @@ Status selectAndDecodeFrom(std::span<const DecoderEntry> rows, const char* input
   if (best == nullptr) return kStatusNoDecoder;
 
   if (!bestKept) {
-    if (Status s = runRow(*best, texts, *record, instance); s != kStatusOk) return s;
+    if (Status s = runRow(*best, texts, [record]() -> FieldRecord& { return *record; }, instance); s != kStatusOk)
+      return s;
   }
   record->group = best->group;
   record->decoderId = best->id;
