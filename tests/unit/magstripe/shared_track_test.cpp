@@ -125,12 +125,13 @@ TEST(SharedTracks, TheLayoutsHooksReadNothingBehindTheirReach) {
   const LayoutHooks track2 = {&MagstripeDecoder::readIin, &MagstripeDecoder::readLicenseNumber,
                               &MagstripeDecoder::readDates};
   const auto areaReach = [](const std::string&) { return kLayoutAreaReach; };
-  const auto track1Reach = [](const std::string& text) {
-    return layoutTrack1Reach(TextSpan{text.data(), static_cast<std::int32_t>(text.size())});
+  const auto readsTo = [](std::int32_t (*reach)(TextSpan)) {
+    return [reach](const std::string& text) {
+      return reach(TextSpan{text.data(), static_cast<std::int32_t>(text.size())});
+    };
   };
-  const auto track2Reach = [](const std::string& text) {
-    return layoutTrack2Reach(TextSpan{text.data(), static_cast<std::int32_t>(text.size())});
-  };
+  const auto track1Reach = readsTo(layoutTrack1Reach);
+  const auto track2Reach = readsTo(layoutTrack2Reach);
   struct Case {
     const LayoutHooks* hooks;
     std::function<std::int32_t(const std::string&)> reach;
