@@ -48,7 +48,7 @@ std::int32_t runWithout(const char* text, std::int32_t length, const char* set, 
   return n;
 }
 
-// nextToken with its delimiters already made a set, for the loops that cut one text into many tokens.
+// nextToken with its delimiters already made a set.
 void nextTokenIn(TextSpan source, TextSpan* token, TextSpan* rest, const char* delimiters, const CharSet& bytes,
                  bool skipLeading) {
   TextSpan remaining{source.data, lengthOf(source)};
@@ -76,18 +76,31 @@ void trimRightIn(TextSpan* span, const CharSet& bytes) {
   while (span->length > 0 && bytes.has(span->data[span->length - 1])) --span->length;
 }
 
-// splitTokens over delimiters given as text, as bits or both (delimiters null).
+// splitTokens over delimiters given as text, as bits or both (delimiters null). One pass over the bytes: the names
+// it cuts are short, and a call per token cost more than the bytes did. A single delimiter is found by memchr, which
+// passes quickly over the long fields of the national ID texts.
 std::int32_t splitTokensIn(TextSpan source, TextSpan* out, std::int32_t maxCount, const char* delimiters,
                            const CharSet& bytes, std::int32_t flags) {
   if (!source.filled() || out == nullptr || maxCount <= 0) return 0;
   const bool skipEmpty = (flags & 1) != 0;
+  const bool oneByte = delimiters != nullptr && delimiters[0] != '\0' && delimiters[1] == '\0';
   std::int32_t count = 0;
-  TextSpan rest = source;
-  while (count < maxCount && rest.filled()) {
-    TextSpan token;
-    nextTokenIn(rest, &token, &rest, delimiters, bytes, skipEmpty);
-    if (skipEmpty && !token.filled()) continue;
-    out[count++] = token;
+  const char* at = source.data;
+  const char* const end = source.data + source.length;
+  while (count < maxCount && at < end) {
+    if (skipEmpty) {
+      while (at < end && bytes.has(*at)) ++at;
+      if (at == end) break;
+    }
+    const char* const start = at;
+    if (oneByte) {
+      const void* hit = std::memchr(at, delimiters[0], static_cast<std::size_t>(end - at));
+      at = hit != nullptr ? static_cast<const char*>(hit) : end;
+    } else {
+      while (at < end && !bytes.has(*at)) ++at;
+    }
+    out[count++] = TextSpan{start, static_cast<std::int32_t>(at - start)};
+    if (at < end) ++at;  // the delimiter that ended the token goes with it
   }
   return count;
 }
