@@ -1,6 +1,6 @@
 // The 40 result fields in one pass over the record. Fields that rest on the same work take it from the field that
 // did it first: the full name joins the name parts derived before it, country, country code and jurisdiction share
-// one derivation of the issuer, and issuedBy reads the IIN field.
+// one derivation of the issuer, issuedBy reads the IIN field, and vehicleClassCode repeats classificationCode.
 #include <quorix/result_fields.h>
 
 #include <cstring>
@@ -18,11 +18,16 @@ void fieldsMustBeListed();  // not constexpr: reaching it is a compile error
 
 namespace {
 
-consteval std::int32_t fieldIndex(FieldDerivation derivation) {
-  for (std::size_t i = 0; i < std::size(kResultFields); ++i)
-    if (kResultFields[i].text == derivation) return static_cast<std::int32_t>(i);
-  fieldsMustBeListed();
-  return -1;
+// The first field derived by derivation, or with again, the last.
+consteval std::int32_t fieldIndex(FieldDerivation derivation, bool again = false) {
+  std::int32_t found = -1;
+  for (std::size_t i = 0; i < std::size(kResultFields); ++i) {
+    if (kResultFields[i].text != derivation) continue;
+    found = static_cast<std::int32_t>(i);
+    if (!again) return found;
+  }
+  if (found < 0) fieldsMustBeListed();
+  return found;
 }
 
 constexpr std::int32_t kFirstName = fieldIndex(deriveFirstName);
@@ -35,9 +40,11 @@ constexpr std::int32_t kCountry = fieldIndex(deriveCountry);
 constexpr std::int32_t kJurisdictionCode = fieldIndex(deriveJurisdictionCode);
 constexpr std::int32_t kIin = fieldIndex(deriveIin);
 constexpr std::int32_t kIssuedBy = fieldIndex(deriveIssuedBy);
+constexpr std::int32_t kClassification = fieldIndex(deriveClassificationCode);
+constexpr std::int32_t kVehicleClass = fieldIndex(deriveClassificationCode, true);
 // A field can only share what came before it.
 static_assert(kFirstName < kFullName && kMiddleName < kFullName && kLastName < kFullName && kNameSuffix < kFullName);
-static_assert(kIin < kIssuedBy);
+static_assert(kIin < kIssuedBy && kClassification < kVehicleClass);
 
 // Where the full name finds a part: the order NameParts keeps them in.
 constexpr std::int32_t namePartOf(std::int32_t field) {
@@ -48,13 +55,30 @@ constexpr std::int32_t namePartOf(std::int32_t field) {
   return -1;
 }
 
+// A short text field as a later field takes it.
+struct KeptText {
+  Status status = kStatusNoValue;
+  bool kept = false;  // text holds the value as a buffer of kIinBufferSize bytes, or of the pass's size, would hold it
+  char text[kIinBufferSize] = {};
+
+  // A value fills another buffer the same way unless it reaches the last byte of either; it fails the same way in
+  // any buffer of two bytes or more.
+  void keep(Status derived, const char* out, std::int32_t outSize) {
+    status = derived;
+    const std::int32_t length = derived == kStatusOk ? boundedLength(out, outSize) : 0;
+    kept = outSize >= 2 && length < kIinBufferSize - 1 && length < outSize - 1;
+    if (!kept) return;
+    std::memcpy(text, out, static_cast<std::size_t>(length));
+    text[length] = '\0';
+  }
+};
+
 struct SharedWork {
   NameParts names;
   IssuerParts issuer;
   bool issuerDerived = false;
-  Status iinStatus = kStatusNoValue;
-  bool iinKept = false;  // iin holds the IIN as a buffer of kIinBufferSize bytes would hold it
-  char iin[kIinBufferSize] = {};
+  KeptText iin;
+  KeptText classification;
 };
 
 const IssuerParts& issuerOf(const FieldRecord& record, SharedWork& work) {
@@ -86,9 +110,15 @@ Status deriveSharing(std::int32_t field, const FieldRecord& record, SharedWork& 
                             deriveJurisdictionCode, out, outSize);
     }
     case kIssuedBy:
-      if (!work.iinKept) return deriveIssuedBy(record, out, outSize);
+      if (!work.iin.kept) return deriveIssuedBy(record, out, outSize);
       if (!derivationArgumentsValid(record, out, outSize)) return kStatusBadArgument;
-      return deriveIssuedByFromIin(work.iinStatus, work.iin, out, outSize);
+      return deriveIssuedByFromIin(work.iin.status, work.iin.text, out, outSize);
+    case kVehicleClass:
+      // The same derivation into a buffer of the same size: the kept value is what it would write again.
+      if (!work.classification.kept) return deriveClassificationCode(record, out, outSize);
+      if (!derivationArgumentsValid(record, out, outSize)) return kStatusBadArgument;
+      std::memcpy(out, work.classification.text, std::strlen(work.classification.text) + 1);
+      return work.classification.status;
     default:
       return kResultFields[field].text(record, out, outSize);
   }
@@ -99,14 +129,9 @@ void keepShared(std::int32_t field, Status status, const char* out, std::int32_t
   if (const std::int32_t part = namePartOf(field); part >= 0) {
     rememberNamePart(work.names.parts[part], status, out, outSize);
   } else if (field == kIin) {
-    // The IIN fills another buffer the same way unless it reaches the last byte of either; it fails the same way
-    // in any buffer of two bytes or more.
-    work.iinStatus = status;
-    const std::int32_t length = status == kStatusOk ? boundedLength(out, outSize) : 0;
-    work.iinKept = outSize >= 2 && length < kIinBufferSize - 1 && length < outSize - 1;
-    if (!work.iinKept) return;
-    std::memcpy(work.iin, out, static_cast<std::size_t>(length));
-    work.iin[length] = '\0';
+    work.iin.keep(status, out, outSize);
+  } else if (field == kClassification) {
+    work.classification.keep(status, out, outSize);
   }
 }
 

@@ -110,6 +110,8 @@ TEST(DeriveFieldValues, FallsBackWhereSharedWorkIsTooLongToKeep) {
       // Country and jurisdiction longer than the buffers the country code reads them from.
       RecordBuilder().set(SLOT_COUNTRY, longCountry).build(),
       RecordBuilder().set(SLOT_JURISDICTION, longCountry).build(),
+      // A class code longer than the kept copy that vehicleClassCode repeats.
+      RecordBuilder().set(SLOT_VEHICLE_CLASS, longCountry).build(),
       RecordBuilder().build(),
   };
   std::vector<char> buffer(2048);
