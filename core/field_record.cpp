@@ -87,8 +87,11 @@ std::int32_t copyFiltered(char* dst, std::int32_t capacity, TextSpan source, con
   const auto never = [](char) { return false; };
   if (noSet(excludeChars) && noSet(squeezeChars)) return filterInto(dst, capacity, source, never, never, 0, true);
   // Made sets once per copy: the names and addresses filtered this way are tested byte by byte.
-  const CharSet exclude(excludeChars);
-  const CharSet squeeze(squeezeChars);
+  return copyFiltered(dst, capacity, source, CharSet(excludeChars), CharSet(squeezeChars), replacement);
+}
+
+std::int32_t copyFiltered(char* dst, std::int32_t capacity, TextSpan source, const CharSet& exclude,
+                          const CharSet& squeeze, char replacement) {
   return filterInto(
       dst, capacity, source, [&exclude](char c) { return exclude.has(c); },
       [&squeeze](char c) { return squeeze.has(c); }, replacement, false);

@@ -411,6 +411,12 @@ std::int32_t copyFilteredZ(char* buffer, std::int32_t size, TextSpan span, const
   return endText(buffer, copyFiltered(buffer, size - 1, span, excludeChars, squeezeChars, replacement));
 }
 
+std::int32_t copyFilteredZ(char* buffer, std::int32_t size, TextSpan span, const CharSet& exclude,
+                           const CharSet& squeeze, char replacement) {
+  if (buffer == nullptr || size < 2) return 0;
+  return endText(buffer, copyFiltered(buffer, size - 1, span, exclude, squeeze, replacement));
+}
+
 std::int32_t copyFilteredIfZ(char* buffer, std::int32_t size, TextSpan span, CharPredicate excludeIf,
                              CharPredicate squeezeIf, char replacement) {
   if (buffer == nullptr || size < 2) return 0;

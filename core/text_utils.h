@@ -91,6 +91,8 @@ std::int32_t removeSpansMatching(TextSpan* spans, std::int32_t count, const char
 // Bounded copies: the Z forms end with a NUL and return bytes + 1, or 0 (buffer untouched) when nothing was written.
 std::int32_t copyFilteredZ(char* buffer, std::int32_t size, TextSpan span, const char* excludeChars,
                            const char* squeezeChars, char replacement);
+std::int32_t copyFilteredZ(char* buffer, std::int32_t size, TextSpan span, const CharSet& exclude,
+                           const CharSet& squeeze, char replacement);
 std::int32_t copyFilteredIfZ(char* buffer, std::int32_t size, TextSpan span, CharPredicate excludeIf,
                              CharPredicate squeezeIf, char replacement);
 std::int32_t copyKeepingZ(char* buffer, std::int32_t size, TextSpan span, CharClass keep, CharClass squeeze,

@@ -20,6 +20,11 @@ constexpr const char* kCleanSeparators = " ,$@\t\n\r";
 constexpr CharSet kCleanSeparatorSet(kCleanSeparators);
 constexpr CharSet kNameTrimSet(NAME_TRIM_SET);
 constexpr CharSet kWhiteSpaceSet(kWhiteSpace);
+constexpr CharSet kNoBytes("");
+constexpr CharSet kSpaceSet(" ");
+constexpr CharSet kCommaSet(",");
+constexpr CharSet kPartSeparatorSet(NAME_PART_SEPARATORS);
+constexpr CharSet kWordSeparatorSet(NAME_WORD_SEPARATORS);
 constexpr std::int32_t kMaxNameWords = 16;
 constexpr std::int32_t kMaxNameParts = 8;
 static_assert(std::extent_v<decltype(NameParts::split)> == kMaxNameParts);
@@ -57,12 +62,12 @@ Status copyPlain(char* out, std::int32_t outSize, TextSpan span) {
 }
 
 Status copyCollapsingSpaces(char* out, std::int32_t outSize, TextSpan span) {
-  return wroteText(copyFilteredZ(out, outSize, span, nullptr, " ", 0));
+  return wroteText(copyFilteredZ(out, outSize, span, kNoBytes, kSpaceSet, 0));
 }
 
 // Middle names keep their words apart by commas on some documents: a comma becomes a space.
 Status copyMiddle(char* out, std::int32_t outSize, TextSpan span) {
-  return wroteText(copyFilteredZ(out, outSize, span, ",", " ", ' '));
+  return wroteText(copyFilteredZ(out, outSize, span, kCommaSet, kSpaceSet, ' '));
 }
 
 Status joinWithSpaces(char* out, std::int32_t outSize, const TextSpan* words, std::int32_t count) {
@@ -70,7 +75,7 @@ Status joinWithSpaces(char* out, std::int32_t outSize, const TextSpan* words, st
   return wroteText(joinFilteredZ(out, outSize, words, count, ' ', nullptr, " ", 0));
 }
 
-std::int32_t splitWords(TextSpan text, TextSpan* words, std::int32_t maxCount, const char* separators) {
+std::int32_t splitWords(TextSpan text, TextSpan* words, std::int32_t maxCount, const CharSet& separators) {
   if (!text.filled()) return 0;
   return splitTokens(text, words, maxCount, separators, 1);
 }
@@ -96,7 +101,7 @@ std::int32_t fullNameParts(TextSpan fullName, TextSpan (&parts)[kMaxNameParts], 
     std::copy_n(shared->split, kMaxNameParts, parts);
     return shared->splitCount;
   }
-  const std::int32_t count = adjustNameParts(parts, splitWords(fullName, parts, kMaxNameParts, NAME_PART_SEPARATORS));
+  const std::int32_t count = adjustNameParts(parts, splitWords(fullName, parts, kMaxNameParts, kPartSeparatorSet));
   if (shared != nullptr) {
     std::copy_n(parts, kMaxNameParts, shared->split);
     shared->splitCount = count;
@@ -231,7 +236,7 @@ std::int32_t adjustNameParts(TextSpan parts[], std::int32_t count) {
 
 Status splitFirstName(const FieldRecord& /*record*/, TextSpan fullName, char* out, std::int32_t outSize) {
   TextSpan parts[3];
-  const std::int32_t count = splitWords(fullName, parts, 3, NAME_PART_SEPARATORS);
+  const std::int32_t count = splitWords(fullName, parts, 3, kPartSeparatorSet);
   if (count == 3) return copyCollapsingSpaces(out, outSize, trimmed(parts[1]));
   if (count == 2) return copyPlain(out, outSize, firstWordOf(trimmed(parts[1]), " "));
   return copyPlain(out, outSize, firstWordOf(fullName, " "));
@@ -239,10 +244,10 @@ Status splitFirstName(const FieldRecord& /*record*/, TextSpan fullName, char* ou
 
 Status splitLastName(const FieldRecord& /*record*/, TextSpan fullName, char* out, std::int32_t outSize) {
   TextSpan parts[2];
-  if (splitWords(fullName, parts, 2, NAME_PART_SEPARATORS) == 2)
+  if (splitWords(fullName, parts, 2, kPartSeparatorSet) == 2)
     return copyCollapsingSpaces(out, outSize, trimmed(parts[0]));
   TextSpan words[kMaxNameWords];
-  const std::int32_t count = splitWords(fullName, words, kMaxNameWords, " ");
+  const std::int32_t count = splitWords(fullName, words, kMaxNameWords, kSpaceSet);
   if (count > 2) return joinWithSpaces(out, outSize, words + 2, count - 2);
   if (count == 2) return copyPlain(out, outSize, words[1]);
   return kStatusNoValue;
@@ -250,14 +255,14 @@ Status splitLastName(const FieldRecord& /*record*/, TextSpan fullName, char* out
 
 Status splitMiddleName(const FieldRecord& /*record*/, TextSpan fullName, char* out, std::int32_t outSize) {
   TextSpan parts[3];
-  const std::int32_t count = splitWords(fullName, parts, 3, NAME_PART_SEPARATORS);
+  const std::int32_t count = splitWords(fullName, parts, 3, kPartSeparatorSet);
   if (count == 3) return copyCollapsingSpaces(out, outSize, trimmed(parts[2]));
   if (count == 2) {
     const TextSpan rest = trimmed(afterFirstWord(trimmed(parts[1]), " "));
     if (rest.filled()) return copyCollapsingSpaces(out, outSize, rest);
   }
   TextSpan words[kMaxNameWords];
-  if (splitWords(fullName, words, kMaxNameWords, " ") >= 3) return copyCollapsingSpaces(out, outSize, words[1]);
+  if (splitWords(fullName, words, kMaxNameWords, kSpaceSet) >= 3) return copyCollapsingSpaces(out, outSize, words[1]);
   return kStatusNoValue;
 }
 
@@ -312,7 +317,7 @@ Status deriveLastNameSharing(const FieldRecord& record, char* out, std::int32_t 
   TextSpan parts[kMaxNameParts];
   if (fullNameParts(fullName, parts, shared) >= 2) return copyCollapsingSpaces(out, outSize, trimmed(parts[0]));
   TextSpan words[kMaxNameParts];
-  const std::int32_t count = removeSuffixWords(words, splitWords(fullName, words, kMaxNameParts, " "));
+  const std::int32_t count = removeSuffixWords(words, splitWords(fullName, words, kMaxNameParts, kSpaceSet));
   if (count > 2) return joinWithSpaces(out, outSize, words + 2, count - 2);
   if (count == 2) return copyCollapsingSpaces(out, outSize, words[1]);
   return kStatusNoValue;
@@ -346,11 +351,11 @@ Status deriveMiddleNameSharing(const FieldRecord& record, char* out, std::int32_
   if (partCount > 2) return copyMiddle(out, outSize, trimmed(parts[2]));
   TextSpan words[kMaxNameParts];
   if (partCount == 2) {
-    const std::int32_t count = splitWords(parts[1], words, kMaxNameParts, " ");
+    const std::int32_t count = splitWords(parts[1], words, kMaxNameParts, kSpaceSet);
     if (count < 2) return kStatusNoValue;
     return joinWithSpaces(out, outSize, words + 1, count - 1);
   }
-  std::int32_t count = splitWords(fullName, words, kMaxNameParts, " ");
+  std::int32_t count = splitWords(fullName, words, kMaxNameParts, kSpaceSet);
   if (count < 3) return kStatusNoValue;
   count = 1 + removeSuffixWords(words + 1, count - 1);
   // FIRST LAST with only a suffix behind it has no middle name: word 2 is the last name then.
@@ -369,7 +374,7 @@ Status deriveNameSuffix(const FieldRecord& record, char* out, std::int32_t outSi
   if (!name.filled()) name = slotSpan(record, SLOT_FAMILY_NAME);
   if (!name.filled()) return kStatusNoValue;
   TextSpan words[kMaxNameWords];
-  const std::int32_t count = splitWords(name, words, kMaxNameWords, NAME_WORD_SEPARATORS);
+  const std::int32_t count = splitWords(name, words, kMaxNameWords, kWordSeparatorSet);
   // A suffix is never the first word of a name, unless a separator stands before it.
   const std::int32_t first = count > 0 && words[0].data == name.data ? 1 : 0;
   for (std::int32_t i = first; i < count; ++i)
@@ -399,10 +404,10 @@ std::int32_t longestNameSlot(const FieldRecord& record) {
 Status deriveFullNameSharing(const FieldRecord& record, char* out, std::int32_t outSize, const NameParts* parts) {
   if (!derivationArgumentsValid(record, out, outSize)) return kStatusBadArgument;
   TextSpan fullName = slotSpan(record, SLOT_FULL_NAME);
-  trimChars(&fullName, NAME_TRIM_SET);
+  trimChars(&fullName, kNameTrimSet);
   if (fullName.filled()) {
     if (outSize < 2) return kStatusNoValue;
-    const std::int32_t copied = copyFilteredZ(out, outSize - 1, fullName, NAME_PART_SEPARATORS, " ", ' ');
+    const std::int32_t copied = copyFilteredZ(out, outSize - 1, fullName, kPartSeparatorSet, kSpaceSet, ' ');
     if (copied > 1 && dropNoneWords(out, copied - 1) > 0) return kStatusOk;
   }
 
