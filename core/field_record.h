@@ -49,8 +49,8 @@ using SlotProducer = std::int32_t (*)(const void* context, char* destination, st
 // most capacity bytes and no NUL; returns the bytes written.
 std::int32_t copyFiltered(char* dst, std::int32_t capacity, TextSpan source, const char* excludeChars,
                           const char* squeezeChars, char replacement);
-// The same with sets made beforehand, for the callers whose sets never change.
 class CharSet;
+// The same with sets made beforehand, for the callers whose sets never change.
 std::int32_t copyFiltered(char* dst, std::int32_t capacity, TextSpan source, const CharSet& exclude,
                           const CharSet& squeeze, char replacement);
 std::int32_t copyFilteredIf(char* dst, std::int32_t capacity, TextSpan source, CharPredicate excludeIf,
