@@ -60,12 +60,13 @@ struct KeptText {
   Status status = kStatusNoValue;
   bool kept = false;  // text holds the value as a buffer of kIinBufferSize bytes, or of the pass's size, would hold it
   char text[kIinBufferSize] = {};
+  std::int32_t length = 0;  // of text, without its NUL
 
   // A value fills another buffer the same way unless it reaches the last byte of either; it fails the same way in
   // any buffer of two bytes or more.
   void keep(Status derived, const char* out, std::int32_t outSize) {
     status = derived;
-    const std::int32_t length = derived == kStatusOk ? boundedLength(out, outSize) : 0;
+    length = derived == kStatusOk ? boundedLength(out, outSize) : 0;
     kept = outSize >= 2 && length < kIinBufferSize - 1 && length < outSize - 1;
     if (!kept) return;
     std::memcpy(text, out, static_cast<std::size_t>(length));
@@ -117,7 +118,7 @@ Status deriveSharing(std::int32_t field, const FieldRecord& record, SharedWork& 
       // The same derivation into a buffer of the same size: the kept value is what it would write again.
       if (!work.classification.kept) return deriveClassificationCode(record, out, outSize);
       if (!derivationArgumentsValid(record, out, outSize)) return kStatusBadArgument;
-      std::memcpy(out, work.classification.text, std::strlen(work.classification.text) + 1);
+      std::memcpy(out, work.classification.text, static_cast<std::size_t>(work.classification.length) + 1);
       return work.classification.status;
     default:
       return kResultFields[field].text(record, out, outSize);

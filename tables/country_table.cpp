@@ -370,10 +370,11 @@ static_assert(rowsAreOrderedBy(kRowsByName, &CountryRow::name) && rowsAreOrdered
 // Where the texts of each length begin in an order: those of length n are order[first[n]] to order[first[n + 1]].
 using FirstByLength = std::array<std::uint16_t, kLongestName + 2>;
 constexpr FirstByLength firstByLength(const RowOrder& order, RowText text) {
+  const RowLengths lengths = lengthsOf(text);
   FirstByLength first{};
   std::size_t at = 0;
   for (std::size_t length = 0; length < first.size(); ++length) {
-    while (at < order.size() && std::string_view(kCountryRows[order[at]].*text).size() < length) ++at;
+    while (at < order.size() && lengths[order[at]] < length) ++at;
     first[length] = static_cast<std::uint16_t>(at);
   }
   return first;
